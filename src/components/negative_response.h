@@ -1,0 +1,45 @@
+#pragma once
+
+#include "components/error.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vistrel {
+
+// KWP2000 service identifiers and reply bytes used on the wire.
+namespace kwp {
+inline constexpr std::uint8_t kStartDiagnosticSession = 0x10;
+inline constexpr std::uint8_t kReadDataByLocalIdentifier = 0x21;
+inline constexpr std::uint8_t kReadMemoryByAddress = 0x23;
+inline constexpr std::uint8_t kDynamicallyDefineLocalIdentifier = 0x2C;
+inline constexpr std::uint8_t kPositiveReplyOffset = 0x40;
+inline constexpr std::uint8_t kNegativeReply = 0x7F;
+inline constexpr std::uint8_t kDynamicIdentifier = 0xE0;
+} // namespace kwp
+
+// Numbers of the errors that a negative reply becomes.
+namespace nrc_error {
+inline constexpr std::int32_t kServiceNotSupported = 2032;
+inline constexpr std::int32_t kConditionsNotCorrect = 2033;
+inline constexpr std::int32_t kSubFunctionNotSupported = 2034;
+inline constexpr std::int32_t kBusyRepeatRequest = 2035;
+inline constexpr std::int32_t kOtherNegativeResponse = 2040;
+inline constexpr std::int32_t kIllegalNegativeReply = 2041;
+inline constexpr std::int32_t kNotInActiveSession = 2042;
+inline constexpr std::int32_t kRoutineNotComplete = 2043;
+inline constexpr std::int32_t kGeneralReject = 2044;
+} // namespace nrc_error
+
+// Upper-case hexadecimal without leading zeros: 0x23 -> "23", 0x05 -> "5".
+std::string hexNoLeadingZeros(std::uint32_t value);
+
+// The error that the negative reply 7F sid nrc stands for: the fixed number
+// and text of a known code, or 2040 "Service <sid> Negative response <nrc>".
+Error negativeResponseError(std::uint8_t sid, std::uint8_t nrc);
+
+// True for the refusals that name a known reason; an item read that gets one
+// keeps quiet instead of reporting a failed exchange.
+bool isKnownRefusal(std::int32_t errorNumber) noexcept;
+
+} // namespace vistrel

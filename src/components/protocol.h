@@ -1,0 +1,54 @@
+#pragma once
+
+#include "components/byte_string.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pugi {
+class xml_document;
+}
+
+namespace vistrel {
+
+// Performs a CAN-XML batch: for each request frame of the document it writes
+// the reply frame under the matching "r" element, or an "e" element naming
+// the failure of the whole exchange.
+class CanXmlProcessor {
+public:
+    virtual ~CanXmlProcessor() = default;
+    virtual void CanXmlExecute(pugi::xml_document& document) = 0;
+};
+
+// The CAN identifiers of the ECU behind a gateway, passed into a CAN-XML
+// request.
+class CanInterface {
+public:
+    virtual ~CanInterface() = default;
+    virtual std::int32_t canRid() const = 0;
+    virtual std::int32_t canXid() const = 0;
+};
+
+// The host's link to one ECU: speaks KWP2000 and reports every failure
+// (time-out, negative reply, broken link) by throwing Error.
+class Protocol : public CanInterface {
+public:
+    virtual std::string title() const = 0;
+    virtual std::string subtitle() const = 0;
+    // "Marlotel" when reads may go out as one CAN-XML batch.
+    virtual std::string protocolName() const = 0;
+
+    // Opens the link; throws while the link cannot be opened yet.
+    virtual void InitCommunication() = 0;
+    // Sends the request bytes; on return reply holds the ECU's reply, service
+    // byte first.
+    virtual void SendReceive(const ByteString& request, ByteString& reply) = 0;
+    // The batch processor, or nullptr when this link has none. Owned by the
+    // protocol object.
+    virtual CanXmlProcessor* canXml() = 0;
+};
+
+// The protocol name under which a link accepts CAN-XML batches.
+inline constexpr const char* kBatchProtocolName = "Marlotel";
+
+} // namespace vistrel

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "itemlist/message_port.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The control reaches its view and the platform only through these ports.
+// The Qt widget, the terminal view and the test fakes implement them.
+namespace vistrel {
+
+// Keys of the status bar panels and tool bar buttons: always addressed by key.
+namespace panel {
+inline constexpr std::string_view kStatus = "Status";
+inline constexpr std::string_view kRun = "Run";
+inline constexpr std::string_view kRec = "Rec";
+inline constexpr std::string_view kCom = "Com";
+} // namespace panel
+
+namespace button {
+inline constexpr std::string_view kOpen = "Open";
+inline constexpr std::string_view kSave = "Save";
+inline constexpr std::string_view kPaste = "Paste";
+inline constexpr std::string_view kCopy = "Copy";
+inline constexpr std::string_view kRec = "Rec";
+inline constexpr std::string_view kStart = "Start";
+inline constexpr std::string_view kStop = "Stop";
+} // namespace button
+
+enum class CellAlignment { LeftCenter, RightCenter, Center };
+
+struct GridColumn {
+    std::string header;
+    CellAlignment alignment;
+    int widthPercent;
+};
+
+inline constexpr int kGridColumnCount = 7;
+using GridRow = std::array<std::string, kGridColumnCount>;
+
+// Sizes and positions in twips (1/1440 inch).
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+enum class MousePointer { Default, Hourglass };
+
+// What the user sees and touches.
+class ViewPort {
+public:
+    virtual ~ViewPort() = default;
+
+    virtual void setPanelText(std::string_view key, const std::string& text) = 0;
+
+    virtual void setButtonEnabled(std::string_view key, bool enabled) = 0;
+    virtual void setButtonPressed(std::string_view key, bool pressed) = 0;
+    virtual bool buttonPressed(std::string_view key) const = 0;
+
+    // Method choice box (cb_methode).
+    virtual void clearMethods() = 0;
+    virtual void addMethod(const std::string& label) = 0;
+    virtual std::string methodText() const = 0;
+    virtual void setMethodText(const std::string& label) = 0;
+    virtual void setMethodEnabled(bool enabled) = 0;
+
+    // Length-size choice box (cblengthSize): entries with a number each.
+    virtual void addLengthSize(const std::string& label, int data) = 0;
+    virtual int lengthSizeCount() const = 0;
+    virtual int lengthSizeData(int index) const = 0;
+    virtual void selectLengthSize(int index) = 0;
+    // The number of the selected entry; 0 when none is selected.
+    virtual int selectedLengthSize() const = 0;
+
+    // Session request text box (txStartSession).
+    virtual std::string sessionText() const = 0;
+    virtual void setSessionText(const std::string& text) = 0;
+
+    // Protocol caption (Label1).
+    virtual void setProtocolCaption(const std::string& caption) = 0;
+
+    // The control's inner size and the status bar's height.
+    virtual int innerWidth() const = 0;
+    virtual int innerHeight() const = 0;
+    virtual int statusBarHeight() const = 0;
+
+    // Grid (gridRun).
+    virtual void placeGrid(const Rect& place, int fontSize) = 0;
+    virtual int gridWidth() const = 0;
+    virtual void setGridColumns(const std::vector<GridColumn>& columns) = 0;
+    virtual void setColumnWidth(int column, int width) = 0;
+    // Replaces every item row (row 1 on); an empty list shows one empty row.
+    virtual void setGridRows(std::vector<GridRow> rows) = 0;
+    // Writes the value column of the item rows, one text per row from row 1,
+    // in one go so that a view repaints once per read.
+    virtual void setValueColumn(const std::vector<std::string>& values) = 0;
+
+    virtual MousePointer mousePointer() const = 0;
+    virtual void setMousePointer(MousePointer pointer) = 0;
+};
+
+// The polling timer (BaseTemps): 1 ms, switched on and off by the control.
+class TimerPort {
+public:
+    virtual ~TimerPort() = default;
+    virtual void setTimerEnabled(bool enabled) = 0;
+};
+
+struct FileDialogOptions {
+    std::string title;
+    // Pairs of description and pattern separated by "|".
+    std::string filter;
+    std::string defaultExtension;
+    bool confirmOverwrite = false;
+    bool existingFilesOnly = false;
+};
+
+class FileDialogPort {
+public:
+    virtual ~FileDialogPort() = default;
+    // The chosen path, or nullopt when the user cancelled.
+    virtual std::optional<std::string> openFileName(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> saveFileName(const FileDialogOptions& options) = 0;
+};
+
+class ClipboardPort {
+public:
+    virtual ~ClipboardPort() = default;
+    // The clipboard's plain text; "" when it holds none.
+    virtual std::string text() const = 0;
+    // Clears the clipboard and puts the text on it as plain text.
+    virtual void setText(const std::string& text) = 0;
+};
+
+struct LocalDateTime {
+    int year = 2000;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// Time and place: the millisecond clock, the wall clock, the current directory.
+class PlatformPort {
+public:
+    virtual ~PlatformPort() = default;
+    virtual std::uint32_t milliseconds() const = 0;
+    virtual LocalDateTime now() const = 0;
+    virtual std::string currentDirectory() const = 0;
+};
+
+// Everything the control talks to; the host keeps the objects alive.
+struct ControlPorts {
+    ViewPort& view;
+    TimerPort& timer;
+    MessagePort& messages;
+    FileDialogPort& dialogs;
+    ClipboardPort& clipboard;
+    PlatformPort& platform;
+};
+
+} // namespace vistrel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace vistrel {
+
+// Shows a message box with one OK button. The item list reports bad
+// configuration files through it; the control uses it for its hidden keys.
+class MessagePort {
+public:
+    virtual ~MessagePort() = default;
+    virtual void showMessage(const std::string& text, const std::string& title) = 0;
+};
+
+// Title of the message boxes that the system shows.
+inline constexpr const char* kApplicationTitle = "vistrel";
+
+} // namespace vistrel

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "components/number_format.h"
+#include "item/vistrel_item.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <pugixml.hpp>
+
+namespace vistrel {
+
+class MessagePort;
+class Protocol;
+
+// The ordered list of memory items that the control shows and reads, with
+// the settings of one read: method, length size, session request, protocol.
+class VistrelItems {
+public:
+    using ItemPtr = std::shared_ptr<VistrelItem>;
+    using const_iterator = std::vector<ItemPtr>::const_iterator;
+
+    explicit VistrelItems(NumberFormat numberFormat = NumberFormat::fromProcessLocale());
+    ~VistrelItems();
+    VistrelItems(const VistrelItems&) = delete;
+    VistrelItems& operator=(const VistrelItems&) = delete;
+
+    // --- settings ---------------------------------------------------------
+    std::int32_t lengthSize() const noexcept { return lengthSize_; }
+    // 1 or 2; anything else stores 1.
+    void setLengthSize(std::int32_t size) noexcept;
+
+    const std::string& StartSession() const noexcept { return startSession_; }
+    void setStartSession(std::string text) { startSession_ = std::move(text); }
+
+    // 0 "ReadMemoryByAddress", 1 "DynamicallyDefined", other "".
+    static std::string MethodeLabel(std::int32_t i);
+    std::string Methode() const { return MethodeLabel(method_); }
+    // Exactly "DynamicallyDefined" selects method 1, anything else method 0.
+    void setMethode(std::string_view label);
+    std::int32_t method() const noexcept { return method_; }
+
+    const std::shared_ptr<Protocol>& protocol() const noexcept { return protocol_; }
+    void setProtocol(std::shared_ptr<Protocol> protocol) { protocol_ = std::move(protocol); }
+
+    // Where loadConfigXML shows its messages; none shows nothing.
+    void setMessagePort(MessagePort* messages) noexcept { messages_ = messages; }
+    const NumberFormat& numberFormat() const noexcept { return *numberFormat_; }
+
+    // --- the collection ---------------------------------------------------
+    // A new item with that address, appended without a key. Throws the
+    // address setter's Error; the item is then not appended.
+    VistrelItem& add(std::string_view address);
+    // Parses one item line (tab-separated). Returns the item it created,
+    // appended or not (a duplicate name is not appended), or nullptr. A method
+    // line sets the method. Throws Error 1 "VistrelItems.addLine : Syntax
+    // Address Error" for an address that is not hexadecimal.
+    ItemPtr addLine(std::string_view line);
+    void clear();
+    std::int32_t count() const noexcept { return static_cast<std::int32_t>(items_.size()); }
+    // The item whose key equals name, letter case ignored; nullptr if none.
+    VistrelItem* item(std::string_view name) const;
+    VistrelItem& at(std::size_t index) const { return *items_.at(index); }
+    const_iterator begin() const noexcept { return items_.begin(); }
+    const_iterator end() const noexcept { return items_.end(); }
+
+    // --- reading ----------------------------------------------------------
+    // Reads every item once. Throws Error 10 when there is no protocol or
+    // when every item failed; stops early, silently, on AbortRequest.
+    void read(pugi::xml_node snapShot = {});
+
+    // The CAN-XML batch request for every distinct item; nullptr when an
+    // item cannot take part.
+    std::unique_ptr<pugi::xml_document> CanXmlGetReadMemory(std::int32_t rid, std::int32_t xid);
+    // Hands each item its reply from a processed batch document. Throws
+    // Error 2000, 1015 or 3000 when the document holds an "e" element.
+    bool CanXmlDecode(const pugi::xml_document& odoc);
+
+    // --- configuration file -----------------------------------------------
+    // Throws Error when the file cannot be written; an earlier file stays.
+    void saveConfigXML(const std::string& nom);
+    // Shows its own message for a missing, malformed or foreign file.
+    void loadConfigXML(const std::string& nom);
+
+private:
+    struct Impl;
+    std::shared_ptr<const NumberFormat> numberFormat_;
+    std::unique_ptr<Impl> impl_;
+    std::vector<ItemPtr> items_;
+    std::int32_t method_ = 0;
+    std::int32_t lengthSize_ = 1;
+    std::string startSession_ = "10A0";
+    std::shared_ptr<Protocol> protocol_;
+    MessagePort* messages_ = nullptr;
+};
+
+} // namespace vistrel

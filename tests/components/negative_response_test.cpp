@@ -1,0 +1,45 @@
+#include "components/negative_response.h"
+
+#include <gtest/gtest.h>
+
+namespace vistrel {
+namespace {
+
+TEST(NegativeResponse, TableOfKnownCodesAndTheComposedText) {
+    const struct {
+        std::uint8_t sid;
+        std::uint8_t nrc;
+        std::int32_t number;
+        const char* text;
+        bool known;
+    } cases[] = {
+        {0x23, 0x10, 2044, "General Reject", true},
+        {0x23, 0x11, 2032, "Service not supported", true},
+        {0x23, 0x12, 2034, "Sub function not supported or with invalid format", true},
+        {0x23, 0x21, 2035, "Busy-repeat request", true},
+        {0x23, 0x22, 2033, "Execution conditions not set", true},
+        {0x23, 0x23, 2043, "Routine not complete", true},
+        {0x23, 0x80, 2042, "Service Not Supported In Active Diagnostic Session", true},
+        {0x23, 0x31, 2040, "Service 23 Negative response 31", false},
+        {0x10, 0x05, 2040, "Service 10 Negative response 5", false},
+        {0x2C, 0x11, 2032, "Service not supported", true},
+    };
+    for (const auto& c : cases) {
+        const Error e = negativeResponseError(c.sid, c.nrc);
+        EXPECT_EQ(e.number(), c.number);
+        EXPECT_EQ(e.description(), c.text);
+        EXPECT_EQ(isKnownRefusal(e.number()), c.known);
+    }
+    EXPECT_FALSE(isKnownRefusal(2000));
+    EXPECT_FALSE(isKnownRefusal(2041));
+}
+
+TEST(NegativeResponse, HexWithoutLeadingZeros) {
+    EXPECT_EQ(hexNoLeadingZeros(0), "0");
+    EXPECT_EQ(hexNoLeadingZeros(0x05), "5");
+    EXPECT_EQ(hexNoLeadingZeros(0x23), "23");
+    EXPECT_EQ(hexNoLeadingZeros(0xABCD), "ABCD");
+}
+
+} // namespace
+} // namespace vistrel
