@@ -1,0 +1,71 @@
+#pragma once
+
+#include "components/protocol.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vistrel {
+
+// A protocol object that answers KWP2000 requests from an ECU description:
+// memory blocks, dumps, moving signals, and faults on demand. It stands in for
+// a real link in the demo, the command line, the tests and the benchmarks.
+class SimulatedEcu : public Protocol {
+public:
+    // Throws Error with a message naming the file and line for a bad
+    // description.
+    static std::shared_ptr<SimulatedEcu> fromFile(const std::string& path);
+    // sourceName names the text in error messages; baseDirectory resolves
+    // "image" files.
+    static std::shared_ptr<SimulatedEcu> fromText(std::string_view xml,
+                                                  const std::string& sourceName,
+                                                  const std::string& baseDirectory = ".");
+    // The built-in demo car (the same text as examples/demo-ecu.xml).
+    static std::shared_ptr<SimulatedEcu> demo();
+
+    ~SimulatedEcu() override;
+
+    // --- Protocol -----------------------------------------------------------
+    std::string title() const override;
+    std::string subtitle() const override;
+    std::string protocolName() const override;
+    std::int32_t canRid() const override;
+    std::int32_t canXid() const override;
+    void InitCommunication() override;
+    void SendReceive(const ByteString& request, ByteString& reply) override;
+    CanXmlProcessor* canXml() override;
+
+    // --- faults and settings at run time (tests, soak runs) ----------------
+    // A read or define touching the range gets 7F service nrc.
+    void refuse(std::uint32_t address, std::uint32_t length, std::uint8_t service,
+                std::uint8_t nrc);
+    // A read touching the range gets no answer (time-out).
+    void silence(std::uint32_t address, std::uint32_t length);
+    // The next `count` InitCommunication calls fail with text.
+    void failInit(int count, std::string text);
+    // The next `count` session requests get 7F 10 nrc.
+    void failSession(int count, std::uint8_t nrc);
+    // Removes every fault added at run time or by the description.
+    void clearFaults();
+    void setLatencyMicroseconds(std::uint32_t latency);
+    void setProtocolName(std::string name);
+
+    // --- observation --------------------------------------------------------
+    std::uint64_t exchangeCount() const noexcept;
+    const ByteString& lastRequest() const noexcept;
+    const ByteString& lastReply() const noexcept;
+
+private:
+    struct Impl;
+    explicit SimulatedEcu(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+// Error numbers of the simulator's own failures.
+inline constexpr std::int32_t kNoAnswerError = 2000;
+inline constexpr std::int32_t kInitFailedError = 2001;
+inline constexpr std::int32_t kBadDescriptionError = 4000;
+
+} // namespace vistrel
