@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
-
-#include <pugixml.hpp>
 
 namespace vistrel {
 
@@ -106,6 +105,10 @@ private:
 
     void setError(std::int32_t code, std::string text);
     void clearOutcome();
+    const NumberFormat& numberFormat() const;
+    // The value bytes become the length_ bytes of reply_ from position from
+    // (0-based) on; the caller has checked that the reply holds them.
+    void takeValueFromReply(std::size_t from);
 
     std::shared_ptr<const NumberFormat> numberFormat_;
     std::int32_t errorCode_ = 0;

@@ -1,0 +1,153 @@
+#include "components/number_decoding.h"
+#include "item/vistrel_item.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <span>
+
+namespace vistrel {
+namespace {
+
+enum Format : std::int32_t { kDecimal = 0, kHexadecimal = 1, kBinary = 2, kPhysical = 3 };
+
+constexpr std::size_t kMaxDecodedBytes = 8;
+
+// The raw number behind the decimal and physical displays: signed codings
+// give an int64, unsigned ones a uint64, so no 8-byte value loses its range.
+struct RawNumber {
+    bool isSigned;
+    std::int64_t signedValue;
+    std::uint64_t unsignedValue;
+
+    double toDouble() const noexcept {
+        return isSigned ? static_cast<double>(signedValue) : static_cast<double>(unsignedValue);
+    }
+};
+
+std::uint8_t maskAt(std::span<const std::uint8_t> mask, std::size_t i) noexcept {
+    return i < mask.size() ? mask[i] : std::uint8_t{0xFF};
+}
+
+// Hexadecimal and binary show the bytes in the order of the reply, so the
+// mask goes with them in its written order. Only bytes that exist are masked.
+std::string maskedHex(std::span<const std::uint8_t> value, std::span<const std::uint8_t> mask) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(value.size() * 2);
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::uint8_t b = value[i] & maskAt(mask, i);
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0x0F]);
+    }
+    return out;
+}
+
+std::string maskedBinary(std::span<const std::uint8_t> value, std::span<const std::uint8_t> mask) {
+    std::string out;
+    out.reserve(value.size() * 8);
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::uint8_t b = value[i] & maskAt(mask, i);
+        for (int bit = 7; bit >= 0; --bit) {
+            out.push_back(((b >> bit) & 1) != 0 ? '1' : '0');
+        }
+    }
+    return out;
+}
+
+// The mask is written most significant byte first. Little-endian value bytes
+// come least significant first, so there the mask's last byte goes with the
+// first value byte.
+RawNumber decode(std::span<const std::uint8_t> value, std::span<const std::uint8_t> mask,
+                 std::int32_t coding) {
+    const bool bigEndian = coding == 2 || coding == 3;
+    // Codings outside the table decode like the first one, signed little-endian.
+    const bool isSigned = coding != 1 && coding != 3;
+    std::array<std::uint8_t, kMaxDecodedBytes> bytes{};
+    const std::size_t n = std::min(value.size(), bytes.size());
+    const std::size_t m = mask.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        bytes[i] = value[i];
+        if (i < m) {
+            bytes[i] &= bigEndian ? mask[i] : mask[m - 1 - i];
+        }
+    }
+    const std::span<const std::uint8_t> used(bytes.data(), n);
+    const ByteOrder order = bigEndian ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
+    if (isSigned) {
+        return {true, decodeSigned(used, order), 0};
+    }
+    return {false, 0, decodeUnsigned(used, order)};
+}
+
+std::string decimalText(const RawNumber& number) {
+    std::array<char, 24> buf{};
+    const auto res = number.isSigned
+                         ? std::to_chars(buf.data(), buf.data() + buf.size(), number.signedValue)
+                         : std::to_chars(buf.data(), buf.data() + buf.size(), number.unsignedValue);
+    return std::string(buf.data(), res.ptr);
+}
+
+const NumberFormat& invariantFormat() {
+    static const NumberFormat invariant = NumberFormat::invariant();
+    return invariant;
+}
+
+} // namespace
+
+std::string VistrelItem::text() const {
+    if (errorCode_ != 0) {
+        return errorText_;
+    }
+    if (value_.empty()) {
+        return "Not supported";
+    }
+    const std::span<const std::uint8_t> mask =
+        mask_ ? mask_->bytes() : std::span<const std::uint8_t>();
+    switch (format_) {
+    case kHexadecimal:
+        return maskedHex(value_.bytes(), mask);
+    case kBinary:
+        return maskedBinary(value_.bytes(), mask);
+    default:
+        break;
+    }
+    // The number spans the item's length; value bytes longer than that (a
+    // length changed after the read) do not count.
+    const std::size_t length = static_cast<std::size_t>(std::max(length_, 1));
+    const RawNumber number =
+        decode(value_.bytes().first(std::min(length, value_.length())), mask, coding_);
+    if (format_ == kPhysical) {
+        return formatGeneral((number.toDouble() * coefA_ + coefB_) / coefC_, numberFormat());
+    }
+    return decimalText(number);
+}
+
+std::string VistrelItem::formatLabel() const {
+    switch (format_) {
+    case kDecimal:
+        return "Decimal";
+    case kHexadecimal:
+        return "Hexadecimal";
+    case kBinary:
+        return "Binaire";
+    case kPhysical: {
+        const NumberFormat& format = numberFormat();
+        std::string label = "(";
+        label += formatGeneral(coefA_, format);
+        label += " * v + ";
+        label += formatGeneral(coefB_, format);
+        label += ") / ";
+        label += formatGeneral(coefC_, format);
+        return label;
+    }
+    default:
+        return {};
+    }
+}
+
+const NumberFormat& VistrelItem::numberFormat() const {
+    return numberFormat_ ? *numberFormat_ : invariantFormat();
+}
+
+} // namespace vistrel

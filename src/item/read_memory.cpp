@@ -1,0 +1,56 @@
+#include "components/negative_response.h"
+#include "components/protocol.h"
+#include "item/reply_check.h"
+#include "item/snapshot_record.h"
+#include "item/vistrel_item.h"
+
+namespace vistrel {
+
+void VistrelItem::ReadMemory(Protocol& protocol, std::int32_t lengthSize, pugi::xml_node snapShot) {
+    clearOutcome();
+
+    // 23, the address most significant byte first, then the length in one
+    // byte or, for lengthSize 2, in two bytes high byte first.
+    request_.clear();
+    request_.append(kwp::kReadMemoryByAddress);
+    request_.append(address_);
+    if (lengthSize == 2) {
+        request_.append(static_cast<std::uint8_t>(length_ / 256));
+    }
+    request_.append(static_cast<std::uint8_t>(length_ % 256));
+
+    SnapshotRecord record(snapShot);
+    record.set("name", name_);
+    record.setHex("addr", address_);
+    record.setHex("send", request_);
+
+    try {
+        protocol.SendReceive(request_, reply_);
+    } catch (const Error& error) {
+        setError(error.number(), error.description());
+        record.set("error", errorText_);
+        // A refusal with a known reason is an answer, not a broken exchange:
+        // the item shows it and the list does not count it as a failure.
+        if (isKnownRefusal(error.number())) {
+            return;
+        }
+        throw;
+    }
+
+    // The protocol object should refuse wrong replies itself; one that slips
+    // through must not turn into a value.
+    const ReplyVerdict verdict =
+        checkReadMemoryReply(reply_.bytes(), static_cast<std::size_t>(length_));
+    if (verdict != ReplyVerdict::Good) {
+        Error error = replyCheckError(verdict, reply_.text(), "ReadMemory");
+        setError(error.number(), error.description());
+        record.set("error", errorText_);
+        throw error;
+    }
+
+    takeValueFromReply(1);
+    record.setHex("receive", reply_);
+    record.setHex("value", value_);
+}
+
+} // namespace vistrel

@@ -1,0 +1,22 @@
+#include "item/reply_check.h"
+
+namespace vistrel {
+
+ReplyVerdict checkReadMemoryReply(std::span<const std::uint8_t> reply,
+                                  std::size_t length) noexcept {
+    if (reply.empty() || reply[0] != kReadMemoryPositiveReply) {
+        return ReplyVerdict::WrongService;
+    }
+    return reply.size() >= length + 1 ? ReplyVerdict::Good : ReplyVerdict::Incomplete;
+}
+
+Error replyCheckError(ReplyVerdict verdict, std::string_view replyText, std::string source) {
+    if (verdict == ReplyVerdict::Incomplete) {
+        return Error(reply_error::kIncompleteReply,
+                     "Incomplet reply (" + std::string(replyText) + ")", std::move(source));
+    }
+    return Error(reply_error::kAnswerFormatIllegal,
+                 "Answer format illegal (" + std::string(replyText) + ")", std::move(source));
+}
+
+} // namespace vistrel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "components/error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vistrel {
+
+// Error numbers of a ReadMemoryByAddress reply that is not negative but
+// still carries no value.
+namespace reply_error {
+inline constexpr std::int32_t kIncompleteReply = 2002;
+inline constexpr std::int32_t kAnswerFormatIllegal = 2003;
+} // namespace reply_error
+
+// The positive reply of ReadMemoryByAddress: the service byte plus 0x40.
+inline constexpr std::uint8_t kReadMemoryPositiveReply = 0x63;
+
+enum class ReplyVerdict { Good, WrongService, Incomplete };
+
+// Whether reply is a positive ReadMemoryByAddress reply holding at least
+// length value bytes after its service byte.
+ReplyVerdict checkReadMemoryReply(std::span<const std::uint8_t> reply, std::size_t length) noexcept;
+
+// The error of a reply that is not Good: 2002 "Incomplet reply (...)" or 2003
+// "Answer format illegal (...)", replyText being the reply as the caller shows it.
+Error replyCheckError(ReplyVerdict verdict, std::string_view replyText, std::string source = {});
+
+} // namespace vistrel

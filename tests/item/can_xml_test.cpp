@@ -1,0 +1,119 @@
+#include "components/error.h"
+#include "item_test_support.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vistrel {
+namespace {
+
+struct ElementCase {
+    const char* address;
+    std::int32_t length;
+    std::int32_t lengthSize;
+    const char* frame;    // "d" text; nullptr when nothing is appended
+    const char* replyKey; // "c" of "r"; nullptr when there is no "r"
+};
+
+TEST(CanXmlAddReadMemory, WritesTheSingleFrameAndTheReplySlot) {
+    const std::vector<ElementCase> cases = {
+        {"01A2B3", 2, 1, "052301A2B3020000", "01A2B32"},
+        {"01A2B3", 2, 2, "062301A2B3000200", "01A2B32"},
+        {"0A", 6, 1, "03230A0600000000", "0A6"},
+        {"0102030405", 2, 1, "0723010203040502", "01020304052"},
+        // Lengths 7 and 8 do not fit one reply frame: the request stays but
+        // the item gives up the batch.
+        {"01A2B3", 7, 1, "052301A2B3070000", nullptr},
+        {"0A", 8, 2, "04230A0008000000", nullptr},
+        // More than 7 request bytes do not fit one frame at all.
+        {"0102030405", 2, 2, nullptr, nullptr},
+        {"010203040506", 1, 1, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + " length " + std::to_string(c.length) + " size " +
+                     std::to_string(c.lengthSize));
+        VistrelItem item = testing::makeItem(c.address, c.length);
+        pugi::xml_document document;
+        const pugi::xml_node x = document.append_child("x");
+        const bool taken = item.CanXmlAddReadMemory(x, c.lengthSize);
+        EXPECT_EQ(taken, c.replyKey != nullptr);
+
+        pugi::xml_node node = x.first_child();
+        if (c.frame == nullptr) {
+            EXPECT_FALSE(node);
+            continue;
+        }
+        ASSERT_STREQ(node.name(), "s");
+        EXPECT_EQ(std::string(node.child("d").text().get()), c.frame);
+        node = node.next_sibling();
+        EXPECT_EQ(node.type(), pugi::node_pcdata);
+        EXPECT_STREQ(node.value(), "\r\n");
+        node = node.next_sibling();
+        if (c.replyKey == nullptr) {
+            EXPECT_FALSE(node);
+            continue;
+        }
+        ASSERT_STREQ(node.name(), "r");
+        EXPECT_EQ(testing::attributesOf(node), (testing::Attributes{{"c", c.replyKey}}));
+        EXPECT_FALSE(node.first_child());
+        EXPECT_EQ(item.canXmlReplyKey(), c.replyKey);
+        EXPECT_FALSE(node.next_sibling());
+    }
+}
+
+struct DecodeCase {
+    const char* reply;
+    std::int32_t code;
+    const char* errorText;
+    const char* value; // value bytes afterwards; the earlier "ABCD" stays on errors
+};
+
+TEST(CanXmlDecode, JudgesEachKindOfReply) {
+    const std::vector<DecodeCase> cases = {
+        {"631234", 0, "", "1234"},
+        {"63123456", 0, "", "1234"},
+        {"6312", 2002, "Incomplet reply (6312)", "ABCD"},
+        {"63", 2002, "Incomplet reply (63)", "ABCD"},
+        {"5012", 2003, "Answer format illegal (5012)", "ABCD"},
+        {"7F2310", 2044, "General Reject", "ABCD"},
+        {"7F2311", 2032, "Service not supported", "ABCD"},
+        {"7F2312", 2034, "Sub function not supported or with invalid format", "ABCD"},
+        {"7F2321", 2035, "Busy-repeat request", "ABCD"},
+        {"7F2322", 2033, "Execution conditions not set", "ABCD"},
+        {"7F2323", 2043, "Routine not complete", "ABCD"},
+        {"7F2380", 2042, "Service Not Supported In Active Diagnostic Session", "ABCD"},
+        {"7F2331", 2040, "Service 23 Negative response 31", "ABCD"},
+        {"7F2305", 2040, "Service 23 Negative response 5", "ABCD"},
+        {"7F2231", 2041, "Illegal negative reply (7F2231)", "ABCD"},
+        // The reply text is quoted exactly as received.
+        {"7f2231", 2041, "Illegal negative reply (7f2231)", "ABCD"},
+        {"5a12", 2003, "Answer format illegal (5a12)", "ABCD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        VistrelItem item = testing::makeItem("01A2B3", 2, "BE", "H");
+        testing::giveValue(item, "ABCD");
+        EXPECT_FALSE(item.CanXmlDecode(c.reply));
+        EXPECT_EQ(item.errorCode(), c.code);
+        EXPECT_EQ(item.errorText(), c.errorText);
+        EXPECT_EQ(item.valueByte().text(), c.value);
+        EXPECT_EQ(item.text(), c.code == 0 ? std::string(c.value) : std::string(c.errorText));
+    }
+}
+
+TEST(CanXmlDecode, RefusesTextItCannotJudgeAndLeavesTheItemAlone) {
+    for (const char* reply : {"", "7F", "7F23", "XY12", "631"}) {
+        SCOPED_TRACE(reply);
+        VistrelItem item = testing::makeItem("01A2B3", 2);
+        item.CanXmlDecode("7F2321");
+        EXPECT_THROW(item.CanXmlDecode(reply), Error);
+        EXPECT_EQ(item.errorCode(), 2035);
+        EXPECT_EQ(item.errorText(), "Busy-repeat request");
+        EXPECT_TRUE(item.valueByte().empty());
+    }
+}
+
+} // namespace
+} // namespace vistrel

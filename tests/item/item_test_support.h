@@ -1,0 +1,47 @@
+#pragma once
+
+#include "item/vistrel_item.h"
+
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vistrel::testing {
+
+inline VistrelItem makeItem(std::string_view address, std::int32_t length,
+                            std::string_view coding = "LE+", std::string_view format = "D") {
+    VistrelItem item;
+    item.setAddress(address);
+    item.setLength(length);
+    item.setCodingText(coding);
+    item.setFormatText(format);
+    return item;
+}
+
+// Gives the item value bytes the way a good batch reply does.
+inline void giveValue(VistrelItem& item, std::string_view hex) {
+    item.CanXmlDecode("63" + std::string(hex));
+}
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+// The attributes of an element, in document order.
+inline Attributes attributesOf(pugi::xml_node element) {
+    Attributes out;
+    for (const pugi::xml_attribute a : element.attributes()) {
+        out.emplace_back(a.name(), a.value());
+    }
+    return out;
+}
+
+inline std::vector<std::string> attributeNames(pugi::xml_node element) {
+    std::vector<std::string> out;
+    for (const pugi::xml_attribute a : element.attributes()) {
+        out.emplace_back(a.name());
+    }
+    return out;
+}
+
+} // namespace vistrel::testing

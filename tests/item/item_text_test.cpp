@@ -1,0 +1,188 @@
+#include "components/number_format.h"
+#include "item_test_support.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vistrel {
+namespace {
+
+using testing::giveValue;
+
+struct DisplayCase {
+    const char* value; // value bytes as received
+    std::int32_t length;
+    const char* coding;
+    const char* format;
+    const char* mask; // "" keeps the default mask
+    const char* expected;
+};
+
+TEST(ItemText, DecodesEveryCodingAndFormat) {
+    const std::vector<DisplayCase> cases = {
+        {"3412", 2, "LE", "D", "", "4660"},
+        {"3412", 2, "LE+", "D", "", "4660"},
+        {"3412", 2, "BE", "D", "", "13330"},
+        {"3412", 2, "BE+", "D", "", "13330"},
+        {"3412", 2, "LE", "H", "", "3412"},
+        {"3412", 2, "BE+", "H", "", "3412"},
+        {"3412", 2, "LE", "B", "", "0011010000010010"},
+        {"3412", 2, "BE", "B", "", "0011010000010010"},
+        {"FFFF", 2, "LE+", "D", "", "-1"},
+        {"FFFF", 2, "BE+", "D", "", "-1"},
+        {"FFFF", 2, "LE", "D", "", "65535"},
+        {"FFFF", 2, "BE", "D", "", "65535"},
+        {"80", 1, "LE+", "D", "", "-128"},
+        {"80", 1, "LE", "D", "", "128"},
+        {"0080", 2, "BE+", "D", "", "128"},
+        {"0080", 2, "LE+", "D", "", "-32768"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format);
+        VistrelItem item = testing::makeItem("01", c.length, c.coding, c.format);
+        item.setMask(c.mask);
+        giveValue(item, c.value);
+        EXPECT_EQ(item.text(), c.expected);
+    }
+}
+
+// Little-endian numbers take the mask reversed (its last byte with the first
+// value byte); byte displays and big-endian numbers take it in order.
+TEST(ItemText, AppliesTheMaskInTheOrderOfEachDisplay) {
+    const std::vector<DisplayCase> cases = {
+        {"3412", 2, "LE", "D", "0FFF", "564"},
+        {"3412", 2, "LE+", "D", "0FFF", "564"},
+        {"3412", 2, "BE", "D", "0FFF", "1042"},
+        {"3412", 2, "LE", "H", "0FFF", "0412"},
+        {"3412", 2, "LE", "B", "0FFF", "0000010000010010"},
+        {"3412", 2, "BE", "D", "F0", "12306"},
+        {"3412", 2, "LE", "D", "F0", "4656"},
+        {"3412", 2, "LE", "H", "F0", "3012"},
+        // A mask longer than the value bytes masks only the bytes there are.
+        {"AB", 1, "LE", "D", "0FF0", "160"},
+        {"AB", 1, "BE", "D", "0FF0", "11"},
+        {"AB", 1, "LE", "H", "0FF0", "0B"},
+        {"AB", 1, "LE", "B", "0FF0", "00001011"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format + " mask " + c.mask);
+        VistrelItem item;
+        item.setMask(c.mask);
+        item.setAddress("01");
+        item.setLength(c.length);
+        item.setCodingText(c.coding);
+        item.setFormatText(c.format);
+        giveValue(item, c.value);
+        EXPECT_EQ(item.text(), c.expected);
+    }
+}
+
+TEST(ItemText, DecodesUpToEightBytesWithoutLosingRange) {
+    const std::vector<DisplayCase> cases = {
+        {"FFFFFFFF", 4, "LE", "D", "", "4294967295"},
+        {"FFFFFFFF", 4, "BE", "D", "", "4294967295"},
+        {"FFFFFFFF", 4, "LE+", "D", "", "-1"},
+        {"FFFFFFFF", 4, "BE+", "D", "", "-1"},
+        {"0000000000000001", 8, "BE", "D", "", "1"},
+        {"FFFFFFFFFFFFFFFF", 8, "LE", "D", "", "18446744073709551615"},
+        {"FFFFFFFFFFFFFFFF", 8, "LE+", "D", "", "-1"},
+        {"0000000080", 5, "LE+", "D", "", "-549755813888"},
+        {"0000000080", 5, "LE", "D", "", "549755813888"},
+        {"FFFFFFFF", 4, "LE", "P", "", "4294967295"},
+        {"FFFFFFFFFFFFFFFF", 8, "LE", "P", "", "1.84467440737096E+19"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format);
+        VistrelItem item = testing::makeItem("01", c.length, c.coding, c.format);
+        giveValue(item, c.value);
+        EXPECT_EQ(item.text(), c.expected);
+    }
+}
+
+TEST(ItemText, UnknownCodingDecodesAsSignedLittleEndian) {
+    VistrelItem item = testing::makeItem("01", 2);
+    item.setCoding(9);
+    giveValue(item, "FEFF");
+    EXPECT_EQ(item.text(), "-2");
+}
+
+struct PhysicalCase {
+    const char* value; // one or two bytes, "LE+"
+    double a, b, c;
+    const char* decimalSeparator;
+    const char* expected;
+};
+
+TEST(ItemText, WritesPhysicalValuesInTheUsersFormat) {
+    const std::vector<PhysicalCase> cases = {
+        {"3412", 2, 10, 2, ".", "4665"},
+        {"01", 1, 0, 2, ".", "0.5"},
+        {"01", 1, 0, 2, ",", "0,5"},
+        {"01", 1e20, 0, 1, ".", "1E+20"},
+        {"01", 1e-5, 0, 1, ".", "1E-05"},
+        {"FF", 1, 0, 4, ".", "-0.25"},
+        {"FF", 1, 0, 4, ",", "-0,25"},
+        {"01", 1, 0, 3, ".", "0.333333333333333"},
+        // Multiply, then add, then divide.
+        {"03", 2, 1, 7, ".", "1"},
+        {"05", 1, 0, 0, ".", "5"}, // C 0 was stored as 1
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " -> " + c.expected);
+        auto format = std::make_shared<NumberFormat>();
+        format->decimalSeparator = c.decimalSeparator;
+        VistrelItem item(format);
+        item.setAddress("01");
+        item.setLength(static_cast<std::int32_t>(std::string(c.value).size() / 2));
+        item.setFormatText("P");
+        item.setCoefA(c.a);
+        item.setCoefB(c.b);
+        item.setCoefC(c.c);
+        giveValue(item, c.value);
+        EXPECT_EQ(item.text(), c.expected);
+    }
+}
+
+TEST(ItemText, ShowsTheErrorOfTheLastReadInEveryFormat) {
+    for (const char* format : {"D", "H", "B", "P"}) {
+        SCOPED_TRACE(format);
+        VistrelItem item = testing::makeItem("01", 2, "LE", format);
+        giveValue(item, "1234");
+        item.CanXmlDecode("7F2311");
+        EXPECT_EQ(item.errorCode(), 2032);
+        EXPECT_EQ(item.text(), "Service not supported");
+    }
+}
+
+TEST(ItemText, LabelsEachFormat) {
+    struct LabelCase {
+        const char* format;
+        double a, b, c;
+        const char* decimalSeparator;
+        const char* expected;
+    };
+    const std::vector<LabelCase> cases = {
+        {"D", 1, 0, 1, ".", "Decimal"},
+        {"H", 1, 0, 1, ".", "Hexadecimal"},
+        {"B", 1, 0, 1, ".", "Binaire"},
+        {"P", 1, 0, 1, ".", "(1 * v + 0) / 1"},
+        {"P", 0.5, -2, 1e20, ".", "(0.5 * v + -2) / 1E+20"},
+        {"P", 0.5, -2, 1e-5, ",", "(0,5 * v + -2) / 1E-05"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        auto format = std::make_shared<NumberFormat>();
+        format->decimalSeparator = c.decimalSeparator;
+        VistrelItem item(format);
+        item.setFormatText(c.format);
+        item.setCoefA(c.a);
+        item.setCoefB(c.b);
+        item.setCoefC(c.c);
+        EXPECT_EQ(item.formatLabel(), c.expected);
+    }
+}
+
+} // namespace
+} // namespace vistrel
