@@ -1,6 +1,8 @@
 #pragma once
 
 #include "components/protocol.h"
+#include "sim/ecu_clock.h"
+#include "sim/ecu_errors.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,6 +14,8 @@ namespace vistrel {
 // A protocol object that answers KWP2000 requests from an ECU description:
 // memory blocks, dumps, moving signals, and faults on demand. It stands in for
 // a real link in the demo, the command line, the tests and the benchmarks.
+// Exchanges and the fault and setting calls may come from different threads;
+// lastRequest and lastReply belong to the thread that runs the exchanges.
 class SimulatedEcu : public Protocol {
 public:
     // Throws Error with a message naming the file and line for a bad
@@ -38,7 +42,8 @@ public:
     CanXmlProcessor* canXml() override;
 
     // --- faults and settings at run time (tests, soak runs) ----------------
-    // A read or define touching the range gets 7F service nrc.
+    // A request of that service (23, 2C or 21) touching the range gets the
+    // negative reply 7F service nrc.
     void refuse(std::uint32_t address, std::uint32_t length, std::uint8_t service,
                 std::uint8_t nrc);
     // A read touching the range gets no answer (time-out).
@@ -51,8 +56,12 @@ public:
     void clearFaults();
     void setLatencyMicroseconds(std::uint32_t latency);
     void setProtocolName(std::string name);
+    // The time that moves the signals; steady_clock unless a test fixes it
+    // (an empty clock restores steady_clock).
+    void setClock(EcuClock clock);
 
     // --- observation --------------------------------------------------------
+    // Exchanges so far: SendReceive calls and CAN-XML request frames.
     std::uint64_t exchangeCount() const noexcept;
     const ByteString& lastRequest() const noexcept;
     const ByteString& lastReply() const noexcept;
@@ -62,10 +71,5 @@ private:
     explicit SimulatedEcu(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };
-
-// Error numbers of the simulator's own failures.
-inline constexpr std::int32_t kNoAnswerError = 2000;
-inline constexpr std::int32_t kInitFailedError = 2001;
-inline constexpr std::int32_t kBadDescriptionError = 4000;
 
 } // namespace vistrel

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+namespace vistrel {
+
+// Where the simulated ECU takes the time that moves its signals from. Tests
+// hand in a fixed clock so the values they read are known in advance.
+using EcuClock = std::function<std::chrono::steady_clock::time_point()>;
+
+} // namespace vistrel

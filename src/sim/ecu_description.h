@@ -1,0 +1,40 @@
+#pragma once
+
+#include "sim/ecu_faults.h"
+#include "sim/memory_map.h"
+#include "sim/signal_wave.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vistrel {
+
+// Everything an ECU description file says, checked and ready to run.
+struct EcuDescription {
+    std::string title = "Simulated ECU";
+    std::string subtitle;
+    std::string protocolName = "KWP2000";
+    // Bytes in an address, 1 to 4.
+    std::uint32_t addressSize = 3;
+    std::int32_t rid = 0;
+    std::int32_t xid = 0;
+    std::uint32_t latencyUs = 0;
+    // Memory and image blocks; they overlap neither each other nor a signal.
+    std::vector<MemoryBlock> blocks;
+    std::vector<Signal> signals;
+    EcuFaults faults;
+    // The dynamically defined read answers 61 E0 xx data instead of 61 E0 data.
+    bool ddliExtraByte = false;
+};
+
+// Reads an ECU description. sourceName names the text in messages;
+// baseDirectory resolves the files of "image" elements. Throws
+// Error(kBadDescriptionError, "<sourceName>:<line>: <what>") for anything it
+// does not accept.
+EcuDescription parseEcuDescription(std::string_view xml, const std::string& sourceName,
+                                   const std::filesystem::path& baseDirectory);
+
+} // namespace vistrel

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "components/byte_string.h"
+#include "sim/ecu_clock.h"
+#include "sim/ecu_description.h"
+#include "sim/ecu_faults.h"
+#include "sim/memory_map.h"
+#include "sim/signal_wave.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace vistrel {
+
+// Negative response codes this ECU gives.
+namespace nrc {
+inline constexpr std::uint8_t kServiceNotSupported = 0x11;
+inline constexpr std::uint8_t kInvalidFormat = 0x12;
+inline constexpr std::uint8_t kConditionsNotCorrect = 0x22;
+inline constexpr std::uint8_t kRequestOutOfRange = 0x31;
+} // namespace nrc
+
+// How the ECU answered one request.
+struct Answer {
+    enum class Kind { Positive, Negative, None };
+    Kind kind = Kind::Positive;
+    // For a negative answer: the refused service and the reason code.
+    std::uint8_t sid = 0;
+    std::uint8_t nrc = 0;
+};
+
+// The ECU's KWP2000 service handlers: StartDiagnosticSession,
+// ReadMemoryByAddress, DynamicallyDefineLocalIdentifier and
+// ReadDataByLocalIdentifier, answered from the memory, the signals and the
+// faults of a description. Not thread-safe; the owner serialises calls.
+class KwpResponder {
+public:
+    explicit KwpResponder(const EcuDescription& description);
+
+    // Writes the reply bytes (the negative reply 7F sid nrc included; nothing
+    // when there is no answer) and tells how the ECU answered.
+    Answer answer(std::span<const std::uint8_t> request, ByteString& reply);
+
+    EcuFaults& faults() noexcept { return faults_; }
+    // An empty clock restores the steady clock.
+    void setClock(EcuClock clock);
+
+private:
+    Answer startSession(std::span<const std::uint8_t> request, ByteString& reply);
+    Answer readMemoryByAddress(std::span<const std::uint8_t> request, ByteString& reply);
+    Answer defineIdentifier(std::span<const std::uint8_t> request, ByteString& reply);
+    Answer readIdentifier(std::span<const std::uint8_t> request, ByteString& reply);
+    // Appends the bytes of a read to the reply after its header, or answers
+    // the fault or the refusal that the range meets.
+    Answer readRange(std::uint8_t service, const AddressRange& range, ByteString& reply);
+    void overlaySignals(const AddressRange& range, ByteString& reply, std::size_t dataStart) const;
+    std::uint32_t addressAt(std::span<const std::uint8_t> bytes) const noexcept;
+
+    std::uint32_t addressSize_;
+    bool ddliExtraByte_;
+    MemoryMap memory_;
+    std::vector<Signal> signals_;
+    EcuFaults faults_;
+    EcuClock clock_;
+    // The range that the identifier E0 reads, once defined.
+    std::optional<AddressRange> definition_;
+};
+
+// A refusal: writes 7F sid code.
+Answer negativeAnswer(std::uint8_t sid, std::uint8_t code, ByteString& reply);
+
+} // namespace vistrel

@@ -1,0 +1,189 @@
+#include "sim/simulated_ecu.h"
+
+#include "components/error.h"
+#include "components/negative_response.h"
+#include "sim/can_xml_batch.h"
+#include "sim/demo_ecu.h"
+#include "sim/ecu_description.h"
+#include "sim/kwp_responder.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+namespace vistrel {
+
+struct SimulatedEcu::Impl {
+    explicit Impl(const EcuDescription& description)
+        : title(description.title), subtitle(description.subtitle),
+          protocolName(description.protocolName), rid(description.rid), xid(description.xid),
+          latencyUs(description.latencyUs), responder(description),
+          batch([this](const ByteString& request, ByteString& reply) {
+              return exchange(request, reply);
+          }) {}
+
+    // One request and its answer: the common path of SendReceive and of every
+    // frame of a CAN-XML batch.
+    Answer exchange(const ByteString& request, ByteString& reply) {
+        // Sleep outside the lock so fault calls are not held up by it.
+        if (const std::uint32_t latency = latencyUs.load(std::memory_order_relaxed)) {
+            std::this_thread::sleep_for(std::chrono::microseconds(latency));
+        }
+        const std::lock_guard lock(mutex);
+        exchanges.fetch_add(1, std::memory_order_relaxed);
+        lastRequest = request;
+        const Answer answer = responder.answer(request.bytes(), lastReply);
+        reply = lastReply;
+        return answer;
+    }
+
+    const std::string title;
+    const std::string subtitle;
+    std::string protocolName;
+    const std::int32_t rid;
+    const std::int32_t xid;
+    std::atomic<std::uint32_t> latencyUs;
+    std::atomic<std::uint64_t> exchanges{0};
+    mutable std::mutex mutex;
+    KwpResponder responder;
+    ByteString lastRequest;
+    ByteString lastReply;
+    CanXmlBatch batch;
+};
+
+SimulatedEcu::SimulatedEcu(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+SimulatedEcu::~SimulatedEcu() = default;
+
+std::shared_ptr<SimulatedEcu> SimulatedEcu::fromFile(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    if (!stream) {
+        throw Error(kBadDescriptionError, path + ": cannot read the file", "SimulatedEcu");
+    }
+    std::filesystem::path directory = std::filesystem::path(path).parent_path();
+    return fromText(text.str(), path, directory.empty() ? "." : directory.string());
+}
+
+std::shared_ptr<SimulatedEcu> SimulatedEcu::fromText(std::string_view xml,
+                                                     const std::string& sourceName,
+                                                     const std::string& baseDirectory) {
+    const EcuDescription description = parseEcuDescription(xml, sourceName, baseDirectory);
+    return std::shared_ptr<SimulatedEcu>(new SimulatedEcu(std::make_unique<Impl>(description)));
+}
+
+std::shared_ptr<SimulatedEcu> SimulatedEcu::demo() {
+    return fromText(demoEcuDescription(), kDemoEcuSourceName);
+}
+
+std::string SimulatedEcu::title() const {
+    return impl_->title;
+}
+
+std::string SimulatedEcu::subtitle() const {
+    return impl_->subtitle;
+}
+
+std::string SimulatedEcu::protocolName() const {
+    const std::lock_guard lock(impl_->mutex);
+    return impl_->protocolName;
+}
+
+std::int32_t SimulatedEcu::canRid() const {
+    return impl_->rid;
+}
+
+std::int32_t SimulatedEcu::canXid() const {
+    return impl_->xid;
+}
+
+void SimulatedEcu::InitCommunication() {
+    const std::lock_guard lock(impl_->mutex);
+    EcuFaults& faults = impl_->responder.faults();
+    if (faults.initFailures > 0) {
+        --faults.initFailures;
+        throw Error(kInitFailedError, faults.initText, "SimulatedEcu.InitCommunication");
+    }
+}
+
+void SimulatedEcu::SendReceive(const ByteString& request, ByteString& reply) {
+    const Answer answer = impl_->exchange(request, reply);
+    switch (answer.kind) {
+    case Answer::Kind::Positive:
+        return;
+    case Answer::Kind::Negative:
+        throw negativeResponseError(answer.sid, answer.nrc);
+    case Answer::Kind::None:
+        throw Error(kNoAnswerError, kNoAnswerText, "SimulatedEcu.SendReceive");
+    }
+}
+
+CanXmlProcessor* SimulatedEcu::canXml() {
+    return &impl_->batch;
+}
+
+void SimulatedEcu::refuse(std::uint32_t address, std::uint32_t length, std::uint8_t service,
+                          std::uint8_t nrc) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->responder.faults().refused.push_back({{address, length}, service, nrc});
+}
+
+void SimulatedEcu::silence(std::uint32_t address, std::uint32_t length) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->responder.faults().silent.push_back({address, length});
+}
+
+void SimulatedEcu::failInit(int count, std::string text) {
+    const std::lock_guard lock(impl_->mutex);
+    EcuFaults& faults = impl_->responder.faults();
+    faults.initFailures = count;
+    faults.initText = std::move(text);
+}
+
+void SimulatedEcu::failSession(int count, std::uint8_t nrc) {
+    const std::lock_guard lock(impl_->mutex);
+    EcuFaults& faults = impl_->responder.faults();
+    faults.sessionFailures = count;
+    faults.sessionNrc = nrc;
+}
+
+void SimulatedEcu::clearFaults() {
+    const std::lock_guard lock(impl_->mutex);
+    EcuFaults& faults = impl_->responder.faults();
+    faults.refused.clear();
+    faults.silent.clear();
+    faults.initFailures = 0;
+    faults.sessionFailures = 0;
+}
+
+void SimulatedEcu::setLatencyMicroseconds(std::uint32_t latency) {
+    impl_->latencyUs.store(latency, std::memory_order_relaxed);
+}
+
+void SimulatedEcu::setProtocolName(std::string name) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->protocolName = std::move(name);
+}
+
+void SimulatedEcu::setClock(EcuClock clock) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->responder.setClock(std::move(clock));
+}
+
+std::uint64_t SimulatedEcu::exchangeCount() const noexcept {
+    return impl_->exchanges.load(std::memory_order_relaxed);
+}
+
+const ByteString& SimulatedEcu::lastRequest() const noexcept {
+    return impl_->lastRequest;
+}
+
+const ByteString& SimulatedEcu::lastReply() const noexcept {
+    return impl_->lastReply;
+}
+
+} // namespace vistrel

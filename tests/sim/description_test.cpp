@@ -1,0 +1,223 @@
+#include "sim_test_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace vistrel {
+namespace {
+
+using testing::failure;
+using testing::positive;
+using testing::sendReceive;
+
+// A folder of its own for the files of one test.
+class SimDescriptionFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = std::filesystem::temp_directory_path() /
+                  (std::string("vistrel_sim_") + test->name() + "_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::filesystem::path write(const std::string& name, std::string_view content) {
+        const std::filesystem::path path = folder_ / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
+    write("dump.bin", "\xDE\xAD\xBE\xEF");
+    const auto path = write("ecu.xml", R"(<?xml version="1.0" encoding="utf-8"?>
+<ecu title="Bench ECU" subtitle="rig 2" protocolName="Marlotel" addressSize="2"
+     rid="1793" xid="-1801" latencyUs="0">
+  <memory address="1000">01 02
+      0304</memory>
+  <image address="2000" file="dump.bin"/>
+  <signal address="3000" length="2" coding="LE" wave="counter" min="0" max="65535" periodMs="10"/>
+  <refuse address="1003" service="23" nrc="22"/>
+  <silent address="2003" length="1"/>
+  <init failures="1" text="K-line busy"/>
+  <session failures="1" nrc="21"/>
+  <ddli extraByte="1"/>
+</ecu>)");
+    const auto ecu = SimulatedEcu::fromFile(path.string());
+    ecu->setClock(testing::fixedClock(std::chrono::milliseconds(1234)));
+
+    EXPECT_EQ(ecu->title(), "Bench ECU");
+    EXPECT_EQ(ecu->subtitle(), "rig 2");
+    EXPECT_EQ(ecu->protocolName(), "Marlotel");
+    EXPECT_EQ(ecu->canRid(), 1793);
+    EXPECT_EQ(ecu->canXid(), -1801);
+    EXPECT_NE(ecu->canXml(), nullptr);
+
+    EXPECT_EQ(sendReceive(*ecu, "23100003"), positive("63010203"));
+    EXPECT_EQ(sendReceive(*ecu, "23100301"),
+              failure("7F2322", 2033, "Execution conditions not set"));
+    EXPECT_EQ(sendReceive(*ecu, "23200003"), positive("63DEADBE"));
+    EXPECT_EQ(sendReceive(*ecu, "23200004"), failure("", 2000, "No answer at due time"));
+    EXPECT_EQ(sendReceive(*ecu, "23300002"), positive("637B00"));
+
+    try {
+        ecu->InitCommunication();
+        FAIL() << "the first init should fail";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), kInitFailedError);
+        EXPECT_EQ(error.description(), "K-line busy");
+    }
+    EXPECT_NO_THROW(ecu->InitCommunication());
+    EXPECT_EQ(sendReceive(*ecu, "1081").error, 2035);
+    EXPECT_EQ(sendReceive(*ecu, "1081"), positive("5081"));
+
+    ASSERT_EQ(sendReceive(*ecu, "2CE0D0010200"
+                                "3000"),
+              positive("6CE0"));
+    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0017B00"));
+}
+
+TEST_F(SimDescriptionFiles, UnreadableFileIsNamed) {
+    const std::string path = (folder_ / "absent.xml").string();
+    try {
+        SimulatedEcu::fromFile(path);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), kBadDescriptionError);
+        EXPECT_EQ(error.description(), path + ": cannot read the file");
+    }
+}
+
+TEST_F(SimDescriptionFiles, ImageFilesAreFoundBesideTheDescription) {
+    write("dump.bin", "\x01\x02");
+    const auto path = write("ecu.xml", R"(<ecu><image address="0" file="dump.bin"/></ecu>)");
+    EXPECT_EQ(sendReceive(*SimulatedEcu::fromFile(path.string()), "2300000002"),
+              positive("630102"));
+}
+
+TEST(SimDescription, DefaultsMakeAWorkingEcu) {
+    const auto ecu = testing::ecuFrom("<ecu/>");
+    EXPECT_EQ(ecu->title(), "Simulated ECU");
+    EXPECT_EQ(ecu->subtitle(), "");
+    EXPECT_EQ(ecu->protocolName(), "KWP2000");
+    EXPECT_EQ(ecu->canRid(), 0);
+    EXPECT_NO_THROW(ecu->InitCommunication());
+    EXPECT_EQ(sendReceive(*ecu, "2300000001").error, 2040);
+}
+
+TEST(SimDescription, LatencyAndClockSettings) {
+    const auto ecu = testing::ecuFrom(R"(<ecu latencyUs="5000">
+      <signal address="0" wave="counter" min="0" max="255" periodMs="1"/></ecu>)");
+    ecu->setClock(testing::fixedClock(std::chrono::milliseconds(7)));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(sendReceive(*ecu, "2300000001"), positive("6307"));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5));
+    ecu->setClock(nullptr); // back to the steady clock, which has moved on
+    EXPECT_EQ(sendReceive(*ecu, "2300000001").error, 0);
+}
+
+struct BadCase {
+    const char* name;
+    const char* xml;
+    const char* message;
+};
+
+class BadDescriptions : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(BadDescriptions, AreRejectedNamingFileAndLine) {
+    const BadCase& c = GetParam();
+    try {
+        SimulatedEcu::fromText(c.xml, "bad.xml", "/nonexistent");
+        FAIL() << "accepted";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), kBadDescriptionError);
+        EXPECT_EQ(error.description(), c.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sim, BadDescriptions,
+    ::testing::Values(
+        BadCase{"UnknownElement", "<ecu>\n  <memroy address=\"00\">01</memroy>\n</ecu>",
+                "bad.xml:2: unknown element <memroy>"},
+        BadCase{"UnknownAttribute", "<ecu>\n<memory adress=\"00\">01</memory></ecu>",
+                "bad.xml:2: unknown attribute \"adress\" on <memory>"},
+        BadCase{"UnknownRootAttribute", "<ecu addresSize=\"2\"/>",
+                "bad.xml:1: unknown attribute \"addresSize\" on <ecu>"},
+        BadCase{"OddHex", "<ecu>\n\n<memory address=\"00\">01 234</memory></ecu>",
+                "bad.xml:3: <memory>: \"234\" has an odd number of hexadecimal digits"},
+        BadCase{"NonHexBytes", "<ecu>\n<memory address=\"00\">01 GG</memory></ecu>",
+                "bad.xml:2: <memory>: \"GG\" is not hexadecimal"},
+        BadCase{"EmptyMemory", "<ecu>\n<memory address=\"00\"> </memory></ecu>",
+                "bad.xml:2: <memory> holds no bytes"},
+        BadCase{"OverlappingMemory",
+                "<ecu>\n<memory address=\"10\">01 02 03</memory>\n<memory "
+                "address=\"12\">04</memory>\n</ecu>",
+                "bad.xml:3: <memory> at 12 overlaps the <memory> at line 2"},
+        BadCase{"OverlappingBelow",
+                "<ecu>\n<memory address=\"20\">01 02</memory>\n"
+                "<signal address=\"1E\" length=\"4\"/>\n</ecu>",
+                "bad.xml:3: <signal> at 1E overlaps the <memory> at line 2"},
+        BadCase{"CoveredBlock",
+                "<ecu>\n<memory address=\"20\">01 02 03 04 05</memory>\n\n"
+                "<memory address=\"21\">01</memory>\n</ecu>",
+                "bad.xml:4: <memory> at 21 overlaps the <memory> at line 2"},
+        BadCase{"MissingImage", "<ecu>\n<image address=\"00\" file=\"missing.bin\"/></ecu>",
+                "bad.xml:2: <image>: cannot read the file \"/nonexistent/missing.bin\""},
+        BadCase{"ImageWithoutFile", "<ecu>\n<image address=\"00\"/></ecu>",
+                "bad.xml:2: <image> needs the attribute \"file\""},
+        BadCase{"MissingAddress", "<ecu>\n<memory>01</memory></ecu>",
+                "bad.xml:2: <memory> needs the attribute \"address\""},
+        BadCase{"AddressNotHex", "<ecu>\n<memory address=\"0x10\">01</memory></ecu>",
+                "bad.xml:2: <memory>: address=\"0x10\" is not a hexadecimal number"},
+        BadCase{"AddressTooWide", "<ecu>\n<memory address=\"1000000\">01</memory></ecu>",
+                "bad.xml:2: <memory>: address=\"1000000\" is above the largest value FFFFFF"},
+        BadCase{"PastTheAddressSpace",
+                "<ecu addressSize=\"1\">\n<memory address=\"FF\">01 02</memory></ecu>",
+                "bad.xml:2: <memory> at FF runs past the end of the 1-byte address space"},
+        BadCase{"RangePastTheAddressSpace",
+                "<ecu addressSize=\"1\">\n<silent address=\"FF\" length=\"2\"/></ecu>",
+                "bad.xml:2: <silent> at FF runs past the end of the 1-byte address space"},
+        BadCase{"LengthNotANumber", "<ecu>\n<signal address=\"0\" length=\"two\"/></ecu>",
+                "bad.xml:2: <signal>: length=\"two\" is not a decimal whole number"},
+        BadCase{"SignalTooLong", "<ecu>\n<signal address=\"0\" length=\"9\"/></ecu>",
+                "bad.xml:2: <signal>: length=\"9\" is out of range (1 to 8)"},
+        BadCase{"SignalBelowItsBytes", "<ecu>\n<signal address=\"0\" min=\"-129\"/></ecu>",
+                "bad.xml:2: <signal>: min=\"-129\" is out of range (-128 to 255)"},
+        BadCase{"SignalMinAboveMax", "<ecu>\n<signal address=\"0\" min=\"9\" max=\"8\"/></ecu>",
+                "bad.xml:2: <signal>: min is above max"},
+        BadCase{"SignalWave", "<ecu>\n<signal address=\"0\" wave=\"saw\"/></ecu>",
+                "bad.xml:2: <signal>: unknown wave \"saw\" (ramp, sine, square, counter, random)"},
+        BadCase{"SignalCoding", "<ecu>\n<signal address=\"0\" coding=\"LE+\"/></ecu>",
+                "bad.xml:2: <signal>: coding=\"LE+\" is neither \"LE\" nor \"BE\""},
+        BadCase{"SignalPeriod", "<ecu>\n<signal address=\"0\" periodMs=\"0\"/></ecu>",
+                "bad.xml:2: <signal>: periodMs=\"0\" is out of range (1 to 86400000)"},
+        BadCase{"AddressSize", "<ecu addressSize=\"5\"/>",
+                "bad.xml:1: <ecu>: addressSize=\"5\" is out of range (1 to 4)"},
+        BadCase{"NrcTooWide", "<ecu>\n<refuse address=\"0\" nrc=\"1FF\"/></ecu>",
+                "bad.xml:2: <refuse>: nrc=\"1FF\" is above the largest value FF"},
+        BadCase{"ExtraByte", "<ecu>\n<ddli extraByte=\"yes\"/></ecu>",
+                "bad.xml:2: <ddli>: extraByte=\"yes\" is neither \"0\" nor \"1\""},
+        BadCase{"SecondInit", "<ecu>\n<init/>\n<init/></ecu>",
+                "bad.xml:3: a second <init> element"},
+        BadCase{"ChildInSignal", "<ecu>\n<signal address=\"0\">\n<x/></signal></ecu>",
+                "bad.xml:3: unexpected element <x> inside <signal>"},
+        BadCase{"TextInSession", "<ecu>\n<session>3</session></ecu>",
+                "bad.xml:2: unexpected text inside <session>"},
+        BadCase{"TextInRoot", "<ecu>\n hello <ddli/></ecu>",
+                "bad.xml:1: unexpected text inside <ecu>"},
+        BadCase{"ForeignRoot", "<?xml version=\"1.0\"?>\n<car/>",
+                "bad.xml:2: the root element is <car>, not <ecu>"},
+        BadCase{"SecondRoot", "<ecu/>\n<ecu/>", "bad.xml:2: a second root element <ecu>"},
+        BadCase{"Empty", "", "bad.xml:1: malformed XML: No document element found"},
+        BadCase{"Malformed", "<ecu>\n<memory address=\"00\">01</ecu>",
+                "bad.xml:2: malformed XML: Start-end tags mismatch"},
+        BadCase{"LinesEndingInCrLf", "<ecu>\r\n\r\n<bad/></ecu>",
+                "bad.xml:3: unknown element <bad>"}),
+    [](const auto& info) { return info.param.name; });
+
+} // namespace
+} // namespace vistrel

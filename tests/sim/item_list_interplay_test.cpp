@@ -1,0 +1,155 @@
+// The simulator as the item list meets it: batch documents that the list
+// builds, and the demo item files read against the demo ECU.
+#include "itemlist/vistrel_items.h"
+#include "sim_test_support.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <pugixml.hpp>
+#include <sstream>
+
+namespace vistrel {
+namespace {
+
+std::string examplePath(const std::string& name) {
+    return std::string(VISTREL_EXAMPLES_DIR) + "/" + name;
+}
+
+void addLines(VistrelItems& items, std::initializer_list<const char*> lines) {
+    for (const char* line : lines) {
+        ASSERT_NE(items.addLine(line), nullptr) << line;
+    }
+}
+
+std::map<std::string, std::string> textsByName(const VistrelItems& items) {
+    std::map<std::string, std::string> texts;
+    for (const auto& item : items) {
+        texts[item->name()] = item->text();
+    }
+    return texts;
+}
+
+constexpr std::string_view kEcu = R"(<ecu protocolName="Marlotel" rid="2024" xid="2016">
+  <memory address="01A2B3">34 12 56 78</memory>
+  <memory address="020000">00 11</memory>
+  <refuse address="020000" length="2" nrc="21"/>
+  <silent address="030000"/>
+</ecu>)";
+
+TEST(SimWithItemList, BatchBuiltByTheItemListComesBackDecoded) {
+    const auto ecu = testing::ecuFrom(kEcu);
+    VistrelItems items(NumberFormat::invariant());
+    for (const std::int32_t lengthSize : {1, 2}) {
+        items.clear();
+        items.setLengthSize(lengthSize);
+        addLines(items,
+                 {"01A2B3\t2\tLE\tword\t\t1\t0\t1\tD\t1",
+                  "01A2B3\t2\tBE\tsame word\t\t1\t0\t1\tH\t1",
+                  "01A2B5\t1\tLE\tbyte\t\t1\t0\t1\tH\t1", "020000\t1\tLE\trefused\t\t1\t0\t1\tD\t1",
+                  "01FFFF\t1\tLE\tunmapped\t\t1\t0\t1\tD\t1"});
+        const auto request = items.CanXmlGetReadMemory(ecu->canRid(), ecu->canXid());
+        ASSERT_NE(request, nullptr);
+        pugi::xml_document document;
+        document.reset(*request);
+        ecu->canXml()->CanXmlExecute(document);
+        items.CanXmlDecode(document);
+        const std::map<std::string, std::string> expected{
+            {"word", "4660"},
+            {"same word", "3412"},
+            {"byte", "56"},
+            {"refused", "Busy-repeat request"},
+            {"unmapped", "Service 23 Negative response 31"}};
+        EXPECT_EQ(textsByName(items), expected) << "length size " << lengthSize;
+    }
+}
+
+TEST(SimWithItemList, SilentItemFailsTheWholeBatch) {
+    const auto ecu = testing::ecuFrom(kEcu);
+    VistrelItems items(NumberFormat::invariant());
+    addLines(items,
+             {"01A2B3\t2\tLE\tword\t\t1\t0\t1\tD\t1", "030000\t1\tLE\tasleep\t\t1\t0\t1\tD\t1"});
+    const auto request = items.CanXmlGetReadMemory(ecu->canRid(), ecu->canXid());
+    ASSERT_NE(request, nullptr);
+    ecu->canXml()->CanXmlExecute(*request);
+    try {
+        items.CanXmlDecode(*request);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), 2000);
+        EXPECT_EQ(error.description(), "No answer at due time");
+    }
+}
+
+std::vector<std::string> definitions(const VistrelItems& items) {
+    std::vector<std::string> lines;
+    for (const auto& item : items) {
+        std::ostringstream line;
+        line << item->address() << ' ' << item->length() << ' ' << item->codingText() << ' '
+             << item->name() << ' ' << item->unit() << ' ' << item->coefA() << ' ' << item->coefB()
+             << ' ' << item->coefC() << ' ' << item->formatText() << ' ' << item->mask();
+        lines.push_back(line.str());
+    }
+    return lines;
+}
+
+void pasteFile(VistrelItems& items, const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    const std::string content = text.str();
+    // As a paste: every piece before a CR LF is handed over; the header line
+    // is refused as an item line.
+    std::size_t start = 0;
+    for (std::size_t end; (end = content.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        try {
+            items.addLine(std::string_view(content).substr(start, end - start));
+        } catch (const Error&) {
+        }
+    }
+}
+
+TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
+    VistrelItems fromLines(NumberFormat::invariant());
+    pasteFile(fromLines, examplePath("demo-items.tsv"));
+    VistrelItems fromConfig(NumberFormat::invariant());
+    fromConfig.loadConfigXML(examplePath("demo-items.xml"));
+    ASSERT_GT(fromLines.count(), 0);
+    EXPECT_EQ(definitions(fromLines), definitions(fromConfig));
+}
+
+// The demo shows every format, both byte orders, masks, a refusal and a
+// silent sensor, and the list read succeeds around the silent item.
+TEST(SimWithItemList, DemoItemsShowEveryKindOfValue) {
+    const auto ecu = SimulatedEcu::demo();
+    ecu->setClock(testing::fixedClock(std::chrono::milliseconds(0)));
+    VistrelItems items(NumberFormat::invariant());
+    pasteFile(items, examplePath("demo-items.tsv"));
+    items.setProtocol(ecu);
+    for (const std::string method : {"ReadMemoryByAddress", "DynamicallyDefined"}) {
+        items.setMethode(method);
+        EXPECT_NO_THROW(items.read()) << method;
+        const std::map<std::string, std::string> texts = textsByName(items);
+        EXPECT_EQ(texts.at("Software id"), "5649532D44454D4F") << method;
+        EXPECT_EQ(texts.at("Engine speed"), "1900") << method;
+        EXPECT_EQ(texts.at("Coolant temperature"), "20") << method;
+        EXPECT_EQ(texts.at("Throttle"), "5") << method;
+        EXPECT_EQ(texts.at("Status bits"), "10100101") << method;
+        EXPECT_EQ(texts.at("Warning lamps"), "05") << method;
+        EXPECT_EQ(texts.at("Fan request"), "32") << method;
+        EXPECT_EQ(texts.at("Alive counter"), "0") << method;
+        EXPECT_EQ(texts.at("Odometer"), "123456") << method;
+        EXPECT_EQ(texts.at("Ignition advance"), "15") << method;
+        EXPECT_EQ(texts.at("Steering angle"), "0") << method;
+        EXPECT_EQ(texts.at("Raw word"), "1042") << method;
+        EXPECT_EQ(texts.at("Locked calibration"), "Execution conditions not set") << method;
+        EXPECT_EQ(texts.at("Sleeping sensor"), "No answer at due time") << method;
+        const double volts = std::stod(texts.at("Battery voltage"));
+        EXPECT_GE(volts, 13.6) << method;
+        EXPECT_LE(volts, 14.1) << method;
+    }
+}
+
+} // namespace
+} // namespace vistrel

@@ -1,0 +1,150 @@
+#include "sim_test_support.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace vistrel {
+namespace {
+
+using testing::failure;
+using testing::Outcome;
+using testing::positive;
+using testing::sendReceive;
+
+constexpr std::string_view kEcu = R"(<ecu addressSize="3">
+  <memory address="01A2B3">12 34 56 78</memory>
+  <memory address="01A2B7">9A BC</memory>
+  <memory address="020000">00 11 22 33</memory>
+  <refuse address="020002" nrc="21"/>
+  <refuse address="020000" service="2C" nrc="11"/>
+  <memory address="030000">AA BB</memory>
+  <silent address="030001"/>
+</ecu>)";
+
+const Outcome kInvalidFormat(std::string sid) {
+    return failure("7F" + sid + "12", 2034, "Sub function not supported or with invalid format");
+}
+const Outcome kOutOfRange(std::string sid) {
+    return failure("7F" + sid + "31", 2040, "Service " + sid + " Negative response 31");
+}
+const Outcome kNoAnswer = failure("", 2000, "No answer at due time");
+
+struct ServiceCase {
+    const char* name;
+    std::vector<const char*> before; // requests sent first, on the same ECU
+    const char* request;
+    Outcome expected;
+};
+
+class Services : public ::testing::TestWithParam<ServiceCase> {};
+
+TEST_P(Services, AnswerAsAnEcuWould) {
+    const ServiceCase& c = GetParam();
+    const auto ecu = testing::ecuFrom(kEcu);
+    for (const char* request : c.before) {
+        ASSERT_EQ(sendReceive(*ecu, request).error, 0) << request;
+    }
+    EXPECT_EQ(sendReceive(*ecu, c.request), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sim, Services,
+    ::testing::Values(
+        // ReadMemoryByAddress: the size field is told apart by the length.
+        ServiceCase{"ReadOneByteSize", {}, "2301A2B302", positive("631234")},
+        ServiceCase{"ReadTwoByteSize", {}, "2301A2B30002", positive("631234")},
+        ServiceCase{"ReadAcrossJoinedBlocks", {}, "2301A2B306", positive("63123456789ABC")},
+        ServiceCase{"ReadPastTheEnd", {}, "2301A2B307", kOutOfRange("23")},
+        ServiceCase{"ReadUnmapped", {}, "23FFFFFF01", kOutOfRange("23")},
+        ServiceCase{"ReadLongTwoByteSize", {}, "2301A2B30100", kOutOfRange("23")},
+        ServiceCase{"ReadWithoutSize", {}, "2301A2B3", kInvalidFormat("23")},
+        ServiceCase{"ReadTooLong", {}, "2301A2B3000200", kInvalidFormat("23")},
+        ServiceCase{"ReadZeroBytes", {}, "2301A2B300", kInvalidFormat("23")},
+        ServiceCase{
+            "ReadRefused", {}, "2302000201", failure("7F2321", 2035, "Busy-repeat request")},
+        ServiceCase{"ReadTouchingRefused",
+                    {},
+                    "2302000004",
+                    failure("7F2321", 2035, "Busy-repeat request")},
+        ServiceCase{"ReadBesideRefused", {}, "2302000002", positive("630011")},
+        ServiceCase{"ReadSilent", {}, "2303000002", kNoAnswer},
+        ServiceCase{"ReadBesideSilent", {}, "2303000001", positive("63AA")},
+        // StartDiagnosticSession.
+        ServiceCase{"Session", {}, "10A0", positive("50A0")},
+        ServiceCase{"SessionWithoutMode", {}, "10", kInvalidFormat("10")},
+        // Anything else.
+        ServiceCase{"UnknownService", {}, "3E", failure("7F3E11", 2032, "Service not supported")},
+        ServiceCase{"EmptyRequest", {}, "", kInvalidFormat("00")},
+        // DynamicallyDefineLocalIdentifier and ReadDataByLocalIdentifier.
+        ServiceCase{"Define", {}, "2CE0D001020001A2B3", positive("6CE0")},
+        ServiceCase{"ReadDefined", {"2CE0D001020001A2B3"}, "21E0", positive("61E01234")},
+        ServiceCase{"ReadRedefined",
+                    {"2CE0D001020001A2B3", "2CE0D001010001A2B5"},
+                    "21E0",
+                    positive("61E056")},
+        ServiceCase{"ReadUndefined", {}, "21E0", kOutOfRange("21")},
+        ServiceCase{"ReadOtherIdentifier", {"2CE0D001020001A2B3"}, "21E1", kOutOfRange("21")},
+        ServiceCase{"ReadDefinedMalformed", {"2CE0D001020001A2B3"}, "21E000", kInvalidFormat("21")},
+        ServiceCase{"ReadDefinedSilent", {"2CE0D0010200030000"}, "21E0", kNoAnswer},
+        ServiceCase{"DefineOtherIdentifier", {}, "2CE1D001020001A2B3", kOutOfRange("2C")},
+        ServiceCase{"DefineOtherMode", {}, "2CE0D101020001A2B3", kInvalidFormat("2C")},
+        ServiceCase{"DefineZeroBytes", {}, "2CE0D001000001A2B3", kInvalidFormat("2C")},
+        ServiceCase{"DefineShortAddress", {}, "2CE0D0010200A2B3", kInvalidFormat("2C")},
+        ServiceCase{"DefineUnmapped", {}, "2CE0D00102000FFFFF", kOutOfRange("2C")},
+        ServiceCase{"DefineRefused",
+                    {},
+                    "2CE0D0010100020000",
+                    failure("7F2C11", 2032, "Service not supported")}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(SimServices, AddressSizeDecidesWhichSizeFieldARequestCarries) {
+    struct Case {
+        const char* description;
+        const char* request;
+        Outcome expected;
+    };
+    const char* twoByteAddresses =
+        R"(<ecu addressSize="2"><memory address="A2B3">12 34</memory></ecu>)";
+    const char* threeByteAddresses =
+        R"(<ecu addressSize="3"><memory address="A2B300">56 78</memory></ecu>)";
+    const char* fourByteAddresses =
+        R"(<ecu addressSize="4"><memory address="A2B3">12 34</memory></ecu>)";
+    for (const Case& c : {Case{twoByteAddresses, "23A2B302", positive("631234")},
+                          Case{twoByteAddresses, "23A2B30002", positive("631234")},
+                          Case{threeByteAddresses, "23A2B30002", positive("635678")},
+                          Case{fourByteAddresses, "230000A2B30002", positive("631234")}}) {
+        const auto ecu = testing::ecuFrom(c.description);
+        EXPECT_EQ(sendReceive(*ecu, c.request), c.expected) << c.description << " " << c.request;
+    }
+}
+
+TEST(SimServices, ExtraByteFormOfTheDefinedRead) {
+    const auto ecu = testing::ecuFrom(
+        R"(<ecu><memory address="01A2B3">12 34</memory><ddli extraByte="1"/></ecu>)");
+    ASSERT_EQ(sendReceive(*ecu, "2CE0D001020001A2B3"), positive("6CE0"));
+    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0011234"));
+}
+
+TEST(SimServices, RecordsEveryExchange) {
+    const auto ecu = testing::ecuFrom(kEcu);
+    EXPECT_EQ(ecu->exchangeCount(), 0u);
+    sendReceive(*ecu, "2301A2B302");
+    sendReceive(*ecu, "3E");
+    EXPECT_EQ(ecu->exchangeCount(), 2u);
+    EXPECT_EQ(ecu->lastRequest().text(), "3E");
+    EXPECT_EQ(ecu->lastReply().text(), "7F3E11");
+    sendReceive(*ecu, "2303000002");
+    EXPECT_EQ(ecu->lastRequest().text(), "2303000002");
+    EXPECT_EQ(ecu->lastReply().text(), "");
+}
+
+TEST(SimServices, LatencyDelaysEveryExchange) {
+    const auto ecu = testing::ecuFrom(kEcu);
+    ecu->setLatencyMicroseconds(20'000);
+    const auto start = std::chrono::steady_clock::now();
+    sendReceive(*ecu, "2301A2B302");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+}
+
+} // namespace
+} // namespace vistrel

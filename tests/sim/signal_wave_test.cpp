@@ -1,0 +1,108 @@
+#include "sim/signal_wave.h"
+#include "sim_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace vistrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::positive;
+using testing::sendReceive;
+
+struct WaveCase {
+    Wave wave;
+    std::int64_t min;
+    std::int64_t max;
+    std::chrono::milliseconds at;
+    std::int64_t expected;
+};
+
+TEST(SimSignal, WavesFollowTheClock) {
+    // Period 1000 ms throughout.
+    const WaveCase cases[] = {
+        {Wave::Ramp, 0, 100, 0ms, 0},
+        {Wave::Ramp, 0, 100, 250ms, 25},
+        {Wave::Ramp, 0, 100, 999ms, 99},
+        {Wave::Ramp, 0, 100, 1250ms, 25},
+        {Wave::Ramp, -50, 50, 500ms, 0},
+        {Wave::Sine, 0, 200, 0ms, 100},
+        {Wave::Sine, 0, 200, 250ms, 200},
+        {Wave::Sine, 0, 200, 750ms, 0},
+        {Wave::Sine, -10, 40, 250ms, 40},
+        {Wave::Square, 3, 7, 100ms, 3},
+        {Wave::Square, 3, 7, 600ms, 7},
+        {Wave::Counter, 10, 12, 0ms, 10},
+        {Wave::Counter, 10, 12, 2999ms, 12},
+        {Wave::Counter, 10, 12, 3000ms, 10},
+        {Wave::Counter, 0, 255, -1000ms, 255},
+        {Wave::Counter, INT64_MIN, INT64_MAX, 5000ms, INT64_MIN + 5},
+    };
+    for (const WaveCase& c : cases) {
+        Signal signal;
+        signal.wave = c.wave;
+        signal.min = c.min;
+        signal.max = c.max;
+        signal.periodMs = 1000;
+        EXPECT_EQ(signal.valueAt(std::chrono::steady_clock::time_point(c.at)), c.expected)
+            << static_cast<int>(c.wave) << " at " << c.at.count() << " ms";
+    }
+}
+
+TEST(SimSignal, RandomStaysInRangeAndHoldsForAPeriod) {
+    Signal signal;
+    signal.wave = Wave::Random;
+    signal.min = -3;
+    signal.max = 3;
+    signal.periodMs = 10;
+    bool moved = false;
+    for (int ms = 0; ms < 1000; ms += 10) {
+        const auto at = [&](int offset) {
+            return signal.valueAt(
+                std::chrono::steady_clock::time_point(std::chrono::milliseconds(ms + offset)));
+        };
+        EXPECT_GE(at(0), -3);
+        EXPECT_LE(at(0), 3);
+        EXPECT_EQ(at(0), at(9));
+        moved = moved || at(0) != at(10);
+    }
+    EXPECT_TRUE(moved);
+}
+
+TEST(SimSignal, StoresInEitherByteOrder) {
+    struct Case {
+        std::uint32_t length;
+        bool bigEndian;
+        std::int64_t value;
+        std::vector<std::uint8_t> bytes;
+    };
+    for (const Case& c :
+         {Case{2, true, 0x1234, {0x12, 0x34}}, Case{2, false, 0x1234, {0x34, 0x12}},
+          Case{1, false, -10, {0xF6}}, Case{4, true, 123456, {0x00, 0x01, 0xE2, 0x40}},
+          Case{3, false, -2, {0xFE, 0xFF, 0xFF}}}) {
+        Signal signal;
+        signal.range.length = c.length;
+        signal.bigEndian = c.bigEndian;
+        std::vector<std::uint8_t> out(c.length);
+        signal.store(c.value, out.data());
+        EXPECT_EQ(out, c.bytes) << c.value;
+    }
+}
+
+TEST(SimSignal, ReadsSeeTheSignalWhereverTheyTouchIt) {
+    const auto ecu = testing::ecuFrom(R"(<ecu>
+      <memory address="000010">AA BB</memory>
+      <signal address="000012" length="2" coding="BE" wave="ramp" min="0" max="1000"/>
+      <signal address="000014" length="1" wave="square" min="1" max="2"/>
+      <memory address="000015">CC</memory>
+    </ecu>)");
+    ecu->setClock(testing::fixedClock(4500ms));
+    EXPECT_EQ(sendReceive(*ecu, "2300001204"), positive("6301F402CC"));
+    EXPECT_EQ(sendReceive(*ecu, "2300001006"), positive("63AABB01F402CC"));
+    EXPECT_EQ(sendReceive(*ecu, "2300001301"), positive("63F4"));
+    ecu->setClock(testing::fixedClock(4000ms));
+    EXPECT_EQ(sendReceive(*ecu, "2300001203"), positive("63000001"));
+}
+
+} // namespace
+} // namespace vistrel
