@@ -5,11 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <pugixml.hpp>
 
 namespace vistrel {
 
@@ -87,6 +86,12 @@ public:
 
 private:
     struct Impl;
+    ItemPtr newItem() const;
+    // Appends item with key; false, and not appended, when the key (letter
+    // case ignored) is already taken. An empty key is no key.
+    bool appendWithKey(const ItemPtr& item, std::string_view key);
+    void loadDatas(pugi::xml_node datas);
+
     std::shared_ptr<const NumberFormat> numberFormat_;
     std::unique_ptr<Impl> impl_;
     std::vector<ItemPtr> items_;

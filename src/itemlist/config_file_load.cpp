@@ -1,0 +1,165 @@
+#include "components/error.h"
+#include "itemlist/config_file_layout.h"
+#include "itemlist/leading_number.h"
+#include "itemlist/message_port.h"
+#include "itemlist/parse_error_line.h"
+#include "itemlist/user_whole_number.h"
+#include "itemlist/vistrel_items.h"
+#include "itemlist/vistrel_items_impl.h"
+#include "itemlist/xml_nodes.h"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace vistrel {
+namespace {
+
+using namespace config_file;
+
+constexpr std::int32_t kConversionError = 13;
+
+// The line of the parse error, read from the file again: only a failed
+// load pays for that second read.
+std::size_t errorLine(const std::string& name, const pugi::xml_parse_result& result) {
+    if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error) {
+        return 0;
+    }
+    // C streams: a path that names a directory simply reads nothing.
+    std::string file;
+    if (std::FILE* in = std::fopen(name.c_str(), "rb")) {
+        std::array<char, 65536> chunk{};
+        std::size_t got = 0;
+        while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) {
+            file.append(chunk.data(), got);
+        }
+        std::fclose(in);
+    }
+    return lineOfParseError(file, result.encoding, result.offset);
+}
+
+// The version of the root element, 0 when the root is missing or unusable.
+// It is read in the user's number format: "1,0" reads 1 or 10, both > 0.
+double readVersion(pugi::xml_node root, const NumberFormat& format) {
+    const pugi::xml_attribute version = root.attribute(kVersion);
+    if (!version) {
+        return 0.0;
+    }
+    return parseUserNumber(version.value(), format).value_or(0.0);
+}
+
+// The first child element of each name in kDataNames, in one pass.
+std::array<pugi::xml_node, kDataFields> dataElements(pugi::xml_node data) {
+    std::array<pugi::xml_node, kDataFields> found;
+    for (pugi::xml_node child = data.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        for (std::size_t field = 0; field < kDataFields; ++field) {
+            if (std::strcmp(child.name(), kDataNames[field]) == 0) {
+                if (!found[field]) {
+                    found[field] = child;
+                }
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+std::string textOr(pugi::xml_node element, const char* absent) {
+    return element ? textContent(element) : absent;
+}
+
+double numberOr(pugi::xml_node element, double absent) {
+    return element ? readLeadingNumber(textContent(element)) : absent;
+}
+
+std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
+    const std::string text = textOr(element, "");
+    if (text.empty()) {
+        return 0;
+    }
+    const auto length = parseUserWholeNumber(text, format);
+    if (!length) {
+        throw Error(kConversionError, "Type mismatch: length (" + text + ") is not a whole number",
+                    "VistrelItems.loadConfigXML");
+    }
+    return *length;
+}
+
+} // namespace
+
+void VistrelItems::loadConfigXML(const std::string& nom) {
+    pugi::xml_document& document = impl_->configDocument;
+    document.reset();
+    const auto show = [this](const std::string& text) {
+        if (messages_ != nullptr) {
+            messages_->showMessage(text, kApplicationTitle);
+        }
+    };
+
+    // White space and line ends are kept as written: a name of blanks or one
+    // holding a lone CR reads back exactly as it was saved. A directory would
+    // pass for a file of absurd size; it is a file that cannot be read.
+    pugi::xml_parse_result result;
+    std::error_code ignored;
+    if (std::filesystem::is_directory(nom, ignored)) {
+        result.status = pugi::status_io_error;
+    } else {
+        result = document.load_file(nom.c_str(), (pugi::parse_default | pugi::parse_ws_pcdata) &
+                                                     ~pugi::parse_eol);
+    }
+    if (!result) {
+        show("erreur load " + std::to_string(static_cast<int>(result.status)) + " " +
+             std::to_string(errorLine(nom, result)) + " " + result.description());
+        return;
+    }
+
+    const pugi::xml_node root = document.child(kRoot);
+    if (!(readVersion(root, numberFormat()) > 0.0)) {
+        show("Mauvais fichier de configuration / Bad config file\r\n" + nom);
+        return;
+    }
+    if (const pugi::xml_node method = root.child(kMethod)) {
+        method_ = textContent(method) == "1" ? 1 : 0;
+    }
+    if (const pugi::xml_node size = root.child(kLengthSize)) {
+        lengthSize_ = textContent(size) == "2" ? 2 : 1;
+    }
+    if (const pugi::xml_node session = root.child(kStartSession)) {
+        try {
+            startSession_ = ByteString::fromText(textContent(session)).text();
+        } catch (const Error&) {
+            // A session text that is not hexadecimal keeps the current one.
+        }
+    }
+    if (const pugi::xml_node datas = root.child(kDatas)) {
+        loadDatas(datas);
+    }
+}
+
+void VistrelItems::loadDatas(pugi::xml_node datas) {
+    for (const pugi::xml_node data : datas.children(kData)) {
+        const auto element = dataElements(data);
+        const std::string address = textOr(element[kAddress], "");
+        const std::int32_t length = lengthOf(element[kLength], numberFormat());
+        const bool complete = address.size() >= 2 && address.size() % 2 == 0;
+        if (!complete || length < 1 || length > 8) {
+            continue;
+        }
+        VistrelItem& loaded = add(address);
+        loaded.setMask(textOr(element[kMask], ""));
+        loaded.setLength(length);
+        loaded.setName(textOr(element[kName], ""));
+        loaded.setUnit(textOr(element[kUnit], ""));
+        loaded.setCoefA(numberOr(element[kA], 1.0));
+        loaded.setCoefB(numberOr(element[kB], 0.0));
+        loaded.setCoefC(numberOr(element[kC], 1.0));
+        loaded.setCodingText(textOr(element[kType], "BE"));
+        loaded.setFormatText(textOr(element[kFormat], "H"));
+    }
+}
+
+} // namespace vistrel

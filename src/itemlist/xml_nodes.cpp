@@ -1,0 +1,47 @@
+#include "itemlist/xml_nodes.h"
+
+namespace vistrel {
+namespace {
+
+bool isText(pugi::xml_node node) {
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+class TextCollector : public pugi::xml_tree_walker {
+public:
+    std::string text;
+    bool for_each(pugi::xml_node& node) override {
+        if (isText(node)) {
+            text += node.value();
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+void appendDeclaration(pugi::xml_document& document) {
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version").set_value("1.0");
+    declaration.append_attribute("encoding").set_value("utf-8");
+}
+
+void appendLineBreak(pugi::xml_node parent) {
+    parent.append_child(pugi::node_pcdata).set_value("\r\n");
+}
+
+std::string textContent(pugi::xml_node node) {
+    if (isText(node)) {
+        return node.value();
+    }
+    // The usual element holds one text node and nothing else.
+    const pugi::xml_node first = node.first_child();
+    if (first && !first.next_sibling() && isText(first)) {
+        return first.value();
+    }
+    TextCollector collector;
+    node.traverse(collector);
+    return std::move(collector.text);
+}
+
+} // namespace vistrel

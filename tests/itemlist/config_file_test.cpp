@@ -1,0 +1,398 @@
+#include "components/error.h"
+#include "itemlist/file_replace.h"
+#include "itemlist/vistrel_items.h"
+#include "itemlist_test_support.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace vistrel {
+namespace {
+
+using testing::definitionOf;
+using testing::readFile;
+using testing::writeFile;
+
+// The settings and every item of a list, one item a line.
+std::string summary(const VistrelItems& items) {
+    std::ostringstream out;
+    out << "method=" << items.method() << " size=" << items.lengthSize()
+        << " session=" << items.StartSession();
+    for (const auto& each : items) {
+        out << '\n' << definitionOf(*each);
+    }
+    return out.str();
+}
+
+class ConfigFile : public ::testing::Test {
+protected:
+    ConfigFile() { items.setMessagePort(&messages); }
+
+    // A list whose settings differ from the defaults, so that a file that
+    // leaves a setting alone is told apart from one that sets the default.
+    void presetSettings() {
+        items.setMethode("DynamicallyDefined");
+        items.setLengthSize(2);
+        items.setStartSession("1081");
+    }
+    std::string load(const std::string& contents) {
+        const std::string path = directory.file("hand.xml");
+        writeFile(path, contents);
+        items.loadConfigXML(path);
+        return summary(items);
+    }
+
+    testing::ScratchDirectory directory;
+    testing::RecordingMessagePort messages;
+    VistrelItems items{testing::kEnglish};
+};
+
+constexpr const char* kSavedFile =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?><Vistrel Version=\"1,0\">\r\n"
+    "<Method>1</Method>\r\n<LengthSize>2</LengthSize>\r\n<StartSession>10A0</StartSession>\r\n"
+    "<Datas>\r\n"
+    "<Data>\r\n<address>0A1F20</address>\r\n<length>2</length>\r\n<type>BE+</type>\r\n"
+    "<name>Température &lt;1&gt;</name>\r\n<unit/>\r\n<A>0.5</A>\r\n<B>-40</B>\r\n<C>1</C>\r\n"
+    "<format>P</format>\r\n<mask>0FFF</mask>\r\n</Data>\r\n"
+    "</Datas></Vistrel>";
+
+TEST_F(ConfigFile, SavesTheDocumentedTree) {
+    items.setMethode("DynamicallyDefined");
+    items.setLengthSize(2);
+    items.addLine("0A1F20\t2\tBE+\tTempérature <1>\t\t0.5\t-40\t1\tP\t1\t0FFF");
+    const std::string path = directory.file("saved.xml");
+    items.saveConfigXML(path);
+    EXPECT_EQ(readFile(path), kSavedFile);
+
+    // Saving again gives the same bytes.
+    items.saveConfigXML(path);
+    EXPECT_EQ(readFile(path), kSavedFile);
+}
+
+TEST_F(ConfigFile, EmptyListSavesAnEmptyDatas) {
+    items.setStartSession("");
+    const std::string path = directory.file("empty.xml");
+    items.saveConfigXML(path);
+    EXPECT_EQ(readFile(path),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?><Vistrel Version=\"1,0\">\r\n"
+              "<Method>0</Method>\r\n<LengthSize>1</LengthSize>\r\n"
+              "<StartSession></StartSession>\r\n<Datas>\r\n</Datas></Vistrel>");
+}
+
+TEST_F(ConfigFile, RoundTripKeepsEverything) {
+    items.setMethode("DynamicallyDefined");
+    items.setLengthSize(2);
+    items.setStartSession("10a0");
+    const char* lines[] = {
+        "0A1F20\t2\tBE+\tHalf\t\t0.5\t0\t1\tP\t1",
+        "01\t1\tLE\t   \tV\t0.333333333333333\t1E-20\t-123.456\tH\t1\t0F",
+        "FFFFFF\t8\tBE\t<&>\"' ü\t°C\t6.02214076E+23\t-0\t7\tB\t1",
+        "0102\t4\tLE+\tSecond\tkm/h\t1\t2\t3\tD\t1\tF0F0",
+        "02\t1\tLE\tline\rbreak\t\x01\n\t1\t0\t1\tD\t1",
+    };
+    for (const char* line : lines) {
+        ASSERT_NE(items.addLine(line), nullptr) << line;
+    }
+    // The session comes back in the byte string's own hexadecimal form.
+    std::string expected = summary(items);
+    expected.replace(expected.find("10a0"), 4, "10A0");
+    const std::string path = directory.file("round.xml");
+    items.saveConfigXML(path);
+
+    VistrelItems loaded(testing::kFrench); // the file does not depend on the user's format
+    loaded.loadConfigXML(path);
+    EXPECT_EQ(summary(loaded), expected);
+    for (std::int32_t i = 0; i < items.count(); ++i) {
+        EXPECT_EQ(loaded.at(i).coefA(), items.at(i).coefA());
+        EXPECT_EQ(loaded.at(i).coefB(), items.at(i).coefB());
+        EXPECT_EQ(loaded.at(i).coefC(), items.at(i).coefC());
+    }
+    // Loaded items carry no key.
+    EXPECT_EQ(loaded.item("Half"), nullptr);
+}
+
+TEST_F(ConfigFile, HandWrittenFiles) {
+    const std::string head =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Vistrel Version=\"1,0\">";
+    const std::string tail = "</Vistrel>";
+    const std::string kept = "method=1 size=2 session=1081";
+    const struct {
+        const char* what;
+        std::string body;
+        std::string expected;
+    } cases[] = {
+        {"indented, every setting",
+         "\n  <Method>0</Method>\n  <LengthSize>1</LengthSize>\n  <StartSession>10a0</StartSession>"
+         "\n  <Datas>\n    <Data>\n      <address>0a1f20</address><length>2</length><type>LE</type>"
+         "<name>Rpm</name><unit>tr/min</unit><A>0.25</A><B>0</B><C>1</C><format>P</format>"
+         "<mask>FFFF</mask>\n    </Data>\n  </Datas>\n",
+         "method=0 size=1 session=10A0\n"
+         "0A1F20 len=2 mask=FFFF LE P name=Rpm unit=tr/min A=0.25 B=0 C=1"},
+        {"absent settings and elements take their defaults",
+         "<Datas><Data><address>01</address><length>1</length></Data></Datas>",
+         kept + "\n01 len=1 mask=FF BE H name= unit= A=1 B=0 C=1"},
+        {"empty coefficients read 0, C then becomes 1",
+         "<Datas><Data><address>01</address><length>1</length><A/><B></B><C/></Data></Datas>",
+         kept + "\n01 len=1 mask=FF BE H name= unit= A=0 B=0 C=1"},
+        {"leading numbers with a full stop only",
+         "<Datas><Data><address>01</address><length>1</length><A>2,5</A><B> -1.5e2xyz</B>"
+         "<C>.5</C></Data><Data><address>02</address><length>1</length><A>abc</A><B>1e999</B>"
+         "<C>-7E</C></Data></Datas>",
+         kept + "\n01 len=1 mask=FF BE H name= unit= A=2 B=-150 C=0.5"
+                "\n02 len=1 mask=FF BE H name= unit= A=0 B=0 C=-7"},
+        {"order, foreign nodes and repeated elements",
+         "<!-- note --><Datas x='1'><Other/><Data><name>First</name><name>Second</name>"
+         "<length> 2 </length><?pi x?><address>0102</address><mask>00FF</mask></Data></Datas>"
+         "<Method>1</Method>",
+         "method=1 size=2 session=1081\n0102 len=2 mask=00FF BE H name=First unit= A=1 B=0 C=1"},
+        {"text content across CDATA and comments",
+         "<Datas><Data><address>01</address><length>1</length>"
+         "<name>a<![CDATA[<b>]]><!-- c -->d</name><unit>  </unit></Data></Datas>",
+         kept + "\n01 len=1 mask=FF BE H name=a<b>d unit=   A=1 B=0 C=1"},
+        {"rejected data elements are skipped",
+         "<Datas><Data><address>ABC</address><length>1</length></Data>"
+         "<Data><address></address><length>1</length></Data>"
+         "<Data><address>0A</address></Data>"
+         "<Data><address>0A</address><length></length></Data>"
+         "<Data><address>0A</address><length>0</length></Data>"
+         "<Data><address>0A</address><length>9</length></Data>"
+         "<Data><address>0A</address><length>1,5</length></Data>"
+         "<Data><address>0B</address><length>2.5</length></Data></Datas>",
+         kept + "\n0B len=2 mask=FFFF BE H name= unit= A=1 B=0 C=1"},
+        {"same names are both loaded",
+         "<Datas><Data><address>01</address><length>1</length><name>X</name></Data>"
+         "<Data><address>02</address><length>1</length><name>x</name></Data></Datas>",
+         kept + "\n01 len=1 mask=FF BE H name=X unit= A=1 B=0 C=1"
+                "\n02 len=1 mask=FF BE H name=x unit= A=1 B=0 C=1"},
+        {"settings read exactly",
+         "<Method>DynamicallyDefined</Method><LengthSize>02</LengthSize>"
+         "<StartSession>XYZ</StartSession>",
+         "method=0 size=1 session=1081"},
+        {"empty session", "<Method> 1</Method><StartSession/>", "method=0 size=2 session="},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        items.clear();
+        presetSettings();
+        EXPECT_EQ(load(head + c.body + tail), c.expected);
+        EXPECT_TRUE(messages.shown.empty());
+    }
+}
+
+TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
+    const struct {
+        const char* root;
+        bool accepted;
+    } cases[] = {
+        {"<Vistrel Version=\"1,0\">", true},  {"<Vistrel Version=\"2\">", true},
+        {"<Vistrel Version=\"1.0\">", true},  {"<Vistrel Version=\"0\">", false},
+        {"<Vistrel Version=\"0,0\">", false}, {"<Vistrel Version=\"-1\">", false},
+        {"<Vistrel Version=\"abc\">", false}, {"<Vistrel>", false},
+        {"<vistrel Version=\"1\">", false},   {"<Other Version=\"1\">", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        for (const NumberFormat& format : {testing::kEnglish, testing::kFrench}) {
+            VistrelItems list(format);
+            list.setMessagePort(&messages);
+            messages.shown.clear();
+            std::string root = c.root;
+            const std::string name = root.substr(1, root.find_first_of(" >") - 1);
+            const std::string path = directory.file("version.xml");
+            writeFile(path, root +
+                                "<Method>1</Method><Datas><Data><address>01</address>"
+                                "<length>1</length></Data></Datas></" +
+                                name + ">");
+            list.loadConfigXML(path);
+            EXPECT_EQ(list.count(), c.accepted ? 1 : 0);
+            EXPECT_EQ(list.method(), c.accepted ? 1 : 0);
+            if (c.accepted) {
+                EXPECT_TRUE(messages.shown.empty());
+            } else {
+                ASSERT_EQ(messages.shown.size(), 1U);
+                EXPECT_EQ(messages.shown[0].text,
+                          "Mauvais fichier de configuration / Bad config file\r\n" + path);
+                EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
+            }
+        }
+    }
+}
+
+TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
+    const std::string missing = directory.file("missing.xml");
+    const struct {
+        const char* what;
+        const char* contents; // nullptr: no file
+        std::string message;
+    } cases[] = {
+        {"missing file", nullptr, "erreur load 1 0 File was not found"},
+        {"not XML", "hello", "erreur load 16 1 No document element found"},
+        {"empty file", "", "erreur load 16 1 No document element found"},
+        {"broken on line 4", "<Vistrel Version='1'>\n<Datas>\n<Data>\n</Datas>\n</Vistrel>",
+         "erreur load 14 4 Start-end tags mismatch"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.shown.clear();
+        items.add("01");
+        if (c.contents != nullptr) {
+            writeFile(missing, c.contents);
+        } else {
+            std::filesystem::remove(missing);
+        }
+        items.loadConfigXML(missing);
+        ASSERT_EQ(messages.shown.size(), 1U);
+        EXPECT_EQ(messages.shown[0].text, c.message);
+        EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
+        EXPECT_EQ(items.method(), 0);
+    }
+    EXPECT_EQ(items.count(), 4);
+    // A directory is no configuration file either.
+    messages.shown.clear();
+    items.loadConfigXML(directory.file(""));
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "erreur load 2 0 Error reading from file/stream");
+    EXPECT_EQ(items.count(), 4);
+    // Without a message port nothing is shown.
+    items.setMessagePort(nullptr);
+    items.loadConfigXML(missing);
+    EXPECT_EQ(messages.shown.size(), 1U);
+}
+
+std::string utf16le(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (const char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(ConfigFile, ParserErrorLineIsTheLineInTheFile) {
+    const struct {
+        const char* what;
+        std::string contents;
+        const char* line;
+    } cases[] = {
+        {"CR LF", "<Vistrel>\r\n<Datas>\r\n\r\n<Data>\r\n</Datas>", "5"},
+        {"lone CR", "<Vistrel>\r<Datas>\r</Data>", "3"},
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF<Vistrel>\n<Datas>\n</Data>", "3"},
+        {"UTF-8 accents before the error", "<Vistrel>\n<n>ééééééééééééé</n>\n</V>", "3"},
+        {"Latin-1 accents before the error",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Vistrel>\n<n>\xE9\xE9\xE9\xE9\xE9\xE9"
+         "\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9</n>\n</V>",
+         "4"},
+        {"UTF-16", utf16le("<Vistrel>\r\n<Datas>\r\n</Data>"), "3"},
+        {"error on the first line", "<Vistrel><Datas></Data>", "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.shown.clear();
+        load(c.contents);
+        ASSERT_EQ(messages.shown.size(), 1U);
+        EXPECT_EQ(messages.shown[0].text,
+                  std::string("erreur load 14 ") + c.line + " Start-end tags mismatch");
+    }
+}
+
+TEST_F(ConfigFile, LatinOneFileLoadsAsUtf8) {
+    load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Vistrel Version=\"1\"><Datas><Data>"
+         "<address>01</address><length>1</length><name>Temp\xE9rature</name></Data></Datas>"
+         "</Vistrel>");
+    ASSERT_EQ(items.count(), 1);
+    EXPECT_EQ(items.at(0).name(), "Température");
+}
+
+TEST_F(ConfigFile, UnconvertibleDataStopsTheLoad) {
+    const struct {
+        const char* data;
+        std::int32_t number;
+    } cases[] = {
+        {"<address>02</address><length>two</length>", 13},
+        {"<address>02</address><length>1e12</length>", 13},
+        {"<address>0G</address><length>1</length>", kHexTextError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        items.clear();
+        try {
+            load(std::string("<Vistrel Version='1'><Method>1</Method><Datas>"
+                             "<Data><address>01</address><length>1</length></Data><Data>") +
+                 c.data +
+                 "</Data><Data><address>03</address><length>1</length></Data>"
+                 "</Datas></Vistrel>");
+            ADD_FAILURE() << "loaded";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), c.number);
+        }
+        // What was read before stays.
+        EXPECT_EQ(items.method(), 1);
+        ASSERT_EQ(items.count(), 1);
+        EXPECT_EQ(items.at(0).address(), "01");
+    }
+}
+
+class ConfigFileSave : public ConfigFile {
+protected:
+    void SetUp() override {
+        items.addLine("0A1F20\t2\tBE\tRpm\t\t1\t0\t1\tD\t1");
+        path = directory.file("config.xml");
+        writeFile(path, "earlier file");
+    }
+    std::string path;
+};
+
+TEST_F(ConfigFileSave, ReplacesTheFileInOneStep) {
+    // A reader that opened the earlier file keeps reading the earlier bytes:
+    // the new file is a new file, never the old one rewritten in place.
+    std::ifstream reader(path, std::ios::binary);
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
+    items.saveConfigXML(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "earlier file");
+    EXPECT_NE(readFile(path).find("<name>Rpm</name>"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
+}
+
+TEST_F(ConfigFileSave, FailedSaveKeepsTheEarlierFile) {
+    // A file size limit makes the write itself fail half-way.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &small);
+    try {
+        items.saveConfigXML(path);
+        ADD_FAILURE() << "saved beyond the size limit";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), kFileWriteError);
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(readFile(path), "earlier file");
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
+}
+
+TEST_F(ConfigFileSave, UnwritablePlacesReportAnError) {
+    for (const std::string& target :
+         {directory.file("no/such/dir/config.xml"), directory.file("")}) {
+        EXPECT_THROW(items.saveConfigXML(target), Error) << target;
+    }
+    std::filesystem::create_directory(directory.file("sub"));
+    EXPECT_THROW(items.saveConfigXML(directory.file("sub")), Error);
+    EXPECT_TRUE(std::filesystem::is_directory(directory.file("sub")));
+    std::vector<std::string> entries = directory.entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"config.xml", "sub"}));
+}
+
+} // namespace
+} // namespace vistrel
