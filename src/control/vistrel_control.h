@@ -59,6 +59,33 @@ public:
 
 private:
     struct State;
+
+    // Lifecycle and grid.
+    void placeGrid();
+    void GridFill();
+
+    // Polling cycle: one step of the state machine per tick.
+    void runTick();
+    void openCommunicationStep();
+    void startSessionStep();
+    void runStep();
+    void showGoodRead();
+    void showFailedRead(const std::string& description);
+    void StopCommunication();
+
+    // Tool-bar commands.
+    void runCommand(std::string_view key);
+    void startCommand();
+    void recCommand();
+
+    // Clipboard, files and tool state.
+    void ClipboardCopy();
+    void ClipboardPaste();
+    void RefreshFromList();
+    void ConfigFileDialog(int mode);
+    void StartRecording();
+    void StopRecording();
+
     std::unique_ptr<State> state_;
 };
 

@@ -1,0 +1,232 @@
+// What one read of the polling cycle costs beyond the protocol's own time.
+#include "control/vistrel_control.h"
+#include "sim/simulated_ecu.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace vistrel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A view that shows nothing: the control's own cost without any drawing.
+class NullView : public ViewPort {
+public:
+    bool recPressed = false;
+    void setPanelText(std::string_view, const std::string&) override {}
+    void setButtonEnabled(std::string_view, bool) override {}
+    void setButtonPressed(std::string_view key, bool pressed) override {
+        if (key == button::kRec) {
+            recPressed = pressed;
+        }
+    }
+    bool buttonPressed(std::string_view key) const override {
+        return key == button::kRec && recPressed;
+    }
+    void clearMethods() override {}
+    void addMethod(const std::string&) override {}
+    std::string methodText() const override { return "ReadMemoryByAddress"; }
+    void setMethodText(const std::string&) override {}
+    void setMethodEnabled(bool) override {}
+    void addLengthSize(const std::string&, int) override {}
+    int lengthSizeCount() const override { return 0; }
+    int lengthSizeData(int) const override { return 1; }
+    void selectLengthSize(int) override {}
+    int selectedLengthSize() const override { return 1; }
+    std::string sessionText() const override { return "10A0"; }
+    void setSessionText(const std::string&) override {}
+    void setProtocolCaption(const std::string&) override {}
+    int innerWidth() const override { return 10000; }
+    int innerHeight() const override { return 6000; }
+    int statusBarHeight() const override { return 300; }
+    void placeGrid(const Rect&, int) override {}
+    int gridWidth() const override { return 10000; }
+    void setGridColumns(const std::vector<GridColumn>&) override {}
+    void setColumnWidth(int, int) override {}
+    void setGridRows(std::vector<GridRow>) override {}
+    void setValueColumn(const std::vector<std::string>& values) override {
+        benchmark::DoNotOptimize(values.data());
+    }
+    MousePointer mousePointer() const override { return MousePointer::Default; }
+    void setMousePointer(MousePointer) override {}
+};
+
+class NullTimer : public TimerPort {
+public:
+    void setTimerEnabled(bool) override {}
+};
+class NullMessages : public MessagePort {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+};
+class NullDialogs : public FileDialogPort {
+public:
+    std::optional<std::string> openFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> saveFileName(const FileDialogOptions&) override { return {}; }
+};
+class TextClipboard : public ClipboardPort {
+public:
+    std::string content;
+    std::string text() const override { return content; }
+    void setText(const std::string& text) override { content = text; }
+};
+class RealPlatform : public PlatformPort {
+public:
+    std::string directory;
+    std::uint32_t milliseconds() const override {
+        return static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+                .count());
+    }
+    LocalDateTime now() const override { return {}; }
+    std::string currentDirectory() const override { return directory; }
+};
+
+// Counts the time spent inside the protocol object's calls.
+class TimedLink : public Protocol {
+public:
+    explicit TimedLink(std::shared_ptr<SimulatedEcu> ecu) : ecu_(std::move(ecu)) {}
+    Clock::duration inside{};
+
+    std::string title() const override { return ecu_->title(); }
+    std::string subtitle() const override { return ecu_->subtitle(); }
+    std::string protocolName() const override { return ecu_->protocolName(); }
+    std::int32_t canRid() const override { return ecu_->canRid(); }
+    std::int32_t canXid() const override { return ecu_->canXid(); }
+    CanXmlProcessor* canXml() override { return ecu_->canXml(); }
+    void InitCommunication() override {
+        const auto start = Clock::now();
+        ecu_->InitCommunication();
+        inside += Clock::now() - start;
+    }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        const auto start = Clock::now();
+        ecu_->SendReceive(request, reply);
+        inside += Clock::now() - start;
+    }
+
+private:
+    std::shared_ptr<SimulatedEcu> ecu_;
+};
+
+// An ECU with a block of count two-byte values, and the item lines that
+// read them in the three number displays.
+std::string ecuDescription(int count) {
+    std::string bytes;
+    for (int i = 0; i < 2 * count; ++i) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        bytes += kDigits[(i * 7) % 16];
+        bytes += kDigits[(i * 3) % 16];
+        bytes += ' ';
+    }
+    return R"(<ecu title="Bench" subtitle="ECU" protocolName="KWP2000" addressSize="3" rid="1" xid="2">)"
+           R"(<memory address="100000">)" +
+           bytes + "</memory></ecu>";
+}
+
+std::string itemLines(int count) {
+    static constexpr const char* kFormats[] = {"D", "H", "P"};
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        char address[16];
+        std::snprintf(address, sizeof address, "%06X", 0x100000 + 2 * i);
+        lines += std::string(address) + "\t2\tLE\tValue " + std::to_string(i) +
+                 "\tunit\t0.1\t-40\t3\t" + kFormats[i % 3] + "\t1\r\n";
+    }
+    return lines;
+}
+
+// A control reading `count` items from the simulator, recording, in a
+// scratch directory; ready for its run ticks.
+struct Bench {
+    explicit Bench(int count, std::uint32_t latencyUs) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vistrel-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        platform.directory = pattern;
+        auto ecu = SimulatedEcu::fromText(ecuDescription(count), "bench");
+        ecu->setLatencyMicroseconds(latencyUs);
+        link = std::make_shared<TimedLink>(ecu);
+        control.setProtocol(link);
+        clipboard.content = itemLines(count);
+        control.toolbarClick(button::kPaste);
+        view.recPressed = true;
+        control.toolbarClick(button::kRec);
+        control.toolbarClick(button::kStart);
+        control.tick(); // open the communication
+        control.tick(); // start the session
+        if (!control.recording() || control.cycleState() != 3) {
+            std::abort();
+        }
+    }
+    ~Bench() {
+        control.hide();
+        std::filesystem::remove_all(platform.directory);
+    }
+
+    NullView view;
+    NullTimer timer;
+    NullMessages messages;
+    NullDialogs dialogs;
+    TextClipboard clipboard;
+    RealPlatform platform;
+    VistrelControl control{{view, timer, messages, dialogs, clipboard, platform},
+                           NumberFormat::invariant()};
+    std::shared_ptr<TimedLink> link;
+};
+
+// One run tick over 1,000 items with recording on: the time beyond the
+// protocol's calls, per item. Goal: at most 1 us per item.
+void BM_TickOf1000ItemsRecording(benchmark::State& state) {
+    constexpr int kCount = 1000;
+    Bench bench(kCount, 0);
+    Clock::duration total{};
+    bench.link->inside = {};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        bench.control.tick();
+        total += Clock::now() - start;
+    }
+    const double outsideNs =
+        std::chrono::duration<double, std::nano>(total - bench.link->inside).count();
+    state.counters["outside_ns_per_item"] =
+        outsideNs / static_cast<double>(state.iterations()) / kCount;
+    state.counters["protocol_ns_per_item"] =
+        std::chrono::duration<double, std::nano>(bench.link->inside).count() /
+        static_cast<double>(state.iterations()) / kCount;
+}
+BENCHMARK(BM_TickOf1000ItemsRecording)->Unit(benchmark::kMicrosecond);
+
+// A cycle of 100 items when every exchange takes 500 us: the share of the
+// cycle (the run tick and the 1 ms timer pause) spent outside the protocol
+// calls and the pause. Goal: at most 1 %.
+void BM_CycleOf100ItemsAt500us(benchmark::State& state) {
+    constexpr int kCount = 100;
+    constexpr auto kTimerPause = std::chrono::milliseconds(1);
+    Bench bench(kCount, 500);
+    Clock::duration total{};
+    bench.link->inside = {};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        bench.control.tick();
+        total += Clock::now() - start;
+    }
+    const auto iterations = static_cast<double>(state.iterations());
+    const double outside =
+        std::chrono::duration<double, std::micro>(total - bench.link->inside).count() / iterations;
+    const double cycle = std::chrono::duration<double, std::micro>(total).count() / iterations +
+                         std::chrono::duration<double, std::micro>(kTimerPause).count();
+    state.counters["outside_us_per_cycle"] = outside;
+    state.counters["cycle_us"] = cycle;
+    state.counters["outside_percent"] = 100.0 * outside / cycle;
+}
+BENCHMARK(BM_CycleOf100ItemsAt500us)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+} // namespace
+} // namespace vistrel

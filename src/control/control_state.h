@@ -1,0 +1,73 @@
+#pragma once
+
+#include "components/byte_string.h"
+#include "components/number_format.h"
+#include "control/ports.h"
+#include "control/record_file.h"
+#include "control/vistrel_control.h"
+#include "itemlist/vistrel_items.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <pugixml.hpp>
+#include <string>
+#include <vector>
+
+namespace vistrel {
+
+// States of the polling cycle.
+inline constexpr std::int32_t kCycleIdle = 0;
+inline constexpr std::int32_t kCycleOpenCommunication = 1;
+inline constexpr std::int32_t kCycleStartSession = 2;
+inline constexpr std::int32_t kCycleRun = 3;
+
+// Modes of ConfigFileDialog: 1 saves, any other value opens.
+inline constexpr int kOpenMode = 0;
+inline constexpr int kSaveMode = 1;
+
+// Everything the control holds between two events.
+struct VistrelControl::State {
+    State(ControlPorts ports, NumberFormat numberFormat)
+        : view(ports.view), timer(ports.timer), messages(ports.messages), dialogs(ports.dialogs),
+          clipboard(ports.clipboard), platform(ports.platform), items(std::move(numberFormat)) {}
+
+    ViewPort& view;
+    TimerPort& timer;
+    MessagePort& messages;
+    FileDialogPort& dialogs;
+    ClipboardPort& clipboard;
+    PlatformPort& platform;
+
+    std::shared_ptr<Protocol> currentProtocol;
+    std::string startSession;
+    std::array<std::string, 4> spinFrames;
+    std::int32_t spinIndex = 0;
+    ByteString sessionRequest;
+    ByteString sessionReply;
+    std::unique_ptr<pugi::xml_document> snapshotDoc;
+    pugi::xml_node snapshotRoot;
+    std::unique_ptr<pugi::xml_document> canRequestDoc;
+    std::unique_ptr<pugi::xml_document> timingsDoc;
+    std::int32_t cycleState = kCycleIdle;
+    bool recording = false;
+    bool abortPending = false;
+    // The millisecond clock when the recording started; elapsed times are
+    // taken modulo 2^32 so that a clock wrap between two reads does no harm.
+    std::uint32_t recordStart = 0;
+    bool snapshotArmed = false;
+    VistrelItems items;
+    std::string recordFileName;
+    std::unique_ptr<RecordFile> recordFile;
+    std::string recordLine;
+    // The value column of the last read, kept to reuse its storage.
+    std::vector<std::string> values;
+
+    // The files of the control lie in the platform's current directory.
+    std::string pathInCurrentDirectory(const std::string& name) const {
+        return (std::filesystem::path(platform.currentDirectory()) / name).string();
+    }
+};
+
+} // namespace vistrel

@@ -1,0 +1,92 @@
+#include "control/clipboard_lines.h"
+#include "control_fixture.h"
+
+namespace vistrel::testing {
+namespace {
+
+TEST(PastedLines, CutAtCrLfAndLoneLfKeepingALastLineWithoutLineEnd) {
+    const struct {
+        std::string_view text;
+        std::vector<std::string_view> lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a", {"a"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\n\r\nb\n", {"a", "", "b"}},
+        {"a\rb\r\n", {"a\rb"}},
+        {"\r\n", {""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pastedLines(c.text), c.lines) << c.text;
+    }
+}
+
+using ClipboardTest = ControlTest;
+
+std::vector<std::string> names(const VistrelItems& items) {
+    std::vector<std::string> result;
+    for (const auto& item : items) {
+        result.push_back(item->name());
+    }
+    return result;
+}
+
+TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
+    const std::string rpm = itemLine("01A2B3", 2, "Rpm");
+    const std::string temp = itemLine("0A0000", 1, "Temp", "C");
+    const struct {
+        const char* name;
+        std::string text;
+        std::vector<std::string> items;
+    } cases[] = {
+        {"CR LF after each line", rpm + "\r\n" + temp + "\r\n", {"Rpm", "Temp"}},
+        {"no line end after the last", rpm + "\r\n" + temp, {"Rpm", "Temp"}},
+        {"one line without line end", rpm, {"Rpm"}},
+        {"LF line ends", rpm + "\n" + temp + "\n", {"Rpm", "Temp"}},
+        {"a header line and a bad address are skipped",
+         "Address\tLength\r\n" + itemLine("ZZ", 1, "Bad") + "\r\n" + temp + "\r\n",
+         {"Temp"}},
+        {"copied names and values are no item lines", "Rpm\t1234\r\nTemp\t56\r\n", {}},
+        {"empty clipboard", "", {}},
+    };
+    handOver();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ports.clipboard.content = c.text;
+        control.toolbarClick("Paste");
+        EXPECT_EQ(names(control.items()), c.items);
+        EXPECT_EQ(ports.view.rows.size(), c.items.size());
+        const bool hasItems = !c.items.empty();
+        for (const char* key : {"Start", "Stop", "Rec", "Save"}) {
+            EXPECT_EQ(ports.view.button(key).enabled, hasItems) << key;
+        }
+        EXPECT_TRUE(ports.messages.shown.empty());
+    }
+}
+
+TEST_F(ClipboardTest, PasteStopsTheTimerAndShowsAPastedMethod) {
+    ports.timer.enabled = true;
+    paste({"Method\tDynamicallyDefined\tx", itemLine("01A2B3", 2, "Rpm")});
+    EXPECT_FALSE(ports.timer.enabled);
+    EXPECT_EQ(ports.view.methodBoxText, "DynamicallyDefined");
+    EXPECT_EQ(control.items().Methode(), "DynamicallyDefined");
+}
+
+TEST_F(ClipboardTest, CopyPutsNamesAndLastValues) {
+    control.toolbarClick("Copy");
+    EXPECT_EQ(ports.clipboard.content, "");
+
+    startTwoItems();
+    control.toolbarClick("Copy");
+    EXPECT_EQ(ports.clipboard.content, "Rpm\tNot supported\r\nTemp\tNot supported\r\n");
+
+    scriptGoodCycle("631234", "6356");
+    ticks(3);
+    control.toolbarClick("Copy");
+    EXPECT_EQ(ports.clipboard.content, "Rpm\t1234\r\nTemp\t56\r\n");
+}
+
+} // namespace
+} // namespace vistrel::testing

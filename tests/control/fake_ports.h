@@ -1,0 +1,249 @@
+#pragma once
+
+#include "control/ports.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+// Fakes of the control's ports: they remember what the control showed and
+// answer what a test sets up. Shared by the tests of the control and of its
+// views.
+namespace vistrel::testing {
+
+struct FakeButton {
+    bool enabled = true;
+    bool pressed = false;
+};
+
+class FakeView : public ViewPort {
+public:
+    std::map<std::string, std::string, std::less<>> panels;
+    std::map<std::string, FakeButton, std::less<>> buttons;
+    std::vector<std::string> methods;
+    std::string methodBoxText;
+    bool methodBoxEnabled = true;
+    std::vector<std::pair<std::string, int>> lengthSizes;
+    int lengthSizeIndex = -1;
+    std::string session;
+    std::string caption;
+    int width = 10000;
+    int height = 6000;
+    int statusHeight = 300;
+    Rect gridPlace;
+    int gridFontSize = 0;
+    std::vector<GridColumn> columns;
+    std::map<int, int> columnWidths;
+    // Item rows, row 1 first; an empty list shows as no item row.
+    std::vector<GridRow> rows;
+    int valueColumnWrites = 0;
+    MousePointer pointer = MousePointer::Default;
+    std::vector<MousePointer> pointerHistory;
+
+    // The text of a panel; "" for one never written.
+    std::string panel(std::string_view key) const {
+        const auto it = panels.find(key);
+        return it == panels.end() ? std::string() : it->second;
+    }
+    FakeButton button(std::string_view key) const {
+        const auto it = buttons.find(key);
+        return it == buttons.end() ? FakeButton{} : it->second;
+    }
+    std::vector<std::string> valueColumn() const {
+        std::vector<std::string> values;
+        for (const auto& row : rows) {
+            values.push_back(row[1]);
+        }
+        return values;
+    }
+    // What the user does to the "Rec" check button before its click arrives.
+    void toggleButton(std::string_view key) { buttonRef(key).pressed = !button(key).pressed; }
+
+    void setPanelText(std::string_view key, const std::string& text) override {
+        panels[std::string(key)] = text;
+    }
+    void setButtonEnabled(std::string_view key, bool enabled) override {
+        buttonRef(key).enabled = enabled;
+    }
+    void setButtonPressed(std::string_view key, bool pressed) override {
+        buttonRef(key).pressed = pressed;
+    }
+    bool buttonPressed(std::string_view key) const override { return button(key).pressed; }
+
+    void clearMethods() override { methods.clear(); }
+    void addMethod(const std::string& label) override { methods.push_back(label); }
+    std::string methodText() const override { return methodBoxText; }
+    void setMethodText(const std::string& label) override { methodBoxText = label; }
+    void setMethodEnabled(bool enabled) override { methodBoxEnabled = enabled; }
+
+    void addLengthSize(const std::string& label, int data) override {
+        lengthSizes.emplace_back(label, data);
+    }
+    int lengthSizeCount() const override { return static_cast<int>(lengthSizes.size()); }
+    int lengthSizeData(int index) const override {
+        return lengthSizes.at(static_cast<std::size_t>(index)).second;
+    }
+    void selectLengthSize(int index) override { lengthSizeIndex = index; }
+    int selectedLengthSize() const override {
+        return lengthSizeIndex < 0 ? 0 : lengthSizeData(lengthSizeIndex);
+    }
+    std::string selectedLengthSizeLabel() const {
+        return lengthSizeIndex < 0
+                   ? std::string()
+                   : lengthSizes.at(static_cast<std::size_t>(lengthSizeIndex)).first;
+    }
+
+    std::string sessionText() const override { return session; }
+    void setSessionText(const std::string& text) override { session = text; }
+    void setProtocolCaption(const std::string& text) override { caption = text; }
+
+    int innerWidth() const override { return width; }
+    int innerHeight() const override { return height; }
+    int statusBarHeight() const override { return statusHeight; }
+
+    void placeGrid(const Rect& place, int fontSize) override {
+        gridPlace = place;
+        gridFontSize = fontSize;
+    }
+    int gridWidth() const override { return gridPlace.width; }
+    void setGridColumns(const std::vector<GridColumn>& newColumns) override {
+        columns = newColumns;
+    }
+    void setColumnWidth(int column, int columnWidth) override {
+        columnWidths[column] = columnWidth;
+    }
+    void setGridRows(std::vector<GridRow> newRows) override { rows = std::move(newRows); }
+    void setValueColumn(const std::vector<std::string>& values) override {
+        ++valueColumnWrites;
+        for (std::size_t r = 0; r < values.size() && r < rows.size(); ++r) {
+            rows[r][1] = values[r];
+        }
+    }
+
+    MousePointer mousePointer() const override { return pointer; }
+    void setMousePointer(MousePointer newPointer) override {
+        pointer = newPointer;
+        pointerHistory.push_back(newPointer);
+    }
+
+private:
+    FakeButton& buttonRef(std::string_view key) {
+        auto it = buttons.find(key);
+        if (it == buttons.end()) {
+            it = buttons.emplace(std::string(key), FakeButton{}).first;
+        }
+        return it->second;
+    }
+};
+
+class FakeTimer : public TimerPort {
+public:
+    bool enabled = false;
+    int switchedOn = 0;
+    void setTimerEnabled(bool on) override {
+        enabled = on;
+        switchedOn += on ? 1 : 0;
+    }
+};
+
+class FakeMessages : public MessagePort {
+public:
+    struct Message {
+        std::string text;
+        std::string title;
+    };
+    std::vector<Message> shown;
+    void showMessage(const std::string& text, const std::string& title) override {
+        shown.push_back({text, title});
+    }
+};
+
+class FakeDialogs : public FileDialogPort {
+public:
+    // The answer of the next dialog; nullopt is a cancel.
+    std::optional<std::string> answer;
+    struct Shown {
+        bool save;
+        FileDialogOptions options;
+    };
+    std::vector<Shown> shown;
+    std::optional<std::string> openFileName(const FileDialogOptions& options) override {
+        shown.push_back({false, options});
+        return answer;
+    }
+    std::optional<std::string> saveFileName(const FileDialogOptions& options) override {
+        shown.push_back({true, options});
+        return answer;
+    }
+};
+
+class FakeClipboard : public ClipboardPort {
+public:
+    std::string content;
+    std::string text() const override { return content; }
+    void setText(const std::string& text) override { content = text; }
+};
+
+class FakePlatform : public PlatformPort {
+public:
+    std::uint32_t clock = 0;
+    LocalDateTime wallClock{2026, 12, 4, 7, 5, 9};
+    std::string directory = ".";
+    mutable int wallClockReadings = 0;
+    std::uint32_t milliseconds() const override { return clock; }
+    LocalDateTime now() const override {
+        ++wallClockReadings;
+        return wallClock;
+    }
+    std::string currentDirectory() const override { return directory; }
+};
+
+// All the ports of one control.
+struct FakePorts {
+    FakeView view;
+    FakeTimer timer;
+    FakeMessages messages;
+    FakeDialogs dialogs;
+    FakeClipboard clipboard;
+    FakePlatform platform;
+
+    ControlPorts ports() { return {view, timer, messages, dialogs, clipboard, platform}; }
+};
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it at the end of the test.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vistrel-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::filesystem::filesystem_error(
+                "mkdtemp", std::error_code(errno, std::generic_category()));
+        }
+        path_ = pattern;
+    }
+    ~TemporaryDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace vistrel::testing

@@ -1,0 +1,437 @@
+#include "control_fixture.h"
+
+#include <functional>
+
+namespace vistrel::testing {
+namespace {
+
+// Runs a hook inside the protocol's calls: the way an Abort reaches the
+// control while a step waits for the ECU.
+class HookedProtocol : public ScriptedProtocol {
+public:
+    std::function<void()> onInit;
+    std::function<void(std::size_t exchange)> onExchange;
+
+    void InitCommunication() override {
+        if (onInit) {
+            onInit();
+        }
+        ScriptedProtocol::InitCommunication();
+    }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        if (onExchange) {
+            onExchange(requests.size());
+        }
+        ScriptedProtocol::SendReceive(request, reply);
+    }
+};
+
+class PollingCycleTest : public ControlTest {
+protected:
+    PollingCycleTest() { protocol = hooked; }
+
+    // Started, then ticked into the state asked for with good steps.
+    void reach(int state) {
+        startTwoItems();
+        if (state >= 2) {
+            ticks(1);
+        }
+        if (state >= 3) {
+            protocol->reply("50A0");
+            ticks(1);
+        }
+        ASSERT_EQ(control.cycleState(), state);
+    }
+
+    std::shared_ptr<HookedProtocol> hooked = std::make_shared<HookedProtocol>();
+};
+
+TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
+    const struct {
+        const char* name;
+        int from;
+        std::function<void(HookedProtocol&)> script;
+        int to;
+        std::map<std::string, std::string> panels; // panels expected afterwards
+        std::vector<std::string> values;
+    } cases[] = {
+        {"init fails",
+         1,
+         [](HookedProtocol& p) { p.initAnswers.push_back(Error(2001, "No link")); },
+         1,
+         {{"Status", "No link"}, {"Com", "Init"}},
+         {"", ""}},
+        {"init succeeds",
+         1,
+         [](HookedProtocol&) {},
+         2,
+         {{"Status", ""}, {"Com", "Start"}, {"Run", ""}},
+         {"", ""}},
+        {"session refused",
+         2,
+         [](HookedProtocol& p) { p.fail(2040, "Service 10 Negative response 31"); },
+         2,
+         {{"Status", "Service 10 Negative response 31"}, {"Com", "Start"}},
+         {"", ""}},
+        {"session accepted",
+         2,
+         [](HookedProtocol& p) { p.reply("50A0"); },
+         3,
+         {{"Status", ""}, {"Com", "Com"}},
+         {"", ""}},
+        {"good read",
+         3,
+         [](HookedProtocol& p) {
+             p.reply("631234");
+             p.reply("6356");
+         },
+         3,
+         {{"Status", ""}, {"Com", "Com"}, {"Run", "\\"}},
+         {"1234", "56"}},
+        {"one item refused is still a good read",
+         3,
+         [](HookedProtocol& p) {
+             p.fail(2035, "Busy-repeat request");
+             p.reply("6356");
+         },
+         3,
+         {{"Com", "Com"}, {"Run", "|"}},
+         {"Busy-repeat request", "56"}},
+        {"every item fails",
+         3,
+         [](HookedProtocol&) {},
+         1,
+         {{"Status", "Error global : (No answer at due time)"}, {"Com", "Init"}, {"Run", ""}},
+         {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        hooked = std::make_shared<HookedProtocol>();
+        protocol = hooked;
+        reach(c.from);
+        c.script(*hooked);
+        ticks(1);
+        EXPECT_EQ(control.cycleState(), c.to);
+        EXPECT_TRUE(ports.timer.enabled);
+        for (const auto& [key, text] : c.panels) {
+            EXPECT_EQ(ports.view.panel(key), text) << key;
+        }
+        EXPECT_EQ(ports.view.valueColumn(), c.values);
+        // Leave the next case a fresh cycle.
+        control.setProtocol(nullptr);
+    }
+}
+
+TEST_F(PollingCycleTest, StartCopiesTheBoxesIntoTheListAndStartsTheTimer) {
+    handOver();
+    pasteTwoItems();
+    ports.view.methodBoxText = "DynamicallyDefined";
+    ports.view.lengthSizeIndex = 1;
+    ports.view.session = "1081";
+    ports.view.panels["Status"] = "old error";
+    control.toolbarClick("Start");
+
+    EXPECT_EQ(control.items().Methode(), "DynamicallyDefined");
+    EXPECT_EQ(control.items().lengthSize(), 2);
+    EXPECT_EQ(control.items().StartSession(), "1081");
+    EXPECT_EQ(control.StartSession(), "1081");
+    EXPECT_EQ(control.items().protocol(), protocol);
+    EXPECT_EQ(control.cycleState(), 1);
+    EXPECT_TRUE(ports.timer.enabled);
+    EXPECT_EQ(ports.view.panel("Com"), "Init");
+    EXPECT_EQ(ports.view.panel("Status"), "");
+    EXPECT_FALSE(ports.view.button("Paste").enabled);
+    EXPECT_FALSE(ports.view.methodBoxEnabled);
+}
+
+TEST_F(PollingCycleTest, StartWithoutProtocolDoesNothing) {
+    pasteTwoItems();
+    control.Abort();
+    control.toolbarClick("Start");
+    EXPECT_EQ(control.cycleState(), 0);
+    EXPECT_FALSE(ports.timer.enabled);
+    EXPECT_TRUE(AbortRequest);
+    EXPECT_TRUE(control.abortPending());
+}
+
+TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
+    const struct {
+        const char* method;
+        int lengthSizeIndex;
+        const char* protocolName;
+        std::vector<std::string> replies;
+        std::vector<std::string> requests;
+    } cases[] = {
+        {"ReadMemoryByAddress",
+         0,
+         "KWP",
+         {"50A0", "631234", "6356"},
+         {"10A0", "2301A2B302", "230A000001"}},
+        {"ReadMemoryByAddress",
+         1,
+         "KWP",
+         {"50A0", "631234", "6356"},
+         {"10A0", "2301A2B30002", "230A00000001"}},
+        // The batch name alone does not make a batch: the method must read by address.
+        {"DynamicallyDefined",
+         0,
+         "Marlotel",
+         {"50A0", "6CE0", "61E01234", "6CE0", "61E056"},
+         {"10A0", "2CE0D001020001A2B3", "21E0", "2CE0D00101000A0000", "21E0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.method) + " " + std::to_string(c.lengthSizeIndex));
+        hooked = std::make_shared<HookedProtocol>();
+        hooked->name = c.protocolName;
+        protocol = hooked;
+        handOver();
+        pasteTwoItems();
+        ports.view.methodBoxText = c.method;
+        ports.view.lengthSizeIndex = c.lengthSizeIndex;
+        control.toolbarClick("Start");
+        for (const auto& reply : c.replies) {
+            hooked->reply(reply);
+        }
+        ticks(3);
+        EXPECT_EQ(hooked->requests, c.requests);
+        EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
+    }
+}
+
+TEST_F(PollingCycleTest, BatchProtocolReadsTheListInOneCanXmlDocument) {
+    FakeCanXml batch;
+    batch.replies = {{"01A2B32", "03631234AAAAAAAA"}, {"0A00001", "026356AAAAAAAAAA"}};
+    hooked->name = "Marlotel";
+    hooked->processor = &batch;
+    hooked->rid = 1234;
+    reach(3);
+    ticks(1);
+
+    EXPECT_EQ(batch.executions, 1);
+    EXPECT_EQ(hooked->requests, (std::vector<std::string>{"10A0"})); // only the session
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
+    EXPECT_EQ(control.cycleState(), 3);
+
+    // The processor got the declaration, the timings instruction and the request.
+    const pugi::xml_node first = batch.received.first_child();
+    EXPECT_EQ(first.type(), pugi::node_declaration);
+    EXPECT_STREQ(first.attribute("encoding").value(), "windows-1252");
+    EXPECT_EQ(first.next_sibling().type(), pugi::node_pi);
+    EXPECT_STREQ(first.next_sibling().name(), "timings");
+    EXPECT_STREQ(batch.received.document_element().name(), "can");
+    EXPECT_STREQ(batch.received.select_node("/can/x").node().attribute("i").value(), "1234");
+
+    // Each read works on a fresh copy of the request.
+    ticks(1);
+    EXPECT_EQ(batch.executions, 2);
+    EXPECT_EQ(batch.received.select_nodes("//r/d").size(), 0U);
+    EXPECT_EQ(batch.replied.select_nodes("//r/d").size(), 2U);
+}
+
+TEST_F(PollingCycleTest, FailedBatchReadsShowTheirErrors) {
+    const struct {
+        const char* name;
+        bool withProcessor;
+        const char* failure;
+        const char* status;
+    } cases[] = {
+        {"no processor", false, "", "Protocol has no CAN-XML processor"},
+        {"time-out", true, "ErrorRcvTO", "No answer at due time"},
+        {"unknown", true, "Bus gone", "Unknown error (Bus gone)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeCanXml batch;
+        batch.failure = c.failure;
+        hooked = std::make_shared<HookedProtocol>();
+        hooked->name = "Marlotel";
+        hooked->processor = c.withProcessor ? &batch : nullptr;
+        protocol = hooked;
+        reach(3);
+        ticks(1);
+        EXPECT_EQ(control.cycleState(), 1);
+        EXPECT_EQ(ports.view.panel("Status"), c.status);
+        EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"", ""}));
+        control.setProtocol(nullptr);
+    }
+}
+
+TEST_F(PollingCycleTest, EmptyListNeverReadsItemByItemButReadsInABatch) {
+    handOver();
+    control.toolbarClick("Start");
+    protocol->reply("50A0");
+    ticks(3);
+    EXPECT_EQ(ports.view.panel("Status"), "Error global : ()");
+    EXPECT_EQ(control.cycleState(), 1);
+
+    FakeCanXml batch;
+    hooked->name = "Marlotel";
+    hooked->processor = &batch;
+    control.toolbarClick("Start");
+    protocol->reply("50A0");
+    ticks(3);
+    EXPECT_EQ(control.cycleState(), 3);
+    EXPECT_EQ(ports.view.panel("Run"), "\\");
+}
+
+TEST_F(PollingCycleTest, FailedReadBlanksValuesAndTheCycleReopens) {
+    reach(3);
+    protocol->reply("631234");
+    protocol->reply("6356");
+    ticks(1);
+    ASSERT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
+
+    ticks(1); // both items time out
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(control.cycleState(), 1);
+
+    const int initsBefore = hooked->initCalls;
+    scriptGoodCycle("63ABCD", "6301");
+    ticks(1);
+    EXPECT_EQ(hooked->initCalls, initsBefore + 1);
+    EXPECT_EQ(control.cycleState(), 2);
+    ticks(1);
+    EXPECT_EQ(control.cycleState(), 3);
+    ticks(1);
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"ABCD", "01"}));
+}
+
+TEST_F(PollingCycleTest, SessionErrorStaysInStatusThroughGoodReads) {
+    reach(2);
+    protocol->fail(2040, "Service 10 Negative response 31");
+    ticks(1);
+    protocol->reply("50A0");
+    protocol->reply("631234");
+    protocol->reply("6356");
+    ticks(2);
+    EXPECT_EQ(control.cycleState(), 3);
+    EXPECT_EQ(ports.view.panel("Status"), "Service 10 Negative response 31");
+}
+
+TEST_F(PollingCycleTest, BadSessionTextSendsNothing) {
+    control.setStartSession("10A");
+    handOver();
+    pasteTwoItems();
+    ports.view.session = "10A"; // the text box as the user left it
+    control.toolbarClick("Start");
+    ticks(2);
+    EXPECT_EQ(control.cycleState(), 2);
+    EXPECT_TRUE(hooked->requests.empty());
+    EXPECT_FALSE(ports.view.panel("Status").empty());
+}
+
+TEST_F(PollingCycleTest, AbortBetweenTicksStopsTheCommunication) {
+    reach(3);
+    pressRec();
+    ASSERT_TRUE(control.recording());
+    ports.view.setButtonPressed("Start", true);
+    ports.view.setButtonPressed("Stop", false);
+    control.Abort();
+    ticks(1);
+
+    EXPECT_EQ(control.cycleState(), 0);
+    EXPECT_FALSE(ports.timer.enabled);
+    for (const char* key : {"Com", "Run", "Status"}) {
+        EXPECT_EQ(ports.view.panel(key), "") << key;
+    }
+    EXPECT_EQ(ports.view.panel("Rec"), " ");
+    EXPECT_FALSE(control.recording());
+    EXPECT_FALSE(ports.view.button("Rec").pressed);
+    EXPECT_TRUE(ports.view.button("Paste").enabled);
+    EXPECT_TRUE(ports.view.methodBoxEnabled);
+    EXPECT_FALSE(control.abortPending());
+    EXPECT_TRUE(AbortRequest); // cleared by the next Start
+    EXPECT_TRUE(ports.view.button("Start").pressed);
+    EXPECT_FALSE(ports.view.button("Stop").pressed);
+}
+
+TEST_F(PollingCycleTest, AbortInsideAStepHaltsTheCycleWhereItIs) {
+    const struct {
+        const char* name;
+        int state;
+    } cases[] = {{"open", 1}, {"session", 2}, {"read", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        hooked = std::make_shared<HookedProtocol>();
+        protocol = hooked;
+        reach(c.state);
+        hooked->onInit = [&] { control.Abort(); };
+        hooked->onExchange = [&](std::size_t) { control.Abort(); };
+        const auto panelsBefore = ports.view.panels;
+        ticks(1);
+        EXPECT_EQ(control.cycleState(), c.state);
+        EXPECT_FALSE(ports.timer.enabled);
+        EXPECT_EQ(ports.view.panels, panelsBefore);
+        EXPECT_FALSE(ports.view.button("Paste").enabled);
+        control.setProtocol(nullptr);
+    }
+}
+
+TEST_F(PollingCycleTest, AbortInsideAReadEndsItAtTheNextItem) {
+    reach(3);
+    hooked->onExchange = [&](std::size_t exchange) {
+        if (exchange == 1) { // the first item's request, after the session's
+            control.Abort();
+        }
+    };
+    protocol->reply("631234");
+    protocol->reply("6356");
+    const int valueWrites = ports.view.valueColumnWrites;
+    ticks(1);
+    EXPECT_EQ(hooked->requests.size(), 2U); // the second item was never asked for
+    EXPECT_EQ(ports.view.valueColumnWrites, valueWrites);
+    EXPECT_EQ(control.cycleState(), 3);
+    EXPECT_FALSE(ports.timer.enabled);
+
+    // Start clears both flags and opens the communication again.
+    control.toolbarClick("Start");
+    EXPECT_FALSE(AbortRequest);
+    EXPECT_FALSE(control.abortPending());
+    EXPECT_EQ(control.cycleState(), 1);
+}
+
+TEST_F(PollingCycleTest, StopIsARequestThatTheNextStartClears) {
+    handOver();
+    pasteTwoItems();
+    const auto panelsBefore = ports.view.panels;
+    control.toolbarClick("Stop"); // idle: nothing visible happens
+    EXPECT_TRUE(control.abortPending());
+    EXPECT_EQ(ports.view.panels, panelsBefore);
+    control.toolbarClick("Start");
+    EXPECT_FALSE(control.abortPending());
+    ticks(1);
+    EXPECT_EQ(control.cycleState(), 2);
+
+    // A second Start during a run opens the communication again.
+    control.toolbarClick("Stop");
+    control.toolbarClick("Start");
+    EXPECT_FALSE(control.abortPending());
+    EXPECT_EQ(control.cycleState(), 1);
+}
+
+TEST_F(PollingCycleTest, SpinnerGoesOnAcrossStopAndStart) {
+    reach(3);
+    std::vector<std::string> shown;
+    const auto goodRead = [&] {
+        protocol->reply("631234");
+        protocol->reply("6356");
+        ticks(1);
+        shown.push_back(ports.view.panel("Run"));
+    };
+    goodRead();
+    goodRead();
+    control.toolbarClick("Stop");
+    ticks(1);
+    EXPECT_EQ(ports.view.panel("Run"), "");
+    control.toolbarClick("Start");
+    protocol->reply("50A0");
+    ticks(2);
+    for (int i = 0; i < 4; ++i) {
+        goodRead();
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"\\", "|", "/", "--", "\\", "|"}));
+    EXPECT_EQ(control.spinIndex(), 2);
+}
+
+} // namespace
+} // namespace vistrel::testing

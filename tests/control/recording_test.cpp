@@ -1,0 +1,148 @@
+#include "control/code_page.h"
+#include "control/recording_format.h"
+#include "control_fixture.h"
+#include "item/vistrel_item.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vistrel::testing {
+namespace {
+
+TEST(RecordingFormat, TimeColumnRoundsHalvesToTheEvenHundredth) {
+    const struct {
+        std::int64_t milliseconds;
+        const char* text;
+    } cases[] = {
+        {0, " 0"},      {2000, " 2"},    {12500, " 12.5"}, {63040, " 63.04"},
+        {350, " 0.35"}, {5, " 0"},       {15, " 0.02"},    {25, " 0.02"},
+        {1005, " 1"},   {1015, " 1.02"}, {99995, " 100"},  {-1500, "-1.5"},
+        {-4, " 0"},     {-5, " 0"},      {-15, "-0.02"},   {4294967, " 4294.97"},
+    };
+    for (const auto& c : cases) {
+        std::string line;
+        appendRecordingTime(line, c.milliseconds);
+        EXPECT_EQ(line, c.text) << c.milliseconds;
+    }
+}
+
+TEST(RecordingFormat, FileNameFromOneMoment) {
+    EXPECT_EQ(recordingFileName({2026, 12, 4, 7, 5, 9}), "vistrel_4-12-26__07h05mn09.txt");
+    EXPECT_EQ(recordingFileName({2005, 1, 31, 23, 59, 0}), "vistrel_31-1-05__23h59mn00.txt");
+}
+
+TEST(RecordingFormat, ColumnTitleQuotesNameAndUnit) {
+    VistrelItems items(NumberFormat::invariant());
+    const auto ubat = items.addLine("0A0000\t1\tBE+\tUbat\tV\t1\t0\t1\tD\t1");
+    const auto flags = items.addLine("0A0001\t1\tBE+\tFlags\t\t1\t0\t1\tD\t1");
+    ASSERT_TRUE(ubat && flags);
+    EXPECT_EQ(recordingColumnTitle(*ubat), "\"Ubat(V)\"");
+    EXPECT_EQ(recordingColumnTitle(*flags), "\"Flags\"");
+}
+
+TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
+    using Mode = Windows1252Encoder::Unrepresentable;
+    const struct {
+        std::string_view utf8;
+        Mode mode;
+        std::string_view bytes;
+    } cases[] = {
+        {"time\t12.5", Mode::QuestionMark, "time\t12.5"},
+        {"\xC2\xB0"
+         "C \xE2\x82\xAC",
+         Mode::QuestionMark,
+         "\xB0"
+         "C \x80"},
+        {"Temp\xC3\xA9rature", Mode::QuestionMark, "Temp\xE9rature"},
+        {"R \xCE\xA9 x", Mode::QuestionMark, "R ? x"},
+        {"R \xCE\xA9 x", Mode::XmlCharacterReference, "R &#937; x"},
+        {"\xF0\x9F\x9A\x97!", Mode::XmlCharacterReference, "&#128663;!"},
+        {"bad \xFF byte", Mode::QuestionMark, "bad ? byte"},
+        {"cut \xC3", Mode::XmlCharacterReference, "cut ?"},
+    };
+    for (const auto& c : cases) {
+        Windows1252Encoder encoder(c.mode);
+        EXPECT_EQ(encoder.encode(c.utf8), c.bytes) << c.utf8;
+    }
+}
+
+class RecordingTest : public ControlTest {
+protected:
+    std::string fileText(const std::string& path) const {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string expectedPath() const { return directory.file("vistrel_4-12-26__07h05mn09.txt"); }
+    void goodRead(std::uint32_t clock) {
+        protocol->reply("631234");
+        protocol->reply("6356");
+        ports.platform.clock = clock;
+        ticks(1);
+    }
+};
+
+TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
+    handOver();
+    paste({itemLine("01A2B3", 2, "Rpm"), itemLine("0A0000", 1, "Temp",
+                                                  "\xC2\xB0"
+                                                  "C")});
+    ports.platform.clock = 100000;
+    pressRec();
+    EXPECT_EQ(ports.platform.wallClockReadings, 1);
+    EXPECT_TRUE(control.recording());
+    EXPECT_TRUE(ports.view.button("Rec").pressed);
+    EXPECT_EQ(control.recordFileName(), expectedPath());
+    EXPECT_EQ(ports.view.panel("Status"), expectedPath());
+    EXPECT_EQ(ports.view.panel("Rec"), "REC");
+    const std::string header = "time\t\"Rpm\"\t\"Temp(\xB0"
+                               "C)\"\r\n";
+    EXPECT_EQ(fileText(expectedPath()), header);
+
+    control.toolbarClick("Start");
+    protocol->reply("50A0");
+    ticks(2);
+    goodRead(102000);
+    // Written through at once, while the file is still open.
+    EXPECT_EQ(fileText(expectedPath()), header + " 2\t1234\t56\r\n");
+    ticks(1); // a failed read writes nothing
+    protocol->reply("50A0");
+    ticks(2);
+    goodRead(163040);
+    EXPECT_EQ(fileText(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+
+    pressRec();
+    EXPECT_FALSE(control.recording());
+    EXPECT_FALSE(ports.view.button("Rec").pressed);
+    EXPECT_EQ(ports.view.panel("Status"), "");
+    EXPECT_EQ(ports.view.panel("Rec"), " ");
+    goodRead(170000);
+    EXPECT_EQ(fileText(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+}
+
+TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
+    handOver();
+    pasteTwoItems();
+    pressRec();
+    pressRec();
+    pressRec();
+    const std::string header = "time\t\"Rpm\"\t\"Temp(C)\"\r\n";
+    EXPECT_EQ(fileText(expectedPath()), header + header);
+}
+
+TEST_F(RecordingTest, AFileThatCannotBeOpenedReleasesTheButtonSilently) {
+    handOver();
+    pasteTwoItems();
+    ports.platform.directory = directory.file("no-such-folder");
+    ports.view.panels["Status"] = "before";
+    pressRec();
+    EXPECT_FALSE(control.recording());
+    EXPECT_FALSE(ports.view.button("Rec").pressed);
+    EXPECT_EQ(ports.view.panel("Status"), "before");
+    EXPECT_EQ(ports.view.panel("Rec"), "");
+    EXPECT_TRUE(ports.messages.shown.empty());
+}
+
+} // namespace
+} // namespace vistrel::testing

@@ -1,0 +1,146 @@
+#include "control_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vistrel::testing {
+namespace {
+
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+constexpr int kKeyH = 72;
+constexpr int kKeyV = 86;
+
+class SnapshotTest : public ControlTest {
+protected:
+    std::string snapshotPath() const { return directory.file("snapshotvistrel.xml"); }
+    std::string snapshotBytes() const {
+        std::ifstream in(snapshotPath(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    void goodRead() {
+        protocol->reply("631234");
+        protocol->reply("6356");
+        ticks(1);
+    }
+};
+
+TEST_F(SnapshotTest, HiddenKeysAnswerOnlyToExactlyCtrlAlt) {
+    const struct {
+        int key;
+        int shift;
+        bool answers;
+    } cases[] = {
+        {kKeyV, kCtrl | kAlt, true},
+        {kKeyH, kCtrl | kAlt, true},
+        {kKeyV, kCtrl | kAlt | kShift, false},
+        {kKeyH, kCtrl | kAlt | kShift, false},
+        {kKeyV, kCtrl, false},
+        {kKeyV, kAlt, false},
+        {kKeyV, 0, false},
+        {'W', kCtrl | kAlt, false},
+    };
+    for (const auto& c : cases) {
+        ports.messages.shown.clear();
+        const bool armedBefore = control.snapshotArmed();
+        control.keyUp(c.key, c.shift);
+        EXPECT_EQ(ports.messages.shown.size(), c.answers ? 1U : 0U) << c.key << " " << c.shift;
+        EXPECT_EQ(control.snapshotArmed() != armedBefore, c.answers && c.key == kKeyV);
+    }
+}
+
+TEST_F(SnapshotTest, VersionBoxAndToggleTexts) {
+    control.keyUp(kKeyH, kCtrl | kAlt);
+    control.keyUp(kKeyV, kCtrl | kAlt);
+    control.keyUp(kKeyH, kCtrl | kAlt);
+    control.keyUp(kKeyV, kCtrl | kAlt);
+    ASSERT_EQ(ports.messages.shown.size(), 4U);
+    const auto& m = ports.messages.shown;
+    EXPECT_EQ(m[0].text, "Vistrel Version : 1.3.4\r\n\r\nCtrl+Alt+V : Snapshot enable (False)");
+    EXPECT_EQ(m[0].title, "Vistrel hidden function");
+    EXPECT_EQ(m[1].text, "Snapshot next read = True");
+    EXPECT_EQ(m[1].title, "Current state");
+    EXPECT_EQ(m[2].text, "Vistrel Version : 1.3.4\r\n\r\nCtrl+Alt+V : Snapshot enable (True)");
+    EXPECT_EQ(m[3].text, "Snapshot next read = False");
+    EXPECT_FALSE(control.snapshotArmed());
+}
+
+TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
+    control.keyUp(kKeyV, kCtrl | kAlt); // armed while idle
+    startTwoItems();
+    protocol->reply("50A0");
+    ticks(3); // open, session, a read where every item times out
+    EXPECT_EQ(control.cycleState(), 1);
+    EXPECT_TRUE(control.snapshotArmed());
+    EXPECT_FALSE(std::filesystem::exists(snapshotPath()));
+
+    protocol->reply("50A0");
+    ticks(2);
+    goodRead();
+    EXPECT_FALSE(control.snapshotArmed());
+    const std::string bytes = snapshotBytes();
+    EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", 0), 0U) << bytes;
+
+    pugi::xml_document saved;
+    ASSERT_TRUE(saved.load_string(bytes.c_str()));
+    const pugi::xml_node root = saved.document_element();
+    EXPECT_STREQ(root.name(), "snapshot");
+    const auto records = root.select_nodes("data");
+    ASSERT_EQ(records.size(), 2U); // only the good read's records
+    EXPECT_STREQ(records[0].node().attribute("send").value(), "2301A2B302");
+    EXPECT_STREQ(records[0].node().attribute("receive").value(), "631234");
+    EXPECT_STREQ(records[1].node().attribute("name").value(), "Temp");
+
+    // One arming, one snapshot.
+    std::filesystem::remove(snapshotPath());
+    goodRead();
+    EXPECT_FALSE(std::filesystem::exists(snapshotPath()));
+}
+
+TEST_F(SnapshotTest, NamesOutsideTheCodePageAreKeptAsReferences) {
+    handOver();
+    paste({itemLine("01A2B3", 2, "Temp\xC3\xA9rature"), itemLine("0A0000", 1, "R\xCE\xA9")});
+    control.toolbarClick("Start");
+    control.keyUp(kKeyV, kCtrl | kAlt);
+    protocol->reply("50A0");
+    ticks(2);
+    goodRead();
+    const std::string bytes = snapshotBytes();
+    EXPECT_NE(bytes.find("name=\"Temp\xE9rature\""), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("name=\"R&#937;\""), std::string::npos) << bytes;
+}
+
+TEST_F(SnapshotTest, BatchReadsSaveAnEmptySnapshot) {
+    FakeCanXml batch;
+    batch.replies = {{"01A2B32", "03631234"}, {"0A00001", "026356"}};
+    protocol->name = "Marlotel";
+    protocol->processor = &batch;
+    startTwoItems();
+    control.keyUp(kKeyV, kCtrl | kAlt);
+    protocol->reply("50A0");
+    ticks(3);
+    pugi::xml_document saved;
+    ASSERT_TRUE(saved.load_file(snapshotPath().c_str()));
+    EXPECT_STREQ(saved.document_element().name(), "snapshot");
+    EXPECT_FALSE(saved.document_element().first_child());
+}
+
+TEST_F(SnapshotTest, ASnapshotThatCannotBeSavedIsDroppedAndTheCycleGoesOn) {
+    startTwoItems();
+    control.keyUp(kKeyV, kCtrl | kAlt);
+    ports.platform.directory = directory.file("no-such-folder");
+    protocol->reply("50A0");
+    ticks(2);
+    goodRead();
+    EXPECT_FALSE(control.snapshotArmed());
+    EXPECT_EQ(control.cycleState(), 3);
+    EXPECT_TRUE(ports.timer.enabled);
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
+}
+
+} // namespace
+} // namespace vistrel::testing

@@ -1,0 +1,220 @@
+#include "control_fixture.h"
+#include "sim/simulated_ecu.h"
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+
+namespace vistrel::testing {
+namespace {
+
+// The simulator behind a door through which an Abort can come in while a
+// read waits for the ECU, as a host's Abort does during a tick.
+class AbortingLink : public Protocol {
+public:
+    explicit AbortingLink(std::shared_ptr<SimulatedEcu> ecu) : ecu_(std::move(ecu)) {}
+    std::function<void()> abortDuringNextExchange;
+
+    std::string title() const override { return ecu_->title(); }
+    std::string subtitle() const override { return ecu_->subtitle(); }
+    std::string protocolName() const override { return ecu_->protocolName(); }
+    std::int32_t canRid() const override { return ecu_->canRid(); }
+    std::int32_t canXid() const override { return ecu_->canXid(); }
+    CanXmlProcessor* canXml() override { return ecu_->canXml(); }
+    void InitCommunication() override { ecu_->InitCommunication(); }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        if (abortDuringNextExchange) {
+            std::exchange(abortDuringNextExchange, nullptr)();
+        }
+        ecu_->SendReceive(request, reply);
+    }
+
+private:
+    std::shared_ptr<SimulatedEcu> ecu_;
+};
+
+constexpr const char* kSoakEcu =
+    R"(<ecu title="Soak" subtitle="random faults" protocolName="KWP2000"
+     addressSize="3" rid="2024" xid="2016">
+  <memory address="020000">00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF</memory>
+</ecu>)";
+
+// Eight two-byte items over the memory block, shown in hexadecimal.
+constexpr int kItems = 8;
+std::string itemAddress(int i) {
+    static constexpr const char* kAddresses[kItems] = {"020000", "020002", "020004", "020006",
+                                                       "020008", "02000A", "02000C", "02000E"};
+    return kAddresses[i];
+}
+std::vector<std::string> goodValues() {
+    return {"0011", "2233", "4455", "6677", "8899", "AABB", "CCDD", "EEFF"};
+}
+
+class SoakTest : public ControlTest {
+protected:
+    SoakTest() {
+        link = std::make_shared<AbortingLink>(ecu);
+        control.setProtocol(link);
+        std::vector<std::string> lines;
+        for (int i = 0; i < kItems; ++i) {
+            lines.push_back(itemLine(itemAddress(i), 2, "Item" + std::to_string(i)));
+        }
+        paste(lines);
+    }
+
+    // What the user does when the cycle stands still: Start, and Rec again
+    // when the stop closed the recording.
+    void restartAsTheUserWould() {
+        control.toolbarClick("Start");
+        if (!control.recording() && recordingWanted) {
+            startRecordingAtANewMoment();
+        }
+    }
+    void startRecordingAtANewMoment() {
+        ++recordings;
+        ports.platform.wallClock = {
+            2026, 1, 1, recordings / 3600 % 24, recordings / 60 % 60, recordings % 60};
+        pressRec();
+        ASSERT_TRUE(control.recording());
+        linesExpected.try_emplace(control.recordFileName(), 0);
+    }
+
+    // One tick, checked: a failed read leaves no value on screen; a good one
+    // shows for every item either its memory or its own error text.
+    void checkedTick() {
+        const int writesBefore = ports.view.valueColumnWrites;
+        const int stateBefore = control.cycleState();
+        const bool wasRecording = control.recording();
+        control.tick();
+        ++ticksRun;
+        if (ports.view.valueColumnWrites == writesBefore) {
+            return;
+        }
+        const std::vector<std::string> shown = ports.view.valueColumn();
+        ASSERT_EQ(stateBefore, 3);
+        if (control.cycleState() == 1) {
+            ++failedReads;
+            ASSERT_EQ(shown, std::vector<std::string>(kItems, "")) << "tick " << ticksRun;
+            return;
+        }
+        ++goodReads;
+        const auto expected = goodValues();
+        for (int i = 0; i < kItems; ++i) {
+            const VistrelItem& item = control.items().at(static_cast<std::size_t>(i));
+            const std::string& want = item.errorCode() == 0 ? expected[i] : item.errorText();
+            ASSERT_EQ(shown[i], want) << "tick " << ticksRun << " item " << i;
+        }
+        if (wasRecording) {
+            ++linesExpected[control.recordFileName()];
+        }
+    }
+
+    void injectFault(std::mt19937& random) {
+        std::uniform_int_distribution<int> percent(0, 999);
+        std::uniform_int_distribution<int> anyItem(0, kItems - 1);
+        const auto address = static_cast<std::uint32_t>(0x020000 + 2 * anyItem(random));
+        static constexpr std::uint8_t kNrcs[] = {0x21, 0x22, 0x31, 0x10};
+        const int roll = percent(random);
+        if (roll < 20) {
+            ecu->refuse(address, 2, 0x23, kNrcs[random() % 4]);
+        } else if (roll < 40) {
+            ecu->silence(address, 2);
+        } else if (roll < 45) {
+            ecu->silence(0x020000, 16); // the ECU stops answering
+        } else if (roll < 50) {
+            ecu->failInit(1 + static_cast<int>(random() % 3), "Link down");
+        } else if (roll < 60) {
+            ecu->failSession(1 + static_cast<int>(random() % 3), 0x22);
+        } else if (roll < 90) {
+            ecu->clearFaults();
+        } else if (roll < 95) {
+            control.Abort();
+        } else if (roll < 100) {
+            link->abortDuringNextExchange = [this] { control.Abort(); };
+        } else if (roll < 103) {
+            // The user stops or starts a recording.
+            if (control.recording()) {
+                pressRec();
+            } else {
+                startRecordingAtANewMoment();
+            }
+            recordingWanted = control.recording();
+        } else if (roll < 106) {
+            control.keyUp(86, 6); // snapshot armed or disarmed
+        }
+    }
+
+    std::vector<std::string> lines(const std::string& path) const {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<std::string> result;
+        for (std::string line; std::getline(in, line);) {
+            result.push_back(line);
+        }
+        return result;
+    }
+
+    std::shared_ptr<SimulatedEcu> ecu = SimulatedEcu::fromText(kSoakEcu, "soak");
+    std::shared_ptr<AbortingLink> link;
+    bool recordingWanted = true;
+    int recordings = 0;
+    int ticksRun = 0;
+    int goodReads = 0;
+    int failedReads = 0;
+    std::map<std::string, int> linesExpected;
+};
+
+TEST_F(SoakTest, TwentyThousandTicksWithRandomFaults) {
+    std::mt19937 random(20240605);
+    control.toolbarClick("Start");
+    startRecordingAtANewMoment();
+    while (ticksRun < 20000) {
+        injectFault(random);
+        if (ports.timer.enabled) {
+            checkedTick();
+            if (HasFatalFailure()) {
+                return;
+            }
+        } else {
+            restartAsTheUserWould();
+        }
+    }
+    EXPECT_GT(goodReads, 1000);
+    EXPECT_GT(failedReads, 100);
+
+    // Once the faults stop, good reads come back within one open, one
+    // session and one read, and stay.
+    ecu->clearFaults();
+    link->abortDuringNextExchange = nullptr;
+    if (!ports.timer.enabled) {
+        restartAsTheUserWould();
+    }
+    const int goodBefore = goodReads;
+    for (int i = 0; i < 4 && goodReads == goodBefore; ++i) {
+        checkedTick();
+    }
+    ASSERT_EQ(goodReads, goodBefore + 1);
+    for (int i = 0; i < 100; ++i) {
+        checkedTick();
+    }
+    EXPECT_EQ(goodReads, goodBefore + 101);
+    EXPECT_EQ(ports.view.valueColumn(), goodValues());
+
+    // Every recording file holds its header and one line per good read.
+    if (control.recording()) {
+        pressRec();
+    }
+    ASSERT_FALSE(linesExpected.empty());
+    for (const auto& [path, dataLines] : linesExpected) {
+        const auto fileLines = lines(path);
+        ASSERT_EQ(static_cast<int>(fileLines.size()), dataLines + 1) << path;
+        EXPECT_EQ(fileLines.front().rfind("time\t\"Item0\"", 0), 0U);
+        for (std::size_t i = 1; i < fileLines.size(); ++i) {
+            EXPECT_EQ(std::count(fileLines[i].begin(), fileLines[i].end(), '\t'), kItems) << path;
+        }
+    }
+}
+
+} // namespace
+} // namespace vistrel::testing
