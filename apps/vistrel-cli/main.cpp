@@ -1,0 +1,111 @@
+// vistrel-cli: the control hosted in a terminal, on the simulated ECU.
+
+#include "cli/convert_command.h"
+#include "cli/exit_status.h"
+#include "cli/read_command.h"
+#include "cli/terminal_size.h"
+#include "cli/watch_command.h"
+#include "itemlist/vistrel_items.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+using vistrel::cli::SessionOptions;
+
+// Numbers above zero. Text that is no number is left to CLI11's conversion,
+// which says so itself.
+CLI::Validator aboveZero() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            double value = 0;
+            const auto [end, failed] =
+                std::from_chars(text.data(), text.data() + text.size(), value);
+            return failed == std::errc{} && !(value > 0) ? "must be more than 0, not " + text : "";
+        },
+        "> 0");
+}
+
+void addSessionOptions(CLI::App& command, SessionOptions& options) {
+    command.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo)")
+        ->type_name("FILE");
+    auto* config =
+        command.add_option("--config", options.configFile, "Configuration file (.xml) to open")
+            ->type_name("FILE");
+    auto* items = command
+                      .add_option("--items", options.itemsFile,
+                                  "Item lines (.tsv) to paste (default: the demo items)")
+                      ->type_name("FILE");
+    config->excludes(items);
+    items->excludes(config);
+    command.add_option("--method", options.method, "Reading method")
+        ->check(CLI::IsMember(
+            {vistrel::VistrelItems::MethodeLabel(0), vistrel::VistrelItems::MethodeLabel(1)}));
+    command.add_option("--length-size", options.lengthSize, "Length size of a read request")
+        ->check(CLI::IsMember({1, 2}));
+    command
+        .add_option("--session", options.session,
+                    "Start-session request as hexadecimal text (default 10A0)")
+        ->type_name("HEX");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    namespace cli = vistrel::cli;
+    CLI::App app{"Watches the memory of a simulated car ECU over KWP2000.", "vistrel-cli"};
+    app.require_subcommand(1);
+
+    cli::ReadOptions read;
+    auto* readCommand = app.add_subcommand(
+        "read", "Reads the list once and writes each name and value, as Copy does");
+    addSessionOptions(*readCommand, read.session);
+    readCommand
+        ->add_option("--attempts", read.attempts, "Failed attempts before giving up (default 3)")
+        ->type_name("N")
+        ->check(aboveZero());
+
+    cli::WatchOptions watch;
+    auto* watchCommand =
+        app.add_subcommand("watch", "Reads the list again and again until stopped (Ctrl+C)");
+    addSessionOptions(*watchCommand, watch.session);
+    watchCommand->add_option("--cycles", watch.cycles, "Stop after this many good reads")
+        ->type_name("N")
+        ->check(aboveZero());
+    watchCommand->add_option("--seconds", watch.seconds, "Stop after this many seconds")
+        ->type_name("S")
+        ->check(aboveZero());
+    watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    watchCommand->add_flag("--snapshot", watch.snapshot,
+                           "Save the requests and replies of the first good read");
+
+    std::string convertIn;
+    std::string convertOut;
+    auto* convertCommand = app.add_subcommand(
+        "convert", "Converts item lines (.tsv, .txt) to a configuration file (.xml) or back");
+    convertCommand->add_option("IN", convertIn, "File to read")->required();
+    convertCommand->add_option("OUT", convertOut, "File to write")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? cli::kExitSuccess : cli::kExitUsage;
+    }
+
+    try {
+        if (readCommand->parsed()) {
+            return cli::runRead(read, std::cout, std::cerr);
+        }
+        if (watchCommand->parsed()) {
+            return cli::runWatch(watch, std::cout, std::cerr, cli::terminalWidth(STDOUT_FILENO));
+        }
+        return cli::runConvert(convertIn, convertOut, std::cerr);
+    } catch (const std::exception& e) {
+        // UsageError, and anything unforeseen: a message, never a crash.
+        std::cerr << "vistrel-cli: " << e.what() << '\n';
+    }
+    return cli::kExitUsage;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/session_options.h"
+
+#include <cstddef>
+#include <optional>
+#include <ostream>
+
+namespace vistrel::cli {
+
+struct WatchOptions {
+    SessionOptions session;
+    // Stop after this many good reads.
+    std::optional<long> cycles;
+    // Stop after this many seconds.
+    std::optional<double> seconds;
+    // Press "Rec" before Start.
+    bool record = false;
+    // Arm the snapshot before Start.
+    bool snapshot = false;
+};
+
+// Starts the communication and shows every good read until the cycles or
+// the seconds are done or the user interrupts: on a terminal of the given
+// width the grid redrawn in place, otherwise the recording's lines. Returns
+// the exit code; throws UsageError for an ECU, a file or a choice that
+// cannot be used.
+int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
+             std::optional<std::size_t> terminalWidth);
+
+} // namespace vistrel::cli

@@ -1,0 +1,60 @@
+// Help, usage errors and unusable files: exit code 2 with a clear message.
+
+#include "cli_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace vistrel::testing {
+namespace {
+
+TEST(CliUsage, EveryCommandHasHelp) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--help"}, "convert"},
+        {{"read", "--help"}, "--attempts"},
+        {{"watch", "--help"}, "--record"},
+        {{"convert", "--help"}, "OUT"},
+    };
+    TempDir dir;
+    for (const auto& [args, mentions] : cases) {
+        const CliRun run = runCli(args, dir.path());
+        EXPECT_EQ(run.exitCode, 0) << mentions;
+        EXPECT_NE(run.out.find("Usage"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(mentions), std::string::npos) << run.out;
+    }
+}
+
+TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
+    TempDir dir;
+    writeFile(dir.path() / "foreign.xml", "<?xml version=\"1.0\"?><Other Version=\"1\"/>");
+    writeFile(dir.path() / "header-only.tsv",
+              "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\tSelected\r\n");
+    writeFile(dir.path() / "bad-ecu.xml", "<ecu><memory address=\"zz\">00</memory></ecu>");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "subcommand"},
+        {{"read", "--bogus"}, "--bogus"},
+        {{"read", "--length-size", "3"}, "--length-size"},
+        {{"read", "--method", "Fast"}, "--method"},
+        {{"read", "--session", "1G"}, "--session: 1G"},
+        {{"read", "--attempts", "0"}, "--attempts"},
+        {{"watch", "--cycles", "0"}, "--cycles"},
+        {{"read", "--config", "a.xml", "--items", "b.tsv"}, "excludes"},
+        {{"read", "--items", "missing.tsv"}, "cannot read missing.tsv: No such file or directory"},
+        {{"read", "--config", "missing.xml"}, "erreur load"},
+        {{"read", "--config", "foreign.xml"},
+         "Mauvais fichier de configuration / Bad config file\nforeign.xml"},
+        {{"read", "--items", "header-only.tsv"}, "header-only.tsv: no item to read"},
+        {{"read", "--ecu", "missing-ecu.xml"}, "missing-ecu.xml"},
+        {{"watch", "--ecu", "bad-ecu.xml"}, "bad-ecu.xml:1"},
+        {{"convert", "a.tsv", "b.txt"}, "one file of item lines"},
+        {{"convert", "a.tsv"}, "OUT"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CliRun run = runCli(args, dir.path());
+        EXPECT_EQ(run.exitCode, 2) << message << "\n" << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << message;
+    }
+}
+
+} // namespace
+} // namespace vistrel::testing

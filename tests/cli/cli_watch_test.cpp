@@ -1,0 +1,125 @@
+// The watch command, run as the real binary.
+
+#include "cli_test_support.h"
+
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <regex>
+#include <thread>
+
+namespace vistrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> recordingFiles(const fs::path& dir) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().filename().string().starts_with("vistrel_")) {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
+// Each data line: the time column, then one value per item.
+void expectDataLines(const std::vector<std::string>& lines, std::size_t items) {
+    const std::regex time(R"( \d+(\.\d\d?)?)");
+    for (const auto& line : lines) {
+        const auto fields = splitText(line, "\t");
+        ASSERT_EQ(fields.size(), items + 1) << line;
+        EXPECT_TRUE(std::regex_match(fields[0], time)) << line;
+    }
+}
+
+TEST(CliWatch, PipedOutputIsTheRecordingHeaderAndOneLinePerGoodRead) {
+    TempDir dir;
+    const CliRun run = runCli({"watch", "--cycles", "5"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
+    auto lines = splitText(run.out, "\n");
+    ASSERT_EQ(lines.size(), 6u) << run.out;
+    EXPECT_TRUE(lines[0].starts_with("time\t\"Software id\"\t\"Engine speed(rpm)\"\t")) << lines[0];
+    expectDataLines({lines.begin() + 1, lines.end()}, 15);
+    EXPECT_TRUE(recordingFiles(dir.path()).empty());
+}
+
+// The file holds the same lines as standard output, in its own form.
+TEST(CliWatch, RecordWritesOneFileLinePerGoodRead) {
+    TempDir dir;
+    const CliRun run = runCli({"watch", "--cycles", "4", "--record"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto files = recordingFiles(dir.path());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(run.err.find(files[0].filename().string()), std::string::npos) << run.err;
+    const std::string file = readFile(files[0]);
+    ASSERT_TRUE(file.ends_with("\r\n"));
+    const auto fileLines = splitText(file, "\r\n");
+    const auto outLines = splitText(run.out, "\n");
+    ASSERT_EQ(fileLines.size(), 5u) << file;
+    ASSERT_EQ(outLines.size(), 5u) << run.out;
+    EXPECT_EQ(fileLines[0], outLines[0]);
+    expectDataLines({fileLines.begin() + 1, fileLines.end()}, 15);
+}
+
+TEST(CliWatch, SnapshotIsSavedAfterTheFirstGoodRead) {
+    TempDir dir;
+    const CliRun run = runCli({"watch", "--cycles", "2", "--snapshot"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("Snapshot next read = True"), std::string::npos) << run.err;
+    const std::string snapshot = readFile(dir.path() / "snapshotvistrel.xml");
+    EXPECT_NE(snapshot.find("encoding=\"windows-1252\""), std::string::npos) << snapshot;
+    EXPECT_NE(snapshot.find("<snapshot>"), std::string::npos) << snapshot;
+}
+
+// Ctrl+C presses Stop: the recording is closed after whole lines only, and
+// every good read shown is also in the file.
+TEST(CliWatch, InterruptStopsCleanly) {
+    TempDir dir;
+    CliProcess watch({"watch", "--record"}, dir.path());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::size_t lines = 0;
+    while (lines < 4 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto files = recordingFiles(dir.path());
+        lines = files.empty() ? 0 : splitText(readFile(files[0]), "\r\n").size();
+    }
+    watch.sendSignal(SIGINT);
+    const CliRun run = watch.wait();
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto files = recordingFiles(dir.path());
+    ASSERT_EQ(files.size(), 1u);
+    const std::string file = readFile(files[0]);
+    EXPECT_TRUE(file.ends_with("\r\n"));
+    EXPECT_GE(splitText(file, "\r\n").size(), 4u);
+    EXPECT_EQ(splitText(file, "\r\n").size(), splitText(run.out, "\n").size());
+}
+
+TEST(CliWatch, ARepeatedFailureIsReportedOnceAndNoGoodReadExitsOne) {
+    TempDir dir;
+    writeFile(dir.path() / "ecu.xml", ecuDescription());
+    writeFile(dir.path() / "items.tsv", std::string(kSilentLine));
+    const CliRun run = runCli(
+        {"watch", "--ecu", "ecu.xml", "--items", "items.tsv", "--seconds", "0.3"}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    const auto lines = splitText(run.err, "\n");
+    ASSERT_EQ(lines.size(), 2u) << run.err;
+    EXPECT_TRUE(lines[0].starts_with("Error global")) << run.err;
+    EXPECT_EQ(lines[1], "no good read: " + lines[0]);
+}
+
+TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
+    TempDir dir;
+    const CliRun run = runCliOnTerminal({"watch", "--cycles", "2"}, dir.path(), 200);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    for (const char* text : {"\x1b[H", "Nom (Name)", "Valeur (Value)", "Unité (Unit)", "Adr (Addr)",
+                             "Lng", "Affichage (Display)", "Mask", "Engine speed", "Demo car",
+                             "Status:", "Run:", "Rec:", "Com:"}) {
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(run.out.find("time\t"), std::string::npos);
+}
+
+} // namespace
+} // namespace vistrel::testing
