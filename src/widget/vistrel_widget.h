@@ -1,0 +1,138 @@
+#pragma once
+
+#include "control/ports.h"
+#include "widget/twips.h"
+
+#include <QString>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QStatusBar;
+class QTableView;
+class QTimer;
+class QToolBar;
+
+namespace vistrel {
+
+class FileDialogs;
+class GridModel;
+class KeyPreview;
+class MessageBoxPort;
+class Protocol;
+class SystemClipboard;
+class SystemPlatform;
+class ToolbarImages;
+class VistrelControl;
+
+// The watch of one ECU's memory as a Qt widget that a host application
+// embeds: hand it a protocol object and the user does the rest through its
+// tool bar. A thin view over VistrelControl: it shows what the control says
+// and forwards the user's clicks, keys and size changes to it.
+class VistrelWidget : public QWidget, private ViewPort, private TimerPort {
+    Q_OBJECT
+    // The start-session request as hexadecimal text ("10A0" at first).
+    Q_PROPERTY(QString StartSession READ StartSession WRITE setStartSession)
+
+public:
+    explicit VistrelWidget(QWidget* parent = nullptr);
+    ~VistrelWidget() override;
+
+    // The protocol object in use; setting it here changes nothing else.
+    const std::shared_ptr<Protocol>& CurrentProtocol() const noexcept;
+    void setCurrentProtocol(std::shared_ptr<Protocol> protocol);
+    // Hands over a protocol object: stops and resets the control, empties the
+    // table and shows the protocol's caption. An empty pointer resets only.
+    void setProtocol(std::shared_ptr<Protocol> protocol);
+
+    QString StartSession() const;
+    void setStartSession(const QString& newValue);
+
+    // Asks a running communication to stop at its next step.
+    Q_INVOKABLE void Abort();
+    // Places the grid and builds its columns and headers.
+    Q_INVOKABLE void GridCreate();
+    // Sets the column widths from the grid's width.
+    Q_INVOKABLE void GridSetColWidth();
+
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void createChildControls();
+    void createToolbar();
+    void createStatusBar();
+    void layoutChildControls();
+    // At the logical resolution of the screen that shows the control.
+    TwipScale twips() const;
+
+    // --- ViewPort ---------------------------------------------------------
+    void setPanelText(std::string_view key, const std::string& text) override;
+    void setButtonEnabled(std::string_view key, bool enabled) override;
+    void setButtonPressed(std::string_view key, bool pressed) override;
+    bool buttonPressed(std::string_view key) const override;
+    void clearMethods() override;
+    void addMethod(const std::string& label) override;
+    std::string methodText() const override;
+    void setMethodText(const std::string& label) override;
+    void setMethodEnabled(bool enabled) override;
+    void addLengthSize(const std::string& label, int data) override;
+    int lengthSizeCount() const override;
+    int lengthSizeData(int index) const override;
+    void selectLengthSize(int index) override;
+    int selectedLengthSize() const override;
+    std::string sessionText() const override;
+    void setSessionText(const std::string& text) override;
+    void setProtocolCaption(const std::string& caption) override;
+    int innerWidth() const override;
+    int innerHeight() const override;
+    int statusBarHeight() const override;
+    void placeGrid(const Rect& place, int fontSize) override;
+    int gridWidth() const override;
+    void setGridColumns(const std::vector<GridColumn>& columns) override;
+    void setColumnWidth(int column, int width) override;
+    void setGridRows(std::vector<GridRow> rows) override;
+    void setValueColumn(const std::vector<std::string>& values) override;
+    MousePointer mousePointer() const override;
+    void setMousePointer(MousePointer pointer) override;
+
+    // --- TimerPort --------------------------------------------------------
+    void setTimerEnabled(bool enabled) override;
+
+    // Child controls, owned by Qt's object tree.
+    QToolBar* toolbar_ = nullptr;
+    ToolbarImages* images_ = nullptr;
+    QLabel* protocolCaption_ = nullptr;
+    QLabel* methodLabel_ = nullptr;
+    QComboBox* methodBox_ = nullptr;
+    QLabel* lengthSizeLabel_ = nullptr;
+    QComboBox* lengthSizeBox_ = nullptr;
+    QLabel* sessionLabel_ = nullptr;
+    QLineEdit* sessionEdit_ = nullptr;
+    QTableView* grid_ = nullptr;
+    GridModel* gridModel_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QTimer* baseTemps_ = nullptr;
+    std::map<std::string, QAction*, std::less<>> buttons_;
+    std::map<std::string, QLabel*, std::less<>> panels_;
+    MousePointer mousePointer_ = MousePointer::Default;
+
+    std::unique_ptr<MessageBoxPort> messages_;
+    std::unique_ptr<FileDialogs> dialogs_;
+    std::unique_ptr<SystemClipboard> clipboard_;
+    std::unique_ptr<SystemPlatform> platform_;
+    std::unique_ptr<VistrelControl> control_;
+    // Last, so that no key reaches the control while it is torn down.
+    std::unique_ptr<KeyPreview> keyPreview_;
+};
+
+} // namespace vistrel

@@ -1,0 +1,130 @@
+#include "widget_fixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace vistrel::testing {
+namespace {
+
+TEST_F(WidgetTest, PasteThroughTheClipboardFillsTheGrid) {
+    handOverProtocol();
+    paste(kTwoItemLines);
+
+    ASSERT_EQ(model().rowCount(), 2);
+    const char* const first[] = {"Speed", "", "km/h", "0A1F20", "1", "Decimal"};
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(cell(1, column), first[column]) << column;
+    }
+    EXPECT_EQ(cell(2, 0), "Flags");
+    EXPECT_EQ(cell(2, 5), "Hexadecimal");
+    EXPECT_EQ(cell(2, 6), "0F");
+    for (const char* key : {"Start", "Stop", "Rec", "Save"}) {
+        EXPECT_TRUE(button(key).isEnabled()) << key;
+    }
+}
+
+TEST_F(WidgetTest, PastingTextWithoutItemLinesLeavesOneEmptyRow) {
+    handOverProtocol();
+    paste(kTwoItemLines);
+    paste(QStringLiteral("Speed\t66\r\n"));
+
+    EXPECT_EQ(model().rowCount(), 1);
+    EXPECT_EQ(cell(1, 0), "");
+    EXPECT_FALSE(button("Start").isEnabled());
+}
+
+TEST_F(WidgetTest, StartShowsValuesAndStopReturnsToIdle) {
+    auto protocol = handOverProtocol("6342");
+    paste(kTwoItemLines);
+
+    button("Start").trigger();
+    EXPECT_TRUE(button("Start").isChecked());
+    EXPECT_FALSE(button("Stop").isChecked());
+    EXPECT_FALSE(button("Paste").isEnabled());
+    EXPECT_FALSE(child<QComboBox>("cb_methode").isEnabled());
+    EXPECT_TRUE(child<QTimer>("BaseTemps").isActive());
+
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
+    EXPECT_EQ(cell(2, 1), "02");
+    EXPECT_EQ(panelText("Com"), "Com");
+    EXPECT_NE(panelText("Run"), "");
+    EXPECT_EQ(protocol->requests.front(), "10A0");
+
+    button("Stop").trigger();
+    EXPECT_TRUE(button("Stop").isChecked());
+    ASSERT_TRUE(waitFor([&] { return !child<QTimer>("BaseTemps").isActive(); }));
+    EXPECT_EQ(panelText("Com"), "");
+    EXPECT_EQ(panelText("Run"), "");
+    EXPECT_TRUE(button("Paste").isEnabled());
+    EXPECT_TRUE(child<QComboBox>("cb_methode").isEnabled());
+    EXPECT_EQ(cell(1, 1), "66");
+}
+
+TEST_F(WidgetTest, AFailedReadShowsItsTextAndBlanksTheValues) {
+    auto protocol = handOverProtocol("6342");
+    paste(kTwoItemLines);
+    button("Start").trigger();
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
+
+    protocol->fallback = Error(2000, "No answer at due time");
+    ASSERT_TRUE(waitFor([&] { return panelText("Com") == "Init"; }));
+    EXPECT_NE(panelText("Status"), "");
+    EXPECT_EQ(cell(1, 1), "");
+    EXPECT_EQ(cell(2, 1), "");
+    button("Stop").trigger();
+}
+
+TEST_F(WidgetTest, AbortStopsTheCycleAtItsNextTick) {
+    handOverProtocol();
+    paste(kTwoItemLines);
+    button("Start").trigger();
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
+
+    widget.Abort();
+
+    EXPECT_TRUE(waitFor([&] { return !child<QTimer>("BaseTemps").isActive(); }));
+    EXPECT_TRUE(button("Paste").isEnabled());
+}
+
+TEST_F(WidgetTest, CopyPutsNamesAndValuesOnTheClipboard) {
+    handOverProtocol();
+    paste(kTwoItemLines);
+    button("Start").trigger();
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
+    button("Stop").trigger();
+    ASSERT_TRUE(waitFor([&] { return !child<QTimer>("BaseTemps").isActive(); }));
+
+    button("Copy").trigger();
+
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Speed\t66\r\nFlags\t02\r\n");
+}
+
+TEST_F(WidgetTest, HidingTheControlShutsItDown) {
+    handOverProtocol();
+    paste(kTwoItemLines);
+    button("Start").trigger();
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
+
+    widget.hide();
+
+    EXPECT_FALSE(child<QTimer>("BaseTemps").isActive());
+    button("Copy").trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
+}
+
+TEST_F(WidgetTest, StartSessionReachesTheTextBoxAndTheRequests) {
+    auto protocol = handOverProtocol();
+    widget.setStartSession(QStringLiteral("1081"));
+    EXPECT_EQ(child<QLineEdit>("txStartSession").text(), "1081");
+    paste(kTwoItemLines);
+
+    button("Start").trigger();
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
+    button("Stop").trigger();
+
+    EXPECT_EQ(protocol->requests.front(), "1081");
+}
+
+} // namespace
+} // namespace vistrel::testing
