@@ -3,6 +3,27 @@
 add_library(vistrel_warnings INTERFACE)
 target_compile_options(vistrel_warnings INTERFACE -Wall -Wextra -Wpedantic -Werror)
 
+# The fakes under tests/ ("fakes/scripted_protocol.h"), shared by the tests
+# of every module and by the benchmarks.
+add_library(vistrel_test_support INTERFACE)
+target_include_directories(vistrel_test_support INTERFACE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(vistrel_test_support INTERFACE vistrel_components)
+
+# vistrel_add_module_folders(): adds the folder of each module, in layer order,
+# that the current folder holds; src/, tests/, bench/ and fuzz/ each have one
+# folder per module, and only a Qt build has the widget.
+function(vistrel_add_module_folders)
+  set(modules components item itemlist sim control cli)
+  if(VISTREL_WITH_QT)
+    list(APPEND modules widget)
+  endif()
+  foreach(module ${modules})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${module}/CMakeLists.txt)
+      add_subdirectory(${module})
+    endif()
+  endforeach()
+endfunction()
+
 # vistrel_library(<name> SOURCES ... [DEPENDS ...])
 function(vistrel_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
@@ -11,6 +32,24 @@ function(vistrel_library name)
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vistrel>)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE $<BUILD_INTERFACE:vistrel_warnings>)
+endfunction()
+
+# vistrel_embed_file(<variable> INPUT <file> HEADER <header> NAMESPACE <namespace>
+#                    FUNCTION <name>): a source, generated whenever INPUT changes,
+# whose FUNCTION returns the bytes of INPUT (see EmbedFile.cmake); its path goes
+# into <variable> for a library to compile.
+function(vistrel_embed_file variable)
+  cmake_parse_arguments(ARG "" "INPUT;HEADER;NAMESPACE;FUNCTION" "" ${ARGN})
+  set(script ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake)
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/generated/${ARG_FUNCTION}.cpp)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${ARG_INPUT} -DOUTPUT=${output} -DHEADER=${ARG_HEADER}
+            -DNAMESPACE=${ARG_NAMESPACE} -DFUNCTION=${ARG_FUNCTION} -P ${script}
+    DEPENDS ${ARG_INPUT} ${script}
+    COMMENT "Embedding ${ARG_INPUT}"
+    VERBATIM)
+  set(${variable} ${output} PARENT_SCOPE)
 endfunction()
 
 # vistrel_test(<name> SOURCES ... DEPENDS ...): a GoogleTest executable registered with ctest.

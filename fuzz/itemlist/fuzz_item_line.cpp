@@ -1,7 +1,6 @@
 // Feeds arbitrary text to the item line parser, one line at a time, as a
 // paste would: every line must end in an item, nothing, or error 1.
-#include "components/error.h"
-#include "itemlist/vistrel_items.h"
+#include "item_line_checks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,19 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view text(reinterpret_cast<const char*>(data), size);
     while (!text.empty()) {
         const std::size_t end = text.find("\r\n");
-        try {
-            items.addLine(text.substr(0, end));
-        } catch (const vistrel::Error& e) {
-            if (e.number() != 1) {
-                __builtin_trap();
-            }
-        }
+        vistrel::fuzzing::addLineChecked(items, text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 2);
     }
-    for (const auto& each : items) {
-        if (each->length() < 0 || each->length() > 8 || each->text().empty()) {
-            __builtin_trap();
-        }
-    }
+    vistrel::fuzzing::checkLineItems(items);
     return 0;
 }

@@ -6,6 +6,6 @@ namespace vistrel::cli {
 
 // The item lines of examples/demo-items.tsv, compiled in at build time: the
 // list read when the command line names none.
-std::string_view demoItemsText();
+std::string_view demoItemsText() noexcept;
 
 } // namespace vistrel::cli

@@ -7,6 +7,17 @@
 namespace vistrel {
 namespace {
 
+[[noreturn]] void rejectHex(std::string_view hex, const char* why) {
+    std::string shown(hex.substr(0, 64));
+    if (hex.size() > 64) {
+        shown += "...";
+    }
+    throw Error(kHexTextError, "Invalid hexadecimal text (" + shown + "): " + why,
+                "ByteString.text");
+}
+
+} // namespace
+
 int hexDigitValue(char c) noexcept {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -19,16 +30,6 @@ int hexDigitValue(char c) noexcept {
     }
     return -1;
 }
-
-[[noreturn]] void rejectHex(std::string_view hex, const char* why) {
-    std::string shown(hex.substr(0, 64));
-    if (hex.size() > 64) {
-        shown += "...";
-    }
-    throw Error(kHexTextError, "Invalid hexadecimal text (" + shown + "): " + why, "ByteString.text");
-}
-
-} // namespace
 
 ByteString ByteString::fromText(std::string_view hex) {
     if (hex.size() % 2 != 0) {

@@ -54,6 +54,10 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// The value 0 to 15 of one hexadecimal digit, either letter case; -1 for any
+// other character.
+int hexDigitValue(char c) noexcept;
+
 // Appends the two upper-case hexadecimal digits of each byte to out.
 void appendHex(std::string& out, std::span<const std::uint8_t> bytes);
 

@@ -12,13 +12,15 @@ struct KnownCode {
 };
 
 constexpr std::array<KnownCode, 7> kKnownCodes{{
-    {0x10, nrc_error::kGeneralReject, "General Reject"},
-    {0x11, nrc_error::kServiceNotSupported, "Service not supported"},
-    {0x12, nrc_error::kSubFunctionNotSupported, "Sub function not supported or with invalid format"},
-    {0x21, nrc_error::kBusyRepeatRequest, "Busy-repeat request"},
-    {0x22, nrc_error::kConditionsNotCorrect, "Execution conditions not set"},
-    {0x23, nrc_error::kRoutineNotComplete, "Routine not complete"},
-    {0x80, nrc_error::kNotInActiveSession, "Service Not Supported In Active Diagnostic Session"},
+    {nrc::kGeneralReject, nrc_error::kGeneralReject, "General Reject"},
+    {nrc::kServiceNotSupported, nrc_error::kServiceNotSupported, "Service not supported"},
+    {nrc::kInvalidFormat, nrc_error::kSubFunctionNotSupported,
+     "Sub function not supported or with invalid format"},
+    {nrc::kBusyRepeatRequest, nrc_error::kBusyRepeatRequest, "Busy-repeat request"},
+    {nrc::kConditionsNotCorrect, nrc_error::kConditionsNotCorrect, "Execution conditions not set"},
+    {nrc::kRoutineNotComplete, nrc_error::kRoutineNotComplete, "Routine not complete"},
+    {nrc::kNotInActiveSession, nrc_error::kNotInActiveSession,
+     "Service Not Supported In Active Diagnostic Session"},
 }};
 
 } // namespace
@@ -39,8 +41,9 @@ Error negativeResponseError(std::uint8_t sid, std::uint8_t nrc) {
             return Error(known.number, known.text);
         }
     }
-    return Error(nrc_error::kOtherNegativeResponse,
-                 "Service " + hexNoLeadingZeros(sid) + " Negative response " + hexNoLeadingZeros(nrc));
+    return Error(nrc_error::kOtherNegativeResponse, "Service " + hexNoLeadingZeros(sid) +
+                                                        " Negative response " +
+                                                        hexNoLeadingZeros(nrc));
 }
 
 bool isKnownRefusal(std::int32_t errorNumber) noexcept {

@@ -18,6 +18,19 @@ inline constexpr std::uint8_t kNegativeReply = 0x7F;
 inline constexpr std::uint8_t kDynamicIdentifier = 0xE0;
 } // namespace kwp
 
+// Negative response codes: the last byte of the reply 7F sid nrc.
+namespace nrc {
+inline constexpr std::uint8_t kGeneralReject = 0x10;
+inline constexpr std::uint8_t kServiceNotSupported = 0x11;
+// subFunctionNotSupported-invalidFormat: also the answer to a malformed request.
+inline constexpr std::uint8_t kInvalidFormat = 0x12;
+inline constexpr std::uint8_t kBusyRepeatRequest = 0x21;
+inline constexpr std::uint8_t kConditionsNotCorrect = 0x22;
+inline constexpr std::uint8_t kRoutineNotComplete = 0x23;
+inline constexpr std::uint8_t kRequestOutOfRange = 0x31;
+inline constexpr std::uint8_t kNotInActiveSession = 0x80;
+} // namespace nrc
+
 // Numbers of the errors that a negative reply becomes.
 namespace nrc_error {
 inline constexpr std::int32_t kServiceNotSupported = 2032;

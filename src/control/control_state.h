@@ -27,18 +27,11 @@ inline constexpr std::int32_t kCycleRun = 3;
 inline constexpr int kOpenMode = 0;
 inline constexpr int kSaveMode = 1;
 
-// Everything the control holds between two events.
-struct VistrelControl::State {
+// Everything the control holds between two events: the ports it was given
+// and its own state.
+struct VistrelControl::State : ControlPorts {
     State(ControlPorts ports, NumberFormat numberFormat)
-        : view(ports.view), timer(ports.timer), messages(ports.messages), dialogs(ports.dialogs),
-          clipboard(ports.clipboard), platform(ports.platform), items(std::move(numberFormat)) {}
-
-    ViewPort& view;
-    TimerPort& timer;
-    MessagePort& messages;
-    FileDialogPort& dialogs;
-    ClipboardPort& clipboard;
-    PlatformPort& platform;
+        : ControlPorts(ports), items(std::move(numberFormat)) {}
 
     std::shared_ptr<Protocol> currentProtocol;
     std::string startSession;

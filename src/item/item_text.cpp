@@ -32,13 +32,11 @@ std::uint8_t maskAt(std::span<const std::uint8_t> mask, std::size_t i) noexcept 
 // Hexadecimal and binary show the bytes in the order of the reply, so the
 // mask goes with them in its written order. Only bytes that exist are masked.
 std::string maskedHex(std::span<const std::uint8_t> value, std::span<const std::uint8_t> mask) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(value.size() * 2);
     for (std::size_t i = 0; i < value.size(); ++i) {
         const std::uint8_t b = value[i] & maskAt(mask, i);
-        out.push_back(kDigits[b >> 4]);
-        out.push_back(kDigits[b & 0x0F]);
+        appendHex(out, {&b, 1});
     }
     return out;
 }

@@ -42,8 +42,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     try {
         protocol.SendReceive(request_, reply_);
     } catch (const Error& error) {
-        setError(error.number(), error.description());
-        record.set("DefError", errorText_);
+        keepError(error, record, "DefError");
         return;
     }
     record.setHex("DefReceive", reply_);
@@ -56,8 +55,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     try {
         protocol.SendReceive(request_, reply_);
     } catch (const Error& error) {
-        setError(error.number(), error.description());
-        record.set("ReadError", errorText_);
+        keepError(error, record, "ReadError");
         return;
     }
 
@@ -75,8 +73,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     if (reply_.byte(0) != kReadDataPositiveReply) {
         Error error =
             replyCheckError(ReplyVerdict::WrongService, reply_.text(), "ReadDynamicallyDefined");
-        setError(error.number(), error.description());
-        record.set("ReadError", errorText_);
+        keepError(error, record, "ReadError");
         throw error;
     }
     takeValueFromReply(r == length + 2 ? 2 : 3);

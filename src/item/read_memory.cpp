@@ -27,8 +27,7 @@ void VistrelItem::ReadMemory(Protocol& protocol, std::int32_t lengthSize, pugi::
     try {
         protocol.SendReceive(request_, reply_);
     } catch (const Error& error) {
-        setError(error.number(), error.description());
-        record.set("error", errorText_);
+        keepError(error, record, "error");
         // A refusal with a known reason is an answer, not a broken exchange:
         // the item shows it and the list does not count it as a failure.
         if (isKnownRefusal(error.number())) {
@@ -43,8 +42,7 @@ void VistrelItem::ReadMemory(Protocol& protocol, std::int32_t lengthSize, pugi::
         checkReadMemoryReply(reply_.bytes(), static_cast<std::size_t>(length_));
     if (verdict != ReplyVerdict::Good) {
         Error error = replyCheckError(verdict, reply_.text(), "ReadMemory");
-        setError(error.number(), error.description());
-        record.set("error", errorText_);
+        keepError(error, record, "error");
         throw error;
     }
 

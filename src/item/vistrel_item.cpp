@@ -1,6 +1,7 @@
 #include "item/vistrel_item.h"
 
 #include "components/error.h"
+#include "item/snapshot_record.h"
 
 #include <array>
 #include <cmath>
@@ -99,6 +100,11 @@ std::int32_t VistrelItem::value() const noexcept {
 void VistrelItem::setError(std::int32_t code, std::string text) {
     errorCode_ = code;
     errorText_ = std::move(text);
+}
+
+void VistrelItem::keepError(const Error& error, SnapshotRecord& record, const char* field) {
+    setError(error.number(), error.description());
+    record.set(field, errorText_);
 }
 
 void VistrelItem::clearOutcome() {

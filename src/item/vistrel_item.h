@@ -12,7 +12,9 @@
 
 namespace vistrel {
 
+class Error;
 class Protocol;
+class SnapshotRecord;
 class VistrelItems;
 
 // One watched location of the ECU's memory: where it lies, how its bytes form
@@ -104,6 +106,9 @@ private:
     void setName(std::string name) { name_ = std::move(name); }
 
     void setError(std::int32_t code, std::string text);
+    // A read's error stays in the item and, under field, in its snapshot
+    // record.
+    void keepError(const Error& error, SnapshotRecord& record, const char* field);
     void clearOutcome();
     const NumberFormat& numberFormat() const;
     // The value bytes become the length_ bytes of reply_ from position from

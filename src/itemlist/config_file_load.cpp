@@ -1,17 +1,16 @@
 #include "components/error.h"
 #include "itemlist/config_file_layout.h"
+#include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
 #include "itemlist/message_port.h"
 #include "itemlist/parse_error_line.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
-#include "itemlist/vistrel_items_impl.h"
 #include "itemlist/xml_nodes.h"
 
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 namespace vistrel {
 namespace {
@@ -49,18 +48,23 @@ double readVersion(pugi::xml_node root, const NumberFormat& format) {
     return parseUserNumber(version.value(), format).value_or(0.0);
 }
 
-// The first child element of each name in kDataNames, in one pass.
+// The first child element of each name in kDataNames, in one pass. The
+// names are tried from the one after the last match on, so that a file in
+// the written order takes one comparison an element.
 std::array<pugi::xml_node, kDataFields> dataElements(pugi::xml_node data) {
     std::array<pugi::xml_node, kDataFields> found;
+    std::size_t expected = 0;
     for (pugi::xml_node child = data.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
             continue;
         }
-        for (std::size_t field = 0; field < kDataFields; ++field) {
+        for (std::size_t tried = 0; tried < kDataFields; ++tried) {
+            const std::size_t field = (expected + tried) % kDataFields;
             if (std::strcmp(child.name(), kDataNames[field]) == 0) {
                 if (!found[field]) {
                     found[field] = child;
                 }
+                expected = field + 1;
                 break;
             }
         }
@@ -92,25 +96,14 @@ std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
 } // namespace
 
 void VistrelItems::loadConfigXML(const std::string& nom) {
-    pugi::xml_document& document = impl_->configDocument;
-    document.reset();
     const auto show = [this](const std::string& text) {
         if (messages_ != nullptr) {
             messages_->showMessage(text, kApplicationTitle);
         }
     };
 
-    // White space and line ends are kept as written: a name of blanks or one
-    // holding a lone CR reads back exactly as it was saved. A directory would
-    // pass for a file of absurd size; it is a file that cannot be read.
-    pugi::xml_parse_result result;
-    std::error_code ignored;
-    if (std::filesystem::is_directory(nom, ignored)) {
-        result.status = pugi::status_io_error;
-    } else {
-        result = document.load_file(nom.c_str(), (pugi::parse_default | pugi::parse_ws_pcdata) &
-                                                     ~pugi::parse_eol);
-    }
+    pugi::xml_document document;
+    const pugi::xml_parse_result result = parseConfigFile(document, nom);
     if (!result) {
         show("erreur load " + std::to_string(static_cast<int>(result.status)) + " " +
              std::to_string(errorLine(nom, result)) + " " + result.description());
@@ -141,24 +134,28 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
 }
 
 void VistrelItems::loadDatas(pugi::xml_node datas) {
-    for (const pugi::xml_node data : datas.children(kData)) {
+    // Each "Data" leaves the tree once read: the items take the memory that
+    // it held, so a long list does not need room for the tree and the items
+    // at once.
+    for (pugi::xml_node data = datas.child(kData), next; data; data = next) {
+        next = data.next_sibling(kData);
         const auto element = dataElements(data);
         const std::string address = textOr(element[kAddress], "");
         const std::int32_t length = lengthOf(element[kLength], numberFormat());
         const bool complete = address.size() >= 2 && address.size() % 2 == 0;
-        if (!complete || length < 1 || length > 8) {
-            continue;
+        if (complete && length >= 1 && length <= 8) {
+            VistrelItem& loaded = add(address);
+            loaded.setMask(textOr(element[kMask], ""));
+            loaded.setLength(length);
+            loaded.setName(textOr(element[kName], ""));
+            loaded.setUnit(textOr(element[kUnit], ""));
+            loaded.setCoefA(numberOr(element[kA], 1.0));
+            loaded.setCoefB(numberOr(element[kB], 0.0));
+            loaded.setCoefC(numberOr(element[kC], 1.0));
+            loaded.setCodingText(textOr(element[kType], "BE"));
+            loaded.setFormatText(textOr(element[kFormat], "H"));
         }
-        VistrelItem& loaded = add(address);
-        loaded.setMask(textOr(element[kMask], ""));
-        loaded.setLength(length);
-        loaded.setName(textOr(element[kName], ""));
-        loaded.setUnit(textOr(element[kUnit], ""));
-        loaded.setCoefA(numberOr(element[kA], 1.0));
-        loaded.setCoefB(numberOr(element[kB], 0.0));
-        loaded.setCoefC(numberOr(element[kC], 1.0));
-        loaded.setCodingText(textOr(element[kType], "BE"));
-        loaded.setFormatText(textOr(element[kFormat], "H"));
+        datas.remove_child(data);
     }
 }
 

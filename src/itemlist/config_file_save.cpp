@@ -1,15 +1,20 @@
 #include "itemlist/config_file_layout.h"
 #include "itemlist/file_replace.h"
 #include "itemlist/vistrel_items.h"
-#include "itemlist/vistrel_items_impl.h"
 #include "itemlist/xml_nodes.h"
 
-#include <array>
+#include <cassert>
+#include <string>
+#include <string_view>
 
 namespace vistrel {
 namespace {
 
 using namespace config_file;
+
+// Raw output: the line-break text nodes are the file's only line breaks, so
+// the file reads back into exactly the tree that was printed.
+constexpr unsigned kRawOutput = pugi::format_raw | pugi::format_no_declaration;
 
 // An element with its text under parent, then a line break: the values sit
 // one a line in the file. An empty text gives an empty element.
@@ -28,22 +33,22 @@ void appendSetting(pugi::xml_node root, const char* name, const std::string& tex
     appendLineBreak(root);
 }
 
-std::array<std::string, kDataFields> dataTexts(const VistrelItem& item) {
-    std::array<std::string, kDataFields> texts;
-    texts[kAddress] = item.address();
-    texts[kLength] = std::to_string(item.length());
-    texts[kType] = item.codingText();
-    texts[kName] = item.name();
-    texts[kUnit] = item.unit();
-    texts[kA] = formatRoundTrip(item.coefA());
-    texts[kB] = formatRoundTrip(item.coefB());
-    texts[kC] = formatRoundTrip(item.coefC());
-    texts[kFormat] = item.formatText();
-    texts[kMask] = item.mask();
-    return texts;
+// The "Data" element of one item and the line break after it.
+void appendData(pugi::xml_node parent, const VistrelItem& item) {
+    pugi::xml_node data = appendElement(parent, kData, "");
+    appendLineBreak(data);
+    appendElement(data, kDataNames[kAddress], item.address());
+    appendElement(data, kDataNames[kLength], std::to_string(item.length()));
+    appendElement(data, kDataNames[kType], item.codingText());
+    appendElement(data, kDataNames[kName], item.name());
+    appendElement(data, kDataNames[kUnit], item.unit());
+    appendElement(data, kDataNames[kA], formatRoundTrip(item.coefA()));
+    appendElement(data, kDataNames[kB], formatRoundTrip(item.coefB()));
+    appendElement(data, kDataNames[kC], formatRoundTrip(item.coefC()));
+    appendElement(data, kDataNames[kFormat], item.formatText());
+    appendElement(data, kDataNames[kMask], item.mask());
 }
 
-// Collects the saved bytes so that they reach the file in one piece.
 class StringWriter : public pugi::xml_writer {
 public:
     std::string bytes;
@@ -52,37 +57,55 @@ public:
     }
 };
 
+class FileWriter : public pugi::xml_writer {
+public:
+    explicit FileWriter(FileReplacement& file) : file_(file) {}
+    void write(const void* data, std::size_t size) override {
+        file_.write({static_cast<const char*>(data), size});
+    }
+
+private:
+    FileReplacement& file_;
+};
+
 } // namespace
 
 void VistrelItems::saveConfigXML(const std::string& nom) {
-    // Built aside and kept only once complete.
-    pugi::xml_document document;
-    appendDeclaration(document);
+    FileReplacement file(nom);
 
-    pugi::xml_node root = document.append_child(kRoot);
+    // The file is the raw output of one tree, but that tree is never built
+    // whole: at some kilobytes an item, a long list would make the save
+    // mostly a matter of fetching fresh memory. So the head (declaration,
+    // root, settings, "Datas" with its first line break) is printed from a
+    // tree without items, each item from a small tree of its own, then the
+    // end tags that close the head's tree. Raw output of the pieces is, byte
+    // for byte, the raw output of the whole.
+    pugi::xml_document head;
+    appendDeclaration(head);
+    pugi::xml_node root = head.append_child(kRoot);
     appendLineBreak(root);
     root.append_attribute(kVersion).set_value(kVersionWritten);
     appendSetting(root, kMethod, std::to_string(method_));
     appendSetting(root, kLengthSize, std::to_string(lengthSize_));
     appendSetting(root, kStartSession, startSession_);
-    pugi::xml_node datas = root.append_child(kDatas);
-    appendLineBreak(datas);
+    appendLineBreak(root.append_child(kDatas));
 
+    StringWriter headText;
+    head.save(headText, "", kRawOutput, pugi::encoding_utf8);
+    // "Datas" is the root's last child: its end tag and the root's are the
+    // last bytes of the head's output, and the items go just before them.
+    const std::string endTags = std::string("</") + kDatas + "></" + kRoot + ">";
+    assert(headText.bytes.ends_with(endTags));
+    file.write(std::string_view(headText.bytes).substr(0, headText.bytes.size() - endTags.size()));
+
+    FileWriter writer(file);
     for (const ItemPtr& each : items_) {
-        pugi::xml_node data = appendElement(datas, kData, "");
-        appendLineBreak(data);
-        const auto texts = dataTexts(*each);
-        for (std::size_t field = 0; field < kDataFields; ++field) {
-            appendElement(data, kDataNames[field], texts[field]);
-        }
+        pugi::xml_document piece;
+        appendData(piece, *each);
+        piece.save(writer, "", kRawOutput, pugi::encoding_utf8);
     }
-
-    // Raw output: the line-break text nodes are the file's only line breaks,
-    // so the file reads back into exactly this tree.
-    StringWriter writer;
-    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    impl_->configDocument = std::move(document);
-    replaceFileContents(nom, writer.bytes);
+    file.write(endTags);
+    file.commit();
 }
 
 } // namespace vistrel

@@ -6,12 +6,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace vistrel {
 namespace {
+
+// Large enough that a file of thousands of items takes a few dozen writes.
+constexpr std::size_t kBufferSize = std::size_t{64} << 10;
 
 [[noreturn]] void failWrite(const std::string& path, int error) {
     throw Error(kFileWriteError,
@@ -42,47 +44,80 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
     return -1;
 }
 
-bool writeAll(int fd, std::string_view contents) {
-    while (!contents.empty()) {
-        const ssize_t written = ::write(fd, contents.data(), contents.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        contents.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 } // namespace
 
-void replaceFileContents(const std::string& path, std::string_view contents) {
-    const std::filesystem::path target(path);
-    std::filesystem::path temporary;
-    const int fd = createTemporary(target, temporary);
-    if (fd < 0) {
-        failWrite(path, errno);
+FileReplacement::FileReplacement(std::string path) : path_(std::move(path)) {
+    fd_ = createTemporary(path_, temporary_);
+    if (fd_ < 0) {
+        failWrite(path_, errno);
     }
     struct stat existing {};
-    bool ok = true;
-    if (::stat(path.c_str(), &existing) == 0) {
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    if (::stat(path_.c_str(), &existing) == 0 && ::fchmod(fd_, existing.st_mode & 07777) != 0) {
+        error_ = errno;
     }
-    ok = ok && writeAll(fd, contents) && ::fsync(fd) == 0;
-    int error = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
+    buffer_.reserve(kBufferSize);
+}
+
+FileReplacement::~FileReplacement() {
+    discard();
+}
+
+void FileReplacement::write(std::string_view bytes) noexcept {
+    if (buffer_.size() + bytes.size() > kBufferSize) {
+        flush();
     }
-    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = errno;
+    if (bytes.size() >= kBufferSize) {
+        writeThrough(bytes);
+    } else {
+        buffer_.append(bytes);
     }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        failWrite(path, error);
+}
+
+void FileReplacement::commit() {
+    flush();
+    if (error_ == 0 && ::fsync(fd_) != 0) {
+        error_ = errno;
+    }
+    if (::close(fd_) != 0 && error_ == 0) {
+        error_ = errno;
+    }
+    fd_ = -1;
+    if (error_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        error_ = errno;
+    }
+    if (error_ != 0) {
+        discard();
+        failWrite(path_, error_);
+    }
+    temporary_.clear();
+}
+
+void FileReplacement::flush() noexcept {
+    writeThrough(buffer_);
+    buffer_.clear();
+}
+
+void FileReplacement::writeThrough(std::string_view bytes) noexcept {
+    while (error_ == 0 && !bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno != EINTR) {
+                error_ = errno;
+            }
+            continue;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void FileReplacement::discard() noexcept {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
     }
 }
 

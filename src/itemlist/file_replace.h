@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -9,11 +10,37 @@ namespace vistrel {
 // Error number of a file that cannot be written.
 inline constexpr std::int32_t kFileWriteError = 75;
 
-// Makes the file at path hold exactly contents, all or nothing: the bytes go
-// to a temporary file beside it, which replaces the target only once it is
-// complete and on disk. The target keeps its permissions. Throws Error
-// kFileWriteError when that fails; the earlier file is then untouched and no
-// temporary file is left.
-void replaceFileContents(const std::string& path, std::string_view contents);
+// Makes the file at a path hold exactly the bytes written through this
+// object, all or nothing: they go to a temporary file beside the target,
+// which replaces the target on commit, once complete and on disk. The target
+// keeps its permissions. Until commit succeeds the earlier file is untouched;
+// a replacement that is dropped or fails leaves no temporary file behind.
+class FileReplacement {
+public:
+    // Throws Error kFileWriteError when the temporary file cannot be made.
+    explicit FileReplacement(std::string path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Buffered, so that small pieces cost no system call each. A failure is
+    // kept for commit to report; later writes are then ignored.
+    void write(std::string_view bytes) noexcept;
+    // Throws Error kFileWriteError when any write, the flush to disk or the
+    // replacement failed.
+    void commit();
+
+private:
+    void flush() noexcept;
+    void writeThrough(std::string_view bytes) noexcept;
+    void discard() noexcept;
+
+    std::string path_;
+    std::filesystem::path temporary_;
+    int fd_ = -1;
+    // errno of the first failure, 0 while all went well.
+    int error_ = 0;
+    std::string buffer_;
+};
 
 } // namespace vistrel

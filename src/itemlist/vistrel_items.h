@@ -90,6 +90,7 @@ private:
     // Appends item with key; false, and not appended, when the key (letter
     // case ignored) is already taken. An empty key is no key.
     bool appendWithKey(const ItemPtr& item, std::string_view key);
+    // Reads the "Data" elements into items, each leaving the tree once read.
     void loadDatas(pugi::xml_node datas);
 
     std::shared_ptr<const NumberFormat> numberFormat_;

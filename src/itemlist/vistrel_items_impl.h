@@ -2,7 +2,6 @@
 
 #include "itemlist/vistrel_items.h"
 
-#include <pugixml.hpp>
 #include <string>
 #include <unordered_map>
 
@@ -10,8 +9,6 @@ namespace vistrel {
 
 // State of the list that its header need not show.
 struct VistrelItems::Impl {
-    // The document that the last save or load built.
-    pugi::xml_document configDocument;
     // Folded key (see foldKey) -> the item appended under it.
     std::unordered_map<std::string, VistrelItem*> keys;
 };

@@ -7,11 +7,14 @@ bool isText(pugi::xml_node node) {
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
+// An element's own value is the text that a tree parsed with
+// parse_embed_pcdata keeps in it: the element's first text, which comes
+// before anything inside the element.
 class TextCollector : public pugi::xml_tree_walker {
 public:
     std::string text;
     bool for_each(pugi::xml_node& node) override {
-        if (isText(node)) {
+        if (isText(node) || node.type() == pugi::node_element) {
             text += node.value();
         }
         return true;
@@ -34,12 +37,17 @@ std::string textContent(pugi::xml_node node) {
     if (isText(node)) {
         return node.value();
     }
-    // The usual element holds one text node and nothing else.
+    std::string text = node.type() == pugi::node_element ? node.value() : "";
     const pugi::xml_node first = node.first_child();
-    if (first && !first.next_sibling() && isText(first)) {
+    if (!first) {
+        return text;
+    }
+    // The usual element holds one text node and nothing else.
+    if (text.empty() && !first.next_sibling() && isText(first)) {
         return first.value();
     }
     TextCollector collector;
+    collector.text = std::move(text);
     node.traverse(collector);
     return std::move(collector.text);
 }

@@ -13,8 +13,9 @@ void appendDeclaration(pugi::xml_document& document);
 void appendLineBreak(pugi::xml_node parent);
 
 // The text content of a node: its own text and that of every descendant, in
-// document order, white space kept. Comments and processing instructions
-// add nothing.
+// document order, white space kept; in a tree parsed with parse_embed_pcdata
+// that includes the text kept as an element's value. Comments and processing
+// instructions add nothing.
 std::string textContent(pugi::xml_node node);
 
 } // namespace vistrel

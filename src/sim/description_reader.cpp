@@ -19,6 +19,35 @@ std::string rangeText(std::int64_t min, std::int64_t max) {
     return std::to_string(min) + " to " + std::to_string(max);
 }
 
+// "<name>: attribute="value"" for messages about one attribute's value.
+std::string attributeLabel(pugi::xml_node element, const char* name) {
+    return elementLabel(element) + ": " + name + "=\"" + element.attribute(name).value() + "\"";
+}
+
+// The whole attribute as a number in base, or nothing when the attribute is
+// absent and has a fallback. A required attribute that is absent and a value
+// that is not all digits fail, naming what the value should have been.
+template <typename Number>
+std::optional<Number> attributeNumber(const DescriptionReader& reader, pugi::xml_node element,
+                                      const char* name, bool required, int base,
+                                      const char* expected) {
+    const pugi::xml_attribute attribute = element.attribute(name);
+    if (!attribute) {
+        if (required) {
+            reader.fail(element, elementLabel(element) + " needs the attribute \"" + name + "\"");
+        }
+        return std::nullopt;
+    }
+    const std::string_view value = attribute.value();
+    Number number = 0;
+    const auto [end, status] =
+        std::from_chars(value.data(), value.data() + value.size(), number, base);
+    if (value.empty() || status != std::errc() || end != value.data() + value.size()) {
+        reader.fail(element, attributeLabel(element, name) + " is not a " + expected);
+    }
+    return number;
+}
+
 } // namespace
 
 std::string elementLabel(pugi::xml_node element) {
@@ -66,51 +95,31 @@ void DescriptionReader::checkNoChildren(pugi::xml_node element) const {
 std::uint64_t DescriptionReader::hex(pugi::xml_node element, const char* name,
                                      std::optional<std::uint64_t> fallback,
                                      std::uint64_t max) const {
-    const pugi::xml_attribute attribute = element.attribute(name);
-    if (!attribute) {
-        if (!fallback) {
-            fail(element, elementLabel(element) + " needs the attribute \"" + name + "\"");
-        }
+    const auto number =
+        attributeNumber<std::uint64_t>(*this, element, name, !fallback, 16, "hexadecimal number");
+    if (!number) {
         return *fallback;
     }
-    const std::string_view value = attribute.value();
-    std::uint64_t number = 0;
-    const auto [end, status] =
-        std::from_chars(value.data(), value.data() + value.size(), number, 16);
-    if (value.empty() || status != std::errc() || end != value.data() + value.size()) {
-        fail(element, elementLabel(element) + ": " + name + "=\"" + std::string(value) +
-                          "\" is not a hexadecimal number");
-    }
-    if (number > max) {
-        fail(element, elementLabel(element) + ": " + name + "=\"" + std::string(value) +
-                          "\" is above the largest value " +
+    if (*number > max) {
+        fail(element, attributeLabel(element, name) + " is above the largest value " +
                           hexNoLeadingZeros(static_cast<std::uint32_t>(max)));
     }
-    return number;
+    return *number;
 }
 
 std::int64_t DescriptionReader::decimal(pugi::xml_node element, const char* name,
                                         std::optional<std::int64_t> fallback, std::int64_t min,
                                         std::int64_t max) const {
-    const pugi::xml_attribute attribute = element.attribute(name);
-    if (!attribute) {
-        if (!fallback) {
-            fail(element, elementLabel(element) + " needs the attribute \"" + name + "\"");
-        }
+    const auto number =
+        attributeNumber<std::int64_t>(*this, element, name, !fallback, 10, "decimal whole number");
+    if (!number) {
         return *fallback;
     }
-    const std::string_view value = attribute.value();
-    std::int64_t number = 0;
-    const auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (value.empty() || status != std::errc() || end != value.data() + value.size()) {
-        fail(element, elementLabel(element) + ": " + name + "=\"" + std::string(value) +
-                          "\" is not a decimal whole number");
+    if (*number < min || *number > max) {
+        fail(element,
+             attributeLabel(element, name) + " is out of range (" + rangeText(min, max) + ")");
     }
-    if (number < min || number > max) {
-        fail(element, elementLabel(element) + ": " + name + "=\"" + std::string(value) +
-                          "\" is out of range (" + rangeText(min, max) + ")");
-    }
-    return number;
+    return *number;
 }
 
 std::string DescriptionReader::text(pugi::xml_node element, const char* name,

@@ -1,5 +1,6 @@
 #include "sim/ecu_description.h"
 
+#include "components/byte_string.h"
 #include "components/negative_response.h"
 #include "sim/description_reader.h"
 
@@ -14,19 +15,6 @@ constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
-
-int hexDigit(char c) noexcept {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 // ECU dumps are a few megabytes; anything far larger is not one.
 constexpr std::size_t kMaxImageBytes = std::size_t{64} << 20;
@@ -186,7 +174,8 @@ private:
                 ++end;
             }
             const std::string_view word = text.substr(i, end - i);
-            if (!std::all_of(word.begin(), word.end(), [](char c) { return hexDigit(c) >= 0; })) {
+            if (!std::all_of(word.begin(), word.end(),
+                             [](char c) { return hexDigitValue(c) >= 0; })) {
                 reader_.fail(element, "<memory>: \"" + std::string(word.substr(0, 32)) +
                                           "\" is not hexadecimal");
             }
@@ -195,8 +184,8 @@ private:
                                           "\" has an odd number of hexadecimal digits");
             }
             for (std::size_t k = 0; k < word.size(); k += 2) {
-                bytes.push_back(
-                    static_cast<std::uint8_t>(hexDigit(word[k]) * 16 + hexDigit(word[k + 1])));
+                bytes.push_back(static_cast<std::uint8_t>(hexDigitValue(word[k]) * 16 +
+                                                          hexDigitValue(word[k + 1])));
             }
             i = end;
         }
@@ -299,8 +288,9 @@ private:
         reader_.checkNoChildren(element);
         RefusedRange refused;
         refused.range = range(element, 1, maxRangeLength());
-        refused.service = static_cast<std::uint8_t>(reader_.hex(element, "service", 0x23, 0xFF));
-        refused.nrc = static_cast<std::uint8_t>(reader_.hex(element, "nrc", 0x22, 0xFF));
+        refused.service =
+            static_cast<std::uint8_t>(reader_.hex(element, "service", refused.service, 0xFF));
+        refused.nrc = static_cast<std::uint8_t>(reader_.hex(element, "nrc", refused.nrc, 0xFF));
         description_.faults.refused.push_back(refused);
     }
 
@@ -325,8 +315,8 @@ private:
         reader_.checkNoChildren(element);
         description_.faults.sessionFailures =
             static_cast<int>(reader_.decimal(element, "failures", 1, 0, kInt32Max));
-        description_.faults.sessionNrc =
-            static_cast<std::uint8_t>(reader_.hex(element, "nrc", 0x22, 0xFF));
+        description_.faults.sessionNrc = static_cast<std::uint8_t>(
+            reader_.hex(element, "nrc", description_.faults.sessionNrc, 0xFF));
     }
 
     void readDdli(pugi::xml_node element) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/negative_response.h"
 #include "sim/address_range.h"
 
 #include <cstdint>
@@ -12,8 +13,8 @@ namespace vistrel {
 // 7F service nrc.
 struct RefusedRange {
     AddressRange range;
-    std::uint8_t service = 0x23;
-    std::uint8_t nrc = 0x22;
+    std::uint8_t service = kwp::kReadMemoryByAddress;
+    std::uint8_t nrc = nrc::kConditionsNotCorrect;
 };
 
 // The faults an ECU shows on demand, from its description or set at run time.
@@ -23,7 +24,7 @@ struct EcuFaults {
     int initFailures = 0;
     std::string initText = "Communication init failed";
     int sessionFailures = 0;
-    std::uint8_t sessionNrc = 0x22;
+    std::uint8_t sessionNrc = nrc::kConditionsNotCorrect;
 
     // The first refusal of service for a request touching the range, or
     // nullptr.

@@ -14,14 +14,6 @@
 
 namespace vistrel {
 
-// Negative response codes this ECU gives.
-namespace nrc {
-inline constexpr std::uint8_t kServiceNotSupported = 0x11;
-inline constexpr std::uint8_t kInvalidFormat = 0x12;
-inline constexpr std::uint8_t kConditionsNotCorrect = 0x22;
-inline constexpr std::uint8_t kRequestOutOfRange = 0x31;
-} // namespace nrc
-
 // How the ECU answered one request.
 struct Answer {
     enum class Kind { Positive, Negative, None };

@@ -23,7 +23,7 @@ std::string data(const std::string& name, const std::string& extra = "") {
 // Configuration to item lines and back, twice: the second round gives the
 // same lines, and the lines are those that addLine reads.
 TEST(CliConvert, RoundTripReachesAFixedPoint) {
-    TempDir dir;
+    ScratchDirectory dir;
     const auto run = [&](const std::string& in, const std::string& out) {
         const CliRun r = runCli({"convert", in, out}, dir.path());
         EXPECT_EQ(r.exitCode, 0) << in << " -> " << out << ": " << r.err;
@@ -45,7 +45,7 @@ TEST(CliConvert, RoundTripReachesAFixedPoint) {
 }
 
 TEST(CliConvert, CoefficientsSurviveBothWaysExactly) {
-    TempDir dir;
+    ScratchDirectory dir;
     // 0.1 + 0.2 needs 17 digits; fewer would read back as 0.3.
     const std::string line = "0A1F20\t2\tLE\tPrecise\tV\t0.30000000000000004\t-1E-300\t"
                              "123456789.12345679\tP\t1\tFFFF\n";
@@ -57,7 +57,7 @@ TEST(CliConvert, CoefficientsSurviveBothWaysExactly) {
 }
 
 TEST(CliConvert, LinesThatMakeNoItemAreReportedWithTheirNumber) {
-    TempDir dir;
+    ScratchDirectory dir;
     writeFile(dir.path() / "in.tsv", "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\tSel\r\n"
                                      "010000\t2\tBE\tSpeed\t\t1\t0\t1\tD\t1\r\n"
                                      "010002\t2\tBE\tSPEED\t\t1\t0\t1\tD\t1\r\n");
@@ -89,7 +89,7 @@ TEST(CliConvert, WhatItemLinesCannotCarryIsNeverLostSilently) {
          0, "neither the length size (2) nor the session request (1081)"},
     };
     for (const auto& c : cases) {
-        TempDir dir;
+        ScratchDirectory dir;
         writeFile(dir.path() / "in.xml", c.xml);
         const CliRun run = runCli({"convert", "in.xml", "out.tsv"}, dir.path());
         EXPECT_EQ(run.exitCode, c.exitCode) << c.message << "\n" << run.err;

@@ -58,19 +58,6 @@ int exitCodeOf(int status) {
 
 } // namespace
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vistrel-cli-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 CliProcess::CliProcess(const std::vector<std::string>& args,
                        const std::filesystem::path& directory) {
     std::vector<std::string> argvTexts{VISTREL_CLI_BINARY};

@@ -1,24 +1,13 @@
 #pragma once
 
+#include "fakes/scratch_directory.h"
+
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 namespace vistrel::testing {
-
-// A scratch directory, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const noexcept { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 struct CliRun {
     // The exit code, or 128 + the signal that ended the process.
@@ -40,7 +29,7 @@ public:
     CliRun wait();
 
 private:
-    TempDir capture_;
+    ScratchDirectory capture_;
     pid_t pid_ = -1;
 };
 

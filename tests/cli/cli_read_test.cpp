@@ -25,7 +25,7 @@ TEST(CliRead, PrintsTheCopyTextOfTheFirstGoodReadWhateverTheListSource) {
         {"--config", (kExamples / "demo-items.xml").string()},
     };
     for (const auto& source : sources) {
-        TempDir dir;
+        ScratchDirectory dir;
         std::vector<std::string> args{"read"};
         args.insert(args.end(), source.begin(), source.end());
         const CliRun run = runCli(args, dir.path());
@@ -45,7 +45,7 @@ TEST(CliRead, PrintsTheCopyTextOfTheFirstGoodReadWhateverTheListSource) {
 }
 
 TEST(CliRead, TheUsersChoicesInTheBoxesReadTheSameMemory) {
-    TempDir dir;
+    ScratchDirectory dir;
     writeFile(dir.path() / "ecu.xml", ecuDescription());
     writeFile(dir.path() / "items.tsv", std::string(kIdentLine));
     const std::vector<std::vector<std::string>> choices = {
@@ -87,7 +87,7 @@ TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
         {"", silent + ident, "1", 0, "Asleep\tNo answer at due time\r\nIdent\t564953\r\n"},
     };
     for (const auto& c : cases) {
-        TempDir dir;
+        ScratchDirectory dir;
         writeFile(dir.path() / "ecu.xml", ecuDescription(c.faults));
         writeFile(dir.path() / "items.tsv", c.items);
         const CliRun run =

@@ -14,7 +14,7 @@ TEST(CliUsage, EveryCommandHasHelp) {
         {{"watch", "--help"}, "--record"},
         {{"convert", "--help"}, "OUT"},
     };
-    TempDir dir;
+    ScratchDirectory dir;
     for (const auto& [args, mentions] : cases) {
         const CliRun run = runCli(args, dir.path());
         EXPECT_EQ(run.exitCode, 0) << mentions;
@@ -24,7 +24,7 @@ TEST(CliUsage, EveryCommandHasHelp) {
 }
 
 TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
-    TempDir dir;
+    ScratchDirectory dir;
     writeFile(dir.path() / "foreign.xml", "<?xml version=\"1.0\"?><Other Version=\"1\"/>");
     writeFile(dir.path() / "header-only.tsv",
               "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\tSelected\r\n");

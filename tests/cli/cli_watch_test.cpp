@@ -34,7 +34,7 @@ void expectDataLines(const std::vector<std::string>& lines, std::size_t items) {
 }
 
 TEST(CliWatch, PipedOutputIsTheRecordingHeaderAndOneLinePerGoodRead) {
-    TempDir dir;
+    ScratchDirectory dir;
     const CliRun run = runCli({"watch", "--cycles", "5"}, dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
@@ -47,7 +47,7 @@ TEST(CliWatch, PipedOutputIsTheRecordingHeaderAndOneLinePerGoodRead) {
 
 // The file holds the same lines as standard output, in its own form.
 TEST(CliWatch, RecordWritesOneFileLinePerGoodRead) {
-    TempDir dir;
+    ScratchDirectory dir;
     const CliRun run = runCli({"watch", "--cycles", "4", "--record"}, dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto files = recordingFiles(dir.path());
@@ -64,7 +64,7 @@ TEST(CliWatch, RecordWritesOneFileLinePerGoodRead) {
 }
 
 TEST(CliWatch, SnapshotIsSavedAfterTheFirstGoodRead) {
-    TempDir dir;
+    ScratchDirectory dir;
     const CliRun run = runCli({"watch", "--cycles", "2", "--snapshot"}, dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("Snapshot next read = True"), std::string::npos) << run.err;
@@ -76,7 +76,7 @@ TEST(CliWatch, SnapshotIsSavedAfterTheFirstGoodRead) {
 // Ctrl+C presses Stop: the recording is closed after whole lines only, and
 // every good read shown is also in the file.
 TEST(CliWatch, InterruptStopsCleanly) {
-    TempDir dir;
+    ScratchDirectory dir;
     CliProcess watch({"watch", "--record"}, dir.path());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     std::size_t lines = 0;
@@ -97,7 +97,7 @@ TEST(CliWatch, InterruptStopsCleanly) {
 }
 
 TEST(CliWatch, ARepeatedFailureIsReportedOnceAndNoGoodReadExitsOne) {
-    TempDir dir;
+    ScratchDirectory dir;
     writeFile(dir.path() / "ecu.xml", ecuDescription());
     writeFile(dir.path() / "items.tsv", std::string(kSilentLine));
     const CliRun run = runCli(
@@ -110,7 +110,7 @@ TEST(CliWatch, ARepeatedFailureIsReportedOnceAndNoGoodReadExitsOne) {
 }
 
 TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
-    TempDir dir;
+    ScratchDirectory dir;
     const CliRun run = runCliOnTerminal({"watch", "--cycles", "2"}, dir.path(), 200);
     ASSERT_EQ(run.exitCode, 0) << run.out;
     for (const char* text : {"\x1b[H", "Nom (Name)", "Valeur (Value)", "Unité (Unit)", "Adr (Addr)",

@@ -2,6 +2,7 @@
 
 #include "control/vistrel_control.h"
 #include "fake_ports.h"
+#include "fakes/scratch_directory.h"
 #include "fakes/scripted_protocol.h"
 #include "itemlist/abort_request.h"
 
@@ -94,7 +95,7 @@ protected:
         control.toolbarClick("Rec");
     }
 
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     FakePorts ports;
     std::shared_ptr<ScriptedProtocol> protocol = std::make_shared<ScriptedProtocol>();
     VistrelControl control{ports.ports(), NumberFormat::invariant()};

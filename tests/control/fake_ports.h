@@ -1,17 +1,14 @@
 #pragma once
 
 #include "control/ports.h"
+#include "fakes/recording_message_port.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <deque>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -155,18 +152,6 @@ public:
     }
 };
 
-class FakeMessages : public MessagePort {
-public:
-    struct Message {
-        std::string text;
-        std::string title;
-    };
-    std::vector<Message> shown;
-    void showMessage(const std::string& text, const std::string& title) override {
-        shown.push_back({text, title});
-    }
-};
-
 class FakeDialogs : public FileDialogPort {
 public:
     // The answer of the next dialog; nullopt is a cancel.
@@ -211,39 +196,12 @@ public:
 struct FakePorts {
     FakeView view;
     FakeTimer timer;
-    FakeMessages messages;
+    RecordingMessagePort messages;
     FakeDialogs dialogs;
     FakeClipboard clipboard;
     FakePlatform platform;
 
     ControlPorts ports() { return {view, timer, messages, dialogs, clipboard, platform}; }
-};
-
-// A fresh directory under the system's temporary directory, removed with
-// everything in it at the end of the test.
-class TemporaryDirectory {
-public:
-    TemporaryDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vistrel-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::filesystem::filesystem_error(
-                "mkdtemp", std::error_code(errno, std::generic_category()));
-        }
-        path_ = pattern;
-    }
-    ~TemporaryDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
 };
 
 } // namespace vistrel::testing

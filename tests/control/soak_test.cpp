@@ -1,4 +1,5 @@
 #include "control_fixture.h"
+#include "fakes/simulator_link.h"
 #include "sim/simulated_ecu.h"
 
 #include <fstream>
@@ -12,27 +13,17 @@ namespace {
 
 // The simulator behind a door through which an Abort can come in while a
 // read waits for the ECU, as a host's Abort does during a tick.
-class AbortingLink : public Protocol {
+class AbortingLink : public SimulatorLink {
 public:
-    explicit AbortingLink(std::shared_ptr<SimulatedEcu> ecu) : ecu_(std::move(ecu)) {}
+    using SimulatorLink::SimulatorLink;
     std::function<void()> abortDuringNextExchange;
 
-    std::string title() const override { return ecu_->title(); }
-    std::string subtitle() const override { return ecu_->subtitle(); }
-    std::string protocolName() const override { return ecu_->protocolName(); }
-    std::int32_t canRid() const override { return ecu_->canRid(); }
-    std::int32_t canXid() const override { return ecu_->canXid(); }
-    CanXmlProcessor* canXml() override { return ecu_->canXml(); }
-    void InitCommunication() override { ecu_->InitCommunication(); }
     void SendReceive(const ByteString& request, ByteString& reply) override {
         if (abortDuringNextExchange) {
             std::exchange(abortDuringNextExchange, nullptr)();
         }
-        ecu_->SendReceive(request, reply);
+        SimulatorLink::SendReceive(request, reply);
     }
-
-private:
-    std::shared_ptr<SimulatedEcu> ecu_;
 };
 
 constexpr const char* kSoakEcu =

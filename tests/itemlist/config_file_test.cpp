@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -28,6 +29,15 @@ std::string summary(const VistrelItems& items) {
         out << '\n' << definitionOf(*each);
     }
     return out.str();
+}
+
+std::string utf16le(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (const char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
 }
 
 class ConfigFile : public ::testing::Test {
@@ -175,6 +185,8 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<StartSession>XYZ</StartSession>",
          "method=0 size=1 session=1081"},
         {"empty session", "<Method> 1</Method><StartSession/>", "method=0 size=2 session="},
+        {"a setting's blanks beside a child element", "<Method> <x/>1</Method>",
+         "method=0 size=2 session=1081"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -228,21 +240,25 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
     const std::string missing = directory.file("missing.xml");
     const struct {
         const char* what;
-        const char* contents; // nullptr: no file
+        std::optional<std::string> contents; // none: no file
         std::string message;
     } cases[] = {
-        {"missing file", nullptr, "erreur load 1 0 File was not found"},
+        {"missing file", std::nullopt, "erreur load 1 0 File was not found"},
         {"not XML", "hello", "erreur load 16 1 No document element found"},
         {"empty file", "", "erreur load 16 1 No document element found"},
         {"broken on line 4", "<Vistrel Version='1'>\n<Datas>\n<Data>\n</Datas>\n</Vistrel>",
          "erreur load 14 4 Start-end tags mismatch"},
+        // The parser takes a NUL for the end of the text.
+        {"NUL bytes in an end tag",
+         std::string("<Vistrel Version='1'><Method>1</Method></Vistrel\0\0>", 51),
+         "erreur load 13 1 Error parsing end element tag"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         messages.shown.clear();
         items.add("01");
-        if (c.contents != nullptr) {
-            writeFile(missing, c.contents);
+        if (c.contents) {
+            writeFile(missing, *c.contents);
         } else {
             std::filesystem::remove(missing);
         }
@@ -252,26 +268,17 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
         EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
         EXPECT_EQ(items.method(), 0);
     }
-    EXPECT_EQ(items.count(), 4);
+    EXPECT_EQ(items.count(), 5);
     // A directory is no configuration file either.
     messages.shown.clear();
     items.loadConfigXML(directory.file(""));
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, "erreur load 2 0 Error reading from file/stream");
-    EXPECT_EQ(items.count(), 4);
+    EXPECT_EQ(items.count(), 5);
     // Without a message port nothing is shown.
     items.setMessagePort(nullptr);
     items.loadConfigXML(missing);
     EXPECT_EQ(messages.shown.size(), 1U);
-}
-
-std::string utf16le(const std::string& ascii) {
-    std::string out = "\xFF\xFE";
-    for (const char c : ascii) {
-        out += c;
-        out += '\0';
-    }
-    return out;
 }
 
 TEST_F(ConfigFile, ParserErrorLineIsTheLineInTheFile) {
@@ -298,6 +305,32 @@ TEST_F(ConfigFile, ParserErrorLineIsTheLineInTheFile) {
         ASSERT_EQ(messages.shown.size(), 1U);
         EXPECT_EQ(messages.shown[0].text,
                   std::string("erreur load 14 ") + c.line + " Start-end tags mismatch");
+    }
+}
+
+TEST_F(ConfigFile, BlanksBesideOtherNodesBelongToTheValue) {
+    const struct {
+        const char* what;
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {"child element", "<name> <b>x</b>\r\n</name>", " x\r\n"},
+        {"CDATA section", "<name> <![CDATA[x]]> </name>", " x "},
+        {"comment", "<name>\t<!-- c --> </name>", "\t "},
+        {"only blanks", "<name>\r</name>", "\r"},
+    };
+    for (const auto& c : cases) {
+        for (const bool wide : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (wide ? ", UTF-16" : ", UTF-8"));
+            items.clear();
+            const std::string file =
+                std::string("<Vistrel Version='1'>\r\n<Datas>\r\n<Data>\r\n<address>01</address>"
+                            "\r\n<length>1</length>\r\n") +
+                c.name + "\r\n</Data>\r\n</Datas></Vistrel>";
+            load(wide ? utf16le(file) : file);
+            ASSERT_EQ(items.count(), 1);
+            EXPECT_EQ(items.at(0).name(), c.expected);
+        }
     }
 }
 
@@ -361,24 +394,47 @@ TEST_F(ConfigFileSave, ReplacesTheFileInOneStep) {
 }
 
 TEST_F(ConfigFileSave, FailedSaveKeepsTheEarlierFile) {
-    // A file size limit makes the write itself fail half-way.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &small);
-    try {
-        items.saveConfigXML(path);
-        ADD_FAILURE() << "saved beyond the size limit";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), kFileWriteError);
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    // A file size limit makes the write itself fail: at once, or half-way
+    // through a list whose file takes many writes.
+    const struct {
+        rlim_t limit;
+        int items;
+    } cases[] = {{64, 1}, {100'000, 2000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        for (int i = static_cast<int>(items.count()); i < c.items; ++i) {
+            items.addLine("0A1F20\t2\tBE\tItem " + std::to_string(i) + "\t\t1\t0\t1\tD\t1");
+        }
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = c.limit;
+        setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            items.saveConfigXML(path);
+            ADD_FAILURE() << "saved beyond the size limit";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), kFileWriteError);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(readFile(path), "earlier file");
-    EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
+        EXPECT_EQ(readFile(path), "earlier file");
+        EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
+    }
+}
+
+TEST_F(ConfigFileSave, LongListRoundTrips) {
+    // Thousands of items take the file through many writes.
+    for (int i = 0; i < 3000; ++i) {
+        items.addLine("0A" + std::to_string(1000 + i) + "\t4\tLE+\tItem <" + std::to_string(i) +
+                      ">\t°C\t0.125\t-40\t3\tP\t1");
+    }
+    items.saveConfigXML(path);
+    VistrelItems loaded(testing::kEnglish);
+    loaded.loadConfigXML(path);
+    EXPECT_EQ(summary(loaded), summary(items));
 }
 
 TEST_F(ConfigFileSave, UnwritablePlacesReportAnError) {

@@ -1,8 +1,10 @@
+#include "fakes/scratch_directory.h"
 #include "sim_test_support.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace vistrel {
 namespace {
@@ -14,21 +16,13 @@ using testing::sendReceive;
 // A folder of its own for the files of one test.
 class SimDescriptionFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = std::filesystem::temp_directory_path() /
-                  (std::string("vistrel_sim_") + test->name() + "_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
     std::filesystem::path write(const std::string& name, std::string_view content) {
-        const std::filesystem::path path = folder_ / name;
+        const std::filesystem::path path = folder_.path() / name;
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
 
-    std::filesystem::path folder_;
+    testing::ScratchDirectory folder_;
 };
 
 TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
@@ -81,7 +75,7 @@ TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
 }
 
 TEST_F(SimDescriptionFiles, UnreadableFileIsNamed) {
-    const std::string path = (folder_ / "absent.xml").string();
+    const std::string path = (folder_.path() / "absent.xml").string();
     try {
         SimulatedEcu::fromFile(path);
         FAIL() << "no error";
@@ -124,6 +118,11 @@ struct BadCase {
     const char* xml;
     const char* message;
 };
+
+// Test names show the case name, not the bytes of the case.
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BadDescriptions : public ::testing::TestWithParam<BadCase> {};
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <thread>
 
 namespace vistrel {
@@ -23,6 +24,11 @@ struct RuntimeFaultCase {
     const char* request;
     Outcome expected;
 };
+
+// Test names show the case name, not the bytes of the case.
+void PrintTo(const RuntimeFaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RuntimeFaults : public ::testing::TestWithParam<RuntimeFaultCase> {};
 

@@ -1,6 +1,7 @@
 #include "sim_test_support.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <vector>
 
 namespace vistrel {
@@ -35,6 +36,11 @@ struct ServiceCase {
     const char* request;
     Outcome expected;
 };
+
+// Test names show the case name, not the bytes of the case.
+void PrintTo(const ServiceCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Services : public ::testing::TestWithParam<ServiceCase> {};
 
