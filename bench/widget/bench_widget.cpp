@@ -1,5 +1,6 @@
 // What one read costs on screen: the value column of a thousand rows
 // rewritten, then drawn, on the offscreen platform.
+#include "control/grid_columns.h"
 #include "widget/grid_model.h"
 #include "widget/vistrel_widget.h"
 
@@ -38,13 +39,7 @@ struct ShownGrid {
         widget.show();
         grid = widget.findChild<QTableView*>(QStringLiteral("gridRun"));
         model = qobject_cast<GridModel*>(grid->model());
-        model->setColumns({{"Nom (Name)", CellAlignment::LeftCenter, 30},
-                           {"Valeur (Value)", CellAlignment::RightCenter, 20},
-                           {"Unité (Unit)", CellAlignment::LeftCenter, 14},
-                           {"Adr (Addr)", CellAlignment::Center, 10},
-                           {"Lng", CellAlignment::Center, 5},
-                           {"Affichage (Display)", CellAlignment::Center, 10},
-                           {"Mask", CellAlignment::Center, 10}});
+        model->setColumns(gridColumns());
         std::vector<GridRow> rows(kRows);
         for (int r = 0; r < kRows; ++r) {
             rows[static_cast<std::size_t>(r)] = {

@@ -1,4 +1,5 @@
 #include "control/control_state.h"
+#include "control/grid_columns.h"
 #include "control/rounding.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@ namespace {
 // Top of the grid in twips: below the tool bar and the row of setting fields.
 constexpr int kGridTop = 1080;
 constexpr int kGridFontSize = 10;
+
+} // namespace
 
 // The widths add up to 99 percent, leaving room for the grid's border.
 const std::vector<GridColumn>& gridColumns() {
@@ -25,8 +28,6 @@ const std::vector<GridColumn>& gridColumns() {
     };
     return columns;
 }
-
-} // namespace
 
 void VistrelControl::placeGrid() {
     ViewPort& view = state_->view;

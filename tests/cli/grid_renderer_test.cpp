@@ -1,6 +1,7 @@
 #include "cli/grid_renderer.h"
 #include "cli/terminal_text.h"
 #include "cli/terminal_view.h"
+#include "control/grid_columns.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +19,7 @@ std::size_t count(const std::string& text, std::string_view part) {
 class GridRendererTest : public ::testing::Test {
 protected:
     GridRendererTest() {
-        view.setGridColumns({{"Nom (Name)", CellAlignment::LeftCenter, 30},
-                             {"Valeur (Value)", CellAlignment::RightCenter, 20},
-                             {"Unité (Unit)", CellAlignment::LeftCenter, 14},
-                             {"Adr (Addr)", CellAlignment::Center, 10},
-                             {"Lng", CellAlignment::Center, 5},
-                             {"Affichage (Display)", CellAlignment::Center, 10},
-                             {"Mask", CellAlignment::Center, 10}});
+        view.setGridColumns(gridColumns());
         view.setGridRows({{"Speed", "", "km/h", "01A000", "2", "Decimal", "FFFF"},
                           {"\x1b]0;owned\x07", "", "", "01A002", "1", "Hexadecimal", "FF"}});
         view.setValueColumn({"12.5", "Execution conditions not set"});

@@ -68,10 +68,11 @@ TEST_F(WidgetTest, AFailedReadShowsItsTextAndBlanksTheValues) {
     ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
 
     protocol->fallback = Error(2000, "No answer at due time");
-    ASSERT_TRUE(waitFor([&] { return panelText("Com") == "Init"; }));
-    EXPECT_NE(panelText("Status"), "");
-    EXPECT_EQ(cell(1, 1), "");
+    // "Com" shows "Init" only until the next tick opens the link again, so
+    // wait for what lasts: the blanked values and the error text.
+    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "" && panelText("Status") != ""; }));
     EXPECT_EQ(cell(2, 1), "");
+    EXPECT_NE(panelText("Com"), "Com");
     button("Stop").trigger();
 }
 
