@@ -3,6 +3,7 @@
 #include "cli/session_options.h"
 #include "cli/terminal_ports.h"
 #include "cli/terminal_view.h"
+#include "control/system_platform.h"
 #include "control/vistrel_control.h"
 
 #include <ostream>

@@ -59,12 +59,4 @@ private:
     std::optional<std::string> nextOpen_;
 };
 
-// The real clocks and the process's current directory.
-class SystemPlatform : public PlatformPort {
-public:
-    std::uint32_t milliseconds() const override;
-    LocalDateTime now() const override;
-    std::string currentDirectory() const override;
-};
-
 } // namespace vistrel::cli

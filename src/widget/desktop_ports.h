@@ -23,12 +23,4 @@ public:
     void setText(const std::string& text) override;
 };
 
-// The millisecond clock, the wall clock and the current directory.
-class SystemPlatform final : public PlatformPort {
-public:
-    std::uint32_t milliseconds() const override;
-    LocalDateTime now() const override;
-    std::string currentDirectory() const override;
-};
-
 } // namespace vistrel

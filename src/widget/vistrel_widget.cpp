@@ -1,5 +1,6 @@
 #include "widget/vistrel_widget.h"
 
+#include "control/system_platform.h"
 #include "control/vistrel_control.h"
 #include "widget/desktop_ports.h"
 #include "widget/file_dialogs.h"
