@@ -1,6 +1,8 @@
 #pragma once
 
 #include "components/number_format.h"
+#include "control/cycle_phase.h"
+#include "control/dialog_mode.h"
 #include "control/ports.h"
 #include "itemlist/vistrel_items.h"
 
@@ -48,7 +50,7 @@ public:
     void keyUp(int keyCode, int shift);
 
     // --- state, for views and tests ---------------------------------------
-    std::int32_t cycleState() const noexcept;
+    CyclePhase cycleState() const noexcept;
     bool abortPending() const noexcept;
     bool recording() const noexcept;
     bool snapshotArmed() const noexcept;
@@ -82,7 +84,7 @@ private:
     void ClipboardCopy();
     void ClipboardPaste();
     void RefreshFromList();
-    void ConfigFileDialog(int mode);
+    void ConfigFileDialog(DialogMode mode);
     void StartRecording();
     void StopRecording();
 
