@@ -61,9 +61,25 @@ inline constexpr const char* kNoProtocolText = "Protocol not defined";
 // inside a call), so that it still travels as a number and a text.
 inline constexpr std::int32_t kUnexpectedFailure = -1;
 
-// --- simulated ECU -----------------------------------------------------------
-// No answer uses kNoAnswerError, as a real gateway reports it.
+// --- links: simulated and real ---------------------------------------------
+// No answer uses kNoAnswerError, as a real gateway reports it; negative
+// replies use the numbers of nrc_error.
+// The communication cannot be opened (wake-up or StartCommunication failed).
 inline constexpr std::int32_t kInitFailedError = 2001;
+// An ECU description that cannot be read.
 inline constexpr std::int32_t kBadDescriptionError = 4000;
+
+// Failures of a real link's line and device.
+namespace link_error {
+inline constexpr std::int32_t kBadChecksum = 2050;
+inline constexpr std::int32_t kForeignAddress = 2051;
+inline constexpr std::int32_t kGarbledFrame = 2052;
+inline constexpr std::int32_t kWrongEcho = 2053;
+// The device cannot be opened, is taken, or went away.
+inline constexpr std::int32_t kDeviceUnavailable = 2060;
+inline constexpr std::int32_t kPermissionDenied = 2061;
+inline constexpr std::int32_t kDeviceBusy = 2062;
+inline constexpr std::int32_t kDeviceLost = 2063;
+} // namespace link_error
 
 } // namespace vistrel
