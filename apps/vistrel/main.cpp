@@ -1,7 +1,9 @@
 // The desktop application: the widget watching a simulated ECU.
 #include "components/error.h"
+#include "control/vistrel_control.h"
 #include "main_window.h"
 #include "sim/simulated_ecu.h"
+#include "widget/vistrel_widget.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -46,10 +48,11 @@ int main(int argc, char** argv) {
             std::cerr << "vistrel: cannot read " << itemsFile << '\n';
             return 1;
         }
-        window.pasteItems(QString::fromUtf8(items.readAll()));
+        // Straight into the list: the user's clipboard is left alone.
+        window.watch().control().pasteText(items.readAll().toStdString());
     }
     if (start) {
-        window.pressStart();
+        window.watch().control().start();
     }
     return QApplication::exec();
 }

@@ -5,9 +5,7 @@
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 
@@ -43,21 +41,6 @@ void MainWindow::chooseEcuDescription() {
     } catch (const Error& error) {
         QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
                              QString::fromStdString(error.description()));
-    }
-}
-
-void MainWindow::pasteItems(const QString& lines) {
-    QGuiApplication::clipboard()->setText(lines);
-    pressButton("Paste");
-}
-
-void MainWindow::pressStart() {
-    pressButton("Start");
-}
-
-void MainWindow::pressButton(const char* key) {
-    if (auto* button = watch_->findChild<QAction*>(QString::fromUtf8(key))) {
-        button->trigger();
     }
 }
 

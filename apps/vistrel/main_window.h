@@ -14,15 +14,11 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(std::shared_ptr<Protocol> protocol);
 
-    // What a user does by hand: puts item lines on the clipboard and
-    // presses Paste; presses Start.
-    void pasteItems(const QString& lines);
-    void pressStart();
+    VistrelWidget& watch() noexcept { return *watch_; }
 
 private:
     void createMenu();
     void chooseEcuDescription();
-    void pressButton(const char* key);
 
     VistrelWidget* watch_;
 };

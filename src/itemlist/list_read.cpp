@@ -1,7 +1,6 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/protocol.h"
-#include "itemlist/abort_request.h"
 #include "itemlist/vistrel_items.h"
 
 namespace vistrel {
@@ -21,7 +20,7 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     std::size_t failures = 0;
     std::string lastFailure;
     for (const ItemPtr& each : items) {
-        if (AbortRequest.load()) {
+        if (AbortRequest()) {
             return;
         }
         try {

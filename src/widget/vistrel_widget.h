@@ -61,6 +61,10 @@ public:
     // Sets the column widths from the grid's width.
     Q_INVOKABLE void GridSetColWidth();
 
+    // The control's use cases, for a host that drives the widget itself
+    // (a file pasted at start, Start from the command line).
+    VistrelControl& control() noexcept { return *control_; }
+
     QSize sizeHint() const override;
 
 protected:
@@ -79,18 +83,12 @@ private:
     void setPanelText(std::string_view key, const std::string& text) override;
     void setButtonEnabled(std::string_view key, bool enabled) override;
     void setButtonPressed(std::string_view key, bool pressed) override;
-    bool buttonPressed(std::string_view key) const override;
     void clearMethods() override;
     void addMethod(const std::string& label) override;
-    std::string methodText() const override;
     void setMethodText(const std::string& label) override;
     void setMethodEnabled(bool enabled) override;
     void addLengthSize(const std::string& label, int data) override;
-    int lengthSizeCount() const override;
-    int lengthSizeData(int index) const override;
     void selectLengthSize(int index) override;
-    int selectedLengthSize() const override;
-    std::string sessionText() const override;
     void setSessionText(const std::string& text) override;
     void setProtocolCaption(const std::string& caption) override;
     int innerWidth() const override;
@@ -102,7 +100,6 @@ private:
     void setColumnWidth(int column, int width) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<std::string>& values) override;
-    MousePointer mousePointer() const override;
     void setMousePointer(MousePointer pointer) override;
 
     // --- TimerPort --------------------------------------------------------
@@ -124,7 +121,6 @@ private:
     QTimer* baseTemps_ = nullptr;
     std::map<std::string, QAction*, std::less<>> buttons_;
     std::map<std::string, QLabel*, std::less<>> panels_;
-    MousePointer mousePointer_ = MousePointer::Default;
 
     std::unique_ptr<MessageBoxPort> messages_;
     std::unique_ptr<FileDialogs> dialogs_;
