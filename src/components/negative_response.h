@@ -57,4 +57,8 @@ Error negativeResponseError(std::uint8_t sid, std::uint8_t nrc);
 // keeps quiet instead of reporting a failed exchange.
 bool isKnownRefusal(std::int32_t errorNumber) noexcept;
 
+// True for every error that a well-formed negative reply becomes, known
+// reason or not: the ECU answered, and said no.
+bool isNegativeResponse(std::int32_t errorNumber) noexcept;
+
 } // namespace vistrel

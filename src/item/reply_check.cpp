@@ -1,6 +1,9 @@
 #include "item/reply_check.h"
 
 namespace vistrel {
+namespace {
+constexpr std::int32_t kReplyTooShortError = 1;
+} // namespace
 
 ReplyVerdict checkReadMemoryReply(std::span<const std::uint8_t> reply,
                                   std::size_t length) noexcept {
@@ -17,6 +20,12 @@ Error replyCheckError(ReplyVerdict verdict, std::string_view replyText, std::str
     }
     return Error(reply_error::kAnswerFormatIllegal,
                  "Answer format illegal (" + std::string(replyText) + ")", std::move(source));
+}
+
+Error replyTooShortError(const ByteString& request, const ByteString& reply, std::string source) {
+    return Error(kReplyTooShortError,
+                 "Reply to short : request=(" + request.text() + ") reply=(" + reply.text() + ")",
+                 std::move(source));
 }
 
 } // namespace vistrel

@@ -21,13 +21,31 @@ std::string VistrelItems::MethodeLabel(std::int32_t i) {
         return "ReadMemoryByAddress";
     case 1:
         return "DynamicallyDefined";
+    case 2:
+        return "DynamicallyDefinedPacked";
+    case 3:
+        return "ReadMemoryByAddressMerged";
     default:
         return "";
     }
 }
 
 void VistrelItems::setMethode(std::string_view label) {
-    method_ = label == "DynamicallyDefined" ? 1 : 0;
+    method_ = 0;
+    for (std::int32_t i = 1; !MethodeLabel(i).empty(); ++i) {
+        if (MethodeLabel(i) == label) {
+            method_ = i;
+        }
+    }
+}
+
+void VistrelItems::setMergeWindow(std::int32_t bytes) noexcept {
+    mergeWindow_ = bytes >= 1 && bytes <= 255 ? bytes : kDefaultMergeWindow;
+}
+
+void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
+    protocol_ = std::move(protocol);
+    impl_->packed.forget();
 }
 
 VistrelItems::ItemPtr VistrelItems::newItem() const {
