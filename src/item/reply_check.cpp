@@ -1,9 +1,6 @@
 #include "item/reply_check.h"
 
 namespace vistrel {
-namespace {
-constexpr std::int32_t kReplyTooShortError = 1;
-} // namespace
 
 ReplyVerdict checkReadMemoryReply(std::span<const std::uint8_t> reply,
                                   std::size_t length) noexcept {

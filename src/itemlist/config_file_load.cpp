@@ -1,4 +1,5 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
@@ -17,8 +18,6 @@ namespace vistrel {
 namespace {
 
 using namespace config_file;
-
-constexpr std::int32_t kConversionError = 13;
 
 // The line of the parse error, read from the file again: only a failed
 // load pays for that second read.
@@ -41,13 +40,13 @@ std::size_t errorLine(const std::string& name, const pugi::xml_parse_result& res
 
 // The method whose number is exactly text ("0" to "3"); 0 for any other
 // text, which a reader of fewer methods also falls back to.
-std::int32_t methodNumber(const std::string& text) {
+Method methodNumber(const std::string& text) {
     for (std::int32_t i = 1; !VistrelItems::MethodeLabel(i).empty(); ++i) {
         if (text == std::to_string(i)) {
-            return i;
+            return static_cast<Method>(i);
         }
     }
-    return 0;
+    return Method::ReadMemoryByAddress;
 }
 
 // The version of the root element, 0 when the root is missing or unusable.

@@ -1,4 +1,5 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/protocol.h"
 #include "itemlist/abort_request.h"
 #include "itemlist/merged_read.h"
@@ -7,12 +8,6 @@
 #include "itemlist/vistrel_items_impl.h"
 
 namespace vistrel {
-namespace {
-constexpr std::int32_t kReadError = 10;
-constexpr std::int32_t kDynamicallyDefined = 1;
-constexpr std::int32_t kPacked = 2;
-constexpr std::int32_t kMerged = 3;
-} // namespace
 
 void VistrelItems::read(pugi::xml_node snapShot) {
     // The host may call back into the control while an item waits for the
@@ -20,7 +15,8 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     // such a call replaces or empties them.
     const std::shared_ptr<Protocol> protocol = protocol_;
     if (!protocol) {
-        throw Error(kReadError, "VistrelItems.read  : Protocol not defined", "VistrelItems.read");
+        throw Error(kListReadError, "VistrelItems.read  : Protocol not defined",
+                    "VistrelItems.read");
     }
     const std::vector<ItemPtr> items = items_;
     // Each item keeps its own failure; the list fails only when none of its
@@ -33,16 +29,17 @@ void VistrelItems::read(pugi::xml_node snapShot) {
         // The cycle opens the communication again, and the ECU may forget
         // what was defined in the session that failed.
         impl_->packed.forget();
-        throw Error(kReadError, "Error global : (" + tally.lastFailure + ")", "VistrelItems.read");
+        throw Error(kListReadError, "Error global : (" + tally.lastFailure + ")",
+                    "VistrelItems.read");
     }
 }
 
 bool VistrelItems::readWith(const std::vector<ItemPtr>& items, Protocol& protocol,
                             pugi::xml_node snapShot, ReadTally& tally) {
     switch (method_) {
-    case kPacked:
+    case Method::DynamicallyDefinedPacked:
         return impl_->packed.read(items, protocol, lengthSize_, snapShot, tally);
-    case kMerged:
+    case Method::ReadMemoryByAddressMerged:
         return readMerged(items, protocol, lengthSize_, static_cast<std::uint32_t>(mergeWindow_),
                           snapShot, tally);
     default:
@@ -52,7 +49,7 @@ bool VistrelItems::readWith(const std::vector<ItemPtr>& items, Protocol& protoco
         if (AbortRequest.load()) {
             return false;
         }
-        if (method_ == kDynamicallyDefined) {
+        if (method_ == Method::DynamicallyDefined) {
             try {
                 each->ReadDynamicallyDefined(protocol, snapShot);
             } catch (const Error& failure) {

@@ -30,11 +30,14 @@ std::string VistrelItems::MethodeLabel(std::int32_t i) {
     }
 }
 
-void VistrelItems::setMethode(std::string_view label) {
-    method_ = 0;
-    for (std::int32_t i = 1; !MethodeLabel(i).empty(); ++i) {
-        if (MethodeLabel(i) == label) {
-            method_ = i;
+Method VistrelItems::methodOfLabel(std::string_view label) {
+    for (std::int32_t i = 0;; ++i) {
+        const std::string known = MethodeLabel(i);
+        if (known.empty()) {
+            return Method::ReadMemoryByAddress;
+        }
+        if (known == label) {
+            return static_cast<Method>(i);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "components/number_format.h"
 #include "item/vistrel_item.h"
+#include "itemlist/reading_method.h"
 
 #include <cstdint>
 #include <memory>
@@ -40,11 +41,16 @@ public:
     // 0 "ReadMemoryByAddress", 1 "DynamicallyDefined", 2
     // "DynamicallyDefinedPacked", 3 "ReadMemoryByAddressMerged", other "".
     static std::string MethodeLabel(std::int32_t i);
+    static std::string MethodeLabel(Method method) {
+        return MethodeLabel(static_cast<std::int32_t>(method));
+    }
+    // The method whose label is exactly label (letter case counts);
+    // ReadMemoryByAddress for any other text.
+    static Method methodOfLabel(std::string_view label);
     std::string Methode() const { return MethodeLabel(method_); }
-    // The method whose label is exactly label (letter case counts); method 0
-    // for any other text.
-    void setMethode(std::string_view label);
-    std::int32_t method() const noexcept { return method_; }
+    void setMethode(std::string_view label) { method_ = methodOfLabel(label); }
+    Method method() const noexcept { return method_; }
+    void setMethod(Method method) noexcept { method_ = method; }
 
     // How far apart, first byte to last, the items that the merged method
     // reads together may lie: 1 to 255 bytes; anything else stores the
@@ -113,7 +119,7 @@ private:
     std::shared_ptr<const NumberFormat> numberFormat_;
     std::unique_ptr<Impl> impl_;
     std::vector<ItemPtr> items_;
-    std::int32_t method_ = 0;
+    Method method_ = Method::ReadMemoryByAddress;
     std::int32_t lengthSize_ = 1;
     std::int32_t mergeWindow_ = kDefaultMergeWindow;
     std::string startSession_ = "10A0";
