@@ -11,7 +11,9 @@
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <iostream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,6 +32,15 @@ CLI::Validator aboveZero() {
         "> 0");
 }
 
+// Every label of the method box, in its order.
+std::vector<std::string> methodLabels() {
+    std::vector<std::string> labels;
+    for (std::int32_t i = 0; !vistrel::VistrelItems::MethodeLabel(i).empty(); ++i) {
+        labels.push_back(vistrel::VistrelItems::MethodeLabel(i));
+    }
+    return labels;
+}
+
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
     command.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo)")
         ->type_name("FILE");
@@ -43,8 +54,12 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
     config->excludes(items);
     items->excludes(config);
     command.add_option("--method", options.method, "Reading method")
-        ->check(CLI::IsMember(
-            {vistrel::VistrelItems::MethodeLabel(0), vistrel::VistrelItems::MethodeLabel(1)}));
+        ->check(CLI::IsMember(methodLabels()));
+    command
+        .add_option("--merge-window", options.mergeWindow,
+                    "Bytes that one read of ReadMemoryByAddressMerged may span (default 32)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 255));
     command.add_option("--length-size", options.lengthSize, "Length size of a read request")
         ->check(CLI::IsMember({1, 2}));
     command
