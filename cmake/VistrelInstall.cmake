@@ -3,7 +3,7 @@
 # gives vistrel::widget (and vistrel::sim, the simulated ECU, for demos).
 include(CMakePackageConfigHelpers)
 
-set(vistrel_installed_modules components item itemlist control sim)
+set(vistrel_installed_modules components item itemlist control link sim)
 if(VISTREL_WITH_QT)
   list(APPEND vistrel_installed_modules widget)
 endif()
@@ -17,6 +17,10 @@ foreach(module IN LISTS vistrel_installed_modules)
           COMPONENT Development
           FILES_MATCHING PATTERN "*.h")
 endforeach()
+# The serial line and the K-line frame: a library of its own under link/'s
+# headers, shared by the links and the simulated ECU's wire side.
+set_target_properties(vistrel_line PROPERTIES EXPORT_NAME line)
+list(APPEND vistrel_installed_targets vistrel_line)
 
 set(vistrel_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/vistrel)
 install(TARGETS ${vistrel_installed_targets}
