@@ -90,7 +90,32 @@ int main(int argc, char** argv) {
     watchCommand->add_option("--seconds", watch.seconds, "Stop after this many seconds")
         ->type_name("S")
         ->check(aboveZero());
-    watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    auto* record =
+        watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    auto* when = watchCommand
+                     ->add_option("--record-when", watch.recordWhen,
+                                  "Start each recording when this holds, e.g. \"Engine speed > "
+                                  "3000\" (NAME OP NUMBER, OP one of > >= < <= == !=, joined by "
+                                  "and/or)")
+                     ->type_name("CONDITION")
+                     ->needs(record);
+    auto* until =
+        watchCommand
+            ->add_option("--record-until", watch.recordUntil, "Stop each recording when this holds")
+            ->type_name("CONDITION")
+            ->needs(record);
+    watchCommand
+        ->add_option("--pre-trigger", watch.preTrigger,
+                     "Seconds before the start condition to record as well")
+        ->type_name("S")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(when);
+    watchCommand
+        ->add_option("--post-trigger", watch.postTrigger,
+                     "Seconds to go on recording after the stop condition")
+        ->type_name("S")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(until);
     watchCommand->add_flag("--snapshot", watch.snapshot,
                            "Save the requests and replies of the first good read");
 
