@@ -1,10 +1,10 @@
 #include "sim/ecu_description.h"
 
 #include "components/byte_string.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "sim/demo_ecu.h"
 #include "sim/description_reader.h"
-#include "sim/ecu_errors.h"
 
 #include <algorithm>
 #include <fstream>
