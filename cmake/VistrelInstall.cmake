@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 set(vistrel_installed_modules components item itemlist recording control sim)
 if(VISTREL_WITH_QT)
-  list(APPEND vistrel_installed_modules widget)
+  list(APPEND vistrel_installed_modules plot widget)
 endif()
 
 set(vistrel_installed_targets)
