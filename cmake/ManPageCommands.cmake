@@ -1,17 +1,30 @@
 # Writes a help2man include file with a COMMANDS section: the --help text of
-# each subcommand of a program, whose top-level help lists only their names.
+# each subcommand that the program's own --help lists (it shows only their
+# names), so that the manual page follows the program as it grows. A program
+# without subcommands gets an empty file.
 #
-#   cmake -DPROGRAM=<executable> -DNAME=<program name> -DCOMMANDS=<a,b,c>
-#         -DOUTPUT=<file> -P ManPageCommands.cmake
-foreach(parameter PROGRAM NAME COMMANDS OUTPUT)
+#   cmake -DPROGRAM=<executable> -DNAME=<program name> -DOUTPUT=<file> -P ManPageCommands.cmake
+foreach(parameter PROGRAM NAME OUTPUT)
   if(NOT DEFINED ${parameter})
     message(FATAL_ERROR "ManPageCommands.cmake needs -D${parameter}=...")
   endif()
 endforeach()
 
-string(REPLACE "," ";" COMMANDS "${COMMANDS}")
-set(text "[COMMANDS]\n")
-foreach(command IN LISTS COMMANDS)
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
+set(commands)
+if(help MATCHES "\nSubcommands:\n(.*)")
+  string(REGEX MATCHALL "(^|\n)  [a-z][a-z0-9-]*" names "${CMAKE_MATCH_1}")
+  foreach(name IN LISTS names)
+    string(STRIP "${name}" name)
+    list(APPEND commands ${name})
+  endforeach()
+endif()
+
+set(text "")
+if(commands)
+  set(text "[COMMANDS]\n")
+endif()
+foreach(command IN LISTS commands)
   execute_process(COMMAND ${PROGRAM} ${command} --help OUTPUT_VARIABLE help
                   COMMAND_ERROR_IS_FATAL ANY)
   # Shown as typed: a backslash is roff's escape, a leading dot or quote a request.

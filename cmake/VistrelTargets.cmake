@@ -13,7 +13,7 @@ target_link_libraries(vistrel_test_support INTERFACE vistrel_components)
 # that the current folder holds; src/, tests/, bench/ and fuzz/ each have one
 # folder per module, and only a Qt build has the widget.
 function(vistrel_add_module_folders)
-  set(modules components item itemlist sim control cli)
+  set(modules components item itemlist link sim recording control cli)
   if(VISTREL_WITH_QT)
     list(APPEND modules widget)
   endif()
@@ -78,12 +78,11 @@ function(vistrel_fuzzer name)
   set_property(GLOBAL APPEND PROPERTY VISTREL_FUZZERS ${name})
 endfunction()
 
-# vistrel_man_page(<program> <summary> [COMMANDS <subcommand>...]): the
-# program's manual page, made at build time by help2man from the program's
-# own --help and --version (so it never drifts from them), with the help of
-# each subcommand under COMMANDS, installed beside the program.
+# vistrel_man_page(<program> <summary>): the program's manual page, made at
+# build time by help2man from the program's own --help and --version (so it
+# never drifts from them), with the help of each of its subcommands, and
+# installed beside the program.
 function(vistrel_man_page program summary)
-  cmake_parse_arguments(ARG "" "" "COMMANDS" ${ARGN})
   if(NOT VISTREL_MAN_PAGES)
     return()
   endif()
@@ -93,22 +92,13 @@ function(vistrel_man_page program summary)
                         "(or configure with -DVISTREL_MAN_PAGES=OFF)")
   endif()
   set(page ${CMAKE_CURRENT_BINARY_DIR}/${program}.1)
-  set(include_commands)
-  set(include_options)
-  if(ARG_COMMANDS)
-    set(script ${PROJECT_SOURCE_DIR}/cmake/ManPageCommands.cmake)
-    # Commas: a custom command would split a list at its semicolons.
-    string(REPLACE ";" "," commands "${ARG_COMMANDS}")
-    set(include_commands
-        COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DNAME=${program}
-                -DCOMMANDS=${commands} -DOUTPUT=${page}.commands -P ${script})
-    set(include_options --include ${page}.commands)
-  endif()
+  set(script ${PROJECT_SOURCE_DIR}/cmake/ManPageCommands.cmake)
   add_custom_command(
     OUTPUT ${page}.gz
-    ${include_commands}
-    COMMAND ${VISTREL_HELP2MAN} --no-info --name ${summary} ${include_options} --output ${page}
-            $<TARGET_FILE:${program}>
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DNAME=${program}
+            -DOUTPUT=${page}.commands -P ${script}
+    COMMAND ${VISTREL_HELP2MAN} --no-info --name ${summary} --include ${page}.commands
+            --output ${page} $<TARGET_FILE:${program}>
     COMMAND gzip -9nf ${page}
     DEPENDS ${program} ${script}
     COMMENT "Manual page of ${program}"

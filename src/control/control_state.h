@@ -4,6 +4,7 @@
 #include "components/number_format.h"
 #include "control/ports.h"
 #include "control/record_file.h"
+#include "control/triggered_recording.h"
 #include "control/vistrel_control.h"
 #include "itemlist/vistrel_items.h"
 
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <pugixml.hpp>
 #include <string>
 #include <vector>
@@ -53,6 +55,11 @@ struct VistrelControl::State : ControlPorts {
     VistrelItems items;
     std::string recordFileName;
     std::unique_ptr<RecordFile> recordFile;
+    // Set by the host: Rec then waits for a condition instead of opening a
+    // file at once.
+    std::optional<RecordingTrigger> recordingTrigger;
+    // Present while Rec is pressed with a trigger set.
+    std::unique_ptr<TriggeredRecording> triggered;
     std::string recordLine;
     // The value column of the last read, kept to reuse its storage.
     std::vector<std::string> values;

@@ -163,8 +163,12 @@ void VistrelControl::showGoodRead() {
 
     if (s.recording) {
         s.recordLine.clear();
-        const auto elapsed = static_cast<std::int32_t>(s.platform.milliseconds() - s.recordStart);
-        appendRecordingTime(s.recordLine, elapsed);
+        // A triggered recording puts the time in front of the values itself.
+        if (!s.triggered) {
+            const auto elapsed =
+                static_cast<std::int32_t>(s.platform.milliseconds() - s.recordStart);
+            appendRecordingTime(s.recordLine, elapsed);
+        }
     }
     s.values.resize(static_cast<std::size_t>(s.items.count()));
     auto value = s.values.begin();
@@ -177,7 +181,9 @@ void VistrelControl::showGoodRead() {
         ++value;
     }
     s.view.setValueColumn(s.values);
-    if (s.recording && s.recordFile) {
+    if (s.recording && s.triggered) {
+        recordTriggered(s.recordLine);
+    } else if (s.recording && s.recordFile) {
         // A line that cannot be written is lost; the recording goes on.
         s.recordFile->writeLine(s.recordLine);
     }

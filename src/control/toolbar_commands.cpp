@@ -43,6 +43,16 @@ void VistrelControl::recCommand() {
         StopRecording();
         return;
     }
+    if (s.recordingTrigger) {
+        // A condition that names no item leaves the button up.
+        PendingError failure;
+        failure.attempt([this] { startTriggeredRecording(); });
+        if (failure) {
+            s.view.setButtonPressed(button::kRec, false);
+            throw failure.error();
+        }
+        return;
+    }
     StartRecording();
     if (!s.recordFile) {
         s.view.setButtonPressed(button::kRec, false);

@@ -3,9 +3,11 @@
 #include "components/number_format.h"
 #include "control/ports.h"
 #include "itemlist/vistrel_items.h"
+#include "recording/trigger_condition.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,12 @@ public:
     void Abort();
     void GridCreate();
     void GridSetColWidth();
+
+    // A trigger makes the next Rec wait for its start condition and open a
+    // new file for each run; nullopt restores the plain Rec. Takes effect at
+    // the next press of Rec.
+    void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
+    const std::optional<RecordingTrigger>& recordingTrigger() const noexcept;
 
     // --- events from the view ---------------------------------------------
     void resize();
@@ -85,6 +93,8 @@ private:
     void ConfigFileDialog(int mode);
     void StartRecording();
     void StopRecording();
+    void startTriggeredRecording();
+    void recordTriggered(const std::string& valueColumns);
 
     std::unique_ptr<State> state_;
 };
