@@ -1,10 +1,11 @@
-# Writes a help2man include file with a COMMANDS section: the --help text of
+# Writes a help2man include file: a COMMANDS section with the --help text of
 # each subcommand that the program's own --help lists (it shows only their
-# names), so that the manual page follows the program as it grows. A program
-# without subcommands gets an empty file.
+# names), so that the manual page follows the program as it grows, and a SEE
+# ALSO section that points to the documents.
 #
-#   cmake -DPROGRAM=<executable> -DNAME=<program name> -DOUTPUT=<file> -P ManPageCommands.cmake
-foreach(parameter PROGRAM NAME OUTPUT)
+#   cmake -DPROGRAM=<executable> -DNAME=<program name> -DDOCS=<installed documents folder>
+#         -DOUTPUT=<file> -P ManPageCommands.cmake
+foreach(parameter PROGRAM NAME DOCS OUTPUT)
   if(NOT DEFINED ${parameter})
     message(FATAL_ERROR "ManPageCommands.cmake needs -D${parameter}=...")
   endif()
@@ -32,4 +33,5 @@ foreach(command IN LISTS commands)
   string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" help "${help}")
   string(APPEND text ".SS \"${NAME} ${command}\"\n.nf\n${help}.fi\n")
 endforeach()
+string(APPEND text "[SEE ALSO]\nThe README, the ECU description format and the examples in\n.IR ${DOCS} .\n")
 file(WRITE ${OUTPUT} "${text}")

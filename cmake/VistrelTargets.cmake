@@ -96,7 +96,7 @@ function(vistrel_man_page program summary)
   add_custom_command(
     OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DNAME=${program}
-            -DOUTPUT=${page}.commands -P ${script}
+            -DDOCS=${CMAKE_INSTALL_FULL_DOCDIR} -DOUTPUT=${page}.commands -P ${script}
     COMMAND ${VISTREL_HELP2MAN} --no-info --name ${summary} --include ${page}.commands
             --output ${page} $<TARGET_FILE:${program}>
     COMMAND gzip -9nf ${page}
