@@ -2,6 +2,7 @@
 
 #include "components/byte_string.h"
 #include "components/number_format.h"
+#include "components/protocol.h"
 #include "control/ports.h"
 #include "control/record_file.h"
 #include "control/triggered_recording.h"
@@ -19,16 +20,6 @@
 
 namespace vistrel {
 
-// States of the polling cycle.
-inline constexpr std::int32_t kCycleIdle = 0;
-inline constexpr std::int32_t kCycleOpenCommunication = 1;
-inline constexpr std::int32_t kCycleStartSession = 2;
-inline constexpr std::int32_t kCycleRun = 3;
-
-// Modes of ConfigFileDialog: 1 saves, any other value opens.
-inline constexpr int kOpenMode = 0;
-inline constexpr int kSaveMode = 1;
-
 // Everything the control holds between two events: the ports it was given
 // and its own state.
 struct VistrelControl::State : ControlPorts {
@@ -44,8 +35,11 @@ struct VistrelControl::State : ControlPorts {
     std::unique_ptr<pugi::xml_document> snapshotDoc;
     pugi::xml_node snapshotRoot;
     std::unique_ptr<pugi::xml_document> canRequestDoc;
+    // The processor that performs canRequestDoc; owned by the list's protocol,
+    // which Start alone replaces.
+    CanXmlProcessor* batchProcessor = nullptr;
     std::unique_ptr<pugi::xml_document> timingsDoc;
-    std::int32_t cycleState = kCycleIdle;
+    CyclePhase cycleState = CyclePhase::Idle;
     bool recording = false;
     bool abortPending = false;
     // The millisecond clock when the recording started; elapsed times are

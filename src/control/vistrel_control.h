@@ -1,6 +1,8 @@
 #pragma once
 
 #include "components/number_format.h"
+#include "control/cycle_phase.h"
+#include "control/dialog_mode.h"
 #include "control/ports.h"
 #include "itemlist/vistrel_items.h"
 #include "recording/trigger_condition.h"
@@ -56,7 +58,7 @@ public:
     void keyUp(int keyCode, int shift);
 
     // --- state, for views and tests ---------------------------------------
-    std::int32_t cycleState() const noexcept;
+    CyclePhase cycleState() const noexcept;
     bool abortPending() const noexcept;
     bool recording() const noexcept;
     bool snapshotArmed() const noexcept;
@@ -90,7 +92,7 @@ private:
     void ClipboardCopy();
     void ClipboardPaste();
     void RefreshFromList();
-    void ConfigFileDialog(int mode);
+    void ConfigFileDialog(DialogMode mode);
     void StartRecording();
     void StopRecording();
     void startTriggeredRecording();
