@@ -6,6 +6,7 @@
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
+#include "components/version.h"
 #include "itemlist/vistrel_items.h"
 
 #include <CLI/CLI.hpp>
@@ -69,6 +70,7 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
 int main(int argc, char** argv) {
     namespace cli = vistrel::cli;
     CLI::App app{"Watches the memory of a car ECU over KWP2000.", "vistrel-cli"};
+    app.set_version_flag("--version", vistrel::versionBanner("vistrel-cli"));
     app.require_subcommand(1);
 
     cli::ReadOptions read;

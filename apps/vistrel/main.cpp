@@ -1,5 +1,6 @@
 // The desktop application: the widget watching a simulated ECU.
 #include "components/error.h"
+#include "components/version.h"
 #include "main_window.h"
 #include "sim/simulated_ecu.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     std::string ecuFile;
     std::string itemsFile;
     bool start = false;
+    cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
     cli.add_option("--ecu", ecuFile, "ECU description to simulate (default: the built-in demo car)")
         ->check(CLI::ExistingFile);
     cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
