@@ -4,6 +4,7 @@
 
 #include "cli/interrupt_flag.h"
 #include "components/error.h"
+#include "components/version.h"
 #include "link/link_spec.h"
 #include "link/pseudo_terminal.h"
 #include "sim/ecu_description.h"
@@ -99,6 +100,7 @@ int servePseudoTerminals(KLineEcu& ecu, const Options& options,
 int main(int argc, char** argv) {
     CLI::App app{"Serves a simulated ECU on a serial line, as a K-line ECU.", "vistrel-ecu"};
     Options options;
+    app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")
         ->type_name("FILE");
     app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line")->required();
