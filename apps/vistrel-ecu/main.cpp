@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Serves a simulated ECU on a serial line, as a K-line ECU.", "vistrel-ecu"};
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
+    app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")
         ->type_name("FILE");
     app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line")->required();
