@@ -3,11 +3,11 @@
 #include "components/version.h"
 #include "link/link_spec.h"
 #include "main_window.h"
+#include "widget/svg_icon.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QFile>
-#include <QIcon>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("vistrel"));
     // The menu entry's icon on the window too; the desktop pairs the window
     // with its entry (vistrel.desktop) by this name.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vistrel/app/vistrel.svg")));
+    QApplication::setWindowIcon(
+        vistrel::svgIcon(QStringLiteral(":/vistrel/app/vistrel.svg"), {16, 32, 48, 64, 128, 256}));
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     cli.allow_extras(false);
     CLI11_PARSE(cli, argc, argv);
