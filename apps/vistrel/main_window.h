@@ -1,15 +1,19 @@
 #pragma once
 
+#include "recording/trigger_condition.h"
+
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 namespace vistrel {
 
 class Protocol;
 class VistrelWidget;
 
-// The desktop application's window: the widget over a simulated ECU, and a
-// menu to simulate another ECU description.
+// The desktop application's window: the widget over a simulated ECU, a
+// menu to simulate another ECU description, the plot pane, the recording
+// viewer and exports, and the Rec button's triggers.
 class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(std::shared_ptr<Protocol> protocol);
@@ -18,13 +22,21 @@ public:
     // presses Paste; presses Start.
     void pasteItems(const QString& lines);
     void pressStart();
+    // Opens a recording file in a viewer window; false (after telling the
+    // user why) when it cannot be read.
+    bool viewRecording(const QString& path);
 
 private:
     void createMenu();
+    void createRecordingMenus();
+    void openRecording();
+    void exportRecording();
+    void chooseTrigger();
     void chooseEcuDescription();
     void pressButton(const char* key);
 
     VistrelWidget* watch_;
+    std::optional<RecordingTrigger> trigger_;
 };
 
 } // namespace vistrel
