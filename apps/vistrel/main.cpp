@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vistrel"));
+    // The menu entry's icon on the window too; the desktop pairs the window
+    // with its entry (vistrel.desktop) by this name.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vistrel/app/vistrel.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     cli.allow_extras(false);
     CLI11_PARSE(cli, argc, argv);
 
