@@ -77,16 +77,23 @@ void pointLink(const std::string& link, const std::string& target) {
     std::filesystem::rename(fresh, link);
 }
 
+KLineEcu::Outcome serveOnePseudoTerminal(KLineEcu& ecu, const Options& options,
+                                         const std::function<bool()>& keepGoing) {
+    PseudoTerminal pty;
+    pointLink(options.ptyLink, pty.slavePath());
+    std::cout << pty.slavePath() << std::endl;
+    return ecu.serve(pty.master(), keepGoing);
+}
+
 int servePseudoTerminals(KLineEcu& ecu, const Options& options,
                          const cli::InterruptFlag& interrupt) {
-    const auto keepGoing = [&] { return !interrupt.raised(); };
+    const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
     for (;;) {
-        PseudoTerminal pty;
-        pointLink(options.ptyLink, pty.slavePath());
-        std::cout << pty.slavePath() << std::endl;
-        if (ecu.serve(pty.master(), keepGoing) == KLineEcu::Outcome::Stopped) {
+        if (serveOnePseudoTerminal(ecu, options, keepGoing) == KLineEcu::Outcome::Stopped) {
             return 0;
         }
+        // The line is gone now, as a pulled cable; it comes back after a
+        // while under the same link name.
         std::cerr << "vistrel-ecu: line hung up\n";
         std::this_thread::sleep_for(kUnpluggedTime);
         if (interrupt.raised()) {
@@ -99,6 +106,7 @@ int servePseudoTerminals(KLineEcu& ecu, const Options& options,
 
 int main(int argc, char** argv) {
     CLI::App app{"Serves a simulated ECU on a serial line, as a K-line ECU.", "vistrel-ecu"};
+    app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")

@@ -4,12 +4,12 @@
 #include "main_window.h"
 #include "plot_command.h"
 #include "sim/simulated_ecu.h"
+#include "widget/svg_icon.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QIcon>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("vistrel"));
     // The menu entry's icon on the window too; the desktop pairs the window
     // with its entry (vistrel.desktop) by this name.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vistrel/app/vistrel.svg")));
+    QApplication::setWindowIcon(
+        vistrel::svgIcon(QStringLiteral(":/vistrel/app/vistrel.svg"), {16, 32, 48, 64, 128, 256}));
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     cli.allow_extras(false);
     CLI11_PARSE(cli, argc, argv);

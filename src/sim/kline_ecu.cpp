@@ -34,6 +34,8 @@ bool KLineEcu::due(WireFault fault, unsigned count) const {
 
 KLineEcu::Outcome KLineEcu::serve(ByteLine& line, const std::function<bool()>& keepGoing) {
     std::array<std::uint8_t, 256> chunk{};
+    // A new line starts with no request under way.
+    reader_.reset();
     auto lastByte = line.now();
     while (keepGoing()) {
         const std::size_t n = line.read(chunk, line.now() + kPollSlice);
