@@ -1,9 +1,9 @@
-// The desktop application: the widget watching a simulated ECU.
+// The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"
+#include "link/link_spec.h"
 #include "main_window.h"
 #include "plot_command.h"
-#include "sim/simulated_ecu.h"
 #include "widget/svg_icon.h"
 
 #include <CLI/CLI.hpp>
@@ -14,12 +14,21 @@
 
 int main(int argc, char** argv) {
     CLI::App cli{"vistrel: watch the memory of one ECU live over KWP2000"};
-    std::string ecuFile;
+    std::string link = "sim";
     std::string itemsFile;
     bool start = false;
     cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
-    cli.add_option("--ecu", ecuFile, "ECU description to simulate (default: the built-in demo car)")
-        ->check(CLI::ExistingFile);
+    auto* linkOption =
+        cli.add_option("--link", link,
+                       "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
+                       "(default: sim, the built-in demo car)")
+            ->type_name("SPEC");
+    auto* ecuOption = cli.add_option_function<std::string>(
+                             "--ecu", [&link](const std::string& file) { link = "sim:" + file; },
+                             "ECU description to simulate (the same as --link sim:FILE)")
+                          ->check(CLI::ExistingFile);
+    linkOption->excludes(ecuOption);
+    ecuOption->excludes(linkOption);
     cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
         ->check(CLI::ExistingFile);
     cli.add_flag("--start", start, "Start the communication once the window shows");
@@ -70,16 +79,18 @@ int main(int argc, char** argv) {
     cli.allow_extras(false);
     CLI11_PARSE(cli, argc, argv);
 
-    std::shared_ptr<vistrel::SimulatedEcu> ecu;
+    std::shared_ptr<vistrel::Protocol> protocol;
     try {
-        ecu = ecuFile.empty() ? vistrel::SimulatedEcu::demo()
-                              : vistrel::SimulatedEcu::fromFile(ecuFile);
+        protocol = vistrel::makeLink(link, vistrel::MainWindow::linkOptions());
+    } catch (const vistrel::LinkSpecError& error) {
+        std::cerr << "vistrel: --link: " << error.what() << '\n';
+        return 2;
     } catch (const vistrel::Error& error) {
         std::cerr << "vistrel: " << error.description() << '\n';
         return 1;
     }
 
-    vistrel::MainWindow window(ecu);
+    vistrel::MainWindow window(std::move(protocol), QString::fromStdString(link));
     window.show();
     if (!itemsFile.empty()) {
         QFile items(QString::fromStdString(itemsFile));

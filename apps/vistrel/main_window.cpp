@@ -1,168 +1,93 @@
 #include "main_window.h"
 
 #include "components/error.h"
-#include "recording/recording_export.h"
-#include "recording_viewer.h"
-#include "sim/simulated_ecu.h"
-#include "trigger_dialog.h"
+#include "connection_dialog.h"
+#include "link/link_factory.h"
+#include "link/link_spec.h"
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QInputDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QToolBar>
-#include <QToolButton>
-#include <fstream>
+#include <QSettings>
+#include <QStatusBar>
 
 namespace vistrel {
-
-MainWindow::MainWindow(std::shared_ptr<Protocol> protocol) : watch_(new VistrelWidget(this)) {
-    setWindowTitle(QStringLiteral("vistrel"));
-    setCentralWidget(watch_);
-    createMenu();
-    createRecordingMenus();
-    watch_->setProtocol(std::move(protocol));
-    resize(watch_->sizeHint().grownBy(QMargins(0, menuBar()->sizeHint().height(), 0, 0)));
-}
-
-void MainWindow::createMenu() {
-    QMenu* ecu = menuBar()->addMenu(QStringLiteral("&ECU"));
-    ecu->addAction(QStringLiteral("Ouvrir une description d'ECU… (Open ECU description…)"), this,
-                   &MainWindow::chooseEcuDescription);
-    ecu->addAction(QStringLiteral("ECU de démonstration (Demo ECU)"), this,
-                   [this] { watch_->setProtocol(SimulatedEcu::demo()); });
-    ecu->addSeparator();
-    ecu->addAction(QStringLiteral("Quitter (Quit)"), this, &QWidget::close);
-}
-
 namespace {
 
-const QString kRecordingFilter =
-    QStringLiteral("Enregistrement (Recording) (*.txt);;All files (*)");
+constexpr int kRecentLinks = 8;
+const QString kRecentKey = QStringLiteral("recentLinks");
 
-// The recording of a continued file that the user wants; the only one
-// without asking.
-std::optional<RecordingRun> chooseRun(std::vector<RecordingRun> runs, QWidget* parent) {
-    int number = 1;
-    if (runs.size() > 1) {
-        bool ok = false;
-        number = QInputDialog::getInt(
-            parent, QStringLiteral("Enregistrement (Recording)"),
-            QStringLiteral("Ce fichier tient %1 enregistrements (This file holds %1 recordings)")
-                .arg(runs.size()),
-            1, 1, static_cast<int>(runs.size()), 1, &ok);
-        if (!ok) {
-            return std::nullopt;
-        }
-    }
-    return std::move(runs[static_cast<std::size_t>(number - 1)]);
+QSettings settings() {
+    return QSettings(QStringLiteral("vistrel"), QStringLiteral("vistrel"));
+}
+
+// A real link's exchange lasts up to a few hundred milliseconds: while it
+// waits on the line, the window repaints and takes Stop, keys and closing.
+void keepWindowAlive() {
+    QCoreApplication::processEvents();
 }
 
 } // namespace
 
-void MainWindow::createRecordingMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier (File)"));
-    file->addAction(QStringLiteral("Ouvrir un enregistrement… (Open recording…)"), this,
-                    &MainWindow::openRecording);
-    file->addAction(QStringLiteral("Exporter un enregistrement… (Export recording…)"), this,
-                    &MainWindow::exportRecording);
-    // The File menu comes first, as everywhere.
-    menuBar()->insertMenu(menuBar()->actions().front(), file);
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&Affichage (View)"));
-    QAction* plot = view->addAction(QStringLiteral("Graphique (Plot)"));
-    plot->setCheckable(true);
-    connect(plot, &QAction::toggled, watch_, &VistrelWidget::setPlotVisible);
-    view->addAction(QStringLiteral("Tracer la sélection (Plot selection)"), watch_,
-                    &VistrelWidget::plotSelectedRows);
-
-    // The Rec button keeps its click; its menu sets the trigger.
-    auto* rec = watch_->findChild<QAction*>(QStringLiteral("Rec"));
-    auto* toolbar = watch_->findChild<QToolBar*>(QStringLiteral("Toolbar"));
-    if (!rec || !toolbar) {
-        return;
-    }
-    auto* menu = new QMenu(this);
-    menu->addAction(QStringLiteral("Déclenchement… (Trigger…)"), this, &MainWindow::chooseTrigger);
-    menu->addAction(QStringLiteral("Sans déclenchement (No trigger)"), this, [this] {
-        trigger_.reset();
-        watch_->setRecordingTrigger(std::nullopt);
-    });
-    if (auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(rec))) {
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
-    }
+LinkOptions MainWindow::linkOptions() {
+    return LinkOptions{keepWindowAlive};
 }
 
-void MainWindow::chooseTrigger() {
-    TriggerDialog dialog(trigger_, this);
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    const RecordingTrigger& chosen = dialog.trigger();
-    // Without a condition Rec records at once, as it always did.
-    trigger_ = chosen.when || chosen.until ? std::optional(chosen) : std::nullopt;
-    watch_->setRecordingTrigger(trigger_);
+MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
+    : watch_(new VistrelWidget(this)), linkLabel_(new QLabel(this)) {
+    setWindowTitle(QStringLiteral("vistrel"));
+    setCentralWidget(watch_);
+    statusBar()->addPermanentWidget(linkLabel_);
+    createMenu();
+    createRecordingMenus();
+    setLink(std::move(protocol), link);
+    resize(watch_->sizeHint().grownBy(
+        QMargins(0, menuBar()->sizeHint().height(), 0, statusBar()->sizeHint().height())));
 }
 
-bool MainWindow::viewRecording(const QString& path) {
+QString MainWindow::useLink(const QString& link) {
     try {
-        auto run = chooseRun(readRecordingFile(path.toStdString()), this);
-        if (run) {
-            (new RecordingViewer(std::move(*run), path, this))->show();
-        }
-        return true;
-    } catch (const Error& error) {
-        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
-                             QString::fromStdString(error.description()));
+        setLink(makeLink(link.toStdString(), linkOptions()), link);
+    } catch (const LinkSpecError& e) {
+        return QString::fromStdString(e.what());
+    } catch (const Error& e) {
+        return QString::fromStdString(e.description());
     }
-    return false;
+    return {};
 }
 
-void MainWindow::openRecording() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Ouvrir un enregistrement (Open recording)"), QString(),
-        kRecordingFilter);
-    if (!path.isEmpty()) {
-        viewRecording(path);
-    }
+void MainWindow::setLink(std::shared_ptr<Protocol> protocol, const QString& link) {
+    watch_->setProtocol(std::move(protocol));
+    link_ = link;
+    linkLabel_->setText(QStringLiteral("Liaison (Link) : ") + link);
+    remember(link);
 }
 
-void MainWindow::exportRecording() {
-    const QString in = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Exporter un enregistrement (Export recording)"), QString(),
-        kRecordingFilter);
-    if (in.isEmpty()) {
-        return;
-    }
-    QString filter;
-    const QString out =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Exporter vers (Export to)"), QString(),
-                                     QStringLiteral("CSV (*.csv);;MSL (*.msl)"), &filter);
-    if (out.isEmpty()) {
-        return;
-    }
-    const bool msl = out.endsWith(QStringLiteral(".msl"), Qt::CaseInsensitive) ||
-                     filter.startsWith(QStringLiteral("MSL"));
-    try {
-        const auto run = chooseRun(readRecordingFile(in.toStdString()), this);
-        if (!run) {
-            return;
-        }
-        std::ofstream file(out.toStdString(), std::ios::binary | std::ios::trunc);
-        writeExport(*run, msl ? ExportFormat::Msl : ExportFormat::Csv, file);
-        file.close();
-        if (!file) {
-            throw Error(0, "Cannot write " + out.toStdString());
-        }
-    } catch (const Error& error) {
-        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
-                             QString::fromStdString(error.description()));
-    }
+void MainWindow::createMenu() {
+    QMenu* connection = menuBar()->addMenu(QStringLiteral("&Connexion (Connection)"));
+    connection->addAction(QStringLiteral("Connexion… (Connection…)"), this,
+                          &MainWindow::chooseConnection);
+    recent_ = connection->addMenu(QStringLiteral("Récentes (Recent)"));
+    connect(recent_, &QMenu::aboutToShow, this, &MainWindow::fillRecentLinks);
+    connection->addSeparator();
+    connection->addAction(QStringLiteral("Ouvrir une description d'ECU… (Open ECU description…)"),
+                          this, &MainWindow::chooseEcuDescription);
+    connection->addAction(QStringLiteral("ECU de démonstration (Demo ECU)"), this,
+                          [this] { useLink(QStringLiteral("sim")); });
+    connection->addSeparator();
+    connection->addAction(QStringLiteral("Quitter (Quit)"), this, &QWidget::close);
+}
+
+void MainWindow::chooseConnection() {
+    ConnectionDialog dialog(
+        link_, [this](const QString& link) { return useLink(link); }, this);
+    dialog.exec();
 }
 
 void MainWindow::chooseEcuDescription() {
@@ -172,12 +97,30 @@ void MainWindow::chooseEcuDescription() {
     if (path.isEmpty()) {
         return;
     }
-    try {
-        watch_->setProtocol(SimulatedEcu::fromFile(path.toStdString()));
-    } catch (const Error& error) {
-        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
-                             QString::fromStdString(error.description()));
+    const QString problem = useLink(QStringLiteral("sim:") + path);
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), problem);
     }
+}
+
+void MainWindow::fillRecentLinks() {
+    recent_->clear();
+    for (const QString& link : settings().value(kRecentKey).toStringList()) {
+        recent_->addAction(link, this, [this, link] {
+            const QString problem = useLink(link);
+            if (!problem.isEmpty()) {
+                QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), problem);
+            }
+        });
+    }
+}
+
+void MainWindow::remember(const QString& link) {
+    QSettings store = settings();
+    QStringList links = store.value(kRecentKey).toStringList();
+    links.removeAll(link);
+    links.prepend(link);
+    store.setValue(kRecentKey, links.mid(0, kRecentLinks));
 }
 
 void MainWindow::pasteItems(const QString& lines) {
