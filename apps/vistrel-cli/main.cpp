@@ -1,4 +1,4 @@
-// vistrel-cli: the control hosted in a terminal, on the simulated ECU.
+// vistrel-cli: the control hosted in a terminal, on a simulated ECU or a real link.
 
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
@@ -6,12 +6,15 @@
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
+#include "components/version.h"
 #include "itemlist/vistrel_items.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <iostream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,9 +33,29 @@ CLI::Validator aboveZero() {
         "> 0");
 }
 
+// Every label of the method box, in its order.
+std::vector<std::string> methodLabels() {
+    std::vector<std::string> labels;
+    for (std::int32_t i = 0; !vistrel::VistrelItems::MethodeLabel(i).empty(); ++i) {
+        labels.push_back(vistrel::VistrelItems::MethodeLabel(i));
+    }
+    return labels;
+}
+
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
-    command.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo)")
-        ->type_name("FILE");
+    auto* link = command
+                     .add_option("--link", options.link,
+                                 "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
+                                 "(default: sim, the built-in demo)")
+                     ->type_name("SPEC");
+    auto* ecu =
+        command
+            .add_option_function<std::string>(
+                "--ecu", [&options](const std::string& file) { options.link = "sim:" + file; },
+                "ECU description to simulate (the same as --link sim:FILE)")
+            ->type_name("FILE");
+    link->excludes(ecu);
+    ecu->excludes(link);
     auto* config =
         command.add_option("--config", options.configFile, "Configuration file (.xml) to open")
             ->type_name("FILE");
@@ -43,8 +66,12 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
     config->excludes(items);
     items->excludes(config);
     command.add_option("--method", options.method, "Reading method")
-        ->check(CLI::IsMember(
-            {vistrel::VistrelItems::MethodeLabel(0), vistrel::VistrelItems::MethodeLabel(1)}));
+        ->check(CLI::IsMember(methodLabels()));
+    command
+        .add_option("--merge-window", options.mergeWindow,
+                    "Bytes that one read of ReadMemoryByAddressMerged may span (default 32)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 255));
     command.add_option("--length-size", options.lengthSize, "Length size of a read request")
         ->check(CLI::IsMember({1, 2}));
     command
@@ -57,7 +84,8 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
 
 int main(int argc, char** argv) {
     namespace cli = vistrel::cli;
-    CLI::App app{"Watches the memory of a simulated car ECU over KWP2000.", "vistrel-cli"};
+    CLI::App app{"Watches the memory of a car ECU over KWP2000.", "vistrel-cli"};
+    app.set_version_flag("--version", vistrel::versionBanner("vistrel-cli"));
     app.require_subcommand(1);
 
     cli::ReadOptions read;

@@ -6,7 +6,8 @@
 #include "components/byte_string.h"
 #include "components/error.h"
 #include "components/error_numbers.h"
-#include "sim/simulated_ecu.h"
+#include "link/link_factory.h"
+#include "link/link_spec.h"
 
 #include <chrono>
 #include <filesystem>
@@ -55,13 +56,15 @@ void ControlHost::setUp(const SessionOptions& options) {
 }
 
 void ControlHost::handOverEcu(const SessionOptions& options) {
-    std::shared_ptr<SimulatedEcu> ecu;
+    std::shared_ptr<Protocol> link;
     try {
-        ecu = options.ecuFile ? SimulatedEcu::fromFile(*options.ecuFile) : SimulatedEcu::demo();
+        link = makeLink(options.link);
+    } catch (const LinkSpecError& e) {
+        throw UsageError(std::string("--link: ") + e.what());
     } catch (const Error& e) {
         throw UsageError(e.description());
     }
-    control_.setProtocol(std::move(ecu));
+    control_.setProtocol(std::move(link));
 }
 
 void ControlHost::fillList(const SessionOptions& options) {
@@ -94,6 +97,11 @@ void ControlHost::chooseSettings(const SessionOptions& options) {
     if (options.method && !control_.chooseMethod(*options.method)) {
         throw UsageError("--method: " + *options.method + " is not one of " +
                          joined(view_.methods()));
+    }
+    if (options.mergeWindow) {
+        // Not a box of the control: it lives in the list, as the
+        // configuration file sets it.
+        control_.items().setMergeWindow(*options.mergeWindow);
     }
     if (options.lengthSize && !control_.chooseLengthSize(*options.lengthSize)) {
         throw UsageError("--length-size: " + std::to_string(*options.lengthSize) +

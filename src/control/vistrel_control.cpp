@@ -83,7 +83,11 @@ void VistrelControl::State::initialise() {
     view.selectLengthSize(0);
     setStartSession("10A0");
     spinFrames = {"--", "\\", "|", "/"};
-    RefreshFromList();
+    // The control, not each view, decides the tools of an empty list: no
+    // Start, Stop, Rec or Save before there is something to read or save.
+    for (const auto key : {button::kStart, button::kStop, button::kRec, button::kSave}) {
+        view.setButtonEnabled(key, false);
+    }
 }
 
 void VistrelControl::State::setProtocol(std::shared_ptr<Protocol> protocol) {

@@ -1,12 +1,15 @@
 #include "sim/ecu_description.h"
 
 #include "components/byte_string.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
+#include "sim/demo_ecu.h"
 #include "sim/description_reader.h"
 
 #include <algorithm>
 #include <fstream>
 #include <limits>
+#include <sstream>
 
 namespace vistrel {
 namespace {
@@ -321,13 +324,17 @@ private:
 
     void readDdli(pugi::xml_node element) {
         once(element, seenDdli_);
-        reader_.checkAttributes(element, {"extraByte"});
+        reader_.checkAttributes(element, {"extraByte", "maxBytes"});
         reader_.checkNoChildren(element);
         const std::string extra = reader_.text(element, "extraByte", "0");
         if (extra != "0" && extra != "1") {
             reader_.fail(element, "<ddli>: extraByte=\"" + extra + "\" is neither \"0\" nor \"1\"");
         }
         description_.ddliExtraByte = extra == "1";
+        // Beyond 252 data bytes the reply (61, the identifier, the extra
+        // byte) no longer fits the largest K-line frame.
+        description_.ddliMaxBytes = static_cast<std::uint32_t>(
+            reader_.decimal(element, "maxBytes", description_.ddliMaxBytes, 1, 252));
     }
 
     void once(pugi::xml_node element, bool& seen) const {
@@ -375,6 +382,20 @@ private:
 EcuDescription parseEcuDescription(std::string_view xml, const std::string& sourceName,
                                    const std::filesystem::path& baseDirectory) {
     return DescriptionParser(xml, sourceName, baseDirectory).parse();
+}
+
+EcuDescription loadEcuDescription(const std::string& path) {
+    if (path.empty()) {
+        return parseEcuDescription(demoEcuDescription(), kDemoEcuSourceName, ".");
+    }
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    if (!stream) {
+        throw Error(kBadDescriptionError, path + ": cannot read the file", "SimulatedEcu");
+    }
+    const std::filesystem::path directory = std::filesystem::path(path).parent_path();
+    return parseEcuDescription(text.str(), path, directory.empty() ? "." : directory);
 }
 
 } // namespace vistrel

@@ -28,6 +28,8 @@ struct EcuDescription {
     EcuFaults faults;
     // The dynamically defined read answers 61 E0 xx data instead of 61 E0 data.
     bool ddliExtraByte = false;
+    // The most data bytes one dynamically defined identifier may gather.
+    std::uint32_t ddliMaxBytes = 64;
 };
 
 // Reads an ECU description. sourceName names the text in messages;
@@ -36,5 +38,10 @@ struct EcuDescription {
 // does not accept.
 EcuDescription parseEcuDescription(std::string_view xml, const std::string& sourceName,
                                    const std::filesystem::path& baseDirectory);
+
+// Reads the ECU description file at path; the built-in demo car for an
+// empty path. Throws Error(kBadDescriptionError) as parseEcuDescription, and
+// for a file that cannot be read.
+EcuDescription loadEcuDescription(const std::string& path);
 
 } // namespace vistrel
