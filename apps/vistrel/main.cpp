@@ -3,11 +3,13 @@
 #include "components/version.h"
 #include "link/link_spec.h"
 #include "main_window.h"
+#include "plot_command.h"
 #include "widget/svg_icon.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -30,12 +32,47 @@ int main(int argc, char** argv) {
     cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
         ->check(CLI::ExistingFile);
     cli.add_flag("--start", start, "Start the communication once the window shows");
+    std::string plotNames;
+    cli.add_option("--plot", plotNames,
+                   "Names of the items to plot under the table, comma-separated")
+        ->type_name("NAMES");
+    std::string viewFile;
+    cli.add_option("--view", viewFile, "Recording file (.txt) to open in the viewer")
+        ->check(CLI::ExistingFile);
+
+    vistrel::PlotOptions plot;
+    auto* plotCommand = cli.add_subcommand(
+        "plot", "Draws a recording file into a PNG or SVG image, without a display");
+    plotCommand->add_option("FILE", plot.recordingFile, "Recording file (.txt)")->required();
+    plotCommand->add_option("-o,--output", plot.outFile, "Image to write (.png or .svg)")
+        ->required()
+        ->type_name("OUT");
+    plotCommand->add_option("--items", plot.items, "Names of the columns to draw, comma-separated")
+        ->type_name("NAMES");
+    plotCommand->add_option("--size", plot.size, "Image size in pixels (default 1600x900)")
+        ->type_name("WxH");
+    plotCommand->add_option("--from", plot.from, "First second shown")->type_name("S");
+    plotCommand->add_option("--to", plot.to, "Last second shown")->type_name("S");
+    plotCommand->add_option("--run", plot.run, "Which recording of a continued file, from 1")
+        ->type_name("N");
     cli.footer("Qt's own options (-platform, -geometry, ...) are accepted too.");
     // Help and bad values are answered before any display is needed; Qt's
     // options are left for Qt, which takes them out of the arguments, and
     // what remains must then be ours.
     cli.allow_extras();
     CLI11_PARSE(cli, argc, argv);
+    if (plotCommand->parsed()) {
+        if (!cli.remaining().empty()) {
+            std::cerr << "vistrel plot: unknown argument " << cli.remaining().front() << '\n';
+            return 2;
+        }
+        // Images are drawn without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        QGuiApplication images(argc, argv);
+        return vistrel::runPlot(plot, std::cerr);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vistrel"));
     // The menu entry's icon on the window too; the desktop pairs the window
@@ -67,8 +104,14 @@ int main(int argc, char** argv) {
         }
         window.pasteItems(QString::fromUtf8(items.readAll()));
     }
+    if (!plotNames.empty()) {
+        window.plotItems(QString::fromStdString(plotNames).split(','));
+    }
     if (start) {
         window.pressStart();
+    }
+    if (!viewFile.empty() && !window.viewRecording(QString::fromStdString(viewFile))) {
+        return 1;
     }
     return QApplication::exec();
 }

@@ -45,6 +45,7 @@ MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
     setCentralWidget(watch_);
     statusBar()->addPermanentWidget(linkLabel_);
     createMenu();
+    createRecordingMenus();
     setLink(std::move(protocol), link);
     resize(watch_->sizeHint().grownBy(
         QMargins(0, menuBar()->sizeHint().height(), 0, statusBar()->sizeHint().height())));

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "link/link_factory.h"
+#include "recording/trigger_condition.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -14,7 +17,8 @@ class VistrelWidget;
 
 // The desktop application's window: the widget over one link (a simulated
 // ECU or a real one), a menu to choose the link, the recent links, and the
-// link in use in the status bar.
+// link in use in the status bar; recordings viewed, plotted, exported and
+// triggered.
 class MainWindow : public QMainWindow {
 public:
     // The options every link of the window is made with.
@@ -30,10 +34,20 @@ public:
     // presses Paste; presses Start.
     void pasteItems(const QString& lines);
     void pressStart();
+    // Opens a recording file in a viewer window; false (after telling the
+    // user why) when it cannot be read.
+    bool viewRecording(const QString& path);
+    // Shows the plot pane with the items of these names.
+    void plotItems(const QStringList& names);
 
 private:
     void setLink(std::shared_ptr<Protocol> protocol, const QString& link);
     void createMenu();
+    // The recording viewer and exports, the plot pane, the Rec triggers.
+    void createRecordingMenus();
+    void openRecording();
+    void exportRecording();
+    void chooseTrigger();
     void chooseConnection();
     void chooseEcuDescription();
     void fillRecentLinks();
@@ -44,6 +58,7 @@ private:
     QLabel* linkLabel_;
     QMenu* recent_ = nullptr;
     QString link_;
+    std::optional<RecordingTrigger> trigger_;
 };
 
 } // namespace vistrel
