@@ -1,7 +1,6 @@
 // Loads arbitrary bytes as a configuration file. Bad files end in a message
 // or a conversion error, never in a crash; a list that loads saves again.
 #include "components/error.h"
-#include "control/message_port.h"
 #include "itemlist/vistrel_items.h"
 
 #include <cstddef>
