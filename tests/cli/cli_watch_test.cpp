@@ -130,7 +130,7 @@ TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {
     EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5", "--fault",
                     "bad-checksum:4", "--fault", "garbage:6"});
     const CliRun run =
-        runCli({"watch", "--link", "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=600",
+        runCli({"watch", "--link", "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=1000",
                 "--items", "items.tsv", "--cycles", "3"},
                dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.err;
