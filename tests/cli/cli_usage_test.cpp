@@ -31,6 +31,7 @@ TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
     writeFile(dir.path() / "bad-ecu.xml", "<ecu><memory address=\"zz\">00</memory></ecu>");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "subcommand"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
         {{"read", "--bogus"}, "--bogus"},
         {{"read", "--length-size", "3"}, "--length-size"},
         {{"read", "--method", "Fast"}, "--method"},
