@@ -1,6 +1,7 @@
 #include "control/clipboard_lines.h"
 #include "control/control_state.h"
 #include "control/pending_error.h"
+#include "control/text_decoding.h"
 
 namespace vistrel {
 
@@ -22,7 +23,7 @@ void VistrelControl::ClipboardCopy() {
 void VistrelControl::ClipboardPaste() {
     State& s = *state_;
     s.timer.setTimerEnabled(false);
-    const std::string text = s.clipboard.text();
+    const std::string text = decodeUserText(s.clipboard.text());
     s.items.clear();
     for (const std::string_view line : pastedLines(text)) {
         PendingError refused;

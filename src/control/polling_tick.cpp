@@ -81,7 +81,7 @@ void VistrelControl::startSessionStep() {
     // gets the request of an earlier text.
     if (failure.attempt([&] { s.sessionRequest.setText(s.startSession); })) {
         failure.attempt([&] {
-            requireProtocol(s.items.protocol()).SendReceive(s.sessionRequest, s.sessionReply);
+            exchange(requireProtocol(s.items.protocol()), s.sessionRequest, s.sessionReply);
         });
     }
     if (AbortRequest) {

@@ -40,7 +40,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     // A failed exchange stays in the item (shown as its text) and is not
     // reported: with this method the list carries on with the next item.
     try {
-        protocol.SendReceive(request_, reply_);
+        exchange(protocol, request_, reply_);
     } catch (const Error& error) {
         keepError(error, record, "DefError");
         return;
@@ -53,7 +53,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     record.setHex("ReadSend", request_);
 
     try {
-        protocol.SendReceive(request_, reply_);
+        exchange(protocol, request_, reply_);
     } catch (const Error& error) {
         keepError(error, record, "ReadError");
         return;
