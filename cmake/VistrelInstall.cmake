@@ -3,7 +3,7 @@
 # gives vistrel::widget (and vistrel::sim, the simulated ECU, for demos).
 include(CMakePackageConfigHelpers)
 
-set(vistrel_installed_modules components item itemlist control sim)
+set(vistrel_installed_modules components item itemlist recording control sim)
 if(VISTREL_WITH_QT)
   list(APPEND vistrel_installed_modules widget)
 endif()

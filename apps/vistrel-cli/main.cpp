@@ -2,6 +2,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
+#include "cli/export_command.h"
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
@@ -78,7 +79,32 @@ int main(int argc, char** argv) {
     watchCommand->add_option("--seconds", watch.seconds, "Stop after this many seconds")
         ->type_name("S")
         ->check(aboveZero());
-    watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    auto* record =
+        watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    auto* when = watchCommand
+                     ->add_option("--record-when", watch.recordWhen,
+                                  "Start each recording when this holds, e.g. \"Engine speed > "
+                                  "3000\" (NAME OP NUMBER, OP one of > >= < <= == !=, joined by "
+                                  "and/or)")
+                     ->type_name("CONDITION")
+                     ->needs(record);
+    auto* until =
+        watchCommand
+            ->add_option("--record-until", watch.recordUntil, "Stop each recording when this holds")
+            ->type_name("CONDITION")
+            ->needs(record);
+    watchCommand
+        ->add_option("--pre-trigger", watch.preTrigger,
+                     "Seconds before the start condition to record as well")
+        ->type_name("S")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(when);
+    watchCommand
+        ->add_option("--post-trigger", watch.postTrigger,
+                     "Seconds to go on recording after the stop condition")
+        ->type_name("S")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(until);
     watchCommand->add_flag("--snapshot", watch.snapshot,
                            "Save the requests and replies of the first good read");
 
@@ -88,6 +114,22 @@ int main(int argc, char** argv) {
         "convert", "Converts item lines (.tsv, .txt) to a configuration file (.xml) or back");
     convertCommand->add_option("IN", convertIn, "File to read")->required();
     convertCommand->add_option("OUT", convertOut, "File to write")->required();
+
+    cli::ExportOptions exportOptions;
+    auto* exportCommand =
+        app.add_subcommand("export", "Writes a recording file (.txt) for log viewers: csv or msl");
+    exportCommand->add_option("FILE", exportOptions.recordingFile, "Recording file to read")
+        ->required();
+    exportCommand->add_option("--to", exportOptions.format, "File type to write")
+        ->required()
+        ->check(CLI::IsMember({"csv", "msl"}));
+    exportCommand->add_option("-o,--output", exportOptions.outFile, "File to write")
+        ->required()
+        ->type_name("OUT");
+    exportCommand
+        ->add_option("--run", exportOptions.run,
+                     "Which recording of a continued file, from 1 (default 1)")
+        ->type_name("N");
 
     try {
         app.parse(argc, argv);
@@ -101,6 +143,9 @@ int main(int argc, char** argv) {
         }
         if (watchCommand->parsed()) {
             return cli::runWatch(watch, std::cout, std::cerr, cli::terminalWidth(STDOUT_FILENO));
+        }
+        if (exportCommand->parsed()) {
+            return cli::runExport(exportOptions);
         }
         return cli::runConvert(convertIn, convertOut, std::cerr);
     } catch (const std::exception& e) {

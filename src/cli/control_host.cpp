@@ -120,9 +120,11 @@ TickOutcome ControlHost::runTimer() {
     if (control_.spinIndex() != spinBefore) {
         return TickOutcome::GoodRead;
     }
-    const bool readFailed = stateBefore == 3 && stateAfter == 1;
+    const bool readFailed =
+        stateBefore == CyclePhase::Run && stateAfter == CyclePhase::OpenCommunication;
     const bool stepRetried =
-        (stateBefore == 1 || stateBefore == 2) && stateAfter == stateBefore && timer_.enabled();
+        (stateBefore == CyclePhase::OpenCommunication || stateBefore == CyclePhase::StartSession) &&
+        stateAfter == stateBefore && timer_.enabled();
     return readFailed || stepRetried ? TickOutcome::FailedAttempt : TickOutcome::Progress;
 }
 

@@ -61,7 +61,4 @@ int hexDigitValue(char c) noexcept;
 // Appends the two upper-case hexadecimal digits of each byte to out.
 void appendHex(std::string& out, std::span<const std::uint8_t> bytes);
 
-// The error a malformed hexadecimal text raises.
-inline constexpr std::int32_t kHexTextError = 5;
-
 } // namespace vistrel

@@ -1,8 +1,8 @@
 #include "control/code_page.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/utf8.h"
-#include "control/control_errors.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,5 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/utf8.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
@@ -15,9 +16,6 @@ namespace vistrel {
 namespace {
 
 using namespace config_file;
-
-constexpr std::int32_t kOverflowError = 6;
-constexpr std::int32_t kConversionError = 13;
 
 // The version of the root element, 0 when the root is missing or unusable.
 // It is read in the user's number format, where a comma is either the
@@ -112,7 +110,8 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
         return;
     }
     if (const pugi::xml_node method = root.child(kMethod)) {
-        method_ = textContent(method) == "1" ? 1 : 0;
+        method_ =
+            textContent(method) == "1" ? Method::DynamicallyDefined : Method::ReadMemoryByAddress;
     }
     if (const pugi::xml_node size = root.child(kLengthSize)) {
         lengthSize_ = textContent(size) == "2" ? 2 : 1;

@@ -129,7 +129,7 @@ void VistrelItems::saveConfigXML(const std::string& nom) {
     appendLineBreak(root);
     root.append_attribute(kVersion).set_value(kVersionWritten);
     SaveNotes notes;
-    appendSetting(root, kMethod, std::to_string(method_), notes);
+    appendSetting(root, kMethod, std::to_string(static_cast<std::int32_t>(method_)), notes);
     appendSetting(root, kLengthSize, std::to_string(lengthSize_), notes);
     appendSetting(root, kStartSession, startSession_, notes);
     appendLineBreak(root.append_child(kDatas));

@@ -1,6 +1,7 @@
 #include "sim/simulated_ecu.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "sim/can_xml_batch.h"
 #include "sim/demo_ecu.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "components/error_numbers.h"
 #include "components/protocol.h"
 #include "sim/ecu_clock.h"
-#include "sim/ecu_errors.h"
 
 #include <cstdint>
 #include <memory>
