@@ -4,15 +4,11 @@
 #include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "sim/can_xml_batch.h"
-#include "sim/demo_ecu.h"
 #include "sim/ecu_description.h"
 #include "sim/kwp_responder.h"
 
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 namespace vistrel {
@@ -60,25 +56,21 @@ SimulatedEcu::SimulatedEcu(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) 
 SimulatedEcu::~SimulatedEcu() = default;
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::fromFile(const std::string& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    if (!stream) {
-        throw Error(kBadDescriptionError, path + ": cannot read the file", "SimulatedEcu");
-    }
-    std::filesystem::path directory = std::filesystem::path(path).parent_path();
-    return fromText(text.str(), path, directory.empty() ? "." : directory.string());
+    return fromDescription(loadEcuDescription(path));
 }
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::fromText(std::string_view xml,
                                                      const std::string& sourceName,
                                                      const std::string& baseDirectory) {
-    const EcuDescription description = parseEcuDescription(xml, sourceName, baseDirectory);
-    return std::shared_ptr<SimulatedEcu>(new SimulatedEcu(std::make_unique<Impl>(description)));
+    return fromDescription(parseEcuDescription(xml, sourceName, baseDirectory));
 }
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::demo() {
-    return fromText(demoEcuDescription(), kDemoEcuSourceName);
+    return fromDescription(loadEcuDescription({}));
+}
+
+std::shared_ptr<SimulatedEcu> SimulatedEcu::fromDescription(const EcuDescription& description) {
+    return std::shared_ptr<SimulatedEcu>(new SimulatedEcu(std::make_unique<Impl>(description)));
 }
 
 std::string SimulatedEcu::title() const {

@@ -11,6 +11,8 @@
 
 namespace vistrel {
 
+struct EcuDescription;
+
 // A protocol object that answers KWP2000 requests from an ECU description:
 // memory blocks, dumps, moving signals, and faults on demand. It stands in for
 // a real link in the demo, the command line, the tests and the benchmarks.
@@ -28,6 +30,7 @@ public:
                                                   const std::string& baseDirectory = ".");
     // The built-in demo car (the same text as examples/demo-ecu.xml).
     static std::shared_ptr<SimulatedEcu> demo();
+    static std::shared_ptr<SimulatedEcu> fromDescription(const EcuDescription& description);
 
     ~SimulatedEcu() override;
 
