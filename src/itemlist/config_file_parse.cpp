@@ -1,7 +1,6 @@
 #include "itemlist/config_file_parse.h"
 
 #include "itemlist/config_file_layout.h"
-#include "itemlist/xml_well_formed.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -121,14 +120,13 @@ bool compactTreeIsExact(const pugi::xml_document& document, pugi::xml_encoding e
     return encoding == pugi::encoding_utf8 && !valuesHoldElements(document);
 }
 
-ConfigLoadFault readFault(const pugi::xml_parse_result& result) {
+XmlFault readFault(const pugi::xml_parse_result& result) {
     return {static_cast<int>(result.status), 0, result.description()};
 }
 
 } // namespace
 
-std::optional<ConfigLoadFault> parseConfigFile(pugi::xml_document& document,
-                                               const std::string& path) {
+std::optional<XmlFault> parseConfigFile(pugi::xml_document& document, const std::string& path) {
     std::size_t size = 0;
     Buffer buffer = readWholeFile(path, size);
     if (!buffer) {
@@ -145,7 +143,7 @@ std::optional<ConfigLoadFault> parseConfigFile(pugi::xml_document& document,
     // parser judges the file first, so that a file loads here exactly when
     // any other XML reader would take it.
     if (auto fault = checkWellFormed({buffer.get(), size})) {
-        return ConfigLoadFault{fault->code, fault->line, std::move(fault->reason)};
+        return fault;
     }
     if (holdsOnlyElementsAndText({buffer.get(), size})) {
         // Parsed where it lies, final 0 included. The document owns the
