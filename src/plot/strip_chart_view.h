@@ -25,6 +25,7 @@ public:
     // whoever fills it.
     void setSeries(std::shared_ptr<const SeriesStore> store, std::vector<PlotSeries> series);
     const std::vector<PlotSeries>& series() const noexcept { return series_; }
+    const SeriesStore* store() const noexcept { return store_.get(); }
     void setSharedScale(bool shared);
 
     // Seconds of time shown while following the newest reads.
