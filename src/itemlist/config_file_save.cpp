@@ -132,6 +132,9 @@ void VistrelItems::saveConfigXML(const std::string& nom) {
     appendSetting(root, kMethod, std::to_string(static_cast<std::int32_t>(method_)), notes);
     appendSetting(root, kLengthSize, std::to_string(lengthSize_), notes);
     appendSetting(root, kStartSession, startSession_, notes);
+    if (mergeWindow_ != kDefaultMergeWindow) {
+        appendSetting(root, kMergeWindow, std::to_string(mergeWindow_), notes);
+    }
     appendLineBreak(root.append_child(kDatas));
 
     StringWriter headText;
