@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
     cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
         ->check(CLI::ExistingFile);
     cli.add_flag("--start", start, "Start the communication once the window shows");
+    std::string plotNames;
+    cli.add_option("--plot", plotNames,
+                   "Names of the items to plot under the table, comma-separated")
+        ->type_name("NAMES");
     std::string viewFile;
     cli.add_option("--view", viewFile, "Recording file (.txt) to open in the viewer")
         ->check(CLI::ExistingFile);
@@ -99,6 +103,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         window.pasteItems(QString::fromUtf8(items.readAll()));
+    }
+    if (!plotNames.empty()) {
+        window.plotItems(QString::fromStdString(plotNames).split(','));
     }
     if (start) {
         window.pressStart();

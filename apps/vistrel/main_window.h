@@ -4,6 +4,7 @@
 #include "recording/trigger_condition.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -36,6 +37,8 @@ public:
     // Opens a recording file in a viewer window; false (after telling the
     // user why) when it cannot be read.
     bool viewRecording(const QString& path);
+    // Shows the plot pane with the items of these names.
+    void plotItems(const QStringList& names);
 
 private:
     void setLink(std::shared_ptr<Protocol> protocol, const QString& link);

@@ -89,6 +89,14 @@ void MainWindow::chooseTrigger() {
     watch_->setRecordingTrigger(trigger_);
 }
 
+void MainWindow::plotItems(const QStringList& names) {
+    std::vector<std::string> chosen;
+    for (const QString& name : names) {
+        chosen.push_back(name.trimmed().toStdString());
+    }
+    watch_->plotItems(chosen);
+}
+
 bool MainWindow::viewRecording(const QString& path) {
     try {
         auto run = chooseRun(readRecordingFile(path.toStdString()), this);

@@ -12,8 +12,9 @@
 namespace vistrel {
 namespace {
 
-// More lines than this make a chart nobody can read; the rest can be
-// picked by hand.
+// More lines than this make a chart nobody can read; the rest, and the
+// hexadecimal and binary columns (identifiers and bit fields more often
+// than measures), can be picked by hand.
 constexpr int kLinesAtFirst = 8;
 
 } // namespace
@@ -32,10 +33,15 @@ RecordingViewer::RecordingViewer(RecordingRun run, const QString& title, QWidget
     values_->verticalHeader()->hide();
     values_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     values_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    values_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    const std::vector<ValueRadix> radixes = run_.radixes();
+    int checked = 0;
     for (std::size_t c = 0; c < chart_.series.size(); ++c) {
         const PlotSeries& s = chart_.series[c];
         auto* item = new QListWidgetItem(s.name, picker_);
-        item->setCheckState(static_cast<int>(c) < kLinesAtFirst ? Qt::Checked : Qt::Unchecked);
+        const bool measure = radixes[c] == ValueRadix::Decimal && checked < kLinesAtFirst;
+        checked += measure ? 1 : 0;
+        item->setCheckState(measure ? Qt::Checked : Qt::Unchecked);
         item->setForeground(s.colour);
         const int row = static_cast<int>(c);
         values_->setItem(row, 0, new QTableWidgetItem(s.name));
@@ -59,6 +65,10 @@ RecordingViewer::RecordingViewer(RecordingRun run, const QString& title, QWidget
     layout->addWidget(split);
     resize(1100, 700);
     pickedChanged();
+    // The cursor starts in the middle, where it is seen and easily moved.
+    if (const SeriesStore& store = *chart_.store; !store.empty()) {
+        pane_->chart().setCursorTime((store.time(0) + store.time(store.size() - 1)) / 2);
+    }
 }
 
 void RecordingViewer::pickedChanged() {

@@ -50,6 +50,13 @@ std::string KLineProtocol::subtitle() const {
     return settings_.device;
 }
 
+std::size_t KLineProtocol::maxReplyLength() const {
+    if (!keyBytes_) {
+        return 0;
+    }
+    return form_.lengthByte ? kKLineLongFrameData : kKLineShortFrameData;
+}
+
 std::string KLineProtocol::protocolName() const {
     return "KWP2000";
 }

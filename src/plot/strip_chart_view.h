@@ -40,6 +40,8 @@ public:
     void refresh();
 
     const ChartFrame& frame() const noexcept { return frame_; }
+    // Places the cursor as a click would.
+    void setCursorTime(double time);
 
 signals:
     void cursorMoved(double time);

@@ -44,8 +44,8 @@ PlotPane::PlotPane(Mode mode, QWidget* parent)
         for (const WindowChoice& choice : kWindows) {
             window_->addItem(QString::fromUtf8(choice.label), choice.seconds);
         }
-        window_->setCurrentIndex(2);
-        chart_->setWindowSeconds(30);
+        window_->setCurrentIndex(1);
+        chart_->setWindowSeconds(10);
         connect(window_, &QComboBox::currentIndexChanged, this,
                 [this] { chart_->setWindowSeconds(window_->currentData().toDouble()); });
         pause_ = new QPushButton(QStringLiteral("Pause"), this);

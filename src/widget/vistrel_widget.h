@@ -74,6 +74,8 @@ public:
     const std::vector<int>& plotRows() const noexcept { return plotRows_; }
     // Plots the rows selected in the grid and shows the pane.
     void plotSelectedRows();
+    // Plots the items of these names and shows the pane.
+    void plotItems(const std::vector<std::string>& names);
     // A trigger for the next Rec (see VistrelControl).
     void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
 

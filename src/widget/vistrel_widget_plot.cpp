@@ -87,6 +87,22 @@ void VistrelWidget::plotSelectedRows() {
     setPlotRows(std::move(rows));
 }
 
+void VistrelWidget::plotItems(const std::vector<std::string>& names) {
+    std::vector<int> rows;
+    for (const std::string& name : names) {
+        int row = 0;
+        for (const auto& item : control_->items()) {
+            if (item->name() == name) {
+                rows.push_back(row);
+                break;
+            }
+            ++row;
+        }
+    }
+    setPlotVisible(true);
+    setPlotRows(std::move(rows));
+}
+
 void VistrelWidget::setRecordingTrigger(std::optional<RecordingTrigger> trigger) {
     control_->setRecordingTrigger(std::move(trigger));
 }
