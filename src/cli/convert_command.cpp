@@ -41,9 +41,7 @@ std::string quoted(const std::string& text) {
 // make no item at all is surely not what was meant, and writes nothing.
 void linesToConfiguration(const std::string& inPath, const std::string& outPath,
                           std::ostream& err) {
-    StreamMessages messages(err);
     VistrelItems items;
-    items.setMessagePort(&messages);
     const std::string text = decodeUserText(readTextFile(inPath));
     const auto lines = pastedLines(text);
     bool anyText = false;
@@ -69,7 +67,9 @@ void linesToConfiguration(const std::string& inPath, const std::string& outPath,
         throw UsageError(inPath + ": no line makes an item; nothing written");
     }
     try {
-        items.saveConfigXML(outPath);
+        if (const std::string notes = items.saveConfigXML(outPath); !notes.empty()) {
+            err << notes << '\n';
+        }
     } catch (const Error& e) {
         throw UsageError(outPath + ": " + e.description());
     }
@@ -92,16 +92,11 @@ void checkNoLineBreaks(const std::string& inPath, std::size_t index, const Vistr
 // ends the conversion with nothing written.
 void configurationToLines(const std::string& inPath, const std::string& outPath,
                           std::ostream& err) {
-    StreamMessages messages(err);
     VistrelItems items;
-    items.setMessagePort(&messages);
     try {
         items.loadConfigXML(inPath);
     } catch (const Error& e) {
         throw UsageError(inPath + ": " + e.description());
-    }
-    if (messages.count() != 0) {
-        throw UsageError("cannot open the configuration file " + inPath);
     }
 
     const NumberFormat& format = items.numberFormat();

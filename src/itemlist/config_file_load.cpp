@@ -4,7 +4,6 @@
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
-#include "itemlist/message_port.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist/xml_nodes.h"
@@ -103,23 +102,18 @@ std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
 } // namespace
 
 void VistrelItems::loadConfigXML(const std::string& nom) {
-    const auto show = [this](const std::string& text) {
-        if (messages_ != nullptr) {
-            messages_->showMessage(text, kApplicationTitle);
-        }
-    };
-
     pugi::xml_document document;
     if (const auto fault = parseConfigFile(document, nom)) {
-        show("erreur load " + std::to_string(fault->code) + " " + std::to_string(fault->line) +
-             " " + fault->reason);
-        return;
+        throw Error(kConfigLoadError,
+                    "erreur load " + std::to_string(fault->code) + " " +
+                        std::to_string(fault->line) + " " + fault->reason,
+                    "VistrelItems.loadConfigXML");
     }
 
     const pugi::xml_node root = document.child(kRoot);
     if (!(readVersion(root, numberFormat()) > 0.0)) {
-        show("Mauvais fichier de configuration / Bad config file\r\n" + nom);
-        return;
+        throw Error(kBadConfigFile, "Mauvais fichier de configuration / Bad config file\r\n" + nom,
+                    "VistrelItems.loadConfigXML");
     }
     if (const pugi::xml_node method = root.child(kMethod)) {
         method_ = methodNumber(textContent(method));

@@ -1,6 +1,5 @@
 #include "itemlist/config_file_layout.h"
 #include "itemlist/file_replace.h"
-#include "itemlist/message_port.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist/xml_nodes.h"
 #include "itemlist/xml_safe_text.h"
@@ -113,7 +112,7 @@ private:
 
 } // namespace
 
-void VistrelItems::saveConfigXML(const std::string& nom) {
+std::string VistrelItems::saveConfigXML(const std::string& nom) {
     FileReplacement file(nom);
 
     // The file is the raw output of one tree, but that tree is never built
@@ -156,9 +155,7 @@ void VistrelItems::saveConfigXML(const std::string& nom) {
     file.write(endTags);
     file.commit();
 
-    if (const std::string text = saveNotesText(notes, nom); !text.empty() && messages_ != nullptr) {
-        messages_->showMessage(text, kApplicationTitle);
-    }
+    return saveNotesText(notes, nom);
 }
 
 } // namespace vistrel
