@@ -311,13 +311,12 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
         EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
         EXPECT_EQ(static_cast<int>(items.method()), 0);
     }
-    EXPECT_EQ(items.count(), static_cast<std::int32_t>(std::size(cases)));
     // A directory is no configuration file either.
     messages.shown.clear();
     loadInto(items, directory.file(""));
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, "erreur load 2 0 Error reading from file/stream");
-    EXPECT_EQ(items.count(), 5);
+    EXPECT_EQ(items.count(), static_cast<std::int32_t>(std::size(cases)));
 }
 
 TEST_F(ConfigFile, BlanksBesideOtherNodesBelongToTheValue) {
