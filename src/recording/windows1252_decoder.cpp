@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "recording/windows1252_decoder.h"
 
-#include "recording/recording_errors.h"
+#include "components/error_numbers.h"
 
 namespace vistrel {
 
