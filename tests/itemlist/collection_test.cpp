@@ -80,12 +80,15 @@ TEST(VistrelItems, ClearEmptiesItemsAndKeys) {
     EXPECT_EQ(items.count(), 1);
 }
 
-TEST(CaseInsensitiveKey, FoldsAsciiAndLatin1Letters) {
+TEST(CaseInsensitiveKey, FoldsEveryLetterThatHasACase) {
     const std::pair<const char*, const char*> same[] = {
         {"Speed", "SPEED"},
         {"Température", "TEMPÉRATURE"},
         {"ÀÉÎÕÜÇÑÆØÞ", "àéîõüçñæøþ"},
         {"Öl", "öL"},
+        {"Ωmega", "ωMEGA"},
+        {"Œuvre", "œUVRE"},
+        {"ЖИР", "жир"},
     };
     for (const auto& [a, b] : same) {
         EXPECT_EQ(foldKey(a), foldKey(b)) << a << " / " << b;
