@@ -85,13 +85,6 @@ TEST_F(SimDescriptionFiles, UnreadableFileIsNamed) {
     }
 }
 
-TEST_F(SimDescriptionFiles, ImageFilesAreFoundBesideTheDescription) {
-    write("dump.bin", "\x01\x02");
-    const auto path = write("ecu.xml", R"(<ecu><image address="0" file="dump.bin"/></ecu>)");
-    EXPECT_EQ(sendReceive(*SimulatedEcu::fromFile(path.string()), "2300000002"),
-              positive("630102"));
-}
-
 struct BadCase {
     const char* name;
     const char* xml;
