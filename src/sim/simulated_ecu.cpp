@@ -122,6 +122,10 @@ void SimulatedEcu::SendReceive(const ByteString& request, ByteString& reply) {
     }
 }
 
+Answer SimulatedEcu::answer(const ByteString& request, ByteString& reply) {
+    return impl_->exchange(request, reply);
+}
+
 CanXmlProcessor* SimulatedEcu::canXml() {
     return &impl_->batch;
 }

@@ -3,6 +3,7 @@
 #include "components/protocol.h"
 #include "sim/ecu_clock.h"
 #include "sim/ecu_errors.h"
+#include "sim/kwp_responder.h"
 
 #include <cstdint>
 #include <memory>
@@ -40,6 +41,11 @@ public:
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
     CanXmlProcessor* canXml() override;
+
+    // The wire side, for the programs that serve this ECU on a line: the
+    // reply bytes as the ECU sends them (a negative reply included) and how
+    // it answered, instead of an Error.
+    Answer answer(const ByteString& request, ByteString& reply);
 
     // --- faults and settings at run time (tests, soak runs) ----------------
     // A request of that service (23, 2C or 21) touching the range gets the
