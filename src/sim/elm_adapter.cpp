@@ -218,6 +218,10 @@ std::string ElmAdapter::atCommand(std::string_view cmd) {
 }
 
 std::string ElmAdapter::request(std::string_view digits) {
+    if (rebootOnNextRequest_) {
+        rebootOnNextRequest_ = false;
+        return reboot();
+    }
     // An odd digit at the end is the number of replies to wait for.
     if (digits.size() % 2 != 0) {
         if (hexValue(digits.substr(digits.size() - 1)).value_or(0) == 0) {

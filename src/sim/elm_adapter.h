@@ -41,6 +41,8 @@ public:
     // thenReply the lines come first and the reply follows (a progress
     // message such as "SEARCHING...").
     void sayOnNextRequest(std::string lines, bool thenReply = false);
+    // The next request meets a restart instead of an answer.
+    void rebootOnNextRequest() { rebootOnNextRequest_ = true; }
 
 private:
     struct Settings {
@@ -85,6 +87,7 @@ private:
     std::string lastRequest_;
     std::string injected_;
     bool injectedThenReply_ = false;
+    bool rebootOnNextRequest_ = false;
 };
 
 } // namespace vistrel

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "link/byte_line.h"
+#include "sim/elm_adapter.h"
+#include "sim/simulated_ecu.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace vistrel {
+
+// The virtual adapter served on a line: what the tester writes goes to the
+// adapter, what the adapter prints goes back. The adapter's own events (a
+// restart, a message on the next request) may be set off from another
+// thread while it serves.
+class ElmAdapterService {
+public:
+    ElmAdapterService(std::shared_ptr<SimulatedEcu> ecu, bool clone);
+
+    // Serves until stop is set or the line fails (the error propagates).
+    void serve(ByteLine& line, const std::atomic<bool>& stop);
+
+    // The adapter restarts now, between requests, printing its banner on
+    // the line; returns once it did (or the service stopped).
+    void reboot();
+    // The adapter restarts when the next request arrives, instead of
+    // answering it.
+    void rebootOnNextRequest();
+    // The next request gets these words instead of (or, with thenReply,
+    // before) the ECU's reply.
+    void sayOnNextRequest(std::string words, bool thenReply = false);
+
+private:
+    void send(ByteLine& line, const std::string& text);
+
+    std::shared_ptr<SimulatedEcu> ecu_;
+    std::mutex mutex_;
+    ElmAdapter adapter_;
+    std::condition_variable rebooted_;
+    bool rebootRequested_ = false;
+    bool serving_ = false;
+};
+
+} // namespace vistrel
