@@ -2,6 +2,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
+#include "cli/export_command.h"
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
@@ -89,6 +90,22 @@ int main(int argc, char** argv) {
     convertCommand->add_option("IN", convertIn, "File to read")->required();
     convertCommand->add_option("OUT", convertOut, "File to write")->required();
 
+    cli::ExportOptions exportOptions;
+    auto* exportCommand =
+        app.add_subcommand("export", "Writes a recording file (.txt) for log viewers: csv or msl");
+    exportCommand->add_option("FILE", exportOptions.recordingFile, "Recording file to read")
+        ->required();
+    exportCommand->add_option("--to", exportOptions.format, "File type to write")
+        ->required()
+        ->check(CLI::IsMember({"csv", "msl"}));
+    exportCommand->add_option("-o,--output", exportOptions.outFile, "File to write")
+        ->required()
+        ->type_name("OUT");
+    exportCommand
+        ->add_option("--run", exportOptions.run,
+                     "Which recording of a continued file, from 1 (default 1)")
+        ->type_name("N");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -101,6 +118,9 @@ int main(int argc, char** argv) {
         }
         if (watchCommand->parsed()) {
             return cli::runWatch(watch, std::cout, std::cerr, cli::terminalWidth(STDOUT_FILENO));
+        }
+        if (exportCommand->parsed()) {
+            return cli::runExport(exportOptions);
         }
         return cli::runConvert(convertIn, convertOut, std::cerr);
     } catch (const std::exception& e) {

@@ -20,18 +20,16 @@ Error adapterMessageError(ElmMessage message, const std::string& words) {
                      quoted + ": the ECU did not answer the bus wake-up (address, ignition?)",
                      source);
     case ElmMessage::UnableToConnect:
-        return Error(adapter_error::kUnableToConnect,
-                     quoted + ": no ECU answers on this protocol", source);
+        return Error(adapter_error::kUnableToConnect, quoted + ": no ECU answers on this protocol",
+                     source);
     case ElmMessage::BufferFull:
         return Error(adapter_error::kBufferFull,
-                     quoted + ": the reply came faster than the serial speed carries it",
-                     source);
+                     quoted + ": the reply came faster than the serial speed carries it", source);
     case ElmMessage::CanError:
         return Error(adapter_error::kCanError,
                      quoted + ": no CAN frame was acknowledged (speed, wiring?)", source);
     case ElmMessage::BusBusy:
-        return Error(adapter_error::kBusBusy, quoted + ": the bus is too busy to send on",
-                     source);
+        return Error(adapter_error::kBusBusy, quoted + ": the bus is too busy to send on", source);
     case ElmMessage::Stopped:
         return Error(adapter_error::kStopped, quoted + ": it was interrupted before the reply",
                      source);

@@ -152,8 +152,8 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
             restarted();
         }
         if (!line_ || !broughtUp_) {
-            throw Error(adapter_error::kSilent,
-                        "adapter not ready: the communication is not open", kSource);
+            throw Error(adapter_error::kSilent, "adapter not ready: the communication is not open",
+                        kSource);
         }
         if (request.empty() || request.length() > requestLimit()) {
             throw Error(adapter_error::kRequestTooLong,
@@ -171,8 +171,8 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
         }
         // "Response pending" only asks for patience, which the adapter
         // already had; the reply proper follows it.
-        const auto answer = std::find_if(
-            parsed.messages.begin(), parsed.messages.end(), [](const ByteString& m) {
+        const auto answer =
+            std::find_if(parsed.messages.begin(), parsed.messages.end(), [](const ByteString& m) {
                 return !(m.length() == 3 && m.byte(0) == kwp::kNegativeReply &&
                          m.byte(2) == kResponsePending);
             });
@@ -203,7 +203,13 @@ std::string ElmProtocol::exchange(const std::string& text) {
     if (firstLine(answer) == line) {
         restarted();
     }
-    if (countsReplies_ && firstLine(answer) == "?") {
+    // A clone that claims v1.3 or later may still refuse the count: its "?"
+    // to the first counted request says so. Once one was taken, a "?" is
+    // about the request itself.
+    if (countsReplies_ && !countConfirmed_) {
+        countConfirmed_ = firstLine(answer) != "?";
+    }
+    if (countsReplies_ && !countConfirmed_) {
         countsReplies_ = false;
         fallback("the adapter does not take a reply count: each request waits out its timeout");
         answer = ask(text, replyQuiet());
@@ -239,6 +245,7 @@ void ElmProtocol::openLineIfClosed() {
 void ElmProtocol::bringUp() {
     broughtUp_ = false;
     busAwake_ = false;
+    countConfirmed_ = false;
     unsolicited_.clear();
     reset();
     restarted_ = false;
@@ -274,9 +281,8 @@ void ElmProtocol::bringUp() {
     identify();
     if (!settings_.isCan()) {
         // The adapter sends TesterPresent itself while the link is idle.
-        keepsSession_ = setting("ATWM81" + hex2(settings_.target, 2) +
-                                    hex2(settings_.source, 2) + "3E",
-                                false);
+        keepsSession_ =
+            setting("ATWM81" + hex2(settings_.target, 2) + hex2(settings_.source, 2) + "3E", false);
         if (!keepsSession_) {
             fallback("no keep-alive (ATWM): the link wakes the bus again after a pause");
         }
@@ -313,8 +319,7 @@ void ElmProtocol::reset() {
         tried += (tried.empty() ? "" : ", ") + std::to_string(baud);
     }
     throw Error(adapter_error::kSilent,
-                "adapter does not answer on " + settings_.device + " at any of " + tried +
-                    " baud",
+                "adapter does not answer on " + settings_.device + " at any of " + tried + " baud",
                 kSource);
 }
 
@@ -441,8 +446,8 @@ std::string ElmProtocol::ask(const std::string& text, Milliseconds quiet) {
             // Whatever the adapter is doing, the next bring-up resets it.
             broughtUp_ = false;
             throw Error(adapter_error::kSilent,
-                        "adapter does not answer \"" + text + "\" on " + settings_.device +
-                            " at " + std::to_string(baud_) + " baud",
+                        "adapter does not answer \"" + text + "\" on " + settings_.device + " at " +
+                            std::to_string(baud_) + " baud",
                         kSource);
         }
         const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(n);

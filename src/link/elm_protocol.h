@@ -89,6 +89,7 @@ private:
     std::vector<std::string> fallbacks_;
     // What the adapter can do, learnt during the bring-up.
     bool countsReplies_ = false;
+    bool countConfirmed_ = false;
     bool longRequests_ = false;
     bool keepsSession_ = false;
     bool busAwake_ = false;

@@ -48,8 +48,8 @@ void ElmAdapterService::serve(ByteLine& line, const std::atomic<bool>& stop) {
         std::string out;
         {
             const std::lock_guard lock(mutex_);
-            out = adapter_.receive(
-                std::string_view(reinterpret_cast<const char*>(buffer.data()), n));
+            out =
+                adapter_.receive(std::string_view(reinterpret_cast<const char*>(buffer.data()), n));
         }
         send(line, out);
     }

@@ -26,8 +26,7 @@ constexpr std::string_view kEcu = R"(<ecu>
 class AdapterBench {
 public:
     explicit AdapterBench(bool clone)
-        : ecu_(SimulatedEcu::fromText(kEcu, "test")), service_(ecu_, clone),
-          server_([this] {
+        : ecu_(SimulatedEcu::fromText(kEcu, "test")), service_(ecu_, clone), server_([this] {
               try {
                   service_.serve(pty_.master(), stop_);
               } catch (const Error&) {
@@ -98,14 +97,12 @@ TEST_P(ElmBuses, ReadShortAndMultiFrameReplies) {
     EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
 }
 
-INSTANTIATE_TEST_SUITE_P(Link, ElmBuses,
-                         ::testing::Values(BusCase{"kline-fast", false, 8, false},
-                                           BusCase{"kline-fast", true, 7, true},
-                                           BusCase{"kline-5baud", false, 8, false},
-                                           BusCase{"can11-500", false, 7, false},
-                                           BusCase{"can11-250", true, 7, false},
-                                           BusCase{"can29-500", false, 7, false},
-                                           BusCase{"can29-250", true, 7, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Link, ElmBuses,
+    ::testing::Values(BusCase{"kline-fast", false, 8, false}, BusCase{"kline-fast", true, 7, true},
+                      BusCase{"kline-5baud", false, 8, false},
+                      BusCase{"can11-500", false, 7, false}, BusCase{"can11-250", true, 7, false},
+                      BusCase{"can29-500", false, 7, false}, BusCase{"can29-250", true, 7, false}));
 
 TEST(ElmLink, EveryAdapterMessageIsClearAndTheNextExchangeWorks) {
     struct MessageCase {
@@ -134,7 +131,8 @@ TEST(ElmLink, EveryAdapterMessageIsClearAndTheNextExchangeWorks) {
     for (const MessageCase& c : cases) {
         SCOPED_TRACE(c.words);
         bench.service().sayOnNextRequest(c.words, c.thenReply);
-        EXPECT_TRUE(outcome(*link, "2301A2B302").starts_with(c.expected));
+        const std::string failed = outcome(*link, "2301A2B302");
+        EXPECT_TRUE(failed.starts_with(c.expected)) << failed;
         EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
     }
 }

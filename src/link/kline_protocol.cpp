@@ -1,0 +1,392 @@
+// SPDX-License-Identifier: MIT
+#include "link/kline_protocol.h"
+
+#include "components/error.h"
+#include "components/negative_response.h"
+#include "link/link_errors.h"
+#include "link/serial_line.h"
+#include "sim/ecu_errors.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vistrel {
+namespace {
+
+constexpr std::uint8_t kStartCommunication = 0x81;
+constexpr std::uint8_t kStartCommunicationReply = 0xC1;
+constexpr std::uint8_t kResponsePending = 0x78;
+constexpr std::uint8_t kSyncByte = 0x55;
+// An ECU may ask for more time again and again; past this many requests
+// for patience the exchange counts as unanswered.
+constexpr int kMaxPendingReplies = 20;
+// A session that has been idle this close to P3max may already be over by
+// the ECU's clock: wake the ECU up again instead.
+constexpr Milliseconds kSessionMargin{1000};
+// The pause between attempts to open a device that is not there, so that a
+// retrying cycle does not spin.
+constexpr Milliseconds kReopenPause{1000};
+// Five-baud wake-up: one bit lasts 200 ms; the ECU's answers (sync, key
+// bytes, inverted address) are given generous room beyond W1 to W4.
+constexpr Milliseconds kFiveBaudBit{200};
+constexpr Milliseconds kFiveBaudAnswer{300};
+constexpr Milliseconds kW4{25};
+
+std::string hexText(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    appendHex(text, bytes);
+    return text;
+}
+
+} // namespace
+
+KLineProtocol::KLineProtocol(KLineSettings settings, LineOpener openLine, IdleHook idle)
+    : settings_(std::move(settings)), openLine_(std::move(openLine)), idle_(std::move(idle)) {}
+
+std::string KLineProtocol::title() const {
+    return "K-line";
+}
+
+std::string KLineProtocol::subtitle() const {
+    return settings_.device;
+}
+
+std::string KLineProtocol::protocolName() const {
+    return "KWP2000";
+}
+
+template <typename Step> void KLineProtocol::guarded(Step step) {
+    // The idle hook may let the owner drop its last reference mid-exchange.
+    const auto keepAlive = weak_from_this().lock();
+    try {
+        step();
+    } catch (const Error& e) {
+        if (e.number() == link_error::kDeviceLost) {
+            line_.reset();
+            sessionOpen_ = false;
+        }
+        throw;
+    }
+}
+
+void KLineProtocol::InitCommunication() {
+    guarded([this] {
+        openLineIfClosed();
+        if (!sessionAlive()) {
+            wakeUp();
+        }
+    });
+}
+
+void KLineProtocol::SendReceive(const ByteString& request, ByteString& reply) {
+    guarded([&] {
+        openLineIfClosed();
+        if (!sessionAlive()) {
+            wakeUp();
+        }
+        Bytes data = exchange(request.bytes(), false);
+        if (data.front() == kwp::kNegativeReply) {
+            if (data.size() < 3) {
+                garbled(link_error::kGarbledFrame,
+                        "K-line: negative reply too short (" + hexText(data) + ")");
+            }
+            throw negativeResponseError(data[1], data[2]);
+        }
+        reply = ByteString(std::move(data));
+    });
+}
+
+void KLineProtocol::openLineIfClosed() {
+    if (line_) {
+        return;
+    }
+    if (openFailedAt_) {
+        idleUntil(*openFailedAt_ + kReopenPause, idle_);
+    }
+    try {
+        line_ = openLine_();
+    } catch (const Error&) {
+        openFailedAt_ = Clock::now();
+        throw;
+    }
+    openFailedAt_.reset();
+    echo_.reset();
+    if (settings_.echo != KLineEcho::Auto) {
+        echo_ = settings_.echo == KLineEcho::On;
+    }
+    form_ = KLineHeaderForm{};
+    sessionOpen_ = false;
+    resync_ = false;
+    lastActivity_ = line_->now();
+}
+
+bool KLineProtocol::sessionAlive() const {
+    if (settings_.init == KLineInit::None) {
+        return true;
+    }
+    return sessionOpen_ && line_->now() - lastReply_ < kline_time::kP3max - kSessionMargin;
+}
+
+void KLineProtocol::wakeUp() {
+    // A session that may still run by the ECU's clock must end first: no
+    // ECU answers a wake-up in the middle of one.
+    const auto idleFrom =
+        sessionOpen_ ? std::max(lastActivity_, lastReply_ + kline_time::kP3max - kline_time::kW5)
+                     : lastActivity_;
+    sessionOpen_ = false;
+    line_->waitUntil(idleFrom + kline_time::kW5);
+    line_->discardInput();
+    if (settings_.init == KLineInit::FiveBaud) {
+        fiveBaudInit();
+    } else {
+        fastInit();
+    }
+    sessionOpen_ = true;
+    lastReply_ = lastActivity_;
+}
+
+void KLineProtocol::fastInit() {
+    const auto start = line_->now();
+    line_->setBreak(true);
+    line_->waitUntil(start + kline_time::kTiniL);
+    line_->setBreak(false);
+    line_->waitUntil(start + kline_time::kTwup);
+    lastActivity_ = line_->now();
+    form_ = KLineHeaderForm{};
+    Bytes reply;
+    try {
+        reply = exchange(std::array{kStartCommunication}, true);
+    } catch (const Error& e) {
+        if (e.number() == kNoAnswerError) {
+            throw Error(link_error::kInitFailed, "K-line init: no answer to StartCommunication",
+                        "KLineProtocol.InitCommunication");
+        }
+        throw;
+    }
+    if (reply.size() != 3 || reply[0] != kStartCommunicationReply) {
+        throw Error(link_error::kInitFailed,
+                    "K-line init: unexpected answer to StartCommunication (" + hexText(reply) + ")",
+                    "KLineProtocol.InitCommunication");
+    }
+    keyBytes_ = {reply[1], reply[2]};
+    form_ = headerFormFromKeyByte(reply[1]);
+}
+
+void KLineProtocol::fiveBaudInit() {
+    sendFiveBaud(settings_.target);
+    line_->discardInput();
+    const std::uint8_t sync = readInitByte(kFiveBaudAnswer, "sync byte");
+    if (sync != kSyncByte) {
+        throw Error(link_error::kInitFailed,
+                    "K-line init: wrong sync byte 0x" + hexText(std::array{sync}),
+                    "KLineProtocol.InitCommunication");
+    }
+    const std::uint8_t kb1 = readInitByte(kFiveBaudAnswer, "key byte 1");
+    const std::uint8_t kb2 = readInitByte(kFiveBaudAnswer, "key byte 2");
+    line_->waitUntil(line_->now() + kW4);
+    const std::array inverted{static_cast<std::uint8_t>(~kb2)};
+    line_->write(inverted);
+    lastActivity_ = line_->now();
+    if (echo_.value_or(false)) {
+        readInitByte(kFiveBaudAnswer, "echo of the inverted key byte");
+    }
+    const std::uint8_t address = readInitByte(kFiveBaudAnswer, "inverted address");
+    if (address != static_cast<std::uint8_t>(~settings_.target)) {
+        throw Error(link_error::kInitFailed,
+                    "K-line init: wrong inverted address 0x" + hexText(std::array{address}),
+                    "KLineProtocol.InitCommunication");
+    }
+    keyBytes_ = {kb1, kb2};
+    form_ = headerFormFromKeyByte(kb1);
+}
+
+void KLineProtocol::sendFiveBaud(std::uint8_t byte) {
+    // Start bit low, eight data bits from the lowest, stop bit high: the
+    // line held by hand, since no UART goes down to 5 baud.
+    auto edge = line_->now();
+    const auto hold = [&](bool low) {
+        line_->setBreak(low);
+        edge += kFiveBaudBit;
+        line_->waitUntil(edge);
+    };
+    hold(true);
+    for (int bit = 0; bit < 8; ++bit) {
+        hold(((byte >> bit) & 1) == 0);
+    }
+    hold(false);
+    lastActivity_ = line_->now();
+}
+
+std::uint8_t KLineProtocol::readInitByte(Milliseconds within, const char* what) {
+    std::array<std::uint8_t, 1> byte{};
+    if (line_->read(byte, line_->now() + within) == 0) {
+        throw Error(link_error::kInitFailed, std::string("K-line init: no ") + what,
+                    "KLineProtocol.InitCommunication");
+    }
+    lastActivity_ = line_->now();
+    return byte[0];
+}
+
+KLineProtocol::Bytes KLineProtocol::exchange(std::span<const std::uint8_t> data, bool afterWakeUp) {
+    Bytes frame;
+    if (!encodeKLineFrame(frame, form_, settings_.target, settings_.source, data)) {
+        throw Error(link_error::kGarbledFrame,
+                    "K-line: a request of " + std::to_string(data.size()) +
+                        " bytes fits no frame this ECU accepts",
+                    "KLineProtocol.SendReceive");
+    }
+    prepareLine(afterWakeUp);
+    sendPaced(frame);
+    Bytes reply = readReply(takeEcho(frame));
+    lastReply_ = lastActivity_;
+    return reply;
+}
+
+void KLineProtocol::prepareLine(bool afterWakeUp) {
+    if (resync_) {
+        // A late or garbled reply may still be on its way: wait until the
+        // line has been quiet for P2max so that it cannot run into the next
+        // request.
+        std::array<std::uint8_t, 64> drop{};
+        while (line_->read(drop, line_->now() + settings_.p2max) != 0) {
+        }
+        lastActivity_ = line_->now();
+        resync_ = false;
+    }
+    // StartCommunication follows the wake-up pattern at once; every other
+    // request keeps P3min after the last byte on the line.
+    if (!afterWakeUp) {
+        line_->waitUntil(lastActivity_ + settings_.p3min);
+    }
+    line_->discardInput();
+}
+
+void KLineProtocol::sendPaced(std::span<const std::uint8_t> frame) {
+    const auto gap = std::max<Clock::duration>(settings_.p4min, byteTime());
+    if (settings_.p4min.count() == 0) {
+        line_->write(frame);
+    } else {
+        auto next = line_->now();
+        for (const std::uint8_t byte : frame) {
+            line_->waitUntil(next);
+            line_->write(std::span(&byte, 1));
+            next = line_->now() + gap;
+        }
+    }
+    requestEnd_ = line_->now() + byteTime();
+    lastActivity_ = requestEnd_;
+}
+
+KLineProtocol::Bytes KLineProtocol::takeEcho(std::span<const std::uint8_t> frame) {
+    if (echo_ == false) {
+        return {};
+    }
+    // With the echo known to be there, it must come back whole and
+    // unchanged; while it is unknown, the first byte that differs from the
+    // request shows that the line does not echo and starts the reply.
+    Bytes arrived;
+    std::array<std::uint8_t, 64> chunk{};
+    const auto deadline = requestEnd_ + settings_.p2max;
+    while (arrived.size() < frame.size()) {
+        const std::size_t n = line_->read(chunk, deadline);
+        if (n == 0) {
+            break;
+        }
+        arrived.insert(arrived.end(), chunk.begin(), chunk.begin() + static_cast<long>(n));
+        if (!std::equal(arrived.begin(),
+                        arrived.begin() + static_cast<long>(std::min(arrived.size(), frame.size())),
+                        frame.begin())) {
+            break;
+        }
+    }
+    lastActivity_ = std::max(lastActivity_, line_->now());
+    const auto differs = std::mismatch(arrived.begin(), arrived.end(), frame.begin(), frame.end());
+    const bool whole = arrived.size() >= frame.size() && differs.second == frame.end();
+    if (whole) {
+        echo_ = true;
+        return Bytes(arrived.begin() + static_cast<long>(frame.size()), arrived.end());
+    }
+    if (echo_ == true) {
+        garbled(link_error::kWrongEcho,
+                arrived.empty() ? "K-line: no echo of the request (is echo=on right for this "
+                                  "cable?)"
+                                : "K-line: wrong echo of the request (" + hexText(arrived) +
+                                      " for " + hexText(frame) + "): a collision or a broken line");
+    }
+    if (!arrived.empty()) {
+        echo_ = false;
+    }
+    return arrived;
+}
+
+KLineProtocol::Bytes KLineProtocol::readReply(Bytes arrived) {
+    KLineFrameReader reader;
+    auto deadline = requestEnd_ + settings_.p2max;
+    const auto byteGap = std::max<Clock::duration>(kline_time::kP1max, settings_.p2max);
+    int pending = 0;
+    std::array<std::uint8_t, 64> chunk{};
+    std::size_t next = 0;
+    for (;;) {
+        if (next == arrived.size()) {
+            arrived.clear();
+            next = 0;
+            const std::size_t n = line_->read(chunk, deadline);
+            if (n == 0) {
+                if (reader.bytes().empty()) {
+                    garbled(kNoAnswerError, kNoAnswerText);
+                }
+                garbled(link_error::kGarbledFrame,
+                        "K-line: reply cut short (" + hexText(reader.bytes()) + ")");
+            }
+            arrived.assign(chunk.begin(), chunk.begin() + static_cast<long>(n));
+            lastActivity_ = line_->now();
+            deadline = lastActivity_ + byteGap;
+        }
+        switch (reader.push(arrived[next++])) {
+        case KLineFrameReader::Status::NeedMore:
+            continue;
+        case KLineFrameReader::Status::Garbled:
+            garbled(link_error::kGarbledFrame,
+                    "K-line: garbled reply (" + hexText(reader.bytes()) + ")");
+        case KLineFrameReader::Status::BadChecksum:
+            garbled(link_error::kBadChecksum,
+                    "K-line: bad checksum in the reply (" + hexText(reader.bytes()) + ")");
+        case KLineFrameReader::Status::Complete:
+            break;
+        }
+        if (reader.hasAddresses() &&
+            (reader.target() != settings_.source || reader.source() != settings_.target)) {
+            garbled(link_error::kForeignAddress,
+                    "K-line: reply from address " + hexText(std::array{reader.source()}) + " to " +
+                        hexText(std::array{reader.target()}) + ", expected from " +
+                        hexText(std::array{settings_.target}));
+        }
+        const auto data = reader.data();
+        const bool waitMore =
+            data.size() == 3 && data[0] == kwp::kNegativeReply && data[2] == kResponsePending;
+        if (!waitMore) {
+            // Bytes after the frame are none of the reply's: let them pass
+            // before the next request.
+            resync_ = next != arrived.size();
+            return Bytes(data.begin(), data.end());
+        }
+        if (++pending > kMaxPendingReplies) {
+            throw Error(kNoAnswerError, kNoAnswerText, "KLineProtocol.SendReceive");
+        }
+        reader.reset();
+        deadline = lastActivity_ + kline_time::kP2star;
+    }
+}
+
+void KLineProtocol::garbled(std::int32_t number, const std::string& text) {
+    // Also after no answer: a late reply must not run into the next request.
+    resync_ = true;
+    throw Error(number, text, "KLineProtocol.SendReceive");
+}
+
+ByteLine::Clock::duration KLineProtocol::byteTime() const {
+    // Start bit, eight data bits, stop bit.
+    return std::chrono::microseconds(10'000'000 / settings_.baud);
+}
+
+} // namespace vistrel

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "components/protocol.h"
+#include "link/byte_line.h"
+#include "link/kline_frame.h"
+#include "link/kline_settings.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vistrel {
+
+// KWP2000 over a K-line (ISO 14230-2) on a serial line: wake-up, framing in
+// the header form the ECU offers, the cable's echo, the timings P1 to P4,
+// and "response pending". The line is opened on the first InitCommunication
+// and again after it was lost, so a missing or pulled cable shows as a
+// failed step that the cycle retries.
+//
+// The session is kept while requests keep coming; after a pause longer than
+// the ECU keeps a session (P3max), the next call wakes the ECU up again.
+// Make it with std::make_shared: an exchange keeps the object alive while
+// the idle hook lets its owner act.
+class KLineProtocol : public Protocol, public std::enable_shared_from_this<KLineProtocol> {
+public:
+    using LineOpener = std::function<std::unique_ptr<ByteLine>()>;
+
+    // openLine opens the line or throws Error; idle runs while the link
+    // waits without a line (between attempts to reopen one).
+    KLineProtocol(KLineSettings settings, LineOpener openLine, IdleHook idle = {});
+
+    std::string title() const override;
+    std::string subtitle() const override;
+    std::string protocolName() const override;
+    std::int32_t canRid() const override { return 0; }
+    std::int32_t canXid() const override { return 0; }
+    CanXmlProcessor* canXml() override { return nullptr; }
+    void InitCommunication() override;
+    void SendReceive(const ByteString& request, ByteString& reply) override;
+
+    // The key bytes of the last wake-up, once there was one.
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> keyBytes() const { return keyBytes_; }
+
+private:
+    using Clock = ByteLine::Clock;
+    using Bytes = std::vector<std::uint8_t>;
+
+    // Runs a step; a lost line is closed so that the next step reopens it.
+    template <typename Step> void guarded(Step step);
+    void openLineIfClosed();
+    bool sessionAlive() const;
+    void wakeUp();
+    void fastInit();
+    void fiveBaudInit();
+    void sendFiveBaud(std::uint8_t byte);
+    std::uint8_t readInitByte(Milliseconds within, const char* what);
+    // One request and its reply's data bytes (service byte first); throws
+    // the line's failures, the ECU's silence and garbled replies.
+    Bytes exchange(std::span<const std::uint8_t> data, bool afterWakeUp);
+    void prepareLine(bool afterWakeUp);
+    void sendPaced(std::span<const std::uint8_t> frame);
+    // Bytes that came back after the request and belong to the reply (none
+    // when the line echoed all of it).
+    Bytes takeEcho(std::span<const std::uint8_t> frame);
+    Bytes readReply(Bytes arrived);
+    [[noreturn]] void garbled(std::int32_t number, const std::string& text);
+    Clock::duration byteTime() const;
+
+    KLineSettings settings_;
+    LineOpener openLine_;
+    IdleHook idle_;
+    std::unique_ptr<ByteLine> line_;
+    std::optional<Clock::time_point> openFailedAt_;
+    KLineHeaderForm form_;
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> keyBytes_;
+    // Whether the cable echoes, once known.
+    std::optional<bool> echo_;
+    bool sessionOpen_ = false;
+    // The end of the last reply that the ECU answered in order.
+    Clock::time_point lastReply_{};
+    // The last byte seen on the line either way.
+    Clock::time_point lastActivity_{};
+    // The last exchange went wrong on the line: wait for quiet first.
+    bool resync_ = false;
+    Clock::time_point requestEnd_{};
+};
+
+} // namespace vistrel

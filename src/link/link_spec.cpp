@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+#include "link/link_spec.h"
+
+#include "components/byte_string.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace vistrel {
+namespace {
+
+std::string listed(std::initializer_list<std::string_view> names) {
+    std::string all;
+    for (const auto name : names) {
+        all += all.empty() ? "" : ", ";
+        all += name;
+    }
+    return all;
+}
+
+} // namespace
+
+LinkSpec parseLinkSpec(std::string_view text) {
+    LinkSpec spec;
+    const auto kindEnd = text.find_first_of(":,");
+    spec.kind = std::string(text.substr(0, kindEnd));
+    if (spec.kind.empty()) {
+        throw LinkSpecError("link '" + std::string(text) + "': no kind before ':' (KIND:DEVICE)");
+    }
+    if (kindEnd == std::string_view::npos) {
+        return spec;
+    }
+    auto keysStart = kindEnd;
+    if (text[kindEnd] == ':') {
+        keysStart = text.find(',', kindEnd);
+        spec.device = std::string(text.substr(kindEnd + 1, keysStart - kindEnd - 1));
+        if (keysStart == std::string_view::npos) {
+            return spec;
+        }
+    }
+    for (std::string_view pairs = text.substr(keysStart + 1);;) {
+        const auto comma = pairs.find(',');
+        const std::string_view pair = pairs.substr(0, comma);
+        const auto equals = pair.find('=');
+        if (equals == std::string_view::npos || equals == 0) {
+            throw LinkSpecError(spec.kind + ": '" + std::string(pair) +
+                                "' is not of the form key=value");
+        }
+        std::string key(pair.substr(0, equals));
+        if (std::any_of(spec.keys.begin(), spec.keys.end(),
+                        [&](const auto& known) { return known.first == key; })) {
+            throw LinkSpecError(spec.kind + ": the key " + key + " is given twice");
+        }
+        spec.keys.emplace_back(std::move(key), std::string(pair.substr(equals + 1)));
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        pairs = pairs.substr(comma + 1);
+    }
+    return spec;
+}
+
+LinkKeys::LinkKeys(const LinkSpec& spec, std::initializer_list<std::string_view> known)
+    : spec_(spec) {
+    for (const auto& [key, value] : spec.keys) {
+        if (std::find(known.begin(), known.end(), key) == known.end()) {
+            throw LinkSpecError(spec.kind + ": unknown key " + key + "=" + value +
+                                " (known keys: " + listed(known) + ")");
+        }
+    }
+}
+
+const std::string* LinkKeys::find(std::string_view key) const {
+    for (const auto& [name, value] : spec_.keys) {
+        if (name == key) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+void LinkKeys::reject(std::string_view key, const std::string& value, std::string_view why) const {
+    throw LinkSpecError(spec_.kind + ": " + std::string(key) + "=" + value + " " +
+                        std::string(why));
+}
+
+unsigned LinkKeys::number(std::string_view key, unsigned fallback, unsigned min,
+                          unsigned max) const {
+    const std::string* value = find(key);
+    if (value == nullptr) {
+        return fallback;
+    }
+    unsigned result = 0;
+    const char* end = value->data() + value->size();
+    const auto [stop, failed] = std::from_chars(value->data(), end, result);
+    if (failed != std::errc{} || stop != end || result < min || result > max) {
+        reject(key, *value,
+               "is not a whole number from " + std::to_string(min) + " to " + std::to_string(max));
+    }
+    return result;
+}
+
+std::uint32_t LinkKeys::hexNumber(std::string_view key, std::uint32_t fallback,
+                                  std::uint32_t max) const {
+    std::string largest;
+    for (std::uint32_t rest = max; largest.empty() || rest != 0; rest >>= 4) {
+        largest.insert(largest.begin(), "0123456789ABCDEF"[rest & 0x0F]);
+    }
+    return hexValue(key, fallback, max, "is not a hexadecimal number from 0 to " + largest);
+}
+
+std::uint32_t LinkKeys::hexValue(std::string_view key, std::uint32_t fallback, std::uint32_t max,
+                                 std::string_view why) const {
+    const std::string* value = find(key);
+    if (value == nullptr) {
+        return fallback;
+    }
+    std::uint64_t result = 0;
+    bool fits = !value->empty() && value->size() <= 8;
+    for (const char c : *value) {
+        const int digit = hexDigitValue(c);
+        fits = fits && digit >= 0;
+        result = result * 16 + static_cast<std::uint64_t>(std::max(digit, 0));
+    }
+    if (!fits || result > max) {
+        reject(key, *value, why);
+    }
+    return static_cast<std::uint32_t>(result);
+}
+
+bool LinkKeys::isWord(std::string_view key, std::string_view word) const {
+    const std::string* value = find(key);
+    return value != nullptr && *value == word;
+}
+
+std::size_t LinkKeys::choice(std::string_view key, std::size_t fallback,
+                             std::initializer_list<std::string_view> choices) const {
+    const std::string* value = find(key);
+    if (value == nullptr) {
+        return fallback;
+    }
+    const auto found = std::find(choices.begin(), choices.end(), *value);
+    if (found == choices.end()) {
+        reject(key, *value, "is not one of " + listed(choices));
+    }
+    return static_cast<std::size_t>(found - choices.begin());
+}
+
+} // namespace vistrel

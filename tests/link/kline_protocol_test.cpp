@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: MIT
+// The K-line protocol object on a fake line with a fake clock: the wake-up
+// patterns, framing in the ECU's header form, echo, timing, and every way a
+// reply can go wrong followed by a good exchange.
+
+#include "components/error.h"
+#include "fakes/fake_line.h"
+#include "link/kline_protocol.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace vistrel {
+namespace {
+
+using testing::FakeLine;
+using Bytes = std::vector<std::uint8_t>;
+using Kind = FakeLine::Event::Kind;
+using std::chrono::milliseconds;
+
+Bytes frame(const Bytes& data, std::uint8_t target = 0xF1, std::uint8_t source = 0x10) {
+    Bytes out;
+    encodeKLineFrame(out, KLineHeaderForm{}, target, source, data);
+    return out;
+}
+
+// An ECU behind the fake line: answers each whole request frame with the
+// next scripted bytes, P2 after the request's last byte.
+struct FakeEcu {
+    std::deque<Bytes> answers;
+    std::vector<Bytes> requests;
+    milliseconds p2{25};
+    KLineFrameReader reader;
+
+    void listen(FakeLine& line) {
+        line.device = [this](FakeLine& l, std::span<const std::uint8_t> bytes) {
+            for (const auto byte : bytes) {
+                if (reader.push(byte) == KLineFrameReader::Status::NeedMore) {
+                    continue;
+                }
+                requests.emplace_back(reader.bytes().begin(), reader.bytes().end());
+                reader.reset();
+                if (!answers.empty()) {
+                    l.arrive(answers.front(), l.now() + p2);
+                    answers.pop_front();
+                }
+            }
+        };
+    }
+};
+
+struct Rig {
+    explicit Rig(KLineSettings settings = {}, bool echoes = true) {
+        settings.device = "/dev/fake";
+        line->echoes = echoes;
+        ecu.listen(*line);
+        link = std::make_shared<KLineProtocol>(
+            settings, [owned = line]() mutable { return std::unique_ptr<ByteLine>(owned); });
+    }
+    Bytes send(const Bytes& request) {
+        ByteString reply;
+        link->SendReceive(ByteString(request), reply);
+        return Bytes(reply.bytes().begin(), reply.bytes().end());
+    }
+    std::int32_t failure(const Bytes& request) {
+        try {
+            send(request);
+        } catch (const Error& e) {
+            return e.number();
+        }
+        return 0;
+    }
+
+    FakeLine* line = new FakeLine;
+    FakeEcu ecu;
+    std::shared_ptr<KLineProtocol> link;
+};
+
+const Bytes kRead = {0x23, 0x01, 0xA2, 0xB3, 0x02};
+const Bytes kValue = {0x63, 0x12, 0x34};
+
+KLineSettings noWakeUp() {
+    KLineSettings settings;
+    settings.init = KLineInit::None;
+    return settings;
+}
+
+TEST(KLineProtocol, FastInitPatternThenPacedRequests) {
+    Rig rig;
+    rig.ecu.answers = {frame({0xC1, 0xEF, 0x8F}), frame(kValue)};
+    const auto opened = rig.line->now();
+    rig.link->InitCommunication();
+
+    const auto low = rig.line->only(Kind::BreakOn);
+    const auto high = rig.line->only(Kind::BreakOff);
+    ASSERT_EQ(low.size(), 1U);
+    ASSERT_EQ(high.size(), 1U);
+    EXPECT_GE(low[0].at - opened, milliseconds(300));
+    EXPECT_EQ(high[0].at - low[0].at, milliseconds(25));
+    const auto writes = rig.line->writes();
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(writes[0].at - low[0].at, milliseconds(50));
+    EXPECT_EQ(rig.ecu.requests.at(0), (Bytes{0x81, 0x10, 0xF1, 0x81, 0x03}));
+    EXPECT_EQ(rig.link->keyBytes(), std::make_pair(std::uint8_t{0xEF}, std::uint8_t{0x8F}));
+
+    const auto replied = rig.line->now();
+    EXPECT_EQ(rig.send(kRead), kValue);
+    EXPECT_EQ(rig.ecu.requests.at(1), frame(kRead, 0x10, 0xF1));
+    // P3min after the reply, then one byte every P4min.
+    const auto request = rig.line->writes();
+    const auto first = request.size() - rig.ecu.requests.at(1).size();
+    EXPECT_GE(request[first].at - replied, milliseconds(55));
+    for (auto i = first + 1; i < request.size(); ++i) {
+        EXPECT_EQ(request[i].at - request[i - 1].at, milliseconds(5));
+    }
+}
+
+TEST(KLineProtocol, SendsInTheHeaderFormTheKeyBytesOffer) {
+    const std::pair<std::uint8_t, Bytes> cases[] = {
+        // Only the one-byte header: no address bytes.
+        {0xE5, {0x05, 0x23, 0x01, 0xA2, 0xB3, 0x02, 0x80}},
+        // Addresses and a length byte only.
+        {0x6A, {0x80, 0x10, 0xF1, 0x05, 0x23, 0x01, 0xA2, 0xB3, 0x02, 0x01}},
+    };
+    for (const auto& [kb1, sent] : cases) {
+        Rig rig;
+        rig.ecu.answers = {frame({0xC1, kb1, 0x8F}), frame(kValue)};
+        rig.link->InitCommunication();
+        EXPECT_EQ(rig.send(kRead), kValue);
+        EXPECT_EQ(rig.ecu.requests.at(1), sent) << int(kb1);
+    }
+}
+
+TEST(KLineProtocol, NoWakeUpWhenInitIsNone) {
+    Rig rig(noWakeUp());
+    rig.ecu.answers = {frame(kValue)};
+    rig.link->InitCommunication();
+    EXPECT_EQ(rig.send(kRead), kValue);
+    EXPECT_TRUE(rig.line->only(Kind::BreakOn).empty());
+    EXPECT_EQ(rig.ecu.requests, std::vector<Bytes>{frame(kRead, 0x10, 0xF1)});
+}
+
+TEST(KLineProtocol, FindsOutWhetherTheLineEchoes) {
+    for (const bool echoes : {true, false}) {
+        Rig rig(noWakeUp(), echoes);
+        rig.ecu.answers = {frame(kValue), frame(kValue)};
+        EXPECT_EQ(rig.send(kRead), kValue) << echoes;
+        EXPECT_EQ(rig.send(kRead), kValue) << echoes;
+    }
+}
+
+TEST(KLineProtocol, SessionIsKeptOverAShortPauseAndRenewedAfterALongOne) {
+    Rig rig;
+    rig.ecu.answers = {frame({0xC1, 0xEF, 0x8F}), frame({0xC1, 0xEF, 0x8F})};
+    rig.link->InitCommunication();
+    rig.line->waitUntil(rig.line->now() + milliseconds(100));
+    rig.link->InitCommunication();
+    EXPECT_EQ(rig.line->only(Kind::BreakOn).size(), 1U);
+    rig.line->waitUntil(rig.line->now() + std::chrono::seconds(10));
+    rig.link->InitCommunication();
+    EXPECT_EQ(rig.line->only(Kind::BreakOn).size(), 2U);
+    EXPECT_EQ(rig.ecu.requests.size(), 2U);
+}
+
+struct FaultCase {
+    const char* name;
+    std::vector<Bytes> answers;
+    std::int32_t error;
+    KLineEcho echo = KLineEcho::Auto;
+    bool lineEchoes = true;
+};
+
+TEST(KLineProtocol, EachFaultIsOneFailedExchangeAndTheNextOneWorks) {
+    const FaultCase cases[] = {
+        {"no answer", {}, 2000},
+        {"negative reply", {frame({0x7F, 0x23, 0x22})}, 2033},
+        {"bad checksum", {{0x83, 0xF1, 0x10, 0x63, 0x12, 0x34, 0x00}}, 2050},
+        {"foreign address", {frame(kValue, 0xF1, 0x33)}, 2051},
+        {"garbage", {{0x55, 0x55, 0x55}}, 2052},
+        {"reply cut short", {{0x83, 0xF1, 0x10, 0x63}}, 2052},
+        {"zero length", {{0x80, 0xF1, 0x10, 0x00}}, 2052},
+        {"no echo on an echo cable", {frame(kValue)}, 2053, KLineEcho::On, false},
+    };
+    for (const auto& c : cases) {
+        KLineSettings settings = noWakeUp();
+        settings.echo = c.echo;
+        Rig rig(settings, c.lineEchoes);
+        for (const auto& answer : c.answers) {
+            rig.ecu.answers.push_back(answer);
+        }
+        EXPECT_EQ(rig.failure(kRead), c.error) << c.name;
+        // A late answer or the rest of the garbage must not meet the next
+        // request: the link waits for a quiet line first.
+        rig.line->arrive(Bytes{0x01}, rig.line->now() + milliseconds(30));
+        rig.line->echoes = true;
+        rig.ecu.answers = {frame(kValue)};
+        EXPECT_EQ(rig.send(kRead), kValue) << c.name;
+    }
+}
+
+TEST(KLineProtocol, WrongEchoIsACollision) {
+    KLineSettings settings = noWakeUp();
+    settings.echo = KLineEcho::On;
+    Rig rig(settings, false);
+    rig.line->device = [](FakeLine& line, std::span<const std::uint8_t> bytes) {
+        Bytes bent(bytes.begin(), bytes.end());
+        bent.back() ^= 0x01;
+        line.arrive(bent, line.now());
+    };
+    EXPECT_EQ(rig.failure(kRead), 2053);
+}
+
+TEST(KLineProtocol, ResponsePendingWaitsBeyondP2max) {
+    Rig rig(noWakeUp());
+    rig.ecu.answers = {frame({0x7F, 0x23, 0x78})};
+    rig.ecu.listen(*rig.line);
+    auto pendingThenValue = rig.line->device;
+    rig.line->device = [&, pendingThenValue](FakeLine& line, std::span<const std::uint8_t> b) {
+        pendingThenValue(line, b);
+        line.arrive(frame(kValue), line.now() + std::chrono::seconds(2));
+    };
+    const auto start = rig.line->now();
+    EXPECT_EQ(rig.send(kRead), kValue);
+    EXPECT_GE(rig.line->now() - start, std::chrono::seconds(2));
+}
+
+TEST(KLineProtocol, FiveBaudInit) {
+    struct Case {
+        std::uint8_t sync;
+        std::uint8_t invertedAddress;
+        const char* error;
+    };
+    const Case cases[] = {
+        {0x55, 0xEF, nullptr},
+        {0x54, 0xEF, "K-line init: wrong sync byte 0x54"},
+        {0x55, 0x00, "K-line init: wrong inverted address 0x00"},
+    };
+    for (const auto& c : cases) {
+        KLineSettings settings;
+        settings.init = KLineInit::FiveBaud;
+        settings.echo = KLineEcho::Off;
+        Rig rig(settings, false);
+        const auto opened = rig.line->now();
+        // W5, then ten bits of 200 ms, then the ECU's answer.
+        const auto answer = opened + milliseconds(300 + 2000 + 60);
+        rig.line->arrive(Bytes{c.sync}, answer);
+        rig.line->arrive(Bytes{0xE9, 0x8F}, answer + milliseconds(10));
+        const std::uint8_t inverted = c.invertedAddress;
+        rig.line->device = [inverted](FakeLine& line, std::span<const std::uint8_t> bytes) {
+            EXPECT_EQ(bytes[0], 0x70);
+            line.arrive(Bytes{inverted}, line.now() + milliseconds(30));
+        };
+        if (c.error == nullptr) {
+            rig.link->InitCommunication();
+            EXPECT_EQ(rig.link->keyBytes(), std::make_pair(std::uint8_t{0xE9}, std::uint8_t{0x8F}));
+        } else {
+            try {
+                rig.link->InitCommunication();
+                ADD_FAILURE() << c.error;
+            } catch (const Error& e) {
+                EXPECT_EQ(e.description(), c.error);
+            }
+        }
+        // Address 0x10 from its lowest bit, between a low start and a high
+        // stop bit: low for a 0, high for a 1.
+        std::vector<bool> levels;
+        for (const auto& e : rig.line->events) {
+            if (e.kind == Kind::BreakOn || e.kind == Kind::BreakOff) {
+                levels.push_back(e.kind == Kind::BreakOn);
+            }
+        }
+        EXPECT_EQ(levels, (std::vector<bool>{true, true, true, true, true, false, true, true, true,
+                                             false}));
+    }
+}
+
+} // namespace
+} // namespace vistrel
