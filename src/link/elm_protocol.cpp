@@ -4,7 +4,6 @@
 #include "components/negative_response.h"
 #include "link/elm_errors.h"
 #include "link/link_errors.h"
-#include "link/serial_line.h"
 #include "sim/ecu_errors.h"
 
 #include <algorithm>
@@ -29,22 +28,12 @@ constexpr std::chrono::milliseconds kWakeUpQuiet{6000};
 // Between exchanges the ECU ends a K-line session after P3max (5 s); an
 // adapter without a keep-alive wakes the bus again before that risk.
 constexpr std::chrono::milliseconds kSessionIdle{4000};
-constexpr std::chrono::milliseconds kReopenPause{1000};
 // An adapter that prints and never prompts is cut off here.
 constexpr std::size_t kAnswerLimit = 16384;
 constexpr double kTimeoutStepMs = 4.096;
 constexpr std::uint8_t kResponsePending = 0x78;
 // ISO 15765 flow control: continue to send, no block limit, no gap.
 constexpr const char* kFlowControlData = "300000";
-
-std::string hex2(std::uint32_t value, int digits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
-        out[static_cast<std::size_t>(i)] = kDigits[value & 0x0F];
-    }
-    return out;
-}
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -81,7 +70,7 @@ std::string firstLine(std::string_view answer) {
 } // namespace
 
 ElmProtocol::ElmProtocol(ElmSettings settings, LineOpener openLine, IdleHook idle)
-    : settings_(std::move(settings)), openLine_(std::move(openLine)), idle_(std::move(idle)) {}
+    : LineProtocol(std::move(openLine), std::move(idle)), settings_(std::move(settings)) {}
 
 std::string ElmProtocol::title() const {
     return "ELM327";
@@ -93,10 +82,6 @@ std::string ElmProtocol::subtitle() const {
         text += ", " + identity_;
     }
     return text;
-}
-
-std::string ElmProtocol::protocolName() const {
-    return "KWP2000";
 }
 
 std::string ElmProtocol::busLabel() const {
@@ -115,20 +100,6 @@ std::string ElmProtocol::busLabel() const {
         break;
     }
     return "CAN 29-bit 250 kbit/s";
-}
-
-template <typename Step> void ElmProtocol::guarded(Step step) {
-    // The idle hook may let the owner drop its last reference mid-exchange.
-    const auto keepAlive = weak_from_this().lock();
-    try {
-        step();
-    } catch (const Error& e) {
-        if (e.number() == link_error::kDeviceLost) {
-            line_.reset();
-            broughtUp_ = false;
-        }
-        throw;
-    }
 }
 
 void ElmProtocol::InitCommunication() {
@@ -225,21 +196,10 @@ void ElmProtocol::restarted() {
 }
 
 void ElmProtocol::openLineIfClosed() {
-    if (line_) {
-        return;
+    if (line_.open()) {
+        baud_ = settings_.baud != 0 ? settings_.baud : kElmAutoBauds[0];
+        broughtUp_ = false;
     }
-    if (openFailedAt_) {
-        idleUntil(*openFailedAt_ + kReopenPause, idle_);
-    }
-    baud_ = settings_.baud != 0 ? settings_.baud : kElmAutoBauds[0];
-    try {
-        line_ = openLine_(baud_);
-    } catch (const Error&) {
-        openFailedAt_ = Clock::now();
-        throw;
-    }
-    openFailedAt_.reset();
-    broughtUp_ = false;
 }
 
 void ElmProtocol::bringUp() {
@@ -259,9 +219,9 @@ void ElmProtocol::bringUp() {
         setUpCan();
     } else {
         setting(settings_.bus == ElmBus::KLineFast ? "ATSP5" : "ATSP4");
-        setting("ATSH81" + hex2(settings_.target, 2) + hex2(settings_.source, 2));
+        setting("ATSH81" + hexPadded(settings_.target, 2) + hexPadded(settings_.source, 2));
         if (settings_.bus == ElmBus::KLineFiveBaud) {
-            setting("ATIIA" + hex2(settings_.target, 2));
+            setting("ATIIA" + hexPadded(settings_.target, 2));
         }
     }
     if (!setting("ATAT1", false)) {
@@ -269,7 +229,7 @@ void ElmProtocol::bringUp() {
     }
     if (settings_.timeout) {
         const long steps = std::lround(std::ceil(settings_.timeout->count() / kTimeoutStepMs));
-        if (!setting("ATST" + hex2(static_cast<std::uint32_t>(std::clamp(steps, 1L, 255L)), 2),
+        if (!setting("ATST" + hexPadded(static_cast<std::uint32_t>(std::clamp(steps, 1L, 255L)), 2),
                      false)) {
             fallback("the adapter keeps its own reply timeout (no ATST)");
         }
@@ -281,8 +241,9 @@ void ElmProtocol::bringUp() {
     identify();
     if (!settings_.isCan()) {
         // The adapter sends TesterPresent itself while the link is idle.
-        keepsSession_ =
-            setting("ATWM81" + hex2(settings_.target, 2) + hex2(settings_.source, 2) + "3E", false);
+        keepsSession_ = setting("ATWM81" + hexPadded(settings_.target, 2) +
+                                    hexPadded(settings_.source, 2) + "3E",
+                                false);
         if (!keepsSession_) {
             fallback("no keep-alive (ATWM): the link wakes the bus again after a pause");
         }
@@ -294,7 +255,7 @@ void ElmProtocol::bringUp() {
 
 void ElmProtocol::reset() {
     if (settings_.baud != 0) {
-        if (!resetAt(baud_)) {
+        if (!resetAt()) {
             throw Error(adapter_error::kSilent,
                         "adapter does not answer on " + settings_.device + " at " +
                             std::to_string(baud_) + " baud",
@@ -313,7 +274,7 @@ void ElmProtocol::reset() {
             continue;
         }
         baud_ = baud;
-        if (resetAt(baud)) {
+        if (resetAt()) {
             return;
         }
         tried += (tried.empty() ? "" : ", ") + std::to_string(baud);
@@ -323,10 +284,9 @@ void ElmProtocol::reset() {
                 kSource);
 }
 
-// ATZ, twice if need be: the first may meet half a command left in the
+// ATZ at the line's present speed, twice if need be: the first may meet half a command left in the
 // adapter's input from before.
-bool ElmProtocol::resetAt(unsigned baud) {
-    (void)baud;
+bool ElmProtocol::resetAt() {
     for (int attempt = 0; attempt < 2; ++attempt) {
         line_->discardInput();
         try {
@@ -364,16 +324,16 @@ void ElmProtocol::setUpCan() {
     const bool wide = settings_.is29Bit();
     if (wide) {
         // The top byte of a 29-bit identifier goes apart, as its priority.
-        setting("ATCP" + hex2(settings_.tx >> 24, 2));
-        setting("ATSH" + hex2(settings_.tx & 0xFFFFFF, 6));
+        setting("ATCP" + hexPadded(settings_.tx >> 24, 2));
+        setting("ATSH" + hexPadded(settings_.tx & 0xFFFFFF, 6));
     } else {
-        setting("ATSH" + hex2(settings_.tx, 3));
+        setting("ATSH" + hexPadded(settings_.tx, 3));
     }
     const int digits = wide ? 8 : 3;
-    if (!setting("ATCRA" + hex2(settings_.rx, digits), false)) {
+    if (!setting("ATCRA" + hexPadded(settings_.rx, digits), false)) {
         fallback("no receive filter (ATCRA): replies of every ECU are read");
     }
-    const bool flowControl = setting("ATFCSH" + hex2(settings_.tx, digits), false) &&
+    const bool flowControl = setting("ATFCSH" + hexPadded(settings_.tx, digits), false) &&
                              setting(std::string("ATFCSD") + kFlowControlData, false) &&
                              setting("ATFCSM1", false);
     if (!flowControl) {

@@ -5,6 +5,7 @@
 #include "link/byte_line.h"
 #include "link/elm_reply.h"
 #include "link/elm_settings.h"
+#include "link/line_protocol.h"
 
 #include <chrono>
 #include <functional>
@@ -25,22 +26,17 @@ namespace vistrel {
 // Clones lack commands here and there: where a fallback exists the link
 // takes it and records it once in fallbacks(); where none does, the
 // bring-up fails with a text naming the command.
-// Make it with std::make_shared: an exchange keeps the object alive while
-// the idle hook lets its owner act.
-class ElmProtocol : public Protocol, public std::enable_shared_from_this<ElmProtocol> {
+class ElmProtocol : public LineProtocol {
 public:
-    // Opens the device at the speed given, or throws Error.
-    using LineOpener = std::function<std::unique_ptr<ByteLine>(unsigned baud)>;
+    // Opens the device at the link string's speed (the first of the
+    // automatic ones for baud=auto), or throws Error.
+    using LineOpener = LineKeeper::Opener;
 
     ElmProtocol(ElmSettings settings, LineOpener openLine, IdleHook idle = {});
 
     std::string title() const override;
     // The device, the bus, and once known what the adapter says it is.
     std::string subtitle() const override;
-    std::string protocolName() const override;
-    std::int32_t canRid() const override { return 0; }
-    std::int32_t canXid() const override { return 0; }
-    CanXmlProcessor* canXml() override { return nullptr; }
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
 
@@ -53,11 +49,10 @@ private:
     using Clock = ByteLine::Clock;
     using Milliseconds = std::chrono::milliseconds;
 
-    template <typename Step> void guarded(Step step);
     void openLineIfClosed();
     void bringUp();
     void reset();
-    bool resetAt(unsigned baud);
+    bool resetAt();
     void setUpCan();
     void wakeBus();
     void identify();
@@ -78,10 +73,6 @@ private:
     std::string busLabel() const;
 
     ElmSettings settings_;
-    LineOpener openLine_;
-    IdleHook idle_;
-    std::unique_ptr<ByteLine> line_;
-    std::optional<Clock::time_point> openFailedAt_;
     unsigned baud_ = 0;
     bool broughtUp_ = false;
     bool restarted_ = false;

@@ -25,7 +25,8 @@ std::shared_ptr<Protocol> makeKLine(const LinkSpec& spec, const LinkOptions& opt
 
 std::shared_ptr<Protocol> makeElm(const LinkSpec& spec, const LinkOptions& options) {
     ElmSettings settings = ElmSettings::fromLinkSpec(spec);
-    auto open = [device = settings.device, idle = options.idle](unsigned baud) {
+    const unsigned baud = settings.baud != 0 ? settings.baud : kElmAutoBauds[0];
+    auto open = [device = settings.device, baud, idle = options.idle] {
         return std::unique_ptr<ByteLine>(openSerialDevice(device, baud, idle));
     };
     return std::make_shared<ElmProtocol>(std::move(settings), std::move(open), options.idle);

@@ -102,11 +102,8 @@ unsigned LinkKeys::number(std::string_view key, unsigned fallback, unsigned min,
 
 std::uint32_t LinkKeys::hexNumber(std::string_view key, std::uint32_t fallback,
                                   std::uint32_t max) const {
-    std::string largest;
-    for (std::uint32_t rest = max; largest.empty() || rest != 0; rest >>= 4) {
-        largest.insert(largest.begin(), "0123456789ABCDEF"[rest & 0x0F]);
-    }
-    return hexValue(key, fallback, max, "is not a hexadecimal number from 0 to " + largest);
+    return hexValue(key, fallback, max,
+                    "is not a hexadecimal number from 0 to " + hexPadded(max, 1));
 }
 
 std::uint32_t LinkKeys::hexValue(std::string_view key, std::uint32_t fallback, std::uint32_t max,

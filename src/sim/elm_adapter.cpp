@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "sim/elm_adapter.h"
 
+#include "components/error.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -34,15 +36,6 @@ std::optional<std::uint32_t> hexValue(std::string_view digits) {
 
 bool isProtocol(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'C');
-}
-
-std::string hexText(std::uint32_t value, int digits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
-        out[static_cast<std::size_t>(i)] = kDigits[value & 0x0F];
-    }
-    return out;
 }
 
 } // namespace
@@ -328,7 +321,7 @@ std::string ElmAdapter::canReply(const ByteString& reply, std::uint32_t replyId)
     const std::uint32_t requestId = is29Bit() ? addresses_.canRequest29 : addresses_.canRequest11;
     const bool flowing = settings_.flowControlSet ? settings_.flowControlHeader == requestId
                                                   : !is29Bit() && replyId == requestId + 8;
-    std::string out = line(hexText(static_cast<std::uint32_t>(data.size()), 3));
+    std::string out = line(hexPadded(static_cast<std::uint32_t>(data.size()), 3));
     std::size_t sent = 0;
     for (int index = 0; sent < data.size(); ++index) {
         const std::size_t chunk = index == 0 ? kFirstFrameData : kFrameData;
@@ -336,7 +329,7 @@ std::string ElmAdapter::canReply(const ByteString& reply, std::uint32_t replyId)
         const std::size_t take = std::min(chunk, data.size() - sent);
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(sent), take, frame.begin());
         sent += take;
-        const std::string number = hexText(static_cast<std::uint32_t>(index & 0x0F), 1) + ":";
+        const std::string number = hexPadded(static_cast<std::uint32_t>(index & 0x0F), 1) + ":";
         const std::string text = number + (settings_.spaces ? " " : "") +
                                  bytesText(std::span<const std::uint8_t>(frame).first(chunk));
         out += line(text);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "components/protocol.h"
+#include "sim/answer.h"
 #include "sim/ecu_clock.h"
 #include "sim/ecu_errors.h"
-#include "sim/kwp_responder.h"
 
 #include <cstdint>
 #include <memory>

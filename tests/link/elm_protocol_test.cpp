@@ -3,6 +3,7 @@
 // in front of the simulated ECU: bring-up in every bus mode, genuine and
 // clone, every adapter message, and a restart in the middle of a session.
 #include "components/error.h"
+#include "fakes/adapter_test_ecu.h"
 #include "link/elm_errors.h"
 #include "link/elm_protocol.h"
 #include "link/link_spec.h"
@@ -17,16 +18,12 @@
 namespace vistrel {
 namespace {
 
-constexpr std::string_view kEcu = R"(<ecu>
-  <memory address="01A2B3">12 34 56 78 9A BC DE F0 11 22 33 44</memory>
-  <silent address="01A2C0" length="4"/>
-</ecu>)";
-
 // The virtual adapter served on the master side of a pty by a thread.
 class AdapterBench {
 public:
     explicit AdapterBench(bool clone)
-        : ecu_(SimulatedEcu::fromText(kEcu, "test")), service_(ecu_, clone), server_([this] {
+        : ecu_(SimulatedEcu::fromText(testing::kAdapterTestEcu, "test")), service_(ecu_, clone),
+          server_([this] {
               try {
                   service_.serve(pty_.master(), stop_);
               } catch (const Error&) {
@@ -40,8 +37,8 @@ public:
     std::shared_ptr<ElmProtocol> link(const std::string& keys) {
         const std::string path = pty_.slavePath();
         auto settings = ElmSettings::fromLinkSpec(parseLinkSpec("elm:" + path + "," + keys));
-        return std::make_shared<ElmProtocol>(
-            settings, [path](unsigned baud) { return openSerialDevice(path, baud, {}); });
+        return std::make_shared<ElmProtocol>(settings,
+                                             [path] { return openSerialDevice(path, 38400, {}); });
     }
     ElmAdapterService& service() { return service_; }
     SimulatedEcu& ecu() { return *ecu_; }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "fakes/adapter_test_ecu.h"
 #include "link/elm_reply.h"
 #include "sim/elm_adapter.h"
 #include "sim/simulated_ecu.h"
@@ -10,11 +11,6 @@
 
 namespace vistrel {
 namespace {
-
-constexpr std::string_view kEcu = R"(<ecu>
-  <memory address="01A2B3">12 34 56 78 9A BC DE F0 11 22 33 44</memory>
-  <silent address="01A2C0" length="4"/>
-</ecu>)";
 
 struct AdapterCase {
     const char* name;
@@ -35,7 +31,7 @@ class VirtualAdapter : public ::testing::TestWithParam<AdapterCase> {};
 
 TEST_P(VirtualAdapter, AnswersLikeTheAdapter) {
     const AdapterCase& c = GetParam();
-    const auto ecu = SimulatedEcu::fromText(kEcu, "test");
+    const auto ecu = SimulatedEcu::fromText(testing::kAdapterTestEcu, "test");
     ElmAdapter adapter([&](const ByteString& q, ByteString& r) { return ecu->answer(q, r); },
                        c.clone);
     EXPECT_EQ(adapter.receive("ATZ\r"), "ATZ\r\r\n\r\nELM327 v1.5\r\n\r\n>");
@@ -146,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ElmMessage::None}));
 
 TEST(VirtualAdapter, InjectedMessagesAndReboot) {
-    const auto ecu = SimulatedEcu::fromText(kEcu, "test");
+    const auto ecu = SimulatedEcu::fromText(testing::kAdapterTestEcu, "test");
     ElmAdapter adapter([&](const ByteString& q, ByteString& r) { return ecu->answer(q, r); },
                        false);
     adapter.receive("ATZ\rATE0\rATL0\rATSP6\rATSH7E0\r");
