@@ -15,7 +15,7 @@ target_link_libraries(vistrel_test_support INTERFACE vistrel_components)
 function(vistrel_add_module_folders)
   set(modules components item itemlist link sim recording control cli)
   if(VISTREL_WITH_QT)
-    list(APPEND modules widget)
+    list(APPEND modules plot widget)
   endif()
   foreach(module ${modules})
     if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${module}/CMakeLists.txt)
@@ -76,4 +76,33 @@ function(vistrel_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} vistrel_warnings)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_property(GLOBAL APPEND PROPERTY VISTREL_FUZZERS ${name})
+endfunction()
+
+# vistrel_man_page(<program> <summary>): the program's manual page, made at
+# build time by help2man from the program's own --help and --version (so it
+# never drifts from them), with the help of each of its subcommands, and
+# installed beside the program.
+function(vistrel_man_page program summary)
+  if(NOT VISTREL_MAN_PAGES)
+    return()
+  endif()
+  find_program(VISTREL_HELP2MAN help2man)
+  if(NOT VISTREL_HELP2MAN)
+    message(FATAL_ERROR "help2man is missing: ./scripts/install-deps installs it "
+                        "(or configure with -DVISTREL_MAN_PAGES=OFF)")
+  endif()
+  set(page ${CMAKE_CURRENT_BINARY_DIR}/${program}.1)
+  set(script ${PROJECT_SOURCE_DIR}/cmake/ManPageCommands.cmake)
+  add_custom_command(
+    OUTPUT ${page}.gz
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DNAME=${program}
+            -DDOCS=${CMAKE_INSTALL_FULL_DOCDIR} -DOUTPUT=${page}.commands -P ${script}
+    COMMAND ${VISTREL_HELP2MAN} --no-info --name ${summary} --include ${page}.commands
+            --output ${page} $<TARGET_FILE:${program}>
+    COMMAND gzip -9nf ${page}
+    DEPENDS ${program} ${script}
+    COMMENT "Manual page of ${program}"
+    VERBATIM)
+  add_custom_target(${program}_man_page ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Runtime)
 endfunction()

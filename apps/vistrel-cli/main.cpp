@@ -1,4 +1,4 @@
-// vistrel-cli: the control hosted in a terminal, on the simulated ECU.
+// vistrel-cli: the control hosted in a terminal, on a simulated ECU or a real link.
 
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
@@ -6,6 +6,7 @@
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
+#include "components/version.h"
 #include "itemlist/vistrel_items.h"
 
 #include <CLI/CLI.hpp>
@@ -31,8 +32,19 @@ CLI::Validator aboveZero() {
 }
 
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
-    command.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo)")
-        ->type_name("FILE");
+    auto* link = command
+                     .add_option("--link", options.link,
+                                 "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
+                                 "(default: sim, the built-in demo)")
+                     ->type_name("SPEC");
+    auto* ecu =
+        command
+            .add_option_function<std::string>(
+                "--ecu", [&options](const std::string& file) { options.link = "sim:" + file; },
+                "ECU description to simulate (the same as --link sim:FILE)")
+            ->type_name("FILE");
+    link->excludes(ecu);
+    ecu->excludes(link);
     auto* config =
         command.add_option("--config", options.configFile, "Configuration file (.xml) to open")
             ->type_name("FILE");
@@ -57,7 +69,8 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
 
 int main(int argc, char** argv) {
     namespace cli = vistrel::cli;
-    CLI::App app{"Watches the memory of a simulated car ECU over KWP2000.", "vistrel-cli"};
+    CLI::App app{"Watches the memory of a car ECU over KWP2000.", "vistrel-cli"};
+    app.set_version_flag("--version", vistrel::versionBanner("vistrel-cli"));
     app.require_subcommand(1);
 
     cli::ReadOptions read;
@@ -79,7 +92,32 @@ int main(int argc, char** argv) {
     watchCommand->add_option("--seconds", watch.seconds, "Stop after this many seconds")
         ->type_name("S")
         ->check(aboveZero());
-    watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    auto* record =
+        watchCommand->add_flag("--record", watch.record, "Record every good read to a file (Rec)");
+    auto* when = watchCommand
+                     ->add_option("--record-when", watch.recordWhen,
+                                  "Start each recording when this holds, e.g. \"Engine speed > "
+                                  "3000\" (NAME OP NUMBER, OP one of > >= < <= == !=, joined by "
+                                  "and/or)")
+                     ->type_name("CONDITION")
+                     ->needs(record);
+    auto* until =
+        watchCommand
+            ->add_option("--record-until", watch.recordUntil, "Stop each recording when this holds")
+            ->type_name("CONDITION")
+            ->needs(record);
+    watchCommand
+        ->add_option("--pre-trigger", watch.preTrigger,
+                     "Seconds before the start condition to record as well")
+        ->type_name("S")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(when);
+    watchCommand
+        ->add_option("--post-trigger", watch.postTrigger,
+                     "Seconds to go on recording after the stop condition")
+        ->type_name("S")
+        ->check(CLI::NonNegativeNumber)
+        ->needs(until);
     watchCommand->add_flag("--snapshot", watch.snapshot,
                            "Save the requests and replies of the first good read");
 

@@ -1,7 +1,9 @@
 // The desktop application: the widget watching a simulated ECU.
 #include "components/error.h"
+#include "components/version.h"
 #include "main_window.h"
 #include "sim/simulated_ecu.h"
+#include "widget/svg_icon.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
     std::string ecuFile;
     std::string itemsFile;
     bool start = false;
+    cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
     cli.add_option("--ecu", ecuFile, "ECU description to simulate (default: the built-in demo car)")
         ->check(CLI::ExistingFile);
     cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
@@ -26,6 +29,11 @@ int main(int argc, char** argv) {
     CLI11_PARSE(cli, argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vistrel"));
+    // The menu entry's icon on the window too; the desktop pairs the window
+    // with its entry (vistrel.desktop) by this name.
+    QApplication::setWindowIcon(
+        vistrel::svgIcon(QStringLiteral(":/vistrel/app/vistrel.svg"), {16, 32, 48, 64, 128, 256}));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     cli.allow_extras(false);
     CLI11_PARSE(cli, argc, argv);
 

@@ -148,7 +148,7 @@ struct Bench {
         control.toolbarClick(button::kStart);
         control.tick(); // open the communication
         control.tick(); // start the session
-        if (!control.recording() || control.cycleState() != 3) {
+        if (!control.recording() || control.cycleState() != vistrel::CyclePhase::Run) {
             std::abort();
         }
     }

@@ -26,7 +26,7 @@ inline VistrelItem fuzzedItem(FuzzedDataProvider& input) {
     } catch (const Error&) {
         // Length 1 then, as for a refused line.
     }
-    item.setCoding(input.ConsumeIntegralInRange<std::int32_t>(-1, 4));
+    item.setCoding(static_cast<Coding>(input.ConsumeIntegralInRange<std::int32_t>(0, 3)));
     item.setFormatText(kFormats[input.ConsumeIntegralInRange<std::size_t>(0, kFormats.size() - 1)]);
     item.setCoefA(input.ConsumeFloatingPoint<double>());
     item.setCoefB(input.ConsumeFloatingPoint<double>());

@@ -5,7 +5,8 @@
 #include "cli/file_text.h"
 #include "components/byte_string.h"
 #include "components/error.h"
-#include "sim/simulated_ecu.h"
+#include "link/link_factory.h"
+#include "link/link_spec.h"
 
 #include <chrono>
 #include <thread>
@@ -39,13 +40,15 @@ void ControlHost::setUp(const SessionOptions& options) {
 }
 
 void ControlHost::handOverEcu(const SessionOptions& options) {
-    std::shared_ptr<SimulatedEcu> ecu;
+    std::shared_ptr<Protocol> link;
     try {
-        ecu = options.ecuFile ? SimulatedEcu::fromFile(*options.ecuFile) : SimulatedEcu::demo();
+        link = makeLink(options.link);
+    } catch (const LinkSpecError& e) {
+        throw UsageError(std::string("--link: ") + e.what());
     } catch (const Error& e) {
         throw UsageError(e.description());
     }
-    control_.setProtocol(std::move(ecu));
+    control_.setProtocol(std::move(link));
 }
 
 void ControlHost::fillList(const SessionOptions& options) {
@@ -120,9 +123,11 @@ TickOutcome ControlHost::runTimer() {
     if (control_.spinIndex() != spinBefore) {
         return TickOutcome::GoodRead;
     }
-    const bool readFailed = stateBefore == 3 && stateAfter == 1;
+    const bool readFailed =
+        stateBefore == CyclePhase::Run && stateAfter == CyclePhase::OpenCommunication;
     const bool stepRetried =
-        (stateBefore == 1 || stateBefore == 2) && stateAfter == stateBefore && timer_.enabled();
+        (stateBefore == CyclePhase::OpenCommunication || stateBefore == CyclePhase::StartSession) &&
+        stateAfter == stateBefore && timer_.enabled();
     return readFailed || stepRetried ? TickOutcome::FailedAttempt : TickOutcome::Progress;
 }
 

@@ -8,8 +8,8 @@ namespace vistrel::cli {
 // The options that every command hosting the control shares: the ECU, the
 // list, and the user's choices in the setting boxes before Start.
 struct SessionOptions {
-    // ECU description file; the built-in demo ECU when absent.
-    std::optional<std::string> ecuFile;
+    // The link string of the ECU: the built-in demo ECU unless told.
+    std::string link = "sim";
     // A configuration file, opened the way the Open button does.
     std::optional<std::string> configFile;
     // A file of item lines, pasted the way the Paste button does; the

@@ -5,6 +5,8 @@
 #include "cli/grid_renderer.h"
 #include "cli/interrupt_flag.h"
 #include "cli/recording_lines.h"
+#include "components/error.h"
+#include "recording/trigger_condition.h"
 
 #include <chrono>
 #include <string>
@@ -78,6 +80,31 @@ private:
     std::string lastFailure_;
 };
 
+// The recording trigger of the options, checked against the list's names
+// so that a mistyped name is a usage error rather than a silent wait.
+std::optional<RecordingTrigger> recordingTrigger(const WatchOptions& options,
+                                                 const VistrelItems& items) {
+    if (options.recordWhen.empty() && options.recordUntil.empty()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (const auto& item : items) {
+        names.push_back(item->name());
+    }
+    RecordingTrigger trigger{{}, {}, options.preTrigger, options.postTrigger};
+    try {
+        for (auto [text, condition] : {std::pair{&options.recordWhen, &trigger.when},
+                                       std::pair{&options.recordUntil, &trigger.until}}) {
+            if (!text->empty()) {
+                condition->emplace(TriggerCondition::parse(*text)).bind(names);
+            }
+        }
+    } catch (const Error& e) {
+        throw UsageError(e.description());
+    }
+    return trigger;
+}
+
 } // namespace
 
 int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
@@ -89,6 +116,7 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
     }
     const InterruptFlag interrupted;
     if (options.record) {
+        host.control().setRecordingTrigger(recordingTrigger(options, host.control().items()));
         host.click(button::kRec);
         if (!host.control().recording()) {
             throw UsageError("cannot record: " + host.control().recordFileName() +
@@ -121,8 +149,10 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
     // Stop and the tick that follows it close the recording file cleanly.
     host.stopCommunication();
     display.stopped();
-    if (options.record) {
+    if (options.record && !host.control().recordFileName().empty()) {
         err << "recorded: " << host.control().recordFileName() << '\n';
+    } else if (options.record) {
+        err << "not recorded: the start condition never held\n";
     }
     if (goodReads == 0) {
         // Stopping emptied the status panel: the reason is repeated here.

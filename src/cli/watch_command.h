@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <ostream>
+#include <string>
 
 namespace vistrel::cli {
 
@@ -16,6 +17,12 @@ struct WatchOptions {
     std::optional<double> seconds;
     // Press "Rec" before Start.
     bool record = false;
+    // Conditions that start and stop the recording ("" for none), and the
+    // seconds kept before the start and recorded after the stop.
+    std::string recordWhen;
+    std::string recordUntil;
+    double preTrigger = 0;
+    double postTrigger = 0;
     // Arm the snapshot before Start.
     bool snapshot = false;
 };

@@ -1,6 +1,7 @@
 #include "components/byte_string.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 
 #include <algorithm>
 

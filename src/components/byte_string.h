@@ -65,7 +65,4 @@ void appendHex(std::string& out, std::span<const std::uint8_t> bytes);
 // zeros): hexPadded(0x7E0, 3) is "7E0", hexPadded(0x5, 2) is "05".
 std::string hexPadded(std::uint32_t value, std::size_t digits);
 
-// The error a malformed hexadecimal text raises.
-inline constexpr std::int32_t kHexTextError = 5;
-
 } // namespace vistrel

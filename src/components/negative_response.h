@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 
 #include <cstdint>
 #include <string>
@@ -30,19 +31,6 @@ inline constexpr std::uint8_t kRoutineNotComplete = 0x23;
 inline constexpr std::uint8_t kRequestOutOfRange = 0x31;
 inline constexpr std::uint8_t kNotInActiveSession = 0x80;
 } // namespace nrc
-
-// Numbers of the errors that a negative reply becomes.
-namespace nrc_error {
-inline constexpr std::int32_t kServiceNotSupported = 2032;
-inline constexpr std::int32_t kConditionsNotCorrect = 2033;
-inline constexpr std::int32_t kSubFunctionNotSupported = 2034;
-inline constexpr std::int32_t kBusyRepeatRequest = 2035;
-inline constexpr std::int32_t kOtherNegativeResponse = 2040;
-inline constexpr std::int32_t kIllegalNegativeReply = 2041;
-inline constexpr std::int32_t kNotInActiveSession = 2042;
-inline constexpr std::int32_t kRoutineNotComplete = 2043;
-inline constexpr std::int32_t kGeneralReject = 2044;
-} // namespace nrc_error
 
 // Upper-case hexadecimal without leading zeros: 0x23 -> "23", 0x05 -> "5".
 std::string hexNoLeadingZeros(std::uint32_t value);

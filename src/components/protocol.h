@@ -51,4 +51,12 @@ public:
 // The protocol name under which a link accepts CAN-XML batches.
 inline constexpr const char* kBatchProtocolName = "Marlotel";
 
+// The one test of whether reads go out as CAN-XML batches: the processor of a
+// link that names itself for batches and has one; nullptr otherwise, and the
+// list is read item by item. Deciding it here, once, means no link can pass
+// one test and fail another (never batching, or failing every read).
+inline CanXmlProcessor* batchProcessorOf(Protocol& protocol) {
+    return protocol.protocolName() == kBatchProtocolName ? protocol.canXml() : nullptr;
+}
+
 } // namespace vistrel

@@ -1,7 +1,7 @@
 #include "control/code_page.h"
 
 #include "components/error.h"
-#include "control/control_errors.h"
+#include "components/error_numbers.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,8 +2,10 @@
 
 #include "components/byte_string.h"
 #include "components/number_format.h"
+#include "components/protocol.h"
 #include "control/ports.h"
 #include "control/record_file.h"
+#include "control/triggered_recording.h"
 #include "control/vistrel_control.h"
 #include "itemlist/vistrel_items.h"
 
@@ -11,21 +13,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <pugixml.hpp>
 #include <string>
 #include <vector>
 
 namespace vistrel {
-
-// States of the polling cycle.
-inline constexpr std::int32_t kCycleIdle = 0;
-inline constexpr std::int32_t kCycleOpenCommunication = 1;
-inline constexpr std::int32_t kCycleStartSession = 2;
-inline constexpr std::int32_t kCycleRun = 3;
-
-// Modes of ConfigFileDialog: 1 saves, any other value opens.
-inline constexpr int kOpenMode = 0;
-inline constexpr int kSaveMode = 1;
 
 // Everything the control holds between two events: the ports it was given
 // and its own state.
@@ -42,8 +35,11 @@ struct VistrelControl::State : ControlPorts {
     std::unique_ptr<pugi::xml_document> snapshotDoc;
     pugi::xml_node snapshotRoot;
     std::unique_ptr<pugi::xml_document> canRequestDoc;
+    // The processor that performs canRequestDoc; owned by the list's protocol,
+    // which Start alone replaces.
+    CanXmlProcessor* batchProcessor = nullptr;
     std::unique_ptr<pugi::xml_document> timingsDoc;
-    std::int32_t cycleState = kCycleIdle;
+    CyclePhase cycleState = CyclePhase::Idle;
     bool recording = false;
     bool abortPending = false;
     // The millisecond clock when the recording started; elapsed times are
@@ -53,6 +49,11 @@ struct VistrelControl::State : ControlPorts {
     VistrelItems items;
     std::string recordFileName;
     std::unique_ptr<RecordFile> recordFile;
+    // Set by the host: Rec then waits for a condition instead of opening a
+    // file at once.
+    std::optional<RecordingTrigger> recordingTrigger;
+    // Present while Rec is pressed with a trigger set.
+    std::unique_ptr<TriggeredRecording> triggered;
     std::string recordLine;
     // The value column of the last read, kept to reuse its storage.
     std::vector<std::string> values;

@@ -1,5 +1,5 @@
+#include "components/version.h"
 #include "control/control_state.h"
-#include "control/control_version.h"
 
 namespace vistrel {
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 
 #include <cstdint>
 #include <exception>
@@ -9,11 +10,6 @@
 #include <utility>
 
 namespace vistrel {
-
-// Number given to a failure that was not raised as an Error (a standard
-// exception from deep inside a call), so that it still travels as a number
-// and a text.
-inline constexpr std::int32_t kUnexpectedFailure = -1;
 
 // The "resume next" error model of the polling cycle, made explicit: a
 // statement that may fail runs through attempt(), which records its failure

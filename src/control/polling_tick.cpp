@@ -1,5 +1,5 @@
+#include "components/error_numbers.h"
 #include "components/protocol.h"
-#include "control/control_errors.h"
 #include "control/control_state.h"
 #include "control/pending_error.h"
 #include "control/recording_format.h"
@@ -32,7 +32,7 @@ void VistrelControl::tick() {
 void VistrelControl::runTick() {
     State& s = *state_;
     s.timer.setTimerEnabled(false);
-    if (s.cycleState == kCycleIdle) {
+    if (s.cycleState == CyclePhase::Idle) {
         return;
     }
     if (s.abortPending) {
@@ -40,16 +40,16 @@ void VistrelControl::runTick() {
         return;
     }
     switch (s.cycleState) {
-    case kCycleOpenCommunication:
+    case CyclePhase::OpenCommunication:
         openCommunicationStep();
         break;
-    case kCycleStartSession:
+    case CyclePhase::StartSession:
         startSessionStep();
         break;
-    case kCycleRun:
+    case CyclePhase::Run:
         runStep();
         break;
-    default: // not a state of the cycle: it stays stopped
+    case CyclePhase::Idle:
         break;
     }
 }
@@ -68,7 +68,7 @@ void VistrelControl::openCommunicationStep() {
         return;
     }
     s.view.setPanelText(panel::kStatus, "");
-    s.cycleState = kCycleStartSession;
+    s.cycleState = CyclePhase::StartSession;
     s.view.setPanelText(panel::kCom, "Start");
     s.view.setPanelText(panel::kRun, "");
     s.timer.setTimerEnabled(true);
@@ -94,7 +94,7 @@ void VistrelControl::startSessionStep() {
         s.timer.setTimerEnabled(true);
         return;
     }
-    s.cycleState = kCycleRun;
+    s.cycleState = CyclePhase::Run;
     s.view.setPanelText(panel::kCom, "Com");
     s.timer.setTimerEnabled(true);
 }
@@ -114,11 +114,7 @@ void VistrelControl::runStep() {
         // failure ends the batch and is the one shown.
         failure.attempt([&] {
             s.timingsDoc = makeTimingsDocument(*s.canRequestDoc);
-            CanXmlProcessor* processor = requireProtocol(s.currentProtocol).canXml();
-            if (processor == nullptr) {
-                throw Error(kNoBatchProcessorError, kNoBatchProcessorText, "VistrelControl");
-            }
-            processor->CanXmlExecute(*s.timingsDoc);
+            s.batchProcessor->CanXmlExecute(*s.timingsDoc);
             s.items.CanXmlDecode(*s.timingsDoc);
         });
     }
@@ -138,7 +134,7 @@ void VistrelControl::showFailedRead(const std::string& description) {
     s.view.setPanelText(panel::kStatus, description);
     s.view.setPanelText(panel::kCom, "Init");
     s.view.setPanelText(panel::kRun, "");
-    s.cycleState = kCycleOpenCommunication;
+    s.cycleState = CyclePhase::OpenCommunication;
     s.timer.setTimerEnabled(true);
     // No value of a failed read stays on screen. An armed snapshot stays
     // armed; its document is built afresh for the next read.
@@ -163,8 +159,12 @@ void VistrelControl::showGoodRead() {
 
     if (s.recording) {
         s.recordLine.clear();
-        const auto elapsed = static_cast<std::int32_t>(s.platform.milliseconds() - s.recordStart);
-        appendRecordingTime(s.recordLine, elapsed);
+        // A triggered recording puts the time in front of the values itself.
+        if (!s.triggered) {
+            const auto elapsed =
+                static_cast<std::int32_t>(s.platform.milliseconds() - s.recordStart);
+            appendRecordingTime(s.recordLine, elapsed);
+        }
     }
     s.values.resize(static_cast<std::size_t>(s.items.count()));
     auto value = s.values.begin();
@@ -177,7 +177,9 @@ void VistrelControl::showGoodRead() {
         ++value;
     }
     s.view.setValueColumn(s.values);
-    if (s.recording && s.recordFile) {
+    if (s.recording && s.triggered) {
+        recordTriggered(s.recordLine);
+    } else if (s.recording && s.recordFile) {
         // A line that cannot be written is lost; the recording goes on.
         s.recordFile->writeLine(s.recordLine);
     }

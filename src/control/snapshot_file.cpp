@@ -1,8 +1,8 @@
 #include "control/snapshot_file.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "control/code_page.h"
-#include "control/control_errors.h"
 
 #include <fstream>
 #include <sstream>

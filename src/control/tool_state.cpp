@@ -4,13 +4,13 @@
 namespace vistrel {
 namespace {
 
-FileDialogOptions configFileDialogOptions(int mode) {
+FileDialogOptions configFileDialogOptions(DialogMode mode) {
     FileDialogOptions options;
-    options.title = mode == kSaveMode ? "Sauver (Save)" : "Ouvrir (Open)";
+    options.title = mode == DialogMode::Save ? "Sauver (Save)" : "Ouvrir (Open)";
     options.filter = "Orvalen (*.xml)|*.xml|All files|*.*";
     options.defaultExtension = ".xml";
-    options.confirmOverwrite = mode == kSaveMode;
-    options.existingFilesOnly = mode != kSaveMode;
+    options.confirmOverwrite = mode == DialogMode::Save;
+    options.existingFilesOnly = mode != DialogMode::Save;
     return options;
 }
 
@@ -40,7 +40,7 @@ void VistrelControl::RefreshFromList() {
 // their pressed states; AbortRequest stays set until the next Start.
 void VistrelControl::StopCommunication() {
     State& s = *state_;
-    s.cycleState = kCycleIdle;
+    s.cycleState = CyclePhase::Idle;
     s.timer.setTimerEnabled(false);
     s.view.setPanelText(panel::kCom, "");
     s.view.setPanelText(panel::kRun, "");
@@ -51,15 +51,16 @@ void VistrelControl::StopCommunication() {
     s.abortPending = false;
 }
 
-void VistrelControl::ConfigFileDialog(int mode) {
+void VistrelControl::ConfigFileDialog(DialogMode mode) {
     State& s = *state_;
     const MousePointer remembered = s.view.mousePointer();
     const FileDialogOptions options = configFileDialogOptions(mode);
-    const std::optional<std::string> path =
-        mode == kSaveMode ? s.dialogs.saveFileName(options) : s.dialogs.openFileName(options);
+    const std::optional<std::string> path = mode == DialogMode::Save
+                                                ? s.dialogs.saveFileName(options)
+                                                : s.dialogs.openFileName(options);
 
     PendingError failure;
-    if (path && mode == kSaveMode) {
+    if (path && mode == DialogMode::Save) {
         s.view.setMousePointer(MousePointer::Hourglass);
         // The settings as the fields show them now, not as the list had them.
         s.items.setMethode(s.view.methodText());

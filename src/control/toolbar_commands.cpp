@@ -19,9 +19,9 @@ void VistrelControl::runCommand(std::string_view key) {
     State& s = *state_;
     if (key == button::kSave) {
         s.items.setMethode(s.view.methodText());
-        ConfigFileDialog(kSaveMode);
+        ConfigFileDialog(DialogMode::Save);
     } else if (key == button::kOpen) {
-        ConfigFileDialog(kOpenMode);
+        ConfigFileDialog(DialogMode::Open);
     } else if (key == button::kPaste) {
         ClipboardPaste();
     } else if (key == button::kCopy) {
@@ -41,6 +41,16 @@ void VistrelControl::recCommand() {
     // The button has already taken its new pressed state.
     if (!s.view.buttonPressed(button::kRec)) {
         StopRecording();
+        return;
+    }
+    if (s.recordingTrigger) {
+        // A condition that names no item leaves the button up.
+        PendingError failure;
+        failure.attempt([this] { startTriggeredRecording(); });
+        if (failure) {
+            s.view.setButtonPressed(button::kRec, false);
+            throw failure.error();
+        }
         return;
     }
     StartRecording();
@@ -68,15 +78,17 @@ void VistrelControl::startCommand() {
     // when reading by address; an item that cannot take part in a batch
     // leaves no batch request, and the list is read item by item.
     s.canRequestDoc.reset();
-    if (s.items.Methode() == VistrelItems::MethodeLabel(0) &&
-        s.currentProtocol->protocolName() == kBatchProtocolName) {
+    s.batchProcessor = nullptr;
+    CanXmlProcessor* processor = batchProcessorOf(*s.currentProtocol);
+    if (s.items.method() == Method::ReadMemoryByAddress && processor != nullptr) {
         s.canRequestDoc =
             s.items.CanXmlGetReadMemory(s.currentProtocol->canRid(), s.currentProtocol->canXid());
+        s.batchProcessor = s.canRequestDoc ? processor : nullptr;
     }
     s.items.setProtocol(s.currentProtocol);
 
     s.timer.setTimerEnabled(true);
-    s.cycleState = kCycleOpenCommunication;
+    s.cycleState = CyclePhase::OpenCommunication;
     s.view.setPanelText(panel::kCom, "Init");
     s.view.setPanelText(panel::kStatus, "");
     s.view.setButtonEnabled(button::kPaste, false);

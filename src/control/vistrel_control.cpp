@@ -45,7 +45,7 @@ void VistrelControl::setCurrentProtocol(std::shared_ptr<Protocol> protocol) {
 
 void VistrelControl::setProtocol(std::shared_ptr<Protocol> protocol) {
     State& s = *state_;
-    s.cycleState = kCycleIdle;
+    s.cycleState = CyclePhase::Idle;
     // A recording of the previous protocol would stay open where nobody can
     // see or close it: close it with the rest of the reset.
     StopRecording();
@@ -99,7 +99,7 @@ void VistrelControl::resize() {
 
 void VistrelControl::hide() {
     State& s = *state_;
-    s.cycleState = kCycleIdle;
+    s.cycleState = CyclePhase::Idle;
     s.timer.setTimerEnabled(false);
     StopRecording();
     s.items.clear();
@@ -109,7 +109,7 @@ void VistrelControl::hide() {
     AbortRequest = false;
 }
 
-std::int32_t VistrelControl::cycleState() const noexcept {
+CyclePhase VistrelControl::cycleState() const noexcept {
     return state_->cycleState;
 }
 bool VistrelControl::abortPending() const noexcept {

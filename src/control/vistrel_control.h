@@ -1,11 +1,15 @@
 #pragma once
 
 #include "components/number_format.h"
+#include "control/cycle_phase.h"
+#include "control/dialog_mode.h"
 #include "control/ports.h"
 #include "itemlist/vistrel_items.h"
+#include "recording/trigger_condition.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +42,12 @@ public:
     void GridCreate();
     void GridSetColWidth();
 
+    // A trigger makes the next Rec wait for its start condition and open a
+    // new file for each run; nullopt restores the plain Rec. Takes effect at
+    // the next press of Rec.
+    void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
+    const std::optional<RecordingTrigger>& recordingTrigger() const noexcept;
+
     // --- events from the view ---------------------------------------------
     void resize();
     void hide();
@@ -48,7 +58,7 @@ public:
     void keyUp(int keyCode, int shift);
 
     // --- state, for views and tests ---------------------------------------
-    std::int32_t cycleState() const noexcept;
+    CyclePhase cycleState() const noexcept;
     bool abortPending() const noexcept;
     bool recording() const noexcept;
     bool snapshotArmed() const noexcept;
@@ -82,9 +92,11 @@ private:
     void ClipboardCopy();
     void ClipboardPaste();
     void RefreshFromList();
-    void ConfigFileDialog(int mode);
+    void ConfigFileDialog(DialogMode mode);
     void StartRecording();
     void StopRecording();
+    void startTriggeredRecording();
+    void recordTriggered(const std::string& valueColumns);
 
     std::unique_ptr<State> state_;
 };

@@ -1,3 +1,4 @@
+#include "components/can_xml_vocabulary.h"
 #include "components/negative_response.h"
 #include "item/vistrel_item.h"
 
@@ -35,8 +36,8 @@ bool VistrelItem::CanXmlAddReadMemory(pugi::xml_node oElt, std::int32_t lengthSi
     std::string frame = "0";
     frame += hexNoLeadingZeros(static_cast<std::uint32_t>(n));
     frame += request;
-    oElt.append_child("s")
-        .append_child("d")
+    oElt.append_child(can_xml::kSend)
+        .append_child(can_xml::kData)
         .append_child(pugi::node_pcdata)
         .set_value(frame.c_str());
     oElt.append_child(pugi::node_pcdata).set_value("\r\n");
@@ -44,7 +45,9 @@ bool VistrelItem::CanXmlAddReadMemory(pugi::xml_node oElt, std::int32_t lengthSi
     if (length_ > kMaxBatchLength) {
         return false;
     }
-    oElt.append_child("r").append_attribute("c").set_value(canXmlReplyKey().c_str());
+    oElt.append_child(can_xml::kReply)
+        .append_attribute(can_xml::kReplyKey)
+        .set_value(canXmlReplyKey().c_str());
     return true;
 }
 

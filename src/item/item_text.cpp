@@ -9,8 +9,6 @@
 namespace vistrel {
 namespace {
 
-enum Format : std::int32_t { kDecimal = 0, kHexadecimal = 1, kBinary = 2, kPhysical = 3 };
-
 constexpr std::size_t kMaxDecodedBytes = 8;
 
 // The raw number behind the decimal and physical displays: signed codings
@@ -57,10 +55,8 @@ std::string maskedBinary(std::span<const std::uint8_t> value, std::span<const st
 // come least significant first, so there the mask's last byte goes with the
 // first value byte.
 RawNumber decode(std::span<const std::uint8_t> value, std::span<const std::uint8_t> mask,
-                 std::int32_t coding) {
-    const bool bigEndian = coding == 2 || coding == 3;
-    // Codings outside the table decode like the first one, signed little-endian.
-    const bool isSigned = coding != 1 && coding != 3;
+                 Coding coding) {
+    const bool bigEndian = isBigEndian(coding);
     std::array<std::uint8_t, kMaxDecodedBytes> bytes{};
     const std::size_t n = std::min(value.size(), bytes.size());
     const std::size_t m = mask.size();
@@ -72,7 +68,7 @@ RawNumber decode(std::span<const std::uint8_t> value, std::span<const std::uint8
     }
     const std::span<const std::uint8_t> used(bytes.data(), n);
     const ByteOrder order = bigEndian ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
-    if (isSigned) {
+    if (isSigned(coding)) {
         return {true, decodeSigned(used, order), 0};
     }
     return {false, 0, decodeUnsigned(used, order)};
@@ -103,9 +99,9 @@ std::string VistrelItem::text() const {
     const std::span<const std::uint8_t> mask =
         mask_ ? mask_->bytes() : std::span<const std::uint8_t>();
     switch (format_) {
-    case kHexadecimal:
+    case Format::Hexadecimal:
         return maskedHex(value_.bytes(), mask);
-    case kBinary:
+    case Format::Binary:
         return maskedBinary(value_.bytes(), mask);
     default:
         break;
@@ -115,7 +111,7 @@ std::string VistrelItem::text() const {
     const std::size_t length = static_cast<std::size_t>(std::max(length_, 1));
     const RawNumber number =
         decode(value_.bytes().first(std::min(length, value_.length())), mask, coding_);
-    if (format_ == kPhysical) {
+    if (format_ == Format::Physical) {
         return formatGeneral((number.toDouble() * coefA_ + coefB_) / coefC_, numberFormat());
     }
     return decimalText(number);
@@ -123,13 +119,13 @@ std::string VistrelItem::text() const {
 
 std::string VistrelItem::formatLabel() const {
     switch (format_) {
-    case kDecimal:
+    case Format::Decimal:
         return "Decimal";
-    case kHexadecimal:
+    case Format::Hexadecimal:
         return "Hexadecimal";
-    case kBinary:
+    case Format::Binary:
         return "Binaire";
-    case kPhysical: {
+    case Format::Physical: {
         const NumberFormat& format = numberFormat();
         std::string label = "(";
         label += formatGeneral(coefA_, format);
@@ -139,9 +135,8 @@ std::string VistrelItem::formatLabel() const {
         label += formatGeneral(coefC_, format);
         return label;
     }
-    default:
-        return {};
     }
+    return {};
 }
 
 const NumberFormat& VistrelItem::numberFormat() const {

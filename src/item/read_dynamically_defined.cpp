@@ -7,7 +7,6 @@
 namespace vistrel {
 namespace {
 
-constexpr std::int32_t kReplyTooShortError = 1;
 // Positive reply to ReadDataByLocalIdentifier.
 constexpr std::uint8_t kReadDataPositiveReply =
     kwp::kReadDataByLocalIdentifier + kwp::kPositiveReplyOffset;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,13 +10,6 @@
 #include <string_view>
 
 namespace vistrel {
-
-// Error numbers of a ReadMemoryByAddress reply that is not negative but
-// still carries no value.
-namespace reply_error {
-inline constexpr std::int32_t kIncompleteReply = 2002;
-inline constexpr std::int32_t kAnswerFormatIllegal = 2003;
-} // namespace reply_error
 
 // The positive reply of ReadMemoryByAddress: the service byte plus 0x40.
 inline constexpr std::uint8_t kReadMemoryPositiveReply = 0x63;

@@ -1,34 +1,29 @@
 #include "item/vistrel_item.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "item/snapshot_record.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace vistrel {
 namespace {
 
-constexpr std::array<std::string_view, 4> kCodingNames{"LE+", "LE", "BE+", "BE"};
-constexpr std::array<std::string_view, 4> kFormatLetters{"D", "H", "B", "P"};
-
 constexpr std::int32_t kMaxLength = 8;
-constexpr std::int32_t kIncorrectLengthError = 1;
 
-// The index of the first entry equal to text; 0 when none matches, so an
+// The value whose name is text; the first value when none matches, so an
 // unknown name selects the first entry.
-std::int32_t indexOrFirst(const std::array<std::string_view, 4>& table, std::string_view text) {
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i] == text) {
-            return static_cast<std::int32_t>(i);
-        }
-    }
-    return 0;
+template <typename Value>
+Value valueOrFirst(const std::array<std::string_view, 4>& names, std::string_view text) {
+    const auto found = std::find(names.begin(), names.end(), text);
+    return static_cast<Value>(found == names.end() ? 0 : found - names.begin());
 }
 
-std::string nameOrFirst(const std::array<std::string_view, 4>& table, std::int32_t index) {
-    const bool known = index >= 0 && index < static_cast<std::int32_t>(table.size());
-    return std::string(table[known ? static_cast<std::size_t>(index) : 0]);
+template <typename Value>
+std::string nameOf(const std::array<std::string_view, 4>& names, Value value) {
+    return std::string(names[static_cast<std::size_t>(value)]);
 }
 
 } // namespace
@@ -68,25 +63,25 @@ void VistrelItem::setLength(std::int32_t n) {
     if (!mask_) {
         mask_ = ByteString{0xFF};
     }
-    throw Error(kIncorrectLengthError,
+    throw Error(kItemLengthError,
                 "VistrelItem error : incorrect length (1 -> " + std::to_string(kMaxLength) + ")",
                 "VistrelItem.length");
 }
 
 std::string VistrelItem::codingText() const {
-    return nameOrFirst(kCodingNames, coding_);
+    return nameOf(kCodingNames, coding_);
 }
 
 void VistrelItem::setCodingText(std::string_view text) {
-    coding_ = indexOrFirst(kCodingNames, text);
+    coding_ = valueOrFirst<Coding>(kCodingNames, text);
 }
 
 std::string VistrelItem::formatText() const {
-    return nameOrFirst(kFormatLetters, format_);
+    return nameOf(kFormatLetters, format_);
 }
 
 void VistrelItem::setFormatText(std::string_view text) {
-    format_ = indexOrFirst(kFormatLetters, text);
+    format_ = valueOrFirst<Format>(kFormatLetters, text);
 }
 
 void VistrelItem::setCoefC(double c) noexcept {

@@ -2,6 +2,7 @@
 
 #include "components/byte_string.h"
 #include "components/number_format.h"
+#include "item/item_coding.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,13 +44,13 @@ public:
     // throws Error 1 "VistrelItem error : incorrect length (1 -> 8)".
     void setLength(std::int32_t n);
 
-    std::int32_t coding() const noexcept { return coding_; }
-    void setCoding(std::int32_t coding) noexcept { coding_ = coding; }
+    Coding coding() const noexcept { return coding_; }
+    void setCoding(Coding coding) noexcept { coding_ = coding; }
     std::string codingText() const;
     // "LE+", "LE", "BE+", "BE" (exact); anything else selects "LE+".
     void setCodingText(std::string_view text);
 
-    std::int32_t format() const noexcept { return format_; }
+    Format format() const noexcept { return format_; }
     std::string formatText() const;
     // "D", "H", "B", "P" (exact); anything else selects "D".
     void setFormatText(std::string_view text);
@@ -128,8 +129,8 @@ private:
     ByteString address_;
     std::int32_t length_ = 0;
     std::optional<ByteString> mask_;
-    std::int32_t coding_ = 0;
-    std::int32_t format_ = 0;
+    Coding coding_ = Coding::LittleEndianSigned;
+    Format format_ = Format::Decimal;
     ByteString request_;
     ByteString reply_;
 };

@@ -1,4 +1,6 @@
+#include "components/can_xml_vocabulary.h"
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "itemlist/case_insensitive_key.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist/xml_nodes.h"
@@ -10,13 +12,13 @@ namespace {
 
 // The failure that the processor wrote into an "e" element.
 Error batchError(const std::string& text) {
-    if (text == "ErrorRcvTO") {
-        return Error(2000, "No answer at due time", "VistrelItems.CanXmlDecode");
+    if (text == can_xml::kReceiveTimeout) {
+        return Error(kNoAnswerError, kNoAnswerText, "VistrelItems.CanXmlDecode");
     }
-    if (text == "ErrorSndTO") {
-        return Error(1015, "CAN Send error, BUS off or NACK", "VistrelItems.CanXmlDecode");
+    if (text == can_xml::kSendTimeout) {
+        return Error(kCanSendError, "CAN Send error, BUS off or NACK", "VistrelItems.CanXmlDecode");
     }
-    return Error(3000, "Unknown error (" + text + ")", "VistrelItems.CanXmlDecode");
+    return Error(kUnknownBatchError, "Unknown error (" + text + ")", "VistrelItems.CanXmlDecode");
 }
 
 } // namespace
@@ -25,14 +27,14 @@ std::unique_ptr<pugi::xml_document> VistrelItems::CanXmlGetReadMemory(std::int32
                                                                       std::int32_t xid) {
     auto document = std::make_unique<pugi::xml_document>();
     appendDeclaration(*document);
-    document->append_child(pugi::node_pi).set_name("timings");
+    document->append_child(pugi::node_pi).set_name(can_xml::kTimingsInstruction);
 
-    pugi::xml_node can = document->append_child("can");
+    pugi::xml_node can = document->append_child(can_xml::kRoot);
     appendLineBreak(can);
-    pugi::xml_node x = can.append_child("x");
+    pugi::xml_node x = can.append_child(can_xml::kExchange);
     appendLineBreak(x);
-    x.append_attribute("i").set_value(rid);
-    x.append_child("i").text().set(xid);
+    x.append_attribute(can_xml::kIdentifier).set_value(rid);
+    x.append_child(can_xml::kIdentifier).text().set(xid);
     appendLineBreak(x);
 
     // Items at the same address with the same length share one request;
@@ -59,14 +61,17 @@ std::unique_ptr<pugi::xml_document> VistrelItems::CanXmlGetReadMemory(std::int32
 }
 
 bool VistrelItems::CanXmlDecode(const pugi::xml_document& odoc) {
-    if (const pugi::xpath_node failure = odoc.select_node("//e")) {
+    if (const pugi::xpath_node failure =
+            odoc.select_node((std::string("//") + can_xml::kFailure).c_str())) {
         throw batchError(textContent(failure.node()));
     }
     // The reply key goes in as an XPath variable, never spliced into the
     // query text, so no key can change the query's meaning.
     pugi::xpath_variable_set variables;
-    pugi::xpath_variable* replyKey = variables.add("c", pugi::xpath_type_string);
-    const pugi::xpath_query replyOf("//r[@c=$c]/d", &variables);
+    pugi::xpath_variable* replyKey = variables.add(can_xml::kReplyKey, pugi::xpath_type_string);
+    const std::string query = std::string("//") + can_xml::kReply + "[@" + can_xml::kReplyKey +
+                              "=$" + can_xml::kReplyKey + "]/" + can_xml::kData;
+    const pugi::xpath_query replyOf(query.c_str(), &variables);
     for (const ItemPtr& each : items_) {
         replyKey->set(each->canXmlReplyKey().c_str());
         if (const pugi::xpath_node reply = replyOf.evaluate_node(odoc)) {

@@ -1,4 +1,5 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
@@ -16,8 +17,6 @@ namespace vistrel {
 namespace {
 
 using namespace config_file;
-
-constexpr std::int32_t kConversionError = 13;
 
 // The line of the parse error, read from the file again: only a failed
 // load pays for that second read.
@@ -116,7 +115,8 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
         return;
     }
     if (const pugi::xml_node method = root.child(kMethod)) {
-        method_ = textContent(method) == "1" ? 1 : 0;
+        method_ =
+            textContent(method) == "1" ? Method::DynamicallyDefined : Method::ReadMemoryByAddress;
     }
     if (const pugi::xml_node size = root.child(kLengthSize)) {
         lengthSize_ = textContent(size) == "2" ? 2 : 1;

@@ -85,7 +85,7 @@ void VistrelItems::saveConfigXML(const std::string& nom) {
     pugi::xml_node root = head.append_child(kRoot);
     appendLineBreak(root);
     root.append_attribute(kVersion).set_value(kVersionWritten);
-    appendSetting(root, kMethod, std::to_string(method_));
+    appendSetting(root, kMethod, std::to_string(static_cast<std::int32_t>(method_)));
     appendSetting(root, kLengthSize, std::to_string(lengthSize_));
     appendSetting(root, kStartSession, startSession_);
     appendLineBreak(root.append_child(kDatas));

@@ -1,6 +1,7 @@
 #include "itemlist/file_replace.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 
 #include <atomic>
 #include <cerrno>

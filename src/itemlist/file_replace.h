@@ -7,9 +7,6 @@
 
 namespace vistrel {
 
-// Error number of a file that cannot be written.
-inline constexpr std::int32_t kFileWriteError = 75;
-
 // Makes the file at a path hold exactly the bytes written through this
 // object, all or nothing: they go to a temporary file beside the target,
 // which replaces the target on commit, once complete and on disk. The target

@@ -1,4 +1,5 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
 
@@ -6,8 +7,6 @@
 
 namespace vistrel {
 namespace {
-
-constexpr std::int32_t kSyntaxAddressError = 1;
 
 // Field positions of an item line.
 enum Field : std::size_t {

@@ -1,13 +1,10 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/protocol.h"
 #include "itemlist/abort_request.h"
 #include "itemlist/vistrel_items.h"
 
 namespace vistrel {
-namespace {
-constexpr std::int32_t kReadError = 10;
-constexpr std::int32_t kDynamicallyDefined = 1;
-} // namespace
 
 void VistrelItems::read(pugi::xml_node snapShot) {
     // The host may call back into the control while an item waits for the
@@ -15,7 +12,8 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     // such a call replaces or empties them.
     const std::shared_ptr<Protocol> protocol = protocol_;
     if (!protocol) {
-        throw Error(kReadError, "VistrelItems.read  : Protocol not defined", "VistrelItems.read");
+        throw Error(kListReadError, "VistrelItems.read  : Protocol not defined",
+                    "VistrelItems.read");
     }
     const std::vector<ItemPtr> items = items_;
     // Each item keeps its own failure; the list fails only when none of its
@@ -27,7 +25,7 @@ void VistrelItems::read(pugi::xml_node snapShot) {
             return;
         }
         try {
-            if (method_ == kDynamicallyDefined) {
+            if (method_ == Method::DynamicallyDefined) {
                 each->ReadDynamicallyDefined(*protocol, snapShot);
             } else {
                 each->ReadMemory(*protocol, lengthSize_, snapShot);
@@ -38,7 +36,7 @@ void VistrelItems::read(pugi::xml_node snapShot) {
         }
     }
     if (failures == items.size()) {
-        throw Error(kReadError, "Error global : (" + lastFailure + ")", "VistrelItems.read");
+        throw Error(kListReadError, "Error global : (" + lastFailure + ")", "VistrelItems.read");
     }
 }
 

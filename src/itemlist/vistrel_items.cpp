@@ -26,8 +26,16 @@ std::string VistrelItems::MethodeLabel(std::int32_t i) {
     }
 }
 
-void VistrelItems::setMethode(std::string_view label) {
-    method_ = label == "DynamicallyDefined" ? 1 : 0;
+Method VistrelItems::methodOfLabel(std::string_view label) {
+    for (std::int32_t i = 0;; ++i) {
+        const std::string known = MethodeLabel(i);
+        if (known.empty()) {
+            return Method::ReadMemoryByAddress;
+        }
+        if (known == label) {
+            return static_cast<Method>(i);
+        }
+    }
 }
 
 VistrelItems::ItemPtr VistrelItems::newItem() const {

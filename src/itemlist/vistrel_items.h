@@ -2,6 +2,7 @@
 
 #include "components/number_format.h"
 #include "item/vistrel_item.h"
+#include "itemlist/reading_method.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,10 +38,15 @@ public:
 
     // 0 "ReadMemoryByAddress", 1 "DynamicallyDefined", other "".
     static std::string MethodeLabel(std::int32_t i);
+    static std::string MethodeLabel(Method method) {
+        return MethodeLabel(static_cast<std::int32_t>(method));
+    }
+    // The method whose label is exactly label; ReadMemoryByAddress when none.
+    static Method methodOfLabel(std::string_view label);
     std::string Methode() const { return MethodeLabel(method_); }
-    // Exactly "DynamicallyDefined" selects method 1, anything else method 0.
-    void setMethode(std::string_view label);
-    std::int32_t method() const noexcept { return method_; }
+    void setMethode(std::string_view label) { method_ = methodOfLabel(label); }
+    Method method() const noexcept { return method_; }
+    void setMethod(Method method) noexcept { method_ = method; }
 
     const std::shared_ptr<Protocol>& protocol() const noexcept { return protocol_; }
     void setProtocol(std::shared_ptr<Protocol> protocol) { protocol_ = std::move(protocol); }
@@ -96,7 +102,7 @@ private:
     std::shared_ptr<const NumberFormat> numberFormat_;
     std::unique_ptr<Impl> impl_;
     std::vector<ItemPtr> items_;
-    std::int32_t method_ = 0;
+    Method method_ = Method::ReadMemoryByAddress;
     std::int32_t lengthSize_ = 1;
     std::string startSession_ = "10A0";
     std::shared_ptr<Protocol> protocol_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/elm_errors.h"
 
-#include "sim/ecu_errors.h"
+#include "components/error_numbers.h"
 
 namespace vistrel {
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "link/elm_reply.h"
-#include "link/link_errors.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "link/elm_protocol.h"
 
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "link/elm_errors.h"
-#include "link/link_errors.h"
-#include "sim/ecu_errors.h"
 
 #include <algorithm>
 #include <array>

@@ -2,10 +2,9 @@
 #include "link/kline_protocol.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
-#include "link/link_errors.h"
 #include "link/serial_line.h"
-#include "sim/ecu_errors.h"
 
 #include <algorithm>
 #include <array>
@@ -127,13 +126,13 @@ void KLineProtocol::fastInit() {
         reply = exchange(std::array{kStartCommunication}, true);
     } catch (const Error& e) {
         if (e.number() == kNoAnswerError) {
-            throw Error(link_error::kInitFailed, "K-line init: no answer to StartCommunication",
+            throw Error(kInitFailedError, "K-line init: no answer to StartCommunication",
                         "KLineProtocol.InitCommunication");
         }
         throw;
     }
     if (reply.size() != 3 || reply[0] != kStartCommunicationReply) {
-        throw Error(link_error::kInitFailed,
+        throw Error(kInitFailedError,
                     "K-line init: unexpected answer to StartCommunication (" + hexText(reply) + ")",
                     "KLineProtocol.InitCommunication");
     }
@@ -146,8 +145,7 @@ void KLineProtocol::fiveBaudInit() {
     line_->discardInput();
     const std::uint8_t sync = readInitByte(kFiveBaudAnswer, "sync byte");
     if (sync != kSyncByte) {
-        throw Error(link_error::kInitFailed,
-                    "K-line init: wrong sync byte 0x" + hexText(std::array{sync}),
+        throw Error(kInitFailedError, "K-line init: wrong sync byte 0x" + hexText(std::array{sync}),
                     "KLineProtocol.InitCommunication");
     }
     const std::uint8_t kb1 = readInitByte(kFiveBaudAnswer, "key byte 1");
@@ -161,7 +159,7 @@ void KLineProtocol::fiveBaudInit() {
     }
     const std::uint8_t address = readInitByte(kFiveBaudAnswer, "inverted address");
     if (address != static_cast<std::uint8_t>(~settings_.target)) {
-        throw Error(link_error::kInitFailed,
+        throw Error(kInitFailedError,
                     "K-line init: wrong inverted address 0x" + hexText(std::array{address}),
                     "KLineProtocol.InitCommunication");
     }
@@ -189,7 +187,7 @@ void KLineProtocol::sendFiveBaud(std::uint8_t byte) {
 std::uint8_t KLineProtocol::readInitByte(Milliseconds within, const char* what) {
     std::array<std::uint8_t, 1> byte{};
     if (line_->read(byte, line_->now() + within) == 0) {
-        throw Error(link_error::kInitFailed, std::string("K-line init: no ") + what,
+        throw Error(kInitFailedError, std::string("K-line init: no ") + what,
                     "KLineProtocol.InitCommunication");
     }
     lastActivity_ = line_->now();

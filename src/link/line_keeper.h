@@ -2,8 +2,8 @@
 #pragma once
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "link/byte_line.h"
-#include "link/link_errors.h"
 
 #include <functional>
 #include <memory>

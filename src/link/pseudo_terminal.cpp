@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/pseudo_terminal.h"
 
-#include "link/link_errors.h"
+#include "components/error_numbers.h"
 #include "link/serial_termios.h"
 
 #include <cerrno>

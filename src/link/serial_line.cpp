@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/serial_line.h"
 
-#include "link/link_errors.h"
+#include "components/error_numbers.h"
 #include "link/serial_termios.h"
 
 #include <algorithm>

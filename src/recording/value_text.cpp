@@ -10,9 +10,6 @@
 namespace vistrel {
 namespace {
 
-constexpr std::int32_t kFormatHexadecimal = 1;
-constexpr std::int32_t kFormatBinary = 2;
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -117,9 +114,9 @@ std::optional<double> valueOfItem(const VistrelItem& item) {
     if (item.errorCode() != 0) {
         return std::nullopt;
     }
-    const ValueRadix radix = item.format() == kFormatHexadecimal ? ValueRadix::Hexadecimal
-                             : item.format() == kFormatBinary    ? ValueRadix::Binary
-                                                                 : ValueRadix::Decimal;
+    const ValueRadix radix = item.format() == Format::Hexadecimal ? ValueRadix::Hexadecimal
+                             : item.format() == Format::Binary    ? ValueRadix::Binary
+                                                                  : ValueRadix::Decimal;
     return valueOfText(item.text(), radix);
 }
 

@@ -1,5 +1,6 @@
 #include "sim/can_xml_batch.h"
 
+#include "components/can_xml_vocabulary.h"
 #include "sim/can_frames.h"
 
 #include <optional>
@@ -18,19 +19,19 @@ bool named(pugi::xml_node node, std::string_view name) {
 pugi::xml_node replyElementFor(pugi::xml_node request) {
     for (pugi::xml_node sibling = request.next_sibling(); sibling;
          sibling = sibling.next_sibling()) {
-        if (named(sibling, "r")) {
+        if (named(sibling, can_xml::kReply)) {
             return sibling;
         }
-        if (named(sibling, "s")) {
+        if (named(sibling, can_xml::kSend)) {
             break;
         }
     }
-    return request.parent().insert_child_after("r", request);
+    return request.parent().insert_child_after(can_xml::kReply, request);
 }
 
 // A document handed in twice keeps only the newest reply.
 void removeEarlierReply(pugi::xml_node reply) {
-    for (const char* name : {"d", "e"}) {
+    for (const char* name : {can_xml::kData, can_xml::kFailure}) {
         while (const pugi::xml_node old = reply.child(name)) {
             reply.remove_child(old);
         }
@@ -41,20 +42,22 @@ void removeEarlierReply(pugi::xml_node reply) {
 
 void CanXmlBatch::CanXmlExecute(pugi::xml_document& document) {
     ByteString reply;
-    for (const pugi::xpath_node& found : document.select_nodes("//s")) {
+    for (const pugi::xpath_node& found :
+         document.select_nodes((std::string("//") + can_xml::kSend).c_str())) {
         const pugi::xml_node request = found.node();
         pugi::xml_node replyElement = replyElementFor(request);
         removeEarlierReply(replyElement);
-        const std::optional<ByteString> frame = singleFrameRequest(request.child("d").text().get());
+        const std::optional<ByteString> frame =
+            singleFrameRequest(request.child(can_xml::kData).text().get());
         if (!frame) {
-            replyElement.append_child("e").text().set(kBadFrameText);
+            replyElement.append_child(can_xml::kFailure).text().set(can_xml::kBadFrame);
             continue;
         }
         if (exchange_(*frame, reply).kind == Answer::Kind::None) {
-            replyElement.append_child("e").text().set(kReceiveTimeoutText);
+            replyElement.append_child(can_xml::kFailure).text().set(can_xml::kReceiveTimeout);
             continue;
         }
-        replyElement.append_child("d").text().set(replyFrames(reply).c_str());
+        replyElement.append_child(can_xml::kData).text().set(replyFrames(reply).c_str());
     }
 }
 

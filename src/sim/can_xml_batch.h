@@ -23,9 +23,4 @@ private:
     Exchange exchange_;
 };
 
-// The text of the "e" element for a request that got no answer.
-inline constexpr const char* kReceiveTimeoutText = "ErrorRcvTO";
-// The text of the "e" element for a request frame that cannot be sent.
-inline constexpr const char* kBadFrameText = "ErrorFrame";
-
 } // namespace vistrel

@@ -1,8 +1,8 @@
 #include "sim/description_reader.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
-#include "sim/ecu_errors.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,12 +1,15 @@
 #include "sim/ecu_description.h"
 
 #include "components/byte_string.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
+#include "sim/demo_ecu.h"
 #include "sim/description_reader.h"
 
 #include <algorithm>
 #include <fstream>
 #include <limits>
+#include <sstream>
 
 namespace vistrel {
 namespace {
@@ -375,6 +378,20 @@ private:
 EcuDescription parseEcuDescription(std::string_view xml, const std::string& sourceName,
                                    const std::filesystem::path& baseDirectory) {
     return DescriptionParser(xml, sourceName, baseDirectory).parse();
+}
+
+EcuDescription loadEcuDescription(const std::string& path) {
+    if (path.empty()) {
+        return parseEcuDescription(demoEcuDescription(), kDemoEcuSourceName, ".");
+    }
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    if (!stream) {
+        throw Error(kBadDescriptionError, path + ": cannot read the file", "SimulatedEcu");
+    }
+    const std::filesystem::path directory = std::filesystem::path(path).parent_path();
+    return parseEcuDescription(text.str(), path, directory.empty() ? "." : directory);
 }
 
 } // namespace vistrel

@@ -37,4 +37,9 @@ struct EcuDescription {
 EcuDescription parseEcuDescription(std::string_view xml, const std::string& sourceName,
                                    const std::filesystem::path& baseDirectory);
 
+// Reads the ECU description file at path; the built-in demo car for an
+// empty path. Throws Error(kBadDescriptionError) as parseEcuDescription, and
+// for a file that cannot be read.
+EcuDescription loadEcuDescription(const std::string& path);
+
 } // namespace vistrel

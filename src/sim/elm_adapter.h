@@ -2,7 +2,7 @@
 #pragma once
 
 #include "components/byte_string.h"
-#include "sim/answer.h"
+#include "sim/kwp_responder.h"
 
 #include <cstdint>
 #include <functional>

@@ -12,12 +12,13 @@ constexpr std::chrono::milliseconds kPollSlice{20};
 
 } // namespace
 
-ElmAdapterService::ElmAdapterService(std::shared_ptr<SimulatedEcu> ecu, bool clone)
-    : ecu_(std::move(ecu)),
-      adapter_([ecu = ecu_.get()](const ByteString& q, ByteString& r) { return ecu->answer(q, r); },
+ElmAdapterService::ElmAdapterService(const EcuDescription& description, bool clone)
+    : responder_(description),
+      adapter_([this](const ByteString& request,
+                      ByteString& reply) { return responder_.answer(request.bytes(), reply); },
                clone) {}
 
-void ElmAdapterService::serve(ByteLine& line, const std::atomic<bool>& stop) {
+void ElmAdapterService::serve(ByteLine& line, const std::function<bool()>& keepGoing) {
     std::array<std::uint8_t, 256> buffer{};
     {
         const std::lock_guard lock(mutex_);
@@ -31,7 +32,7 @@ void ElmAdapterService::serve(ByteLine& line, const std::atomic<bool>& stop) {
             service.rebooted_.notify_all();
         }
     } done{*this};
-    while (!stop.load()) {
+    while (keepGoing()) {
         std::unique_lock lock(mutex_);
         if (rebootRequested_) {
             // What the tester sent before the restart is lost with it.

@@ -2,27 +2,29 @@
 #pragma once
 
 #include "link/byte_line.h"
+#include "sim/ecu_description.h"
 #include "sim/elm_adapter.h"
-#include "sim/simulated_ecu.h"
+#include "sim/kwp_responder.h"
 
-#include <atomic>
 #include <condition_variable>
-#include <memory>
+#include <functional>
 #include <mutex>
 #include <string>
 
 namespace vistrel {
 
-// The virtual adapter served on a line: what the tester writes goes to the
-// adapter, what the adapter prints goes back. The adapter's own events (a
+// The virtual adapter served on a line, in front of the same KWP2000
+// responder and ECU description as the simulator: what the tester writes
+// goes to the adapter, what the adapter prints goes back. The adapter's own events (a
 // restart, a message on the next request) may be set off from another
 // thread while it serves.
 class ElmAdapterService {
 public:
-    ElmAdapterService(std::shared_ptr<SimulatedEcu> ecu, bool clone);
+    ElmAdapterService(const EcuDescription& description, bool clone);
 
-    // Serves until stop is set or the line fails (the error propagates).
-    void serve(ByteLine& line, const std::atomic<bool>& stop);
+    // Serves until keepGoing says no (asked at least every 100 ms); a
+    // failing line throws Error.
+    void serve(ByteLine& line, const std::function<bool()>& keepGoing);
 
     // The adapter restarts now, between requests, printing its banner on
     // the line; returns once it did (or the service stopped).
@@ -37,7 +39,7 @@ public:
 private:
     void send(ByteLine& line, const std::string& text);
 
-    std::shared_ptr<SimulatedEcu> ecu_;
+    KwpResponder responder_;
     std::mutex mutex_;
     ElmAdapter adapter_;
     std::condition_variable rebooted_;

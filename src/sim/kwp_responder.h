@@ -1,7 +1,6 @@
 #pragma once
 
 #include "components/byte_string.h"
-#include "sim/answer.h"
 #include "sim/ecu_clock.h"
 #include "sim/ecu_description.h"
 #include "sim/ecu_faults.h"
@@ -14,6 +13,15 @@
 #include <vector>
 
 namespace vistrel {
+
+// How the ECU answered one request.
+struct Answer {
+    enum class Kind { Positive, Negative, None };
+    Kind kind = Kind::Positive;
+    // For a negative answer: the refused service and the reason code.
+    std::uint8_t sid = 0;
+    std::uint8_t nrc = 0;
+};
 
 // The ECU's KWP2000 service handlers: StartDiagnosticSession,
 // ReadMemoryByAddress, DynamicallyDefineLocalIdentifier and

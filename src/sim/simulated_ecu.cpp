@@ -1,17 +1,14 @@
 #include "sim/simulated_ecu.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "sim/can_xml_batch.h"
-#include "sim/demo_ecu.h"
 #include "sim/ecu_description.h"
 #include "sim/kwp_responder.h"
 
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 namespace vistrel {
@@ -59,25 +56,21 @@ SimulatedEcu::SimulatedEcu(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) 
 SimulatedEcu::~SimulatedEcu() = default;
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::fromFile(const std::string& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    if (!stream) {
-        throw Error(kBadDescriptionError, path + ": cannot read the file", "SimulatedEcu");
-    }
-    std::filesystem::path directory = std::filesystem::path(path).parent_path();
-    return fromText(text.str(), path, directory.empty() ? "." : directory.string());
+    return fromDescription(loadEcuDescription(path));
 }
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::fromText(std::string_view xml,
                                                      const std::string& sourceName,
                                                      const std::string& baseDirectory) {
-    const EcuDescription description = parseEcuDescription(xml, sourceName, baseDirectory);
-    return std::shared_ptr<SimulatedEcu>(new SimulatedEcu(std::make_unique<Impl>(description)));
+    return fromDescription(parseEcuDescription(xml, sourceName, baseDirectory));
 }
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::demo() {
-    return fromText(demoEcuDescription(), kDemoEcuSourceName);
+    return fromDescription(loadEcuDescription({}));
+}
+
+std::shared_ptr<SimulatedEcu> SimulatedEcu::fromDescription(const EcuDescription& description) {
+    return std::shared_ptr<SimulatedEcu>(new SimulatedEcu(std::make_unique<Impl>(description)));
 }
 
 std::string SimulatedEcu::title() const {
@@ -120,10 +113,6 @@ void SimulatedEcu::SendReceive(const ByteString& request, ByteString& reply) {
     case Answer::Kind::None:
         throw Error(kNoAnswerError, kNoAnswerText, "SimulatedEcu.SendReceive");
     }
-}
-
-Answer SimulatedEcu::answer(const ByteString& request, ByteString& reply) {
-    return impl_->exchange(request, reply);
 }
 
 CanXmlProcessor* SimulatedEcu::canXml() {

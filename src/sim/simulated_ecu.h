@@ -1,9 +1,8 @@
 #pragma once
 
+#include "components/error_numbers.h"
 #include "components/protocol.h"
-#include "sim/answer.h"
 #include "sim/ecu_clock.h"
-#include "sim/ecu_errors.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,6 +10,8 @@
 #include <string_view>
 
 namespace vistrel {
+
+struct EcuDescription;
 
 // A protocol object that answers KWP2000 requests from an ECU description:
 // memory blocks, dumps, moving signals, and faults on demand. It stands in for
@@ -29,6 +30,7 @@ public:
                                                   const std::string& baseDirectory = ".");
     // The built-in demo car (the same text as examples/demo-ecu.xml).
     static std::shared_ptr<SimulatedEcu> demo();
+    static std::shared_ptr<SimulatedEcu> fromDescription(const EcuDescription& description);
 
     ~SimulatedEcu() override;
 
@@ -41,11 +43,6 @@ public:
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
     CanXmlProcessor* canXml() override;
-
-    // The wire side, for the programs that serve this ECU on a line: the
-    // reply bytes as the ECU sends them (a negative reply included) and how
-    // it answered, instead of an Error.
-    Answer answer(const ByteString& request, ByteString& reply);
 
     // --- faults and settings at run time (tests, soak runs) ----------------
     // A request of that service (23, 2C or 21) touching the range gets the

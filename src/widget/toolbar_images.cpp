@@ -1,8 +1,6 @@
 #include "widget/toolbar_images.h"
 
-#include <QPainter>
-#include <QPixmap>
-#include <QSvgRenderer>
+#include "widget/svg_icon.h"
 
 // The icons live in a resource of this static library: registering it here
 // also makes the linker keep it in every program that shows the tool bar.
@@ -11,30 +9,14 @@ static void registerIconResource() {
 }
 
 namespace vistrel {
-namespace {
-
-// Drawn once per size so that the tool bar stays sharp on dense screens.
-QIcon renderSvg(const QString& path) {
-    QSvgRenderer renderer(path);
-    QIcon icon;
-    for (const int side : {16, 24, 32, 48}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
-} // namespace
 
 ToolbarImages::ToolbarImages(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("ImagesToolBar"));
     registerIconResource();
     for (const QString& key : keys()) {
-        icons_.insert(key, renderSvg(QStringLiteral(":/vistrel/icons/%1.svg").arg(key)));
+        // Drawn once per size so that the tool bar stays sharp on dense screens.
+        icons_.insert(key,
+                      svgIcon(QStringLiteral(":/vistrel/icons/%1.svg").arg(key), {16, 24, 32, 48}));
     }
 }
 

@@ -1,6 +1,7 @@
 // The read command, run as the real binary.
 
 #include "cli_test_support.h"
+#include "fakes/ecu_process.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,28 @@ TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
             EXPECT_EQ(run.out, "");
             EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
         }
+    }
+}
+
+// The virtual ECU on a pseudo-terminal serves the same description: the
+// K-line link reads what the simulator reads, refusals and silence included.
+TEST(CliRead, OverAKLineTheValuesAreTheSimulators) {
+    ScratchDirectory dir;
+    writeFile(dir.path() / "ecu.xml", ecuDescription());
+    writeFile(dir.path() / "items.tsv",
+              std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
+    EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5"});
+    for (const char* method : {"ReadMemoryByAddress", "DynamicallyDefined"}) {
+        const std::vector<std::string> list = {"--items", "items.tsv", "--method", method};
+        std::vector<std::string> simulated = {"read", "--ecu", "ecu.xml"};
+        std::vector<std::string> kline = {"read", "--link",
+                                          "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=600"};
+        simulated.insert(simulated.end(), list.begin(), list.end());
+        kline.insert(kline.end(), list.begin(), list.end());
+        const CliRun expected = runCli(simulated, dir.path());
+        const CliRun run = runCli(kline, dir.path());
+        EXPECT_EQ(run.exitCode, 0) << method << run.err;
+        EXPECT_EQ(run.out, expected.out) << method;
     }
 }
 

@@ -16,7 +16,7 @@ TEST_F(LifecycleTest, CreationFillsTheBoxesAndTheDefaults) {
     EXPECT_EQ(view.session, "10A0");
     EXPECT_EQ(control.StartSession(), "10A0");
     EXPECT_EQ(control.items().StartSession(), "10A0");
-    EXPECT_EQ(control.cycleState(), 0);
+    EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
     EXPECT_FALSE(control.snapshotArmed());
     EXPECT_FALSE(control.recording());
     EXPECT_FALSE(control.abortPending());
@@ -38,7 +38,7 @@ TEST_F(LifecycleTest, HandingOverAProtocolResetsTheControl) {
     other->subtitleText = "Engine";
     control.setProtocol(other);
 
-    EXPECT_EQ(control.cycleState(), 0);
+    EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
     EXPECT_FALSE(control.abortPending());
     EXPECT_FALSE(ports.timer.enabled);
     EXPECT_EQ(control.items().count(), 0);
@@ -90,7 +90,7 @@ TEST_F(LifecycleTest, HideShutsDownAndEmptiesTheList) {
     ticks(1);
     control.Abort();
     control.hide();
-    EXPECT_EQ(control.cycleState(), 0);
+    EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
     EXPECT_FALSE(ports.timer.enabled);
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(ports.view.panel("Rec"), " ");

@@ -74,7 +74,7 @@ TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
     startTwoItems();
     protocol->reply("50A0");
     ticks(3); // open, session, a read where every item times out
-    EXPECT_EQ(control.cycleState(), 1);
+    EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
     EXPECT_TRUE(control.snapshotArmed());
     EXPECT_FALSE(std::filesystem::exists(snapshotPath()));
 
@@ -137,7 +137,7 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeSavedIsDroppedAndTheCycleGoesOn) {
     ticks(2);
     goodRead();
     EXPECT_FALSE(control.snapshotArmed());
-    EXPECT_EQ(control.cycleState(), 3);
+    EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
     EXPECT_TRUE(ports.timer.enabled);
     EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
 }

@@ -76,7 +76,7 @@ protected:
     // shows for every item either its memory or its own error text.
     void checkedTick() {
         const int writesBefore = ports.view.valueColumnWrites;
-        const int stateBefore = control.cycleState();
+        const int stateBefore = static_cast<int>(control.cycleState());
         const bool wasRecording = control.recording();
         control.tick();
         ++ticksRun;
@@ -85,7 +85,7 @@ protected:
         }
         const std::vector<std::string> shown = ports.view.valueColumn();
         ASSERT_EQ(stateBefore, 3);
-        if (control.cycleState() == 1) {
+        if (static_cast<int>(control.cycleState()) == 1) {
             ++failedReads;
             ASSERT_EQ(shown, std::vector<std::string>(kItems, "")) << "tick " << ticksRun;
             return;

@@ -101,13 +101,6 @@ TEST(ItemText, DecodesUpToEightBytesWithoutLosingRange) {
     }
 }
 
-TEST(ItemText, UnknownCodingDecodesAsSignedLittleEndian) {
-    VistrelItem item = testing::makeItem("01", 2);
-    item.setCoding(9);
-    giveValue(item, "FEFF");
-    EXPECT_EQ(item.text(), "-2");
-}
-
 struct PhysicalCase {
     const char* value; // one or two bytes, "LE+"
     double a, b, c;

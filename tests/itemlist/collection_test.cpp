@@ -13,7 +13,7 @@ namespace {
 TEST(VistrelItems, StartsWithTheDocumentedSettings) {
     const VistrelItems items(testing::kEnglish);
     EXPECT_EQ(items.count(), 0);
-    EXPECT_EQ(items.method(), 0);
+    EXPECT_EQ(static_cast<int>(items.method()), 0);
     EXPECT_EQ(items.Methode(), "ReadMemoryByAddress");
     EXPECT_EQ(items.lengthSize(), 1);
     EXPECT_EQ(items.StartSession(), "10A0");
@@ -42,7 +42,7 @@ TEST(VistrelItems, MethodLabelsAndSelection) {
         VistrelItems items(testing::kEnglish);
         items.setMethode("DynamicallyDefined");
         items.setMethode(label);
-        EXPECT_EQ(items.method(), method) << label;
+        EXPECT_EQ(static_cast<int>(items.method()), method) << label;
         EXPECT_EQ(items.Methode(), VistrelItems::MethodeLabel(method));
     }
 }

@@ -1,4 +1,5 @@
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "itemlist/file_replace.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"
@@ -23,7 +24,7 @@ using testing::writeFile;
 // The settings and every item of a list, one item a line.
 std::string summary(const VistrelItems& items) {
     std::ostringstream out;
-    out << "method=" << items.method() << " size=" << items.lengthSize()
+    out << "method=" << static_cast<int>(items.method()) << " size=" << items.lengthSize()
         << " session=" << items.StartSession();
     for (const auto& each : items) {
         out << '\n' << definitionOf(*each);
@@ -223,7 +224,7 @@ TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
                                 name + ">");
             list.loadConfigXML(path);
             EXPECT_EQ(list.count(), c.accepted ? 1 : 0);
-            EXPECT_EQ(list.method(), c.accepted ? 1 : 0);
+            EXPECT_EQ(static_cast<int>(list.method()), c.accepted ? 1 : 0);
             if (c.accepted) {
                 EXPECT_TRUE(messages.shown.empty());
             } else {
@@ -266,7 +267,7 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
         ASSERT_EQ(messages.shown.size(), 1U);
         EXPECT_EQ(messages.shown[0].text, c.message);
         EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
-        EXPECT_EQ(items.method(), 0);
+        EXPECT_EQ(static_cast<int>(items.method()), 0);
     }
     EXPECT_EQ(items.count(), 5);
     // A directory is no configuration file either.
@@ -365,7 +366,7 @@ TEST_F(ConfigFile, UnconvertibleDataStopsTheLoad) {
             EXPECT_EQ(e.number(), c.number);
         }
         // What was read before stays.
-        EXPECT_EQ(items.method(), 1);
+        EXPECT_EQ(static_cast<int>(items.method()), 1);
         ASSERT_EQ(items.count(), 1);
         EXPECT_EQ(items.at(0).address(), "01");
     }

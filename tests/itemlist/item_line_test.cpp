@@ -103,7 +103,7 @@ TEST(AddLine, LinesThatAddNothing) {
         VistrelItems items(testing::kFrench);
         EXPECT_EQ(items.addLine(c.line), nullptr) << c.what;
         EXPECT_EQ(items.count(), 0) << c.what;
-        EXPECT_EQ(items.method(), 0) << c.what;
+        EXPECT_EQ(static_cast<int>(items.method()), 0) << c.what;
     }
 }
 
@@ -144,7 +144,7 @@ TEST(AddLine, MethodLinesSetTheMethod) {
         VistrelItems items(testing::kFrench);
         items.setMethode(VistrelItems::MethodeLabel(c.before));
         EXPECT_EQ(items.addLine(c.line), nullptr) << c.line;
-        EXPECT_EQ(items.method(), c.after) << c.line;
+        EXPECT_EQ(static_cast<int>(items.method()), c.after) << c.line;
         EXPECT_EQ(items.count(), 0);
     }
 }

@@ -22,10 +22,10 @@ namespace {
 class AdapterBench {
 public:
     explicit AdapterBench(bool clone)
-        : ecu_(SimulatedEcu::fromText(testing::kAdapterTestEcu, "test")), service_(ecu_, clone),
+        : service_(parseEcuDescription(testing::kAdapterTestEcu, "test", "."), clone),
           server_([this] {
               try {
-                  service_.serve(pty_.master(), stop_);
+                  service_.serve(pty_.master(), [this] { return !stop_.load(); });
               } catch (const Error&) {
               }
           }) {}
@@ -41,11 +41,9 @@ public:
                                              [path] { return openSerialDevice(path, 38400, {}); });
     }
     ElmAdapterService& service() { return service_; }
-    SimulatedEcu& ecu() { return *ecu_; }
 
 private:
     PseudoTerminal pty_;
-    std::shared_ptr<SimulatedEcu> ecu_;
     ElmAdapterService service_;
     std::atomic<bool> stop_{false};
     std::thread server_;

@@ -3,7 +3,7 @@
 // both ways, and a clear error when the device goes away.
 
 #include "components/error.h"
-#include "link/link_errors.h"
+#include "components/error_numbers.h"
 #include "link/pseudo_terminal.h"
 
 #include <cerrno>

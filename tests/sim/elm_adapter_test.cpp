@@ -2,7 +2,6 @@
 #include "fakes/adapter_test_ecu.h"
 #include "link/elm_reply.h"
 #include "sim/elm_adapter.h"
-#include "sim/simulated_ecu.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -31,8 +30,8 @@ class VirtualAdapter : public ::testing::TestWithParam<AdapterCase> {};
 
 TEST_P(VirtualAdapter, AnswersLikeTheAdapter) {
     const AdapterCase& c = GetParam();
-    const auto ecu = SimulatedEcu::fromText(testing::kAdapterTestEcu, "test");
-    ElmAdapter adapter([&](const ByteString& q, ByteString& r) { return ecu->answer(q, r); },
+    KwpResponder ecu(parseEcuDescription(testing::kAdapterTestEcu, "test", "."));
+    ElmAdapter adapter([&](const ByteString& q, ByteString& r) { return ecu.answer(q.bytes(), r); },
                        c.clone);
     EXPECT_EQ(adapter.receive("ATZ\r"), "ATZ\r\r\n\r\nELM327 v1.5\r\n\r\n>");
     EXPECT_EQ(adapter.receive("ATE0\r"), "ATE0\rOK\r\n\r\n>");
@@ -142,8 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ElmMessage::None}));
 
 TEST(VirtualAdapter, InjectedMessagesAndReboot) {
-    const auto ecu = SimulatedEcu::fromText(testing::kAdapterTestEcu, "test");
-    ElmAdapter adapter([&](const ByteString& q, ByteString& r) { return ecu->answer(q, r); },
+    KwpResponder ecu(parseEcuDescription(testing::kAdapterTestEcu, "test", "."));
+    ElmAdapter adapter([&](const ByteString& q, ByteString& r) { return ecu.answer(q.bytes(), r); },
                        false);
     adapter.receive("ATZ\rATE0\rATL0\rATSP6\rATSH7E0\r");
     adapter.sayOnNextRequest("BUS BUSY");

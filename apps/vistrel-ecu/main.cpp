@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+// vistrel-ecu: the simulated ECU on a serial line, for testing real links
+// without a car.
+
+#include "cli/interrupt_flag.h"
+#include "components/error.h"
+#include "components/version.h"
+#include "link/link_spec.h"
+#include "link/pseudo_terminal.h"
+#include "sim/ecu_description.h"
+#include "sim/kline_ecu.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+namespace {
+
+using namespace vistrel;
+
+// How long the line stays away after a hang-up fault before it comes back.
+constexpr auto kUnpluggedTime = std::chrono::seconds(1);
+
+struct Options {
+    std::string ecuFile;
+    bool kline = false;
+    bool pty = false;
+    std::string ptyLink;
+    std::string device;
+    unsigned baud = 10400;
+    std::string address = "10";
+    std::string keyBytes = "EF8F";
+    unsigned p1 = 0;
+    unsigned p2 = 25;
+    bool noEcho = false;
+    std::vector<std::string> faults;
+};
+
+std::uint8_t hexByte(const std::string& text, const char* option) {
+    const LinkSpec spec{option, "", {{"value", text}}};
+    return LinkKeys(spec, {"value"}).hexByte("value", 0);
+}
+
+KLineEcuSettings settingsFrom(const Options& options) {
+    KLineEcuSettings settings;
+    settings.address = hexByte(options.address, "--address");
+    if (options.keyBytes.size() != 4) {
+        throw LinkSpecError("--key-bytes: " + options.keyBytes +
+                            " is not two bytes in hexadecimal (e.g. EF8F)");
+    }
+    settings.kb1 = hexByte(options.keyBytes.substr(0, 2), "--key-bytes");
+    settings.kb2 = hexByte(options.keyBytes.substr(2), "--key-bytes");
+    settings.p1 = std::chrono::milliseconds(options.p1);
+    settings.p2 = std::chrono::milliseconds(options.p2);
+    settings.echo = !options.noEcho;
+    for (const auto& text : options.faults) {
+        const auto rule = parseWireFault(text);
+        if (!rule) {
+            throw LinkSpecError("--fault: " + text + " is not KIND or KIND:N with KIND one of " +
+                                wireFaultNames());
+        }
+        settings.faults.push_back(*rule);
+    }
+    return settings;
+}
+
+// Points the stable name at the current pseudo-terminal, as udev does for a
+// cable under /dev/serial/by-id.
+void pointLink(const std::string& link, const std::string& target) {
+    if (link.empty()) {
+        return;
+    }
+    const std::string fresh = link + ".new";
+    std::filesystem::remove(fresh);
+    std::filesystem::create_symlink(target, fresh);
+    std::filesystem::rename(fresh, link);
+}
+
+KLineEcu::Outcome serveOnePseudoTerminal(KLineEcu& ecu, const Options& options,
+                                         const std::function<bool()>& keepGoing) {
+    PseudoTerminal pty;
+    pointLink(options.ptyLink, pty.slavePath());
+    std::cout << pty.slavePath() << std::endl;
+    return ecu.serve(pty.master(), keepGoing);
+}
+
+int servePseudoTerminals(KLineEcu& ecu, const Options& options,
+                         const cli::InterruptFlag& interrupt) {
+    const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
+    for (;;) {
+        if (serveOnePseudoTerminal(ecu, options, keepGoing) == KLineEcu::Outcome::Stopped) {
+            return 0;
+        }
+        // The line is gone now, as a pulled cable; it comes back after a
+        // while under the same link name.
+        std::cerr << "vistrel-ecu: line hung up\n";
+        std::this_thread::sleep_for(kUnpluggedTime);
+        if (interrupt.raised()) {
+            return 0;
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Serves a simulated ECU on a serial line, as a K-line ECU.", "vistrel-ecu"};
+    app.set_version_flag("--version", versionBanner("vistrel-ecu"));
+    Options options;
+    app.set_version_flag("--version", versionBanner("vistrel-ecu"));
+    app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")
+        ->type_name("FILE");
+    app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line")->required();
+    auto* pty = app.add_flag("--pty", options.pty,
+                             "Open a pseudo-terminal and print its path on the first line");
+    auto* device =
+        app.add_option("--device", options.device, "Serve on this serial device")->type_name("DEV");
+    pty->excludes(device);
+    device->excludes(pty);
+    app.add_option("--pty-link", options.ptyLink,
+                   "Keep this symbolic link pointing at the current pseudo-terminal")
+        ->type_name("PATH")
+        ->needs(pty);
+    app.add_option("--baud", options.baud, "Baud rate of --device (default 10400)");
+    app.add_option("--address", options.address, "The ECU's address (hex, default 10)");
+    app.add_option("--key-bytes", options.keyBytes,
+                   "KB1 KB2 of the StartCommunication reply (hex, default EF8F)");
+    app.add_option("--p1", options.p1, "Milliseconds between the bytes of a reply (default 0)");
+    app.add_option("--p2", options.p2, "Milliseconds before a reply (default 25)");
+    app.add_flag("--no-echo", options.noEcho, "Do not echo the tester's bytes");
+    app.add_option("--fault", options.faults,
+                   "KIND[:N]: a fault on every N-th request (default 5); KIND is one of " +
+                       wireFaultNames())
+        ->type_name("KIND[:N]");
+    try {
+        app.parse(argc, argv);
+        if (!options.pty && options.device.empty()) {
+            throw CLI::RequiredError("--pty or --device");
+        }
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+
+    try {
+        KLineEcu ecu(loadEcuDescription(options.ecuFile), settingsFrom(options));
+        const cli::InterruptFlag interrupt;
+        if (options.pty) {
+            return servePseudoTerminals(ecu, options, interrupt);
+        }
+        const auto line = openSerialDevice(options.device, options.baud, {});
+        ecu.serve(*line, [&] { return !interrupt.raised(); });
+        return 0;
+    } catch (const LinkSpecError& e) {
+        std::cerr << "vistrel-ecu: " << e.what() << '\n';
+        return 2;
+    } catch (const Error& e) {
+        std::cerr << "vistrel-ecu: " << e.description() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+
+// Every error number of the system, in one place, so that no number means
+// two things and a reader of a status text can look up where it came from.
+// The numbers of the item and list layers are part of their behaviour (the
+// user sees them in the grid and in message boxes); the control's own and
+// the simulator's are chosen outside the ranges those use.
+namespace vistrel {
+
+// --- item definition and reads -------------------------------------------
+// A length outside 1..8, and a dynamically defined reply too short for the
+// item's value.
+inline constexpr std::int32_t kItemLengthError = 1;
+inline constexpr std::int32_t kReplyTooShortError = 1;
+// A malformed hexadecimal text (address, mask, request, reply).
+inline constexpr std::int32_t kHexTextError = 5;
+
+// Replies that are not negative but still carry no value.
+namespace reply_error {
+inline constexpr std::int32_t kIncompleteReply = 2002;
+inline constexpr std::int32_t kAnswerFormatIllegal = 2003;
+} // namespace reply_error
+
+// The errors that a negative reply becomes.
+namespace nrc_error {
+inline constexpr std::int32_t kServiceNotSupported = 2032;
+inline constexpr std::int32_t kConditionsNotCorrect = 2033;
+inline constexpr std::int32_t kSubFunctionNotSupported = 2034;
+inline constexpr std::int32_t kBusyRepeatRequest = 2035;
+inline constexpr std::int32_t kOtherNegativeResponse = 2040;
+inline constexpr std::int32_t kIllegalNegativeReply = 2041;
+inline constexpr std::int32_t kNotInActiveSession = 2042;
+inline constexpr std::int32_t kRoutineNotComplete = 2043;
+inline constexpr std::int32_t kGeneralReject = 2044;
+} // namespace nrc_error
+
+// --- item list -------------------------------------------------------------
+// An item line whose address is not hexadecimal.
+inline constexpr std::int32_t kSyntaxAddressError = 1;
+// The list's read: no protocol, or every item failed.
+inline constexpr std::int32_t kListReadError = 10;
+// A configuration file value of the wrong type (a length that is no number).
+inline constexpr std::int32_t kConversionError = 13;
+// A file that cannot be written (configuration, snapshot, code page missing).
+inline constexpr std::int32_t kFileWriteError = 75;
+
+// --- CAN-XML batch: the failures a processor writes into an "e" element -----
+inline constexpr std::int32_t kNoAnswerError = 2000;
+inline constexpr const char* kNoAnswerText = "No answer at due time";
+inline constexpr std::int32_t kCanSendError = 1015;
+inline constexpr std::int32_t kUnknownBatchError = 3000;
+
+// --- control ---------------------------------------------------------------
+// The cycle was asked to talk without a protocol object.
+inline constexpr std::int32_t kNoProtocolError = 3002;
+inline constexpr const char* kNoProtocolText = "Protocol not defined";
+// A failure that was not raised as an Error (a standard exception from deep
+// inside a call), so that it still travels as a number and a text.
+inline constexpr std::int32_t kUnexpectedFailure = -1;
+
+// --- links: simulated and real ---------------------------------------------
+// No answer uses kNoAnswerError, as a real gateway reports it; negative
+// replies use the numbers of nrc_error.
+// The communication cannot be opened (wake-up or StartCommunication failed).
+inline constexpr std::int32_t kInitFailedError = 2001;
+// An ECU description that cannot be read.
+inline constexpr std::int32_t kBadDescriptionError = 4000;
+
+// Failures of a real link's line and device.
+namespace link_error {
+inline constexpr std::int32_t kBadChecksum = 2050;
+inline constexpr std::int32_t kForeignAddress = 2051;
+inline constexpr std::int32_t kGarbledFrame = 2052;
+inline constexpr std::int32_t kWrongEcho = 2053;
+// The device cannot be opened, is taken, or went away.
+inline constexpr std::int32_t kDeviceUnavailable = 2060;
+inline constexpr std::int32_t kPermissionDenied = 2061;
+inline constexpr std::int32_t kDeviceBusy = 2062;
+inline constexpr std::int32_t kDeviceLost = 2063;
+} // namespace link_error
+
+// Failures of an ELM327-family adapter. NO DATA shares the number of every
+// link's silence.
+namespace adapter_error {
+inline constexpr std::int32_t kNotUnderstood = 2070;
+inline constexpr std::int32_t kBusInit = 2071;
+inline constexpr std::int32_t kUnableToConnect = 2072;
+inline constexpr std::int32_t kBufferFull = 2073;
+inline constexpr std::int32_t kCanError = 2074;
+inline constexpr std::int32_t kBusBusy = 2075;
+inline constexpr std::int32_t kStopped = 2076;
+inline constexpr std::int32_t kRxError = 2077;
+inline constexpr std::int32_t kOther = 2078;
+inline constexpr std::int32_t kRestarted = 2079;
+inline constexpr std::int32_t kGarbled = 2080;
+inline constexpr std::int32_t kRequestTooLong = 2081;
+// No prompt from the adapter: wrong device or speed, or it hangs.
+inline constexpr std::int32_t kSilent = 2082;
+// A setting the bring-up needs and the adapter refuses.
+inline constexpr std::int32_t kSetupRefused = 2083;
+} // namespace adapter_error
+
+} // namespace vistrel

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+
+namespace vistrel {
+
+// How the list reads its items. The numbers are those of the list's method
+// labels (MethodeLabel) and of the configuration file; the type is open to
+// further methods, each with its own label.
+enum class Method : std::int32_t {
+    ReadMemoryByAddress = 0,
+    DynamicallyDefined = 1,
+};
+
+} // namespace vistrel

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vistrel {
+
+// Faults of the line that the wire side of the simulated ECU shows on
+// demand, beside the description's own (refused and silent ranges, failing
+// session requests).
+enum class WireFault {
+    // The request gets no answer.
+    NoAnswer,
+    // The request gets 7F sid 22.
+    Negative,
+    // "Response pending" (7F sid 78) before the answer.
+    Pending,
+    // The answer's checksum is off.
+    BadChecksum,
+    // The echo of the request is bent, as in a collision.
+    WrongEcho,
+    // Bytes of no frame instead of the answer.
+    Garbage,
+    // StartCommunication gets no answer.
+    SilentStart,
+    // The line goes away, as a pulled cable.
+    HangUp,
+};
+
+// One fault on every n-th request (StartCommunication for SilentStart).
+struct WireFaultRule {
+    WireFault fault;
+    unsigned every;
+};
+
+// "KIND" or "KIND:N": no-answer, negative, pending, bad-checksum, wrong-echo,
+// garbage, silent-start, hang-up; N defaults to 5. nullopt for anything else.
+std::optional<WireFaultRule> parseWireFault(std::string_view text);
+
+// The fault kinds by name, for help texts.
+std::string wireFaultNames();
+
+} // namespace vistrel

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+// The K-line link against the real vistrel-ecu over a real pseudo-terminal:
+// every fault the ECU can show is one failed exchange, and the next one
+// works again.
+
+#include "components/error.h"
+#include "components/error_numbers.h"
+#include "fakes/ecu_process.h"
+#include "fakes/scratch_directory.h"
+#include "link/link_factory.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace vistrel {
+namespace {
+
+using testing::EcuProcess;
+
+// Short pauses so that the tests run fast, and a long P2max so that a busy
+// machine does not turn a slow answer into a fault.
+constexpr const char* kTestKeys = ",p3min=5,p4min=0,p2max=600";
+const ByteString kRead = {0x23, 0x01, 0x00, 0x00, 0x04};
+
+std::int32_t outcome(Protocol& link) {
+    try {
+        ByteString reply;
+        link.SendReceive(kRead, reply);
+        EXPECT_EQ(reply.text(), "6356495344");
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+struct WireFaultCase {
+    const char* fault;
+    std::int32_t error;
+};
+
+TEST(KLineWire, EachFaultFailsOneExchangeAndTheNextWorks) {
+    const WireFaultCase cases[] = {
+        {"no-answer", kNoAnswerError},
+        {"negative", nrc_error::kConditionsNotCorrect},
+        {"pending", 0},
+        {"bad-checksum", link_error::kBadChecksum},
+        {"wrong-echo", link_error::kWrongEcho},
+        {"garbage", link_error::kGarbledFrame},
+    };
+    testing::ScratchDirectory dir;
+    const std::string ecuFile = dir.file("ecu.xml");
+    std::ofstream(ecuFile) << "<ecu><memory address=\"010000\">56 49 53 44</memory></ecu>";
+    for (const auto& c : cases) {
+        // Frame 1 is StartCommunication; the fault hits frames 2 and 4.
+        EcuProcess ecu({"--ecu", ecuFile, "--p2", "5", "--fault", std::string(c.fault) + ":2"});
+        ASSERT_FALSE(ecu.device().empty());
+        const auto link = makeLink("kline:" + ecu.device() + kTestKeys);
+        link->InitCommunication();
+        EXPECT_EQ(outcome(*link), c.error) << c.fault;
+        EXPECT_EQ(outcome(*link), 0) << c.fault;
+    }
+}
+
+TEST(KLineWire, SilentStartCommunicationFailsTheInitOnly) {
+    testing::ScratchDirectory dir;
+    const std::string ecuFile = dir.file("ecu.xml");
+    std::ofstream(ecuFile) << "<ecu><memory address=\"010000\">56 49 53 44</memory>"
+                              "<init failures=\"1\"/></ecu>";
+    EcuProcess ecu({"--ecu", ecuFile, "--p2", "5"});
+    const auto link = makeLink("kline:" + ecu.device() + kTestKeys);
+    try {
+        link->InitCommunication();
+        ADD_FAILURE() << "the first StartCommunication was answered";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.description(), "K-line init: no answer to StartCommunication");
+    }
+    link->InitCommunication();
+    EXPECT_EQ(outcome(*link), 0);
+}
+
+TEST(KLineWire, PulledCableIsReportedAndTheLinkComesBackWithIt) {
+    testing::ScratchDirectory dir;
+    const std::string cable = dir.file("cable");
+    EcuProcess ecu({"--p2", "5", "--fault", "hang-up:3", "--pty-link", cable, "--ecu",
+                    VISTREL_EXAMPLES_DIR "/demo-ecu.xml"});
+    const auto link = makeLink("kline:" + cable + kTestKeys);
+    link->InitCommunication();
+    ByteString reply;
+    link->SendReceive(ByteString{0x10, 0xA0}, reply);
+    try {
+        link->SendReceive(ByteString{0x10, 0xA0}, reply);
+        ADD_FAILURE() << "no error when the line went away";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), link_error::kDeviceLost) << e.description();
+    }
+    // The cycle retries the opening; each failed attempt waits before the
+    // next instead of spinning.
+    int attempts = 0;
+    for (bool open = false; !open && attempts < 20; ++attempts) {
+        try {
+            link->InitCommunication();
+            open = true;
+        } catch (const Error&) {
+        }
+    }
+    EXPECT_LT(attempts, 20);
+    link->SendReceive(ByteString{0x10, 0xA0}, reply);
+    EXPECT_EQ(reply.text(), "50A0");
+}
+
+} // namespace
+} // namespace vistrel
