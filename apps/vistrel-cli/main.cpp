@@ -12,7 +12,9 @@
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <iostream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -29,6 +31,15 @@ CLI::Validator aboveZero() {
             return failed == std::errc{} && !(value > 0) ? "must be more than 0, not " + text : "";
         },
         "> 0");
+}
+
+// Every label of the method box, in its order.
+std::vector<std::string> methodLabels() {
+    std::vector<std::string> labels;
+    for (std::int32_t i = 0; !vistrel::VistrelItems::MethodeLabel(i).empty(); ++i) {
+        labels.push_back(vistrel::VistrelItems::MethodeLabel(i));
+    }
+    return labels;
 }
 
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
@@ -55,8 +66,12 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
     config->excludes(items);
     items->excludes(config);
     command.add_option("--method", options.method, "Reading method")
-        ->check(CLI::IsMember(
-            {vistrel::VistrelItems::MethodeLabel(0), vistrel::VistrelItems::MethodeLabel(1)}));
+        ->check(CLI::IsMember(methodLabels()));
+    command
+        .add_option("--merge-window", options.mergeWindow,
+                    "Bytes that one read of ReadMemoryByAddressMerged may span (default 32)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 255));
     command.add_option("--length-size", options.lengthSize, "Length size of a read request")
         ->check(CLI::IsMember({1, 2}));
     command

@@ -1,32 +1,78 @@
-// The desktop application: the widget watching a simulated ECU.
+// The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"
+#include "link/link_spec.h"
 #include "main_window.h"
-#include "sim/simulated_ecu.h"
+#include "plot_command.h"
 #include "widget/svg_icon.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <iostream>
 
 int main(int argc, char** argv) {
     CLI::App cli{"vistrel: watch the memory of one ECU live over KWP2000"};
-    std::string ecuFile;
+    std::string link = "sim";
     std::string itemsFile;
     bool start = false;
     cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
-    cli.add_option("--ecu", ecuFile, "ECU description to simulate (default: the built-in demo car)")
-        ->check(CLI::ExistingFile);
+    auto* linkOption =
+        cli.add_option("--link", link,
+                       "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
+                       "(default: sim, the built-in demo car)")
+            ->type_name("SPEC");
+    auto* ecuOption = cli.add_option_function<std::string>(
+                             "--ecu", [&link](const std::string& file) { link = "sim:" + file; },
+                             "ECU description to simulate (the same as --link sim:FILE)")
+                          ->check(CLI::ExistingFile);
+    linkOption->excludes(ecuOption);
+    ecuOption->excludes(linkOption);
     cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
         ->check(CLI::ExistingFile);
     cli.add_flag("--start", start, "Start the communication once the window shows");
+    std::string plotNames;
+    cli.add_option("--plot", plotNames,
+                   "Names of the items to plot under the table, comma-separated")
+        ->type_name("NAMES");
+    std::string viewFile;
+    cli.add_option("--view", viewFile, "Recording file (.txt) to open in the viewer")
+        ->check(CLI::ExistingFile);
+
+    vistrel::PlotOptions plot;
+    auto* plotCommand = cli.add_subcommand(
+        "plot", "Draws a recording file into a PNG or SVG image, without a display");
+    plotCommand->add_option("FILE", plot.recordingFile, "Recording file (.txt)")->required();
+    plotCommand->add_option("-o,--output", plot.outFile, "Image to write (.png or .svg)")
+        ->required()
+        ->type_name("OUT");
+    plotCommand->add_option("--items", plot.items, "Names of the columns to draw, comma-separated")
+        ->type_name("NAMES");
+    plotCommand->add_option("--size", plot.size, "Image size in pixels (default 1600x900)")
+        ->type_name("WxH");
+    plotCommand->add_option("--from", plot.from, "First second shown")->type_name("S");
+    plotCommand->add_option("--to", plot.to, "Last second shown")->type_name("S");
+    plotCommand->add_option("--run", plot.run, "Which recording of a continued file, from 1")
+        ->type_name("N");
     cli.footer("Qt's own options (-platform, -geometry, ...) are accepted too.");
     // Help and bad values are answered before any display is needed; Qt's
     // options are left for Qt, which takes them out of the arguments, and
     // what remains must then be ours.
     cli.allow_extras();
     CLI11_PARSE(cli, argc, argv);
+    if (plotCommand->parsed()) {
+        if (!cli.remaining().empty()) {
+            std::cerr << "vistrel plot: unknown argument " << cli.remaining().front() << '\n';
+            return 2;
+        }
+        // Images are drawn without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        QGuiApplication images(argc, argv);
+        return vistrel::runPlot(plot, std::cerr);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vistrel"));
     // The menu entry's icon on the window too; the desktop pairs the window
@@ -37,16 +83,18 @@ int main(int argc, char** argv) {
     cli.allow_extras(false);
     CLI11_PARSE(cli, argc, argv);
 
-    std::shared_ptr<vistrel::SimulatedEcu> ecu;
+    std::shared_ptr<vistrel::Protocol> protocol;
     try {
-        ecu = ecuFile.empty() ? vistrel::SimulatedEcu::demo()
-                              : vistrel::SimulatedEcu::fromFile(ecuFile);
+        protocol = vistrel::makeLink(link, vistrel::MainWindow::linkOptions());
+    } catch (const vistrel::LinkSpecError& error) {
+        std::cerr << "vistrel: --link: " << error.what() << '\n';
+        return 2;
     } catch (const vistrel::Error& error) {
         std::cerr << "vistrel: " << error.description() << '\n';
         return 1;
     }
 
-    vistrel::MainWindow window(ecu);
+    vistrel::MainWindow window(std::move(protocol), QString::fromStdString(link));
     window.show();
     if (!itemsFile.empty()) {
         QFile items(QString::fromStdString(itemsFile));
@@ -56,8 +104,14 @@ int main(int argc, char** argv) {
         }
         window.pasteItems(QString::fromUtf8(items.readAll()));
     }
+    if (!plotNames.empty()) {
+        window.plotItems(QString::fromStdString(plotNames).split(','));
+    }
     if (start) {
         window.pressStart();
+    }
+    if (!viewFile.empty() && !window.viewRecording(QString::fromStdString(viewFile))) {
+        return 1;
     }
     return QApplication::exec();
 }

@@ -1,34 +1,93 @@
 #include "main_window.h"
 
 #include "components/error.h"
-#include "sim/simulated_ecu.h"
+#include "connection_dialog.h"
+#include "link/link_factory.h"
+#include "link/link_spec.h"
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
 
 namespace vistrel {
+namespace {
 
-MainWindow::MainWindow(std::shared_ptr<Protocol> protocol) : watch_(new VistrelWidget(this)) {
+constexpr int kRecentLinks = 8;
+const QString kRecentKey = QStringLiteral("recentLinks");
+
+QSettings settings() {
+    return QSettings(QStringLiteral("vistrel"), QStringLiteral("vistrel"));
+}
+
+// A real link's exchange lasts up to a few hundred milliseconds: while it
+// waits on the line, the window repaints and takes Stop, keys and closing.
+void keepWindowAlive() {
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+LinkOptions MainWindow::linkOptions() {
+    return LinkOptions{keepWindowAlive};
+}
+
+MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
+    : watch_(new VistrelWidget(this)), linkLabel_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("vistrel"));
     setCentralWidget(watch_);
+    statusBar()->addPermanentWidget(linkLabel_);
     createMenu();
+    createRecordingMenus();
+    setLink(std::move(protocol), link);
+    resize(watch_->sizeHint().grownBy(
+        QMargins(0, menuBar()->sizeHint().height(), 0, statusBar()->sizeHint().height())));
+}
+
+QString MainWindow::useLink(const QString& link) {
+    try {
+        setLink(makeLink(link.toStdString(), linkOptions()), link);
+    } catch (const LinkSpecError& e) {
+        return QString::fromStdString(e.what());
+    } catch (const Error& e) {
+        return QString::fromStdString(e.description());
+    }
+    return {};
+}
+
+void MainWindow::setLink(std::shared_ptr<Protocol> protocol, const QString& link) {
     watch_->setProtocol(std::move(protocol));
-    resize(watch_->sizeHint().grownBy(QMargins(0, menuBar()->sizeHint().height(), 0, 0)));
+    link_ = link;
+    linkLabel_->setText(QStringLiteral("Liaison (Link) : ") + link);
+    remember(link);
 }
 
 void MainWindow::createMenu() {
-    QMenu* ecu = menuBar()->addMenu(QStringLiteral("&ECU"));
-    ecu->addAction(QStringLiteral("Ouvrir une description d'ECU… (Open ECU description…)"), this,
-                   &MainWindow::chooseEcuDescription);
-    ecu->addAction(QStringLiteral("ECU de démonstration (Demo ECU)"), this,
-                   [this] { watch_->setProtocol(SimulatedEcu::demo()); });
-    ecu->addSeparator();
-    ecu->addAction(QStringLiteral("Quitter (Quit)"), this, &QWidget::close);
+    QMenu* connection = menuBar()->addMenu(QStringLiteral("&Connexion (Connection)"));
+    connection->addAction(QStringLiteral("Connexion… (Connection…)"), this,
+                          &MainWindow::chooseConnection);
+    recent_ = connection->addMenu(QStringLiteral("Récentes (Recent)"));
+    connect(recent_, &QMenu::aboutToShow, this, &MainWindow::fillRecentLinks);
+    connection->addSeparator();
+    connection->addAction(QStringLiteral("Ouvrir une description d'ECU… (Open ECU description…)"),
+                          this, &MainWindow::chooseEcuDescription);
+    connection->addAction(QStringLiteral("ECU de démonstration (Demo ECU)"), this,
+                          [this] { useLink(QStringLiteral("sim")); });
+    connection->addSeparator();
+    connection->addAction(QStringLiteral("Quitter (Quit)"), this, &QWidget::close);
+}
+
+void MainWindow::chooseConnection() {
+    ConnectionDialog dialog(
+        link_, [this](const QString& link) { return useLink(link); }, this);
+    dialog.exec();
 }
 
 void MainWindow::chooseEcuDescription() {
@@ -38,12 +97,30 @@ void MainWindow::chooseEcuDescription() {
     if (path.isEmpty()) {
         return;
     }
-    try {
-        watch_->setProtocol(SimulatedEcu::fromFile(path.toStdString()));
-    } catch (const Error& error) {
-        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
-                             QString::fromStdString(error.description()));
+    const QString problem = useLink(QStringLiteral("sim:") + path);
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), problem);
     }
+}
+
+void MainWindow::fillRecentLinks() {
+    recent_->clear();
+    for (const QString& link : settings().value(kRecentKey).toStringList()) {
+        recent_->addAction(link, this, [this, link] {
+            const QString problem = useLink(link);
+            if (!problem.isEmpty()) {
+                QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), problem);
+            }
+        });
+    }
+}
+
+void MainWindow::remember(const QString& link) {
+    QSettings store = settings();
+    QStringList links = store.value(kRecentKey).toStringList();
+    links.removeAll(link);
+    links.prepend(link);
+    store.setValue(kRecentKey, links.mid(0, kRecentLinks));
 }
 
 void MainWindow::pasteItems(const QString& lines) {

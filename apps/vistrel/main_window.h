@@ -1,30 +1,64 @@
 #pragma once
 
+#include "link/link_factory.h"
+#include "recording/trigger_condition.h"
+
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
+#include <optional>
+
+class QLabel;
+class QMenu;
 
 namespace vistrel {
 
-class Protocol;
 class VistrelWidget;
 
-// The desktop application's window: the widget over a simulated ECU, and a
-// menu to simulate another ECU description.
+// The desktop application's window: the widget over one link (a simulated
+// ECU or a real one), a menu to choose the link, the recent links, and the
+// link in use in the status bar; recordings viewed, plotted, exported and
+// triggered.
 class MainWindow : public QMainWindow {
 public:
-    explicit MainWindow(std::shared_ptr<Protocol> protocol);
+    // The options every link of the window is made with.
+    static LinkOptions linkOptions();
+
+    // Shows protocol, made from the link string link.
+    MainWindow(std::shared_ptr<Protocol> protocol, const QString& link);
+
+    // Takes the link string into use; "" or why it cannot be used.
+    QString useLink(const QString& link);
 
     // What a user does by hand: puts item lines on the clipboard and
     // presses Paste; presses Start.
     void pasteItems(const QString& lines);
     void pressStart();
+    // Opens a recording file in a viewer window; false (after telling the
+    // user why) when it cannot be read.
+    bool viewRecording(const QString& path);
+    // Shows the plot pane with the items of these names.
+    void plotItems(const QStringList& names);
 
 private:
+    void setLink(std::shared_ptr<Protocol> protocol, const QString& link);
     void createMenu();
+    // The recording viewer and exports, the plot pane, the Rec triggers.
+    void createRecordingMenus();
+    void openRecording();
+    void exportRecording();
+    void chooseTrigger();
+    void chooseConnection();
     void chooseEcuDescription();
+    void fillRecentLinks();
+    void remember(const QString& link);
     void pressButton(const char* key);
 
     VistrelWidget* watch_;
+    QLabel* linkLabel_;
+    QMenu* recent_ = nullptr;
+    QString link_;
+    std::optional<RecordingTrigger> trigger_;
 };
 
 } // namespace vistrel

@@ -84,6 +84,11 @@ void ControlHost::chooseSettings(const SessionOptions& options) {
         throw UsageError("--method: " + *options.method + " is not one of " +
                          joined(view_.methods()));
     }
+    if (options.mergeWindow) {
+        // Not a box of the control: it lives in the list, as the
+        // configuration file sets it.
+        control_.items().setMergeWindow(*options.mergeWindow);
+    }
     if (options.lengthSize && !view_.chooseLengthSize(*options.lengthSize)) {
         throw UsageError("--length-size: " + std::to_string(*options.lengthSize) +
                          " is not a length size (1 or 2)");

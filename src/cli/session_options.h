@@ -16,6 +16,8 @@ struct SessionOptions {
     // built-in demo items when neither list file is given.
     std::optional<std::string> itemsFile;
     std::optional<std::string> method;
+    // How far apart the items that the merged method reads together may lie.
+    std::optional<int> mergeWindow;
     std::optional<int> lengthSize;
     std::optional<std::string> session;
 };

@@ -55,4 +55,8 @@ bool isKnownRefusal(std::int32_t errorNumber) noexcept {
     return false;
 }
 
+bool isNegativeResponse(std::int32_t errorNumber) noexcept {
+    return errorNumber == nrc_error::kOtherNegativeResponse || isKnownRefusal(errorNumber);
+}
+
 } // namespace vistrel

@@ -16,7 +16,9 @@ inline constexpr std::uint8_t kReadMemoryByAddress = 0x23;
 inline constexpr std::uint8_t kDynamicallyDefineLocalIdentifier = 0x2C;
 inline constexpr std::uint8_t kPositiveReplyOffset = 0x40;
 inline constexpr std::uint8_t kNegativeReply = 0x7F;
+// The local identifiers that may be defined dynamically: E0 to EF.
 inline constexpr std::uint8_t kDynamicIdentifier = 0xE0;
+inline constexpr std::uint8_t kLastDynamicIdentifier = 0xEF;
 } // namespace kwp
 
 // Negative response codes: the last byte of the reply 7F sid nrc.
@@ -42,5 +44,9 @@ Error negativeResponseError(std::uint8_t sid, std::uint8_t nrc);
 // True for the refusals that name a known reason; an item read that gets one
 // keeps quiet instead of reporting a failed exchange.
 bool isKnownRefusal(std::int32_t errorNumber) noexcept;
+
+// True for every error that a well-formed negative reply becomes, known
+// reason or not: the ECU answered, and said no.
+bool isNegativeResponse(std::int32_t errorNumber) noexcept;
 
 } // namespace vistrel

@@ -2,6 +2,7 @@
 
 #include "components/byte_string.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -46,6 +47,10 @@ public:
     // The batch processor, or nullptr when this link has none. Owned by the
     // protocol object.
     virtual CanXmlProcessor* canXml() = 0;
+    // The most bytes that one reply can carry, service byte included, when
+    // the link knows its frame size; 0 when it cannot tell. Reads that
+    // gather several items stay within it.
+    virtual std::size_t maxReplyLength() const { return 0; }
 };
 
 // The protocol name under which a link accepts CAN-XML batches.

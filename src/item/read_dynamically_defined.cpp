@@ -1,5 +1,6 @@
 #include "components/negative_response.h"
 #include "components/protocol.h"
+#include "item/kwp_requests.h"
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
@@ -7,44 +8,20 @@
 namespace vistrel {
 namespace {
 
-// Positive reply to ReadDataByLocalIdentifier.
-constexpr std::uint8_t kReadDataPositiveReply =
-    kwp::kReadDataByLocalIdentifier + kwp::kPositiveReplyOffset;
-
-// Define-by-memory-address mode and the position of the record in the
-// identifier, as the ECU expects them in the define request.
-constexpr std::uint8_t kDefineByMemoryAddress = 0xD0;
 constexpr std::uint8_t kFirstPosition = 0x01;
-constexpr std::uint8_t kMemoryBlock = 0x00;
 
 } // namespace
 
 void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snapShot) {
     clearOutcome();
-
-    request_.clear();
-    request_.append(kwp::kDynamicallyDefineLocalIdentifier);
-    request_.append(kwp::kDynamicIdentifier);
-    request_.append(kDefineByMemoryAddress);
-    request_.append(kFirstPosition);
-    request_.append(static_cast<std::uint8_t>(length_));
-    request_.append(kMemoryBlock);
-    request_.append(address_);
-
     SnapshotRecord record(snapShot);
-    record.set("name", name_);
-    record.setHex("addr", address_);
-    record.setHex("DefSend", request_);
-
     // A failed exchange stays in the item (shown as its text) and is not
     // reported: with this method the list carries on with the next item.
     try {
-        protocol.SendReceive(request_, reply_);
-    } catch (const Error& error) {
-        keepError(error, record, "DefError");
+        sendDefinition(protocol, kwp::kDynamicIdentifier, kFirstPosition, record);
+    } catch (const Error&) {
         return;
     }
-    record.setHex("DefReceive", reply_);
 
     request_.clear();
     request_.append(kwp::kReadDataByLocalIdentifier);
@@ -62,10 +39,9 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     const auto length = static_cast<std::size_t>(length_);
     const std::size_t r = reply_.length();
     if (r < length + 2) {
-        std::string text =
-            "Reply to short : request=(" + request_.text() + ") reply=(" + reply_.text() + ")";
-        setError(kReplyTooShortError, text);
-        throw Error(kReplyTooShortError, std::move(text), "ReadDynamicallyDefined");
+        Error error = replyTooShortError(request_, reply_);
+        setError(error.number(), error.description());
+        throw error;
     }
     // A reply that is not the positive one (a negative reply the protocol
     // object let through) must not turn into a value.
@@ -78,6 +54,29 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     takeValueFromReply(r == length + 2 ? 2 : 3);
     record.setHex("ReadReceive", reply_);
     record.setHex("value", value_);
+}
+
+void VistrelItem::DefinePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+                                 pugi::xml_node snapShot) {
+    clearOutcome();
+    SnapshotRecord record(snapShot);
+    sendDefinition(protocol, identifier, position, record);
+}
+
+void VistrelItem::sendDefinition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+                                 SnapshotRecord& record) {
+    buildDefineRequest(request_, identifier, position, static_cast<std::uint8_t>(length_),
+                       address_);
+    record.set("name", name_);
+    record.setHex("addr", address_);
+    record.setHex("DefSend", request_);
+    try {
+        protocol.SendReceive(request_, reply_);
+    } catch (const Error& error) {
+        keepError(error, record, "DefError");
+        throw;
+    }
+    record.setHex("DefReceive", reply_);
 }
 
 } // namespace vistrel

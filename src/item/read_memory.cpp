@@ -1,5 +1,6 @@
 #include "components/negative_response.h"
 #include "components/protocol.h"
+#include "item/kwp_requests.h"
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
@@ -9,15 +10,7 @@ namespace vistrel {
 void VistrelItem::ReadMemory(Protocol& protocol, std::int32_t lengthSize, pugi::xml_node snapShot) {
     clearOutcome();
 
-    // 23, the address most significant byte first, then the length in one
-    // byte or, for lengthSize 2, in two bytes high byte first.
-    request_.clear();
-    request_.append(kwp::kReadMemoryByAddress);
-    request_.append(address_);
-    if (lengthSize == 2) {
-        request_.append(static_cast<std::uint8_t>(length_ / 256));
-    }
-    request_.append(static_cast<std::uint8_t>(length_ % 256));
+    buildReadMemoryRequest(request_, address_, static_cast<std::uint32_t>(length_), lengthSize);
 
     SnapshotRecord record(snapShot);
     record.set("name", name_);

@@ -19,4 +19,10 @@ Error replyCheckError(ReplyVerdict verdict, std::string_view replyText, std::str
                  "Answer format illegal (" + std::string(replyText) + ")", std::move(source));
 }
 
+Error replyTooShortError(const ByteString& request, const ByteString& reply, std::string source) {
+    return Error(kReplyTooShortError,
+                 "Reply to short : request=(" + request.text() + ") reply=(" + reply.text() + ")",
+                 std::move(source));
+}
+
 } // namespace vistrel

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -90,6 +91,19 @@ public:
     // exchanges stay in the item; only a too-short reply is thrown.
     void ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snapShot = {});
 
+    // --- reads that the list makes for several items at once ---------------
+    // Defines the given position of a dynamically defined identifier as this
+    // item's memory: the first exchange of ReadDynamicallyDefined, for any
+    // identifier and position. A failed exchange stays in the item (and in
+    // the snapshot record) and is thrown.
+    void DefinePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+                        pugi::xml_node snapShot = {});
+    // The outcome of an exchange made on the item's behalf: its value is the
+    // first length() of bytes (raw, before mask and coding), which the caller
+    // has checked are there; or the failure, shown as the item's error.
+    void takeValue(std::span<const std::uint8_t> bytes);
+    void takeError(const Error& error);
+
     // --- CAN-XML batch ----------------------------------------------------
     // Appends this item's request frame (and reply slot) to the batch
     // element. False when the item cannot take part in a batch.
@@ -110,6 +124,10 @@ private:
     // A read's error stays in the item and, under field, in its snapshot
     // record.
     void keepError(const Error& error, SnapshotRecord& record, const char* field);
+    // The define exchange, recorded as name, addr, DefSend, then DefReceive
+    // or DefError; a failure is kept and thrown.
+    void sendDefinition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+                        SnapshotRecord& record);
     void clearOutcome();
     const NumberFormat& numberFormat() const;
     // The value bytes become the length_ bytes of reply_ from position from

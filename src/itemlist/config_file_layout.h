@@ -12,6 +12,9 @@ inline constexpr const char* kVersionWritten = "1,0";
 inline constexpr const char* kMethod = "Method";
 inline constexpr const char* kLengthSize = "LengthSize";
 inline constexpr const char* kStartSession = "StartSession";
+// Written only when it is not the default, so that a list of the other
+// methods keeps the file it always had.
+inline constexpr const char* kMergeWindow = "mergeWindow";
 inline constexpr const char* kDatas = "Datas";
 inline constexpr const char* kData = "Data";
 

@@ -10,6 +10,7 @@
 #include "itemlist/xml_nodes.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +36,17 @@ std::size_t errorLine(const std::string& name, const pugi::xml_parse_result& res
         std::fclose(in);
     }
     return lineOfParseError(file, result.encoding, result.offset);
+}
+
+// The method whose number is exactly text ("0" to "3"); 0 for any other
+// text, which a reader of fewer methods also falls back to.
+Method methodNumber(const std::string& text) {
+    for (std::int32_t i = 1; !VistrelItems::MethodeLabel(i).empty(); ++i) {
+        if (text == std::to_string(i)) {
+            return static_cast<Method>(i);
+        }
+    }
+    return Method::ReadMemoryByAddress;
 }
 
 // The version of the root element, 0 when the root is missing or unusable.
@@ -115,8 +127,7 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
         return;
     }
     if (const pugi::xml_node method = root.child(kMethod)) {
-        method_ =
-            textContent(method) == "1" ? Method::DynamicallyDefined : Method::ReadMemoryByAddress;
+        method_ = methodNumber(textContent(method));
     }
     if (const pugi::xml_node size = root.child(kLengthSize)) {
         lengthSize_ = textContent(size) == "2" ? 2 : 1;
@@ -126,6 +137,16 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
             startSession_ = ByteString::fromText(textContent(session)).text();
         } catch (const Error&) {
             // A session text that is not hexadecimal keeps the current one.
+        }
+    }
+    if (const pugi::xml_node window = root.child(kMergeWindow)) {
+        // Anything but a plain number in range keeps the current window.
+        const std::string text = textContent(window);
+        std::int32_t bytes = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), bytes).ptr ==
+                text.data() + text.size() &&
+            !text.empty() && bytes >= 1 && bytes <= 255) {
+            mergeWindow_ = bytes;
         }
     }
     if (const pugi::xml_node datas = root.child(kDatas)) {

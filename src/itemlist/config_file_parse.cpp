@@ -98,7 +98,7 @@ bool hasElementChild(pugi::xml_node node) {
 // the compact tree may have dropped white space that belongs to the value.
 bool valuesHoldElements(const pugi::xml_document& document) {
     const pugi::xml_node root = document.child(kRoot);
-    for (const char* setting : {kMethod, kLengthSize, kStartSession}) {
+    for (const char* setting : {kMethod, kLengthSize, kStartSession, kMergeWindow}) {
         if (hasElementChild(root.child(setting))) {
             return true;
         }

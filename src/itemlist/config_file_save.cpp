@@ -88,6 +88,9 @@ void VistrelItems::saveConfigXML(const std::string& nom) {
     appendSetting(root, kMethod, std::to_string(static_cast<std::int32_t>(method_)));
     appendSetting(root, kLengthSize, std::to_string(lengthSize_));
     appendSetting(root, kStartSession, startSession_);
+    if (mergeWindow_ != kDefaultMergeWindow) {
+        appendSetting(root, kMergeWindow, std::to_string(mergeWindow_));
+    }
     appendLineBreak(root.append_child(kDatas));
 
     StringWriter headText;

@@ -2,7 +2,10 @@
 #include "components/error_numbers.h"
 #include "components/protocol.h"
 #include "itemlist/abort_request.h"
+#include "itemlist/merged_read.h"
+#include "itemlist/read_tally.h"
 #include "itemlist/vistrel_items.h"
+#include "itemlist/vistrel_items_impl.h"
 
 namespace vistrel {
 
@@ -18,26 +21,45 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     const std::vector<ItemPtr> items = items_;
     // Each item keeps its own failure; the list fails only when none of its
     // items could be read, which is how a silent ECU shows itself.
-    std::size_t failures = 0;
-    std::string lastFailure;
+    ReadTally tally;
+    if (!readWith(items, *protocol, snapShot, tally)) {
+        return;
+    }
+    if (tally.failures == items.size()) {
+        // The cycle opens the communication again, and the ECU may forget
+        // what was defined in the session that failed.
+        impl_->packed.forget();
+        throw Error(kListReadError, "Error global : (" + tally.lastFailure + ")",
+                    "VistrelItems.read");
+    }
+}
+
+bool VistrelItems::readWith(const std::vector<ItemPtr>& items, Protocol& protocol,
+                            pugi::xml_node snapShot, ReadTally& tally) {
+    switch (method_) {
+    case Method::DynamicallyDefinedPacked:
+        return impl_->packed.read(items, protocol, lengthSize_, snapShot, tally);
+    case Method::ReadMemoryByAddressMerged:
+        return readMerged(items, protocol, lengthSize_, static_cast<std::uint32_t>(mergeWindow_),
+                          snapShot, tally);
+    default:
+        break;
+    }
     for (const ItemPtr& each : items) {
         if (AbortRequest.load()) {
-            return;
+            return false;
         }
-        try {
-            if (method_ == Method::DynamicallyDefined) {
-                each->ReadDynamicallyDefined(*protocol, snapShot);
-            } else {
-                each->ReadMemory(*protocol, lengthSize_, snapShot);
+        if (method_ == Method::DynamicallyDefined) {
+            try {
+                each->ReadDynamicallyDefined(protocol, snapShot);
+            } catch (const Error& failure) {
+                tally.count(failure);
             }
-        } catch (const Error& failure) {
-            lastFailure = failure.description();
-            ++failures;
+        } else {
+            tally.readByAddress(*each, protocol, lengthSize_, snapShot);
         }
     }
-    if (failures == items.size()) {
-        throw Error(kListReadError, "Error global : (" + lastFailure + ")", "VistrelItems.read");
-    }
+    return true;
 }
 
 } // namespace vistrel

@@ -11,6 +11,11 @@ namespace vistrel {
 enum class Method : std::int32_t {
     ReadMemoryByAddress = 0,
     DynamicallyDefined = 1,
+    // Every item defined once in one identifier (or a few), read once a
+    // cycle.
+    DynamicallyDefinedPacked = 2,
+    // Neighbouring items read in one block.
+    ReadMemoryByAddressMerged = 3,
 };
 
 } // namespace vistrel

@@ -21,6 +21,10 @@ std::string VistrelItems::MethodeLabel(std::int32_t i) {
         return "ReadMemoryByAddress";
     case 1:
         return "DynamicallyDefined";
+    case 2:
+        return "DynamicallyDefinedPacked";
+    case 3:
+        return "ReadMemoryByAddressMerged";
     default:
         return "";
     }
@@ -36,6 +40,15 @@ Method VistrelItems::methodOfLabel(std::string_view label) {
             return static_cast<Method>(i);
         }
     }
+}
+
+void VistrelItems::setMergeWindow(std::int32_t bytes) noexcept {
+    mergeWindow_ = bytes >= 1 && bytes <= 255 ? bytes : kDefaultMergeWindow;
+}
+
+void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
+    protocol_ = std::move(protocol);
+    impl_->packed.forget();
 }
 
 VistrelItems::ItemPtr VistrelItems::newItem() const {

@@ -15,6 +15,7 @@ namespace vistrel {
 
 class MessagePort;
 class Protocol;
+struct ReadTally;
 
 // The ordered list of memory items that the control shows and reads, with
 // the settings of one read: method, length size, session request, protocol.
@@ -22,6 +23,7 @@ class VistrelItems {
 public:
     using ItemPtr = std::shared_ptr<VistrelItem>;
     using const_iterator = std::vector<ItemPtr>::const_iterator;
+    static constexpr std::int32_t kDefaultMergeWindow = 32;
 
     explicit VistrelItems(NumberFormat numberFormat = NumberFormat::fromProcessLocale());
     ~VistrelItems();
@@ -36,20 +38,30 @@ public:
     const std::string& StartSession() const noexcept { return startSession_; }
     void setStartSession(std::string text) { startSession_ = std::move(text); }
 
-    // 0 "ReadMemoryByAddress", 1 "DynamicallyDefined", other "".
+    // 0 "ReadMemoryByAddress", 1 "DynamicallyDefined", 2
+    // "DynamicallyDefinedPacked", 3 "ReadMemoryByAddressMerged", other "".
     static std::string MethodeLabel(std::int32_t i);
     static std::string MethodeLabel(Method method) {
         return MethodeLabel(static_cast<std::int32_t>(method));
     }
-    // The method whose label is exactly label; ReadMemoryByAddress when none.
+    // The method whose label is exactly label (letter case counts);
+    // ReadMemoryByAddress for any other text.
     static Method methodOfLabel(std::string_view label);
     std::string Methode() const { return MethodeLabel(method_); }
     void setMethode(std::string_view label) { method_ = methodOfLabel(label); }
     Method method() const noexcept { return method_; }
     void setMethod(Method method) noexcept { method_ = method; }
 
+    // How far apart, first byte to last, the items that the merged method
+    // reads together may lie: 1 to 255 bytes; anything else stores the
+    // default, 32.
+    std::int32_t mergeWindow() const noexcept { return mergeWindow_; }
+    void setMergeWindow(std::int32_t bytes) noexcept;
+
     const std::shared_ptr<Protocol>& protocol() const noexcept { return protocol_; }
-    void setProtocol(std::shared_ptr<Protocol> protocol) { protocol_ = std::move(protocol); }
+    // Also makes the packed method define its identifiers again: the
+    // communication starts anew.
+    void setProtocol(std::shared_ptr<Protocol> protocol);
 
     // Where loadConfigXML shows its messages; none shows nothing.
     void setMessagePort(MessagePort* messages) noexcept { messages_ = messages; }
@@ -74,7 +86,8 @@ public:
 
     // --- reading ----------------------------------------------------------
     // Reads every item once. Throws Error 10 when there is no protocol or
-    // when every item failed; stops early, silently, on AbortRequest.
+    // when every item failed; stops early, silently, on AbortRequest. After
+    // a failed read the packed method defines its identifiers again.
     void read(pugi::xml_node snapShot = {});
 
     // The CAN-XML batch request for every distinct item; nullptr when an
@@ -93,6 +106,10 @@ public:
 private:
     struct Impl;
     ItemPtr newItem() const;
+    // One pass of the current method over items; false when AbortRequest
+    // cut it short.
+    bool readWith(const std::vector<ItemPtr>& items, Protocol& protocol, pugi::xml_node snapShot,
+                  ReadTally& tally);
     // Appends item with key; false, and not appended, when the key (letter
     // case ignored) is already taken. An empty key is no key.
     bool appendWithKey(const ItemPtr& item, std::string_view key);
@@ -104,6 +121,7 @@ private:
     std::vector<ItemPtr> items_;
     Method method_ = Method::ReadMemoryByAddress;
     std::int32_t lengthSize_ = 1;
+    std::int32_t mergeWindow_ = kDefaultMergeWindow;
     std::string startSession_ = "10A0";
     std::shared_ptr<Protocol> protocol_;
     MessagePort* messages_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "itemlist/packed_identifiers.h"
 #include "itemlist/vistrel_items.h"
 
 #include <string>
@@ -11,6 +12,8 @@ namespace vistrel {
 struct VistrelItems::Impl {
     // Folded key (see foldKey) -> the item appended under it.
     std::unordered_map<std::string, VistrelItem*> keys;
+    // The identifiers of the packed method, defined once per communication.
+    PackedIdentifiers packed;
 };
 
 } // namespace vistrel

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kAxisWidth = 56;
 constexpr int kTimeAxisHeight = 22;
-constexpr int kLegendWidth = 220;
+constexpr int kLegendWidth = 270;
 constexpr int kLegendRowHeight = 16;
 constexpr int kMargin = 6;
 

@@ -65,8 +65,12 @@ double StripChartView::timeAt(double x) const {
 }
 
 void StripChartView::setCursorAt(double x) {
-    frame_.cursor = timeAt(x);
-    emit cursorMoved(*frame_.cursor);
+    setCursorTime(timeAt(x));
+}
+
+void StripChartView::setCursorTime(double time) {
+    frame_.cursor = time;
+    emit cursorMoved(time);
     update();
 }
 

@@ -25,6 +25,7 @@ public:
     // whoever fills it.
     void setSeries(std::shared_ptr<const SeriesStore> store, std::vector<PlotSeries> series);
     const std::vector<PlotSeries>& series() const noexcept { return series_; }
+    const SeriesStore* store() const noexcept { return store_.get(); }
     void setSharedScale(bool shared);
 
     // Seconds of time shown while following the newest reads.
@@ -39,6 +40,8 @@ public:
     void refresh();
 
     const ChartFrame& frame() const noexcept { return frame_; }
+    // Places the cursor as a click would.
+    void setCursorTime(double time);
 
 signals:
     void cursorMoved(double time);

@@ -324,13 +324,17 @@ private:
 
     void readDdli(pugi::xml_node element) {
         once(element, seenDdli_);
-        reader_.checkAttributes(element, {"extraByte"});
+        reader_.checkAttributes(element, {"extraByte", "maxBytes"});
         reader_.checkNoChildren(element);
         const std::string extra = reader_.text(element, "extraByte", "0");
         if (extra != "0" && extra != "1") {
             reader_.fail(element, "<ddli>: extraByte=\"" + extra + "\" is neither \"0\" nor \"1\"");
         }
         description_.ddliExtraByte = extra == "1";
+        // Beyond 252 data bytes the reply (61, the identifier, the extra
+        // byte) no longer fits the largest K-line frame.
+        description_.ddliMaxBytes = static_cast<std::uint32_t>(
+            reader_.decimal(element, "maxBytes", description_.ddliMaxBytes, 1, 252));
     }
 
     void once(pugi::xml_node element, bool& seen) const {

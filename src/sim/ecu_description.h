@@ -28,6 +28,8 @@ struct EcuDescription {
     EcuFaults faults;
     // The dynamically defined read answers 61 E0 xx data instead of 61 E0 data.
     bool ddliExtraByte = false;
+    // The most data bytes one dynamically defined identifier may gather.
+    std::uint32_t ddliMaxBytes = 64;
 };
 
 // Reads an ECU description. sourceName names the text in messages;

@@ -3,13 +3,13 @@
 #include "components/negative_response.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vistrel {
 namespace {
 
-// The definition the items send: 2C E0 D0 01 size 00 address.
+// The definition the items send: 2C identifier D0 position size 00 address.
 constexpr std::uint8_t kDefinitionMode = 0xD0;
-constexpr std::uint8_t kDefinitionPosition = 0x01;
 constexpr std::size_t kDefinitionHeader = 6;
 // The byte between the identifier and the data in the extra-byte form.
 constexpr std::uint8_t kRecordPosition = 0x01;
@@ -45,8 +45,9 @@ Answer negativeAnswer(std::uint8_t sid, std::uint8_t code, ByteString& reply) {
 
 KwpResponder::KwpResponder(const EcuDescription& description)
     : addressSize_(description.addressSize), ddliExtraByte_(description.ddliExtraByte),
-      memory_(mappedBlocks(description)), signals_(sortedSignals(description.signals)),
-      faults_(description.faults), clock_(steadyNow) {}
+      ddliMaxBytes_(description.ddliMaxBytes), memory_(mappedBlocks(description)),
+      signals_(sortedSignals(description.signals)), faults_(description.faults), clock_(steadyNow) {
+}
 
 void KwpResponder::setClock(EcuClock clock) {
     clock_ = clock ? std::move(clock) : steadyNow;
@@ -107,10 +108,14 @@ Answer KwpResponder::readMemoryByAddress(std::span<const std::uint8_t> request, 
 Answer KwpResponder::defineIdentifier(std::span<const std::uint8_t> request, ByteString& reply) {
     const std::uint8_t sid = request[0];
     if (request.size() != kDefinitionHeader + addressSize_ || request[2] != kDefinitionMode ||
-        request[3] != kDefinitionPosition || request[4] == 0 || request[5] != 0x00) {
+        request[3] == 0 || request[4] == 0 || request[5] != 0x00) {
         return negativeAnswer(sid, nrc::kInvalidFormat, reply);
     }
-    if (request[1] != kwp::kDynamicIdentifier) {
+    std::vector<AddressRange>* records = definition(request[1]);
+    // Position 1 starts a new definition; each further position adds to
+    // it, or replaces the records from that position on. A gap is refused.
+    const std::size_t position = request[3];
+    if (records == nullptr || position > records->size() + 1) {
         return negativeAnswer(sid, nrc::kRequestOutOfRange, reply);
     }
     const AddressRange range{addressAt(request.subspan(kDefinitionHeader)), request[4]};
@@ -120,9 +125,17 @@ Answer KwpResponder::defineIdentifier(std::span<const std::uint8_t> request, Byt
     if (memory_.find(range.address, range.length) == nullptr) {
         return negativeAnswer(sid, nrc::kRequestOutOfRange, reply);
     }
-    definition_ = range;
+    std::uint32_t kept = 0;
+    for (std::size_t i = 0; i + 1 < position; ++i) {
+        kept += (*records)[i].length;
+    }
+    if (kept + range.length > ddliMaxBytes_) {
+        return negativeAnswer(sid, nrc::kRequestOutOfRange, reply);
+    }
+    records->resize(position - 1);
+    records->push_back(range);
     reply.append(static_cast<std::uint8_t>(sid + kwp::kPositiveReplyOffset));
-    reply.append(kwp::kDynamicIdentifier);
+    reply.append(request[1]);
     return {};
 }
 
@@ -131,15 +144,29 @@ Answer KwpResponder::readIdentifier(std::span<const std::uint8_t> request, ByteS
     if (request.size() != 2) {
         return negativeAnswer(sid, nrc::kInvalidFormat, reply);
     }
-    if (request[1] != kwp::kDynamicIdentifier || !definition_) {
+    const std::vector<AddressRange>* records = definition(request[1]);
+    if (records == nullptr || records->empty()) {
         return negativeAnswer(sid, nrc::kRequestOutOfRange, reply);
     }
     reply.append(static_cast<std::uint8_t>(sid + kwp::kPositiveReplyOffset));
-    reply.append(kwp::kDynamicIdentifier);
+    reply.append(request[1]);
     if (ddliExtraByte_) {
         reply.append(kRecordPosition);
     }
-    return readRange(sid, *definition_, reply);
+    for (const AddressRange& range : *records) {
+        if (const Answer answer = readRange(sid, range, reply);
+            answer.kind != Answer::Kind::Positive) {
+            return answer;
+        }
+    }
+    return {};
+}
+
+std::vector<AddressRange>* KwpResponder::definition(std::uint8_t identifier) noexcept {
+    if (identifier < kwp::kDynamicIdentifier || identifier > kwp::kLastDynamicIdentifier) {
+        return nullptr;
+    }
+    return &definitions_[identifier - kwp::kDynamicIdentifier];
 }
 
 Answer KwpResponder::readRange(std::uint8_t service, const AddressRange& range, ByteString& reply) {

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "components/byte_string.h"
+#include "components/negative_response.h"
 #include "sim/ecu_clock.h"
 #include "sim/ecu_description.h"
 #include "sim/ecu_faults.h"
 #include "sim/memory_map.h"
 #include "sim/signal_wave.h"
 
+#include <array>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -47,17 +48,23 @@ private:
     // Appends the bytes of a read to the reply after its header, or answers
     // the fault or the refusal that the range meets.
     Answer readRange(std::uint8_t service, const AddressRange& range, ByteString& reply);
+    // The records of a dynamically defined identifier; nullptr for an
+    // identifier outside E0 to EF.
+    std::vector<AddressRange>* definition(std::uint8_t identifier) noexcept;
     void overlaySignals(const AddressRange& range, ByteString& reply, std::size_t dataStart) const;
     std::uint32_t addressAt(std::span<const std::uint8_t> bytes) const noexcept;
 
     std::uint32_t addressSize_;
     bool ddliExtraByte_;
+    std::uint32_t ddliMaxBytes_;
     MemoryMap memory_;
     std::vector<Signal> signals_;
     EcuFaults faults_;
     EcuClock clock_;
-    // The range that the identifier E0 reads, once defined.
-    std::optional<AddressRange> definition_;
+    // What each dynamically defined identifier (E0 to EF) reads: its ranges
+    // in position order; empty while it is not defined.
+    std::array<std::vector<AddressRange>, kwp::kLastDynamicIdentifier - kwp::kDynamicIdentifier + 1>
+        definitions_;
 };
 
 // A refusal: writes 7F sid code.

@@ -138,6 +138,7 @@ void VistrelWidget::createChildControls() {
     grid_->horizontalHeader()->setMinimumSectionSize(0);
     grid_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
 
+    createPlotActions();
     createStatusBar();
 
     baseTemps_ = new QTimer(this);

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "control/ports.h"
+#include "recording/trigger_condition.h"
 #include "widget/twips.h"
 
 #include <QString>
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -25,6 +28,8 @@ class FileDialogs;
 class GridModel;
 class KeyPreview;
 class MessageBoxPort;
+class PlotPane;
+class SeriesStore;
 class Protocol;
 class SystemClipboard;
 class SystemPlatform;
@@ -61,6 +66,19 @@ public:
     // Sets the column widths from the grid's width.
     Q_INVOKABLE void GridSetColWidth();
 
+    // The plot pane under the grid, hidden until asked for: the chosen
+    // item rows (from 0) drawn over time from every good read.
+    bool plotVisible() const;
+    void setPlotVisible(bool visible);
+    void setPlotRows(std::vector<int> rows);
+    const std::vector<int>& plotRows() const noexcept { return plotRows_; }
+    // Plots the rows selected in the grid and shows the pane.
+    void plotSelectedRows();
+    // Plots the items of these names and shows the pane.
+    void plotItems(const std::vector<std::string>& names);
+    // A trigger for the next Rec (see VistrelControl).
+    void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
+
     QSize sizeHint() const override;
 
 protected:
@@ -72,6 +90,11 @@ private:
     void createToolbar();
     void createStatusBar();
     void layoutChildControls();
+    void createPlotActions();
+    // Places the grid, and the plot pane under it when shown, in the area
+    // that the control gives the grid.
+    void placeGridAndPlot(const QRect& area);
+    void feedPlot(const std::vector<std::string>& values);
     // At the logical resolution of the screen that shows the control.
     TwipScale twips() const;
 
@@ -125,6 +148,12 @@ private:
     std::map<std::string, QAction*, std::less<>> buttons_;
     std::map<std::string, QLabel*, std::less<>> panels_;
     MousePointer mousePointer_ = MousePointer::Default;
+
+    PlotPane* plotPane_ = nullptr;
+    QRect gridArea_;
+    std::vector<int> plotRows_;
+    std::shared_ptr<SeriesStore> plotStore_;
+    std::uint32_t plotStart_ = 0;
 
     std::unique_ptr<MessageBoxPort> messages_;
     std::unique_ptr<FileDialogs> dialogs_;

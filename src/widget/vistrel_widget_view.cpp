@@ -114,8 +114,9 @@ void VistrelWidget::placeGrid(const Rect& place, int fontSize) {
     const TwipScale scale = twips();
     // A control too small for the grid leaves it without height rather than
     // with a negative one.
-    grid_->setGeometry(scale.toPixelsX(place.left), scale.toPixelsY(place.top),
-                       scale.toPixelsX(place.width), std::max(0, scale.toPixelsY(place.height)));
+    placeGridAndPlot(QRect(scale.toPixelsX(place.left), scale.toPixelsY(place.top),
+                           scale.toPixelsX(place.width),
+                           std::max(0, scale.toPixelsY(place.height))));
 }
 
 int VistrelWidget::gridWidth() const {
@@ -132,10 +133,13 @@ void VistrelWidget::setColumnWidth(int column, int width) {
 
 void VistrelWidget::setGridRows(std::vector<GridRow> rows) {
     gridModel_->setRows(std::move(rows));
+    // Other items, other lines.
+    setPlotRows({});
 }
 
 void VistrelWidget::setValueColumn(const std::vector<std::string>& values) {
     gridModel_->setValueColumn(values);
+    feedPlot(values);
 }
 
 MousePointer VistrelWidget::mousePointer() const {

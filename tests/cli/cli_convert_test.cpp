@@ -35,7 +35,7 @@ TEST(CliConvert, RoundTripReachesAFixedPoint) {
     EXPECT_EQ(readFile(dir.path() / "second.txt"), first);
     const auto lines = splitText(first, "\n");
     ASSERT_EQ(lines.size(), 16u) << first;
-    EXPECT_EQ(lines[0], "Methode\tReadMemoryByAddress\t");
+    EXPECT_EQ(lines[0], "Methode\tDynamicallyDefinedPacked\t");
     EXPECT_EQ(lines[2], "01A000\t2\tBE\tEngine speed\trpm\t1\t0\t4\tP\t1\tFFFF");
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const auto fields = splitText(lines[i] + "\t", "\t");

@@ -11,7 +11,7 @@ namespace {
 std::vector<std::string> demoItemNames() {
     std::vector<std::string> names;
     const auto lines = splitText(readFile(kExamples / "demo-items.tsv"), "\r\n");
-    for (std::size_t i = 1; i < lines.size(); ++i) { // line 0 is the header
+    for (std::size_t i = 2; i < lines.size(); ++i) { // the header, the method line
         names.push_back(splitText(lines[i], "\t").at(3));
     }
     return names;
@@ -113,7 +113,8 @@ TEST(CliRead, OverAKLineTheValuesAreTheSimulators) {
     writeFile(dir.path() / "items.tsv",
               std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
     EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5"});
-    for (const char* method : {"ReadMemoryByAddress", "DynamicallyDefined"}) {
+    for (const char* method : {"ReadMemoryByAddress", "DynamicallyDefined",
+                               "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}) {
         const std::vector<std::string> list = {"--items", "items.tsv", "--method", method};
         std::vector<std::string> simulated = {"read", "--ecu", "ecu.xml"};
         std::vector<std::string> kline = {"read", "--link",

@@ -8,7 +8,8 @@ using LifecycleTest = ControlTest;
 TEST_F(LifecycleTest, CreationFillsTheBoxesAndTheDefaults) {
     const FakeView& view = ports.view;
     EXPECT_EQ(view.methods,
-              (std::vector<std::string>{"ReadMemoryByAddress", "DynamicallyDefined"}));
+              (std::vector<std::string>{"ReadMemoryByAddress", "DynamicallyDefined",
+                                        "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}));
     EXPECT_EQ(view.methodBoxText, "ReadMemoryByAddress");
     EXPECT_EQ(view.lengthSizes,
               (std::vector<std::pair<std::string, int>>{{"1 byte", 1}, {"2 bytes", 2}}));

@@ -33,11 +33,16 @@ TEST(VistrelItems, LengthSizeIsOneOrTwo) {
 TEST(VistrelItems, MethodLabelsAndSelection) {
     EXPECT_EQ(VistrelItems::MethodeLabel(0), "ReadMemoryByAddress");
     EXPECT_EQ(VistrelItems::MethodeLabel(1), "DynamicallyDefined");
-    EXPECT_EQ(VistrelItems::MethodeLabel(2), "");
+    EXPECT_EQ(VistrelItems::MethodeLabel(2), "DynamicallyDefinedPacked");
+    EXPECT_EQ(VistrelItems::MethodeLabel(3), "ReadMemoryByAddressMerged");
+    EXPECT_EQ(VistrelItems::MethodeLabel(4), "");
     EXPECT_EQ(VistrelItems::MethodeLabel(-1), "");
 
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"DynamicallyDefined", 1}, {"dynamicallydefined", 0}, {"ReadMemoryByAddress", 0}, {"", 0}};
+        {"DynamicallyDefined", 1},        {"dynamicallydefined", 0},
+        {"ReadMemoryByAddress", 0},       {"", 0},
+        {"DynamicallyDefinedPacked", 2},  {"ReadMemoryByAddressMerged", 3},
+        {"readmemorybyaddressmerged", 0}, {"DynamicallyDefinedPacked ", 0}};
     for (const auto& [label, method] : cases) {
         VistrelItems items(testing::kEnglish);
         items.setMethode("DynamicallyDefined");

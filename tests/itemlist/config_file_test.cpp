@@ -26,6 +26,9 @@ std::string summary(const VistrelItems& items) {
     std::ostringstream out;
     out << "method=" << static_cast<int>(items.method()) << " size=" << items.lengthSize()
         << " session=" << items.StartSession();
+    if (items.mergeWindow() != VistrelItems::kDefaultMergeWindow) {
+        out << " window=" << items.mergeWindow();
+    }
     for (const auto& each : items) {
         out << '\n' << definitionOf(*each);
     }
@@ -51,6 +54,7 @@ protected:
         items.setMethode("DynamicallyDefined");
         items.setLengthSize(2);
         items.setStartSession("1081");
+        items.setMergeWindow(VistrelItems::kDefaultMergeWindow);
     }
     std::string load(const std::string& contents) {
         const std::string path = directory.file("hand.xml");
@@ -97,7 +101,8 @@ TEST_F(ConfigFile, EmptyListSavesAnEmptyDatas) {
 }
 
 TEST_F(ConfigFile, RoundTripKeepsEverything) {
-    items.setMethode("DynamicallyDefined");
+    items.setMethode("ReadMemoryByAddressMerged");
+    items.setMergeWindow(16);
     items.setLengthSize(2);
     items.setStartSession("10a0");
     const char* lines[] = {
@@ -186,6 +191,12 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<StartSession>XYZ</StartSession>",
          "method=0 size=1 session=1081"},
         {"empty session", "<Method> 1</Method><StartSession/>", "method=0 size=2 session="},
+        {"fast methods and the merge window", "<Method>2</Method><mergeWindow>255</mergeWindow>",
+         "method=2 size=2 session=1081 window=255"},
+        {"merge window out of range, unknown method",
+         "<Method>4</Method><mergeWindow>256</mergeWindow>", "method=0 size=2 session=1081"},
+        {"merge window not a plain number", "<Method>3</Method><mergeWindow>1 6</mergeWindow>",
+         "method=3 size=2 session=1081"},
         {"a setting's blanks beside a child element", "<Method> <x/>1</Method>",
          "method=0 size=2 session=1081"},
     };

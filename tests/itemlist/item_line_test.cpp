@@ -139,6 +139,8 @@ TEST(AddLine, MethodLinesSetTheMethod) {
         {"Method\tDynamicallyDefined", 0, 0}, // two fields: not a method line
         {"Method\tDynamicallyDefined", 1, 1},
         {"METHOD\tDynamicallyDefined\tx", 0, 0},
+        {"Method\tDynamicallyDefinedPacked\t", 0, 2},
+        {"Methode\tReadMemoryByAddressMerged\tx", 2, 3},
     };
     for (const auto& c : cases) {
         VistrelItems items(testing::kFrench);

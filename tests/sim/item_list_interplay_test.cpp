@@ -127,7 +127,8 @@ TEST(SimWithItemList, DemoItemsShowEveryKindOfValue) {
     VistrelItems items(NumberFormat::invariant());
     pasteFile(items, examplePath("demo-items.tsv"));
     items.setProtocol(ecu);
-    for (const std::string method : {"ReadMemoryByAddress", "DynamicallyDefined"}) {
+    for (const std::string method : {"ReadMemoryByAddress", "DynamicallyDefined",
+                                     "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}) {
         items.setMethode(method);
         EXPECT_NO_THROW(items.read()) << method;
         const std::map<std::string, std::string> texts = textsByName(items);

@@ -92,7 +92,29 @@ INSTANTIATE_TEST_SUITE_P(
         ServiceCase{"ReadOtherIdentifier", {"2CE0D001020001A2B3"}, "21E1", kOutOfRange("21")},
         ServiceCase{"ReadDefinedMalformed", {"2CE0D001020001A2B3"}, "21E000", kInvalidFormat("21")},
         ServiceCase{"ReadDefinedSilent", {"2CE0D0010200030000"}, "21E0", kNoAnswer},
-        ServiceCase{"DefineOtherIdentifier", {}, "2CE1D001020001A2B3", kOutOfRange("2C")},
+        ServiceCase{
+            "DefineSecondPosition", {"2CE0D001020001A2B3"}, "2CE0D002010001A2B7", positive("6CE0")},
+        ServiceCase{"ReadSeveralPositions",
+                    {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D003020001A2B3"},
+                    "21E0",
+                    positive("61E012349A1234")},
+        ServiceCase{"PositionReplacesTheRest",
+                    {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D003010001A2B3"},
+                    "2CE0D002010001A2B8",
+                    positive("6CE0")},
+        ServiceCase{"ReadAfterReplacing",
+                    {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D002010001A2B8"},
+                    "21E0",
+                    positive("61E01234BC")},
+        ServiceCase{"DefinePositionGap", {}, "2CE0D002020001A2B3", kOutOfRange("2C")},
+        ServiceCase{"DefinePositionZero", {}, "2CE0D000020001A2B3", kInvalidFormat("2C")},
+        ServiceCase{"IdentifiersAreApart",
+                    {"2CE0D001020001A2B3", "2CEFD001010001A2B7"},
+                    "21EF",
+                    positive("61EF9A")},
+        ServiceCase{
+            "ReadPositionSilent", {"2CE0D001020001A2B3", "2CE0D0020100030001"}, "21E0", kNoAnswer},
+        ServiceCase{"DefineIdentifierBeyondEF", {}, "2CF0D001020001A2B3", kOutOfRange("2C")},
         ServiceCase{"DefineOtherMode", {}, "2CE0D101020001A2B3", kInvalidFormat("2C")},
         ServiceCase{"DefineZeroBytes", {}, "2CE0D001000001A2B3", kInvalidFormat("2C")},
         ServiceCase{"DefineShortAddress", {}, "2CE0D0010200A2B3", kInvalidFormat("2C")},
@@ -129,6 +151,17 @@ TEST(SimServices, ExtraByteFormOfTheDefinedRead) {
         R"(<ecu><memory address="01A2B3">12 34</memory><ddli extraByte="1"/></ecu>)");
     ASSERT_EQ(sendReceive(*ecu, "2CE0D001020001A2B3"), positive("6CE0"));
     EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0011234"));
+}
+
+TEST(SimServices, AnIdentifierHoldsAtMostMaxBytes) {
+    const auto ecu = testing::ecuFrom(
+        R"(<ecu><memory address="01A2B3">12 34 56 78</memory><ddli maxBytes="3"/></ecu>)");
+    ASSERT_EQ(sendReceive(*ecu, "2CE0D001020001A2B3"), positive("6CE0"));
+    EXPECT_EQ(sendReceive(*ecu, "2CE0D002020001A2B5"), kOutOfRange("2C"));
+    // The refused position leaves the definition as it was.
+    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E01234"));
+    EXPECT_EQ(sendReceive(*ecu, "2CE0D002010001A2B5"), positive("6CE0"));
+    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0123456"));
 }
 
 TEST(SimServices, RecordsEveryExchange) {

@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: MIT
+#include "connection_dialog.h"
+
+#include "link/kline_settings.h"
+#include "link/link_spec.h"
+#include "link/serial_devices.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace vistrel {
+namespace {
+
+QSpinBox* milliseconds(int value, int min, int max) {
+    auto* box = new QSpinBox;
+    box->setRange(min, max);
+    box->setValue(value);
+    box->setSuffix(QStringLiteral(" ms"));
+    return box;
+}
+
+QComboBox* choices(const QStringList& items) {
+    auto* box = new QComboBox;
+    box->addItems(items);
+    return box;
+}
+
+QString hexByte(std::uint8_t value) {
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWidget* parent)
+    : QDialog(parent), useLink_(std::move(useLink)),
+      kind_(choices({QStringLiteral("sim"), QStringLiteral("kline")})), pages_(new QStackedWidget),
+      link_(new QLineEdit(current)) {
+    setWindowTitle(QStringLiteral("Connexion (Connection)"));
+    pages_->addWidget(simulatorPage());
+    pages_->addWidget(kLinePage());
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Type (Kind)"), kind_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(pages_);
+    auto* linkForm = new QFormLayout;
+    linkForm->addRow(QStringLiteral("Liaison (Link)"), link_);
+    layout->addLayout(linkForm);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ConnectionDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(kind_, &QComboBox::currentIndexChanged, pages_, &QStackedWidget::setCurrentIndex);
+    connect(kind_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
+
+    // The fields start from the current link where it says more than the
+    // defaults; a string they cannot show stays in the link field.
+    try {
+        const LinkSpec spec = parseLinkSpec(current.toStdString());
+        if (spec.kind == "kline") {
+            const KLineSettings settings = KLineSettings::fromLinkSpec(spec);
+            kind_->setCurrentIndex(1);
+            device_->setCurrentText(QString::fromStdString(settings.device));
+            baud_->setCurrentText(QString::number(settings.baud));
+            init_->setCurrentIndex(static_cast<int>(settings.init));
+            target_->setText(hexByte(settings.target));
+            source_->setText(hexByte(settings.source));
+            p2max_->setValue(static_cast<int>(settings.p2max.count()));
+            p3min_->setValue(static_cast<int>(settings.p3min.count()));
+            p4min_->setValue(static_cast<int>(settings.p4min.count()));
+            echo_->setCurrentIndex(static_cast<int>(settings.echo));
+        } else if (spec.kind == "sim") {
+            ecuFile_->setText(QString::fromStdString(spec.device));
+        }
+    } catch (const LinkSpecError&) {
+    }
+    link_->setText(current);
+}
+
+QWidget* ConnectionDialog::simulatorPage() {
+    auto* page = new QWidget;
+    ecuFile_ = new QLineEdit;
+    ecuFile_->setPlaceholderText(QStringLiteral("ECU de démonstration (Demo ECU)"));
+    auto* browse = new QPushButton(QStringLiteral("Parcourir… (Browse…)"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(ecuFile_);
+    row->addWidget(browse);
+    auto* form = new QFormLayout(page);
+    form->addRow(QStringLiteral("Description d'ECU (ECU description)"), row);
+    connect(browse, &QPushButton::clicked, this, &ConnectionDialog::browseDescription);
+    connect(ecuFile_, &QLineEdit::textChanged, this, &ConnectionDialog::compose);
+    return page;
+}
+
+QWidget* ConnectionDialog::kLinePage() {
+    const KLineSettings defaults;
+    auto* page = new QWidget;
+    device_ = new QComboBox;
+    device_->setEditable(true);
+    for (const auto& device : listSerialDevices()) {
+        device_->addItem(QString::fromStdString(device));
+    }
+    baud_ = choices({QStringLiteral("10400"), QStringLiteral("9600")});
+    baud_->setEditable(true);
+    init_ = choices({QStringLiteral("fast"), QStringLiteral("5baud"), QStringLiteral("none")});
+    target_ = new QLineEdit(hexByte(defaults.target));
+    source_ = new QLineEdit(hexByte(defaults.source));
+    p2max_ = milliseconds(static_cast<int>(defaults.p2max.count()), 1, 60000);
+    p3min_ = milliseconds(static_cast<int>(defaults.p3min.count()), 0, 60000);
+    p4min_ = milliseconds(static_cast<int>(defaults.p4min.count()), 0, 1000);
+    echo_ = choices({QStringLiteral("auto"), QStringLiteral("on"), QStringLiteral("off")});
+
+    auto* form = new QFormLayout(page);
+    form->addRow(QStringLiteral("Port série (Serial device)"), device_);
+    form->addRow(QStringLiteral("Débit (Baud)"), baud_);
+    form->addRow(QStringLiteral("Réveil (Init)"), init_);
+    form->addRow(QStringLiteral("Adresse ECU (Target, hex)"), target_);
+    form->addRow(QStringLiteral("Adresse testeur (Source, hex)"), source_);
+    form->addRow(QStringLiteral("P2max"), p2max_);
+    form->addRow(QStringLiteral("P3min"), p3min_);
+    form->addRow(QStringLiteral("P4min"), p4min_);
+    form->addRow(QStringLiteral("Écho (Echo)"), echo_);
+    for (auto* box : {device_, baud_}) {
+        connect(box, &QComboBox::currentTextChanged, this, &ConnectionDialog::compose);
+    }
+    for (auto* box : {init_, echo_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
+    }
+    for (auto* edit : {target_, source_}) {
+        connect(edit, &QLineEdit::textChanged, this, &ConnectionDialog::compose);
+    }
+    for (auto* spin : {p2max_, p3min_, p4min_}) {
+        connect(spin, &QSpinBox::valueChanged, this, &ConnectionDialog::compose);
+    }
+    return page;
+}
+
+void ConnectionDialog::compose() {
+    if (kind_->currentIndex() == 0) {
+        const QString file = ecuFile_->text();
+        link_->setText(file.isEmpty() ? QStringLiteral("sim") : QStringLiteral("sim:") + file);
+        return;
+    }
+    // Only the keys that differ from the defaults, so the string stays
+    // short and reads like one a user would type.
+    const KLineSettings defaults;
+    QString text = QStringLiteral("kline:") + device_->currentText();
+    const auto key = [&text](const char* name, const QString& value, const QString& fallback) {
+        if (value.compare(fallback, Qt::CaseInsensitive) != 0) {
+            text += QStringLiteral(",%1=%2").arg(QLatin1String(name), value);
+        }
+    };
+    key("baud", baud_->currentText(), QString::number(defaults.baud));
+    key("init", init_->currentText(), QStringLiteral("fast"));
+    key("target", target_->text(), hexByte(defaults.target));
+    key("source", source_->text(), hexByte(defaults.source));
+    key("p2max", QString::number(p2max_->value()), QString::number(defaults.p2max.count()));
+    key("p3min", QString::number(p3min_->value()), QString::number(defaults.p3min.count()));
+    key("p4min", QString::number(p4min_->value()), QString::number(defaults.p4min.count()));
+    key("echo", echo_->currentText(), QStringLiteral("auto"));
+    link_->setText(text);
+}
+
+void ConnectionDialog::browseDescription() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Description d'ECU (ECU description)"), QString(),
+        QStringLiteral("ECU description (*.xml);;All files (*)"));
+    if (!path.isEmpty()) {
+        ecuFile_->setText(path);
+    }
+}
+
+QString ConnectionDialog::linkText() const {
+    return link_->text().trimmed();
+}
+
+void ConnectionDialog::accept() {
+    const QString problem = useLink_(linkText());
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), problem);
+        return;
+    }
+    QDialog::accept();
+}
+
+} // namespace vistrel

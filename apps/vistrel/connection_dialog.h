@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class QStackedWidget;
+
+namespace vistrel {
+
+// The "Connection" dialog: the kind of link, its device or file, and the
+// keys of a K-line, put together into one link string; or the link string
+// typed as it is.
+class ConnectionDialog : public QDialog {
+public:
+    // Takes a link string into use; returns "" or why it cannot be used.
+    using LinkUser = std::function<QString(const QString&)>;
+
+    ConnectionDialog(const QString& current, LinkUser useLink, QWidget* parent);
+
+    QString linkText() const;
+
+    // Closes once the link is in use; says why otherwise and stays open.
+    void accept() override;
+
+private:
+    QWidget* simulatorPage();
+    QWidget* kLinePage();
+    void compose();
+    void browseDescription();
+
+    LinkUser useLink_;
+    QComboBox* kind_;
+    QStackedWidget* pages_;
+    QLineEdit* ecuFile_;
+    QComboBox* device_;
+    QComboBox* baud_;
+    QComboBox* init_;
+    QLineEdit* target_;
+    QLineEdit* source_;
+    QSpinBox* p2max_;
+    QSpinBox* p3min_;
+    QSpinBox* p4min_;
+    QComboBox* echo_;
+    QLineEdit* link_;
+};
+
+} // namespace vistrel

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+#include "itemlist/packed_identifiers.h"
+
+#include "components/error.h"
+#include "components/negative_response.h"
+#include "components/protocol.h"
+#include "item/reply_check.h"
+#include "item/snapshot_record.h"
+#include "item/vistrel_item.h"
+#include "itemlist/abort_request.h"
+#include "itemlist/read_tally.h"
+
+namespace vistrel {
+namespace {
+
+// The reply's head: 61, the identifier, and the byte that some ECUs put
+// after the identifier. The data of an identifier must fit behind it.
+constexpr std::size_t kIdentifierReplyHead = 3;
+
+} // namespace
+
+void PackedIdentifiers::forget() noexcept {
+    defined_ = false;
+    loners_.clear();
+}
+
+bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& items,
+                             Protocol& protocol, std::int32_t lengthSize, pugi::xml_node snapShot,
+                             ReadTally& tally) {
+    if (items != definedFor_) {
+        forget();
+    }
+    if (!defined_ && !define(items, protocol, snapShot, tally)) {
+        return !AbortRequest.load();
+    }
+    bool allRead = true;
+    for (const Identifier& identifier : identifiers_) {
+        if (AbortRequest.load()) {
+            return false;
+        }
+        allRead = readIdentifier(identifier, protocol, lengthSize, snapShot, tally) && allRead;
+    }
+    // Defined again on the next read, without the items that failed.
+    defined_ = allRead;
+    for (VistrelItem* item : byAddress_) {
+        if (AbortRequest.load()) {
+            return false;
+        }
+        tally.readByAddress(*item, protocol, lengthSize, snapShot);
+    }
+    // A refused item keeps showing its refusal, and counts as it did then.
+    for (VistrelItem* item : refused_) {
+        if (!isKnownRefusal(item->errorCode())) {
+            tally.count(Error(item->errorCode(), item->errorText()));
+        }
+    }
+    return true;
+}
+
+bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& items,
+                               Protocol& protocol, pugi::xml_node snapShot, ReadTally& tally) {
+    defined_ = false;
+    definedFor_ = items;
+    identifiers_.clear();
+    refused_.clear();
+    byAddress_.clear();
+
+    const std::size_t limit = replyLengthLimit(protocol);
+    const std::size_t capacity = limit > kIdentifierReplyHead ? limit - kIdentifierReplyHead : 0;
+    Identifier current{kwp::kDynamicIdentifier, {}, 0};
+    bool open = true;
+    try {
+        for (const auto& each : items) {
+            if (AbortRequest.load()) {
+                return false;
+            }
+            VistrelItem& item = *each;
+            const auto size = static_cast<std::size_t>(item.length());
+            if (open && !current.items.empty() && current.bytes + size > capacity) {
+                open = openNext(current);
+            }
+            if (!open || loners_.contains(&item)) {
+                byAddress_.push_back(&item);
+                continue;
+            }
+            if (takes(current, item, protocol, snapShot)) {
+                continue;
+            }
+            if (current.items.empty()) {
+                // Refused as the first of an identifier: the item itself is
+                // what the ECU will not read.
+                refused_.push_back(&item);
+                continue;
+            }
+            // Refused at a further position: the identifier may be full for
+            // this ECU, so the item starts the next one.
+            open = openNext(current);
+            if (!open) {
+                byAddress_.push_back(&item);
+            } else if (!takes(current, item, protocol, snapShot)) {
+                refused_.push_back(&item);
+            }
+        }
+    } catch (const Error& failure) {
+        // No answer to a definition: the link is gone, not the item. Every
+        // item fails this read, and the next read defines again.
+        for (const auto& each : items) {
+            each->takeError(failure);
+            tally.count(failure);
+        }
+        return false;
+    }
+    if (open && !current.items.empty()) {
+        identifiers_.push_back(std::move(current));
+    }
+    defined_ = true;
+    return true;
+}
+
+bool PackedIdentifiers::takes(Identifier& current, VistrelItem& item, Protocol& protocol,
+                              pugi::xml_node snapShot) {
+    try {
+        item.DefinePosition(protocol, current.id,
+                            static_cast<std::uint8_t>(current.items.size() + 1), snapShot);
+    } catch (const Error& failure) {
+        if (isNegativeResponse(failure.number())) {
+            return false;
+        }
+        throw;
+    }
+    current.items.push_back(&item);
+    current.bytes += static_cast<std::size_t>(item.length());
+    return true;
+}
+
+bool PackedIdentifiers::openNext(Identifier& current) {
+    const std::uint8_t id = current.id;
+    if (!current.items.empty()) {
+        identifiers_.push_back(std::move(current));
+    }
+    current = Identifier{static_cast<std::uint8_t>(id + 1), {}, 0};
+    return id < kwp::kLastDynamicIdentifier;
+}
+
+bool PackedIdentifiers::readIdentifier(const Identifier& identifier, Protocol& protocol,
+                                       std::int32_t lengthSize, pugi::xml_node snapShot,
+                                       ReadTally& tally) {
+    const ByteString request{kwp::kReadDataByLocalIdentifier, identifier.id};
+    ByteString reply;
+    SnapshotRecord record(snapShot);
+    record.setHex("ReadSend", request);
+    try {
+        protocol.SendReceive(request, reply);
+        // 61, the identifier, then the data; some ECUs put one more byte
+        // after the identifier. Another service or another identifier's data
+        // must not become values.
+        if (reply.length() < identifier.bytes + 2) {
+            throw replyTooShortError(request, reply);
+        }
+        if (reply.byte(0) != kReadDataPositiveReply || reply.byte(1) != identifier.id) {
+            throw replyCheckError(ReplyVerdict::WrongService, reply.text(),
+                                  "ReadDynamicallyDefined");
+        }
+    } catch (const Error& failure) {
+        record.set("ReadError", failure.description());
+        for (VistrelItem* item : identifier.items) {
+            if (AbortRequest.load()) {
+                break;
+            }
+            tally.readByAddress(*item, protocol, lengthSize, snapShot);
+            if (item->errorCode() != 0) {
+                loners_.insert(item);
+            }
+        }
+        return false;
+    }
+    std::size_t at = reply.length() == identifier.bytes + 2 ? 2 : 3;
+    for (VistrelItem* item : identifier.items) {
+        item->takeValue(reply.bytes().subspan(at));
+        at += static_cast<std::size_t>(item->length());
+    }
+    record.setHex("ReadReceive", reply);
+    return true;
+}
+
+} // namespace vistrel

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <pugixml.hpp>
+#include <set>
+#include <vector>
+
+namespace vistrel {
+
+class Protocol;
+class VistrelItem;
+struct ReadTally;
+
+// Reads a whole list through dynamically defined identifiers that gather
+// every item: the items are defined once, in list order, position after
+// position, in E0 and, when the ECU refuses a further position or the reply
+// would outgrow the link's frame, in E1, E2 and on up to EF. From then on one
+// read of each identifier per cycle brings every value. Items that no
+// identifier can take any more are read by address.
+//
+// One item that the ECU will not read (a silent sensor, a range refused to
+// the identifier read) must not cost the others their values: when an
+// identifier's read fails, its items are read by address in the same cycle,
+// each showing its own outcome, and the next read defines again without the
+// items that failed there; those stay read by address.
+class PackedIdentifiers {
+public:
+    // The next read defines the identifiers again, every item a candidate:
+    // after a new communication the ECU may have forgotten them.
+    void forget() noexcept;
+
+    // Defines first when the identifiers are not defined for exactly these
+    // items; the define exchanges go into the snapshot of that read. False
+    // when AbortRequest cut the read short.
+    bool read(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
+              std::int32_t lengthSize, pugi::xml_node snapShot, ReadTally& tally);
+
+private:
+    struct Identifier {
+        std::uint8_t id = 0;
+        std::vector<VistrelItem*> items;
+        std::size_t bytes = 0;
+    };
+
+    // False when the definitions could not be completed: cut short by
+    // AbortRequest, or an exchange that failed without an answer (then
+    // every item shows that failure, and it counts for each).
+    bool define(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
+                pugi::xml_node snapShot, ReadTally& tally);
+    // Whether the ECU took the item at the next position of current; a
+    // refusal stays in the item, a failed exchange is thrown.
+    static bool takes(Identifier& current, VistrelItem& item, Protocol& protocol,
+                      pugi::xml_node snapShot);
+    // Closes current and opens the next identifier; false past EF.
+    bool openNext(Identifier& current);
+    // False when the identifier's read failed and its items were read by
+    // address instead.
+    bool readIdentifier(const Identifier& identifier, Protocol& protocol, std::int32_t lengthSize,
+                        pugi::xml_node snapShot, ReadTally& tally);
+
+    bool defined_ = false;
+    // The items the identifiers were defined for; they also keep the items
+    // below alive.
+    std::vector<std::shared_ptr<VistrelItem>> definedFor_;
+    std::vector<Identifier> identifiers_;
+    // Items whose definition the ECU refused: they show the refusal.
+    std::vector<VistrelItem*> refused_;
+    // Items past the last identifier, and those that failed a read of
+    // their identifier.
+    std::vector<VistrelItem*> byAddress_;
+    std::set<const VistrelItem*> loners_;
+};
+
+} // namespace vistrel

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <pugixml.hpp>
+#include <string>
+
+namespace vistrel {
+
+class Error;
+class Protocol;
+class VistrelItem;
+
+// The failures of one read of the list: how many items reported one, and the
+// text of the last. The list fails as a whole only when every item did.
+struct ReadTally {
+    std::size_t failures = 0;
+    std::string lastFailure;
+
+    void count(const Error& failure);
+    // The item reads itself by address (ReadMemory); a reported failure counts.
+    void readByAddress(VistrelItem& item, Protocol& protocol, std::int32_t lengthSize,
+                       pugi::xml_node snapShot);
+};
+
+// Every link carries a K-line frame in its short header form: 63 bytes. A
+// link that cannot tell its own frame size is held to that.
+inline constexpr std::size_t kSafeReplyLength = 63;
+
+// The frame size of the link, or kSafeReplyLength when it cannot tell.
+std::size_t replyLengthLimit(const Protocol& protocol);
+
+} // namespace vistrel

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#include "plot/strip_chart_view.h"
+#include "widget_fixture.h"
+
+#include <QItemSelectionModel>
+
+namespace vistrel::testing {
+namespace {
+
+TEST_F(WidgetTest, ThePlotPaneIsOffUntilAskedThenDrawsTheSelectedRowsFromGoodReads) {
+    handOverProtocol("6342");
+    paste(kTwoItemLines);
+    EXPECT_EQ(widget.findChild<StripChartView*>(), nullptr);
+    const int fullHeight = grid().height();
+
+    grid().selectionModel()->select(model().index(1, 0), QItemSelectionModel::Select);
+    grid().selectionModel()->select(model().index(0, 2), QItemSelectionModel::Select);
+    child<QAction>("PlotSelection").trigger();
+    auto& chart = child<StripChartView>("StripChart");
+    ASSERT_EQ(chart.series().size(), 2U);
+    EXPECT_EQ(chart.series()[1].name, "Flags");
+    EXPECT_LT(grid().height(), fullHeight);
+
+    button("Start").trigger();
+    ASSERT_TRUE(waitFor([&] { return chart.store()->size() >= 3; }));
+    // Speed in decimal, Flags in hexadecimal masked to 02: both as numbers.
+    EXPECT_EQ(chart.store()->values(2)[0], 66);
+    EXPECT_EQ(chart.store()->values(2)[1], 2);
+
+    child<QAction>("ShowPlot").trigger();
+    EXPECT_FALSE(widget.plotVisible());
+    EXPECT_EQ(grid().height(), fullHeight);
+}
+
+} // namespace
+} // namespace vistrel::testing
