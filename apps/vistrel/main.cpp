@@ -1,10 +1,12 @@
 // The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"
+#include "control/vistrel_control.h"
 #include "link/link_spec.h"
 #include "main_window.h"
 #include "plot_command.h"
 #include "widget/svg_icon.h"
+#include "widget/vistrel_widget.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -102,13 +104,14 @@ int main(int argc, char** argv) {
             std::cerr << "vistrel: cannot read " << itemsFile << '\n';
             return 1;
         }
-        window.pasteItems(QString::fromUtf8(items.readAll()));
+        // Straight into the list: the user's clipboard is left alone.
+        window.watch().control().pasteText(items.readAll().toStdString());
     }
     if (!plotNames.empty()) {
         window.plotItems(QString::fromStdString(plotNames).split(','));
     }
     if (start) {
-        window.pressStart();
+        window.watch().control().start();
     }
     if (!viewFile.empty() && !window.viewRecording(QString::fromStdString(viewFile))) {
         return 1;

@@ -7,10 +7,8 @@
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -121,21 +119,6 @@ void MainWindow::remember(const QString& link) {
     links.removeAll(link);
     links.prepend(link);
     store.setValue(kRecentKey, links.mid(0, kRecentLinks));
-}
-
-void MainWindow::pasteItems(const QString& lines) {
-    QGuiApplication::clipboard()->setText(lines);
-    pressButton("Paste");
-}
-
-void MainWindow::pressStart() {
-    pressButton("Start");
-}
-
-void MainWindow::pressButton(const char* key) {
-    if (auto* button = watch_->findChild<QAction*>(QString::fromUtf8(key))) {
-        button->trigger();
-    }
 }
 
 } // namespace vistrel

@@ -30,10 +30,7 @@ public:
     // Takes the link string into use; "" or why it cannot be used.
     QString useLink(const QString& link);
 
-    // What a user does by hand: puts item lines on the clipboard and
-    // presses Paste; presses Start.
-    void pasteItems(const QString& lines);
-    void pressStart();
+    VistrelWidget& watch() noexcept { return *watch_; }
     // Opens a recording file in a viewer window; false (after telling the
     // user why) when it cannot be read.
     bool viewRecording(const QString& path);
@@ -52,7 +49,6 @@ private:
     void chooseEcuDescription();
     void fillRecentLinks();
     void remember(const QString& link);
-    void pressButton(const char* key);
 
     VistrelWidget* watch_;
     QLabel* linkLabel_;

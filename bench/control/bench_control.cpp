@@ -17,28 +17,15 @@ using Clock = std::chrono::steady_clock;
 // A view that shows nothing: the control's own cost without any drawing.
 class NullView : public ViewPort {
 public:
-    bool recPressed = false;
     void setPanelText(std::string_view, const std::string&) override {}
     void setButtonEnabled(std::string_view, bool) override {}
-    void setButtonPressed(std::string_view key, bool pressed) override {
-        if (key == button::kRec) {
-            recPressed = pressed;
-        }
-    }
-    bool buttonPressed(std::string_view key) const override {
-        return key == button::kRec && recPressed;
-    }
+    void setButtonPressed(std::string_view, bool) override {}
     void clearMethods() override {}
     void addMethod(const std::string&) override {}
-    std::string methodText() const override { return "ReadMemoryByAddress"; }
     void setMethodText(const std::string&) override {}
     void setMethodEnabled(bool) override {}
     void addLengthSize(const std::string&, int) override {}
-    int lengthSizeCount() const override { return 0; }
-    int lengthSizeData(int) const override { return 1; }
     void selectLengthSize(int) override {}
-    int selectedLengthSize() const override { return 1; }
-    std::string sessionText() const override { return "10A0"; }
     void setSessionText(const std::string&) override {}
     void setProtocolCaption(const std::string&) override {}
     int innerWidth() const override { return 10000; }
@@ -52,7 +39,6 @@ public:
     void setValueColumn(const std::vector<std::string>& values) override {
         benchmark::DoNotOptimize(values.data());
     }
-    MousePointer mousePointer() const override { return MousePointer::Default; }
     void setMousePointer(MousePointer) override {}
 };
 
@@ -63,17 +49,6 @@ public:
 class NullMessages : public MessagePort {
 public:
     void showMessage(const std::string&, const std::string&) override {}
-};
-class NullDialogs : public FileDialogPort {
-public:
-    std::optional<std::string> openFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> saveFileName(const FileDialogOptions&) override { return {}; }
-};
-class TextClipboard : public ClipboardPort {
-public:
-    std::string content;
-    std::string text() const override { return content; }
-    void setText(const std::string& text) override { content = text; }
 };
 class RealPlatform : public PlatformPort {
 public:
@@ -141,11 +116,9 @@ struct Bench {
         ecu->setLatencyMicroseconds(latencyUs);
         link = std::make_shared<TimedLink>(ecu);
         control.setProtocol(link);
-        clipboard.content = itemLines(count);
-        control.toolbarClick(button::kPaste);
-        view.recPressed = true;
-        control.toolbarClick(button::kRec);
-        control.toolbarClick(button::kStart);
+        control.pasteText(itemLines(count));
+        control.startRecording();
+        control.start();
         control.tick(); // open the communication
         control.tick(); // start the session
         if (!control.recording() || control.cycleState() != vistrel::CyclePhase::Run) {
@@ -171,10 +144,8 @@ struct Bench {
     NullView view;
     NullTimer timer;
     NullMessages messages;
-    NullDialogs dialogs;
-    TextClipboard clipboard;
     RealPlatform platform;
-    VistrelControl control{{view, timer, messages, dialogs, clipboard, platform},
+    VistrelControl control{{view, timer, messages, nullptr, nullptr, platform},
                            NumberFormat::invariant()};
     std::shared_ptr<TimedLink> link;
 };

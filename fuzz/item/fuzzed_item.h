@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/error.h"
 #include "item/vistrel_item.h"
 
 #include <array>

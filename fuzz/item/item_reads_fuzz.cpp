@@ -1,44 +1,10 @@
 // Both reading methods fed replies of any form, or errors of any number,
 // with and without a snapshot.
-#include "components/error.h"
-#include "components/protocol.h"
 #include "fuzzed_item.h"
+#include "fuzzed_protocol.h"
 
 #include <pugixml.hpp>
 #include <sstream>
-
-namespace {
-
-// Answers each request with the next fuzzed reply, or throws a fuzzed error.
-class FuzzedProtocol final : public vistrel::Protocol {
-public:
-    explicit FuzzedProtocol(FuzzedDataProvider& input) : input_(input) {}
-
-    std::string title() const override { return "fuzz"; }
-    std::string subtitle() const override { return "fuzz"; }
-    std::string protocolName() const override { return "fuzz"; }
-    std::int32_t canRid() const override { return 0; }
-    std::int32_t canXid() const override { return 0; }
-    vistrel::CanXmlProcessor* canXml() override { return nullptr; }
-    void InitCommunication() override {}
-
-    void SendReceive(const vistrel::ByteString& request, vistrel::ByteString& reply) override {
-        if (request.empty()) {
-            __builtin_trap();
-        }
-        if (input_.ConsumeBool()) {
-            throw vistrel::Error(input_.ConsumeIntegral<std::int32_t>(),
-                                 input_.ConsumeRandomLengthString(32));
-        }
-        reply = vistrel::ByteString(
-            input_.ConsumeBytes<std::uint8_t>(input_.ConsumeIntegralInRange<std::size_t>(0, 16)));
-    }
-
-private:
-    FuzzedDataProvider& input_;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
@@ -51,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         snapShot = document.append_child("snapshot");
     }
 
-    FuzzedProtocol protocol(input);
+    vistrel::fuzzing::FuzzedProtocol protocol(input, 16);
     for (int read = 0; read < 2; ++read) {
         try {
             if (byAddress) {

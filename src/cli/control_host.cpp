@@ -5,10 +5,12 @@
 #include "cli/file_text.h"
 #include "components/byte_string.h"
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "link/link_factory.h"
 #include "link/link_spec.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace vistrel::cli {
@@ -17,6 +19,20 @@ namespace {
 // The polling timer's interval: a tick comes at the earliest this long
 // after the previous one switched the timer on again.
 constexpr auto kTimerInterval = std::chrono::milliseconds(1);
+
+// A message box's text on one line: its CR LF breaks become "; ".
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            line += "; ";
+            ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
 
 std::string joined(const std::vector<std::string>& texts) {
     std::string all;
@@ -31,7 +47,7 @@ std::string joined(const std::vector<std::string>& texts) {
 
 ControlHost::ControlHost(std::ostream& messages)
     : messages_(messages),
-      control_(ControlPorts{view_, timer_, messages_, dialogs_, clipboard_, platform_}) {}
+      control_(ControlPorts{view_, timer_, messages_, nullptr, nullptr, platform_}) {}
 
 void ControlHost::setUp(const SessionOptions& options) {
     handOverEcu(options);
@@ -53,23 +69,21 @@ void ControlHost::handOverEcu(const SessionOptions& options) {
 
 void ControlHost::fillList(const SessionOptions& options) {
     if (options.configFile) {
-        // The Open button with the dialog answering the file: the list
-        // reports a bad file in its own message box.
-        const auto shown = messages_.count();
-        dialogs_.answerNextOpen(*options.configFile);
-        try {
-            click(button::kOpen);
-        } catch (const Error& e) {
-            throw UsageError(*options.configFile + ": " + e.description());
+        const std::string& path = *options.configFile;
+        if (!std::filesystem::is_regular_file(path)) {
+            throw UsageError(path + ": no such configuration file");
         }
-        if (messages_.count() != shown) {
-            throw UsageError("cannot open the configuration file " + *options.configFile);
+        const CommandResult opened = control_.openConfigFile(path);
+        if (opened.number == kBadConfigFile) {
+            throw UsageError(path + ": not a configuration file (its root must be " +
+                             "<Vistrel Version=\"...\">)");
+        }
+        if (!opened.ok()) {
+            throw UsageError(path + ": cannot be loaded (" + oneLine(opened.text) + ")");
         }
     } else {
-        // The Paste button with the file's text on the clipboard.
-        clipboard_.setText(options.itemsFile ? readTextFile(*options.itemsFile)
+        control_.pasteText(options.itemsFile ? readTextFile(*options.itemsFile)
                                              : std::string(demoItemsText()));
-        click(button::kPaste);
     }
     if (control_.items().count() == 0) {
         const std::string source =
@@ -80,7 +94,7 @@ void ControlHost::fillList(const SessionOptions& options) {
 }
 
 void ControlHost::chooseSettings(const SessionOptions& options) {
-    if (options.method && !view_.chooseMethod(*options.method)) {
+    if (options.method && !control_.chooseMethod(*options.method)) {
         throw UsageError("--method: " + *options.method + " is not one of " +
                          joined(view_.methods()));
     }
@@ -89,7 +103,7 @@ void ControlHost::chooseSettings(const SessionOptions& options) {
         // configuration file sets it.
         control_.items().setMergeWindow(*options.mergeWindow);
     }
-    if (options.lengthSize && !view_.chooseLengthSize(*options.lengthSize)) {
+    if (options.lengthSize && !control_.chooseLengthSize(*options.lengthSize)) {
         throw UsageError("--length-size: " + std::to_string(*options.lengthSize) +
                          " is not a length size (1 or 2)");
     }
@@ -101,44 +115,21 @@ void ControlHost::chooseSettings(const SessionOptions& options) {
         } catch (const Error& e) {
             throw UsageError("--session: " + *options.session + ": " + e.description());
         }
-        view_.setSessionText(*options.session);
+        control_.editSessionText(*options.session);
     }
 }
 
-void ControlHost::click(std::string_view key) {
-    if (!view_.click(key)) {
-        throw UsageError("the button " + std::string(key) + " is disabled");
-    }
-    control_.toolbarClick(key);
-}
-
-void ControlHost::keyUp(int keyCode, int shift) {
-    control_.keyUp(keyCode, shift);
-}
-
-TickOutcome ControlHost::runTimer() {
+StepOutcome ControlHost::runTimer() {
     if (!timer_.enabled()) {
-        return TickOutcome::TimerOff;
+        return {};
     }
     std::this_thread::sleep_for(kTimerInterval);
-    const auto stateBefore = control_.cycleState();
-    const auto spinBefore = control_.spinIndex();
-    control_.tick();
-    const auto stateAfter = control_.cycleState();
-    if (control_.spinIndex() != spinBefore) {
-        return TickOutcome::GoodRead;
-    }
-    const bool readFailed =
-        stateBefore == CyclePhase::Run && stateAfter == CyclePhase::OpenCommunication;
-    const bool stepRetried =
-        (stateBefore == CyclePhase::OpenCommunication || stateBefore == CyclePhase::StartSession) &&
-        stateAfter == stateBefore && timer_.enabled();
-    return readFailed || stepRetried ? TickOutcome::FailedAttempt : TickOutcome::Progress;
+    return control_.step();
 }
 
 void ControlHost::stopCommunication() {
-    click(button::kStop);
-    control_.tick();
+    control_.stop();
+    control_.step();
 }
 
 } // namespace vistrel::cli

@@ -4,34 +4,31 @@
 #include "cli/exit_status.h"
 
 namespace vistrel::cli {
-namespace {
-
-void reportFailure(const std::string& status, std::ostream& err) {
-    err << (status.empty() ? "no good read" : status) << '\n';
-}
-
-} // namespace
 
 int runRead(const ReadOptions& options, std::ostream& out, std::ostream& err) {
     ControlHost host(err);
     host.setUp(options.session);
-    host.click(button::kStart);
+    host.control().start();
     int failed = 0;
+    std::string lastFailure;
     for (;;) {
-        switch (host.runTimer()) {
-        case TickOutcome::GoodRead:
-            host.click(button::kCopy);
-            out << host.clipboard().text() << std::flush;
+        const StepOutcome outcome = host.runTimer();
+        switch (outcome.kind) {
+        case StepOutcome::Kind::GoodRead:
+            out << host.control().copyText() << std::flush;
             return kExitSuccess;
-        case TickOutcome::FailedAttempt:
+        case StepOutcome::Kind::Failed:
+            lastFailure = outcome.failure;
             if (++failed < options.attempts) {
                 continue;
             }
             [[fallthrough]];
-        case TickOutcome::TimerOff:
-            reportFailure(host.view().panelText(panel::kStatus), err);
+        case StepOutcome::Kind::NotDue:
+        case StepOutcome::Kind::Stopped:
+        case StepOutcome::Kind::Halted:
+            err << (lastFailure.empty() ? "no good read" : lastFailure) << '\n';
             return kExitReadFailed;
-        case TickOutcome::Progress:
+        case StepOutcome::Kind::Progress:
             break;
         }
     }

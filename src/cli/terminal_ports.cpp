@@ -14,15 +14,6 @@ void StreamMessages::showMessage(const std::string& text, const std::string& tit
         }
     }
     out_ << title << ": " << plain << '\n' << std::flush;
-    ++count_;
-}
-
-std::optional<std::string> AnswerDialogs::openFileName(const FileDialogOptions& /*options*/) {
-    return std::exchange(nextOpen_, std::nullopt);
-}
-
-std::optional<std::string> AnswerDialogs::saveFileName(const FileDialogOptions& /*options*/) {
-    return std::nullopt;
 }
 
 } // namespace vistrel::cli

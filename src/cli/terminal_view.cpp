@@ -16,56 +16,6 @@ const std::string kNoText;
 
 } // namespace
 
-TerminalView::TerminalView() {
-    // The design-time tool bar: every button usable, "Stop" pressed.
-    button(button::kStop).pressed = true;
-}
-
-TerminalView::Button& TerminalView::button(std::string_view key) {
-    auto found = buttons_.find(key);
-    if (found == buttons_.end()) {
-        found = buttons_.emplace(std::string(key), Button{}).first;
-    }
-    return found->second;
-}
-
-bool TerminalView::click(std::string_view key) {
-    Button& clicked = button(key);
-    if (!clicked.enabled) {
-        return false;
-    }
-    if (key == button::kRec) {
-        clicked.pressed = !clicked.pressed;
-    } else if (key == button::kStart || key == button::kStop) {
-        button(button::kStart).pressed = key == button::kStart;
-        button(button::kStop).pressed = key == button::kStop;
-    }
-    return true;
-}
-
-bool TerminalView::buttonEnabled(std::string_view key) const {
-    const auto found = buttons_.find(key);
-    return found == buttons_.end() || found->second.enabled;
-}
-
-bool TerminalView::chooseMethod(const std::string& label) {
-    if (!methodEnabled_ || std::find(methods_.begin(), methods_.end(), label) == methods_.end()) {
-        return false;
-    }
-    methodText_ = label;
-    return true;
-}
-
-bool TerminalView::chooseLengthSize(int data) {
-    const auto found = std::find_if(lengthSizes_.begin(), lengthSizes_.end(),
-                                    [data](const auto& entry) { return entry.second == data; });
-    if (found == lengthSizes_.end()) {
-        return false;
-    }
-    selectedLengthSize_ = static_cast<int>(found - lengthSizes_.begin());
-    return true;
-}
-
 const std::string& TerminalView::panelText(std::string_view key) const {
     const auto found = panels_.find(key);
     return found == panels_.end() ? kNoText : found->second;
@@ -77,19 +27,6 @@ std::string TerminalView::lengthSizeText() const {
 
 void TerminalView::setPanelText(std::string_view key, const std::string& text) {
     panels_.insert_or_assign(std::string(key), text);
-}
-
-void TerminalView::setButtonEnabled(std::string_view key, bool enabled) {
-    button(key).enabled = enabled;
-}
-
-void TerminalView::setButtonPressed(std::string_view key, bool pressed) {
-    button(key).pressed = pressed;
-}
-
-bool TerminalView::buttonPressed(std::string_view key) const {
-    const auto found = buttons_.find(key);
-    return found != buttons_.end() && found->second.pressed;
 }
 
 void TerminalView::clearMethods() {
@@ -105,22 +42,10 @@ void TerminalView::addLengthSize(const std::string& label, int data) {
     lengthSizes_.emplace_back(label, data);
 }
 
-int TerminalView::lengthSizeCount() const {
-    return static_cast<int>(lengthSizes_.size());
-}
-
-int TerminalView::lengthSizeData(int index) const {
-    return lengthSizes_.at(index).second;
-}
-
 void TerminalView::selectLengthSize(int index) {
-    if (index >= 0 && index < lengthSizeCount()) {
+    if (index >= 0 && index < static_cast<int>(lengthSizes_.size())) {
         selectedLengthSize_ = index;
     }
-}
-
-int TerminalView::selectedLengthSize() const {
-    return selectedLengthSize_ < 0 ? 0 : lengthSizes_.at(selectedLengthSize_).second;
 }
 
 int TerminalView::innerWidth() const {

@@ -14,42 +14,25 @@ namespace vistrel::cli {
 // for the terminal renderer to draw and for the commands to inspect.
 class TerminalView : public ViewPort {
 public:
-    TerminalView();
-
-    // The tool bar's own reaction to a click before the control hears of it:
-    // "Rec" is a check button, "Start" and "Stop" form a group. False when
-    // the button is disabled, as a disabled button cannot be clicked.
-    bool click(std::string_view key);
-    bool buttonEnabled(std::string_view key) const;
-
-    // A method box entry selected by its label; false when there is none.
-    bool chooseMethod(const std::string& label);
-    // A length-size entry selected by its number; false when there is none.
-    bool chooseLengthSize(int data);
-
     const std::string& panelText(std::string_view key) const;
     const std::string& protocolCaption() const noexcept { return caption_; }
     const std::vector<std::string>& methods() const noexcept { return methods_; }
+    const std::string& methodText() const noexcept { return methodText_; }
     std::string lengthSizeText() const;
+    const std::string& sessionText() const noexcept { return sessionText_; }
     const std::vector<GridColumn>& gridColumns() const noexcept { return columns_; }
     const std::vector<GridRow>& gridRows() const noexcept { return rows_; }
 
     // --- ViewPort -----------------------------------------------------------
     void setPanelText(std::string_view key, const std::string& text) override;
-    void setButtonEnabled(std::string_view key, bool enabled) override;
-    void setButtonPressed(std::string_view key, bool pressed) override;
-    bool buttonPressed(std::string_view key) const override;
+    void setButtonEnabled(std::string_view /*key*/, bool /*enabled*/) override {}
+    void setButtonPressed(std::string_view /*key*/, bool /*pressed*/) override {}
     void clearMethods() override;
     void addMethod(const std::string& label) override;
-    std::string methodText() const override { return methodText_; }
     void setMethodText(const std::string& label) override { methodText_ = label; }
     void setMethodEnabled(bool enabled) override { methodEnabled_ = enabled; }
     void addLengthSize(const std::string& label, int data) override;
-    int lengthSizeCount() const override;
-    int lengthSizeData(int index) const override;
     void selectLengthSize(int index) override;
-    int selectedLengthSize() const override;
-    std::string sessionText() const override { return sessionText_; }
     void setSessionText(const std::string& text) override { sessionText_ = text; }
     void setProtocolCaption(const std::string& caption) override { caption_ = caption; }
     int innerWidth() const override;
@@ -61,18 +44,10 @@ public:
     void setColumnWidth(int column, int width) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<std::string>& values) override;
-    MousePointer mousePointer() const override { return pointer_; }
-    void setMousePointer(MousePointer pointer) override { pointer_ = pointer; }
+    void setMousePointer(MousePointer /*pointer*/) override {}
 
 private:
-    struct Button {
-        bool enabled = true;
-        bool pressed = false;
-    };
-    Button& button(std::string_view key);
-
     std::map<std::string, std::string, std::less<>> panels_;
-    std::map<std::string, Button, std::less<>> buttons_;
     std::vector<std::string> methods_;
     std::string methodText_;
     bool methodEnabled_ = true;
@@ -83,7 +58,6 @@ private:
     Rect gridPlace_;
     std::vector<GridColumn> columns_;
     std::vector<GridRow> rows_;
-    MousePointer pointer_ = MousePointer::Default;
 };
 
 } // namespace vistrel::cli

@@ -4,7 +4,6 @@
 #include "cli/exit_status.h"
 #include "cli/grid_renderer.h"
 #include "cli/interrupt_flag.h"
-#include "cli/recording_lines.h"
 #include "components/error.h"
 #include "recording/trigger_condition.h"
 
@@ -14,47 +13,43 @@
 namespace vistrel::cli {
 namespace {
 
-// The hidden key that arms the snapshot: V released with Ctrl and Alt.
-constexpr int kKeyV = 86;
-constexpr int kCtrlAlt = 6;
+// A terminal redrawn on every read (hundreds a second) floods a slow link
+// and flickers; the eye needs no more than this many frames a second.
+constexpr auto kFrameInterval = std::chrono::milliseconds(40);
 
 // How the watch shows what happens: the grid on a terminal, the recording's
-// lines elsewhere.
+// lines elsewhere, as the control composes them.
 class WatchDisplay {
 public:
     WatchDisplay(ControlHost& host, std::ostream& out, std::ostream& err,
                  std::optional<std::size_t> terminalWidth)
-        : host_(host), out_(out), err_(err), terminalWidth_(terminalWidth),
-          clockStart_(host.platform().milliseconds()) {}
+        : host_(host), out_(out), err_(err), terminalWidth_(terminalWidth) {}
 
     void started() {
         if (!terminalWidth_) {
-            out_ << recordingHeaderLine(host_.control().items()) << '\n' << std::flush;
+            out_ << host_.control().recordingHeader() << '\n' << std::flush;
         }
     }
 
     void goodRead() {
         lastFailure_.clear();
         if (terminalWidth_) {
-            draw();
+            drawAtFrameRate();
         } else {
-            const auto elapsed =
-                static_cast<std::int32_t>(host_.platform().milliseconds() - clockStart_);
-            out_ << recordingDataLine(host_.control().items(), elapsed) << '\n' << std::flush;
+            out_ << host_.control().readLine() << '\n' << std::flush;
         }
     }
 
     // A failure is shown once, not again on every retry of the same step.
-    void failedAttempt() {
-        const std::string& status = host_.view().panelText(panel::kStatus);
-        if (status == lastFailure_) {
+    void failedAttempt(const std::string& failure) {
+        if (failure == lastFailure_) {
             return;
         }
-        lastFailure_ = status;
+        lastFailure_ = failure;
         if (terminalWidth_) {
             draw();
         } else {
-            err_ << status << '\n' << std::flush;
+            err_ << failure << '\n' << std::flush;
         }
     }
 
@@ -67,7 +62,14 @@ public:
     }
 
 private:
+    void drawAtFrameRate() {
+        if (std::chrono::steady_clock::now() - lastDraw_ >= kFrameInterval) {
+            draw();
+        }
+    }
+
     void draw() {
+        lastDraw_ = std::chrono::steady_clock::now();
         out_ << redrawInPlace(renderer_.render(host_.view(), *terminalWidth_)) << std::flush;
     }
 
@@ -75,9 +77,9 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::optional<std::size_t> terminalWidth_;
-    std::uint32_t clockStart_;
     GridRenderer renderer_;
     std::string lastFailure_;
+    std::chrono::steady_clock::time_point lastDraw_{};
 };
 
 // The recording trigger of the options, checked against the list's names
@@ -112,15 +114,14 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
     ControlHost host(err);
     host.setUp(options.session);
     if (options.snapshot) {
-        host.keyUp(kKeyV, kCtrlAlt);
+        host.control().setSnapshotArmed(true);
     }
     const InterruptFlag interrupted;
     if (options.record) {
         host.control().setRecordingTrigger(recordingTrigger(options, host.control().items()));
-        host.click(button::kRec);
-        if (!host.control().recording()) {
-            throw UsageError("cannot record: " + host.control().recordFileName() +
-                             " cannot be opened for appending");
+        const CommandResult recording = host.control().startRecording();
+        if (!recording.ok()) {
+            throw UsageError("cannot record: " + recording.text);
         }
     }
     WatchDisplay display(host, out, err, terminalWidth);
@@ -129,21 +130,21 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
         return options.seconds && elapsed.count() >= *options.seconds;
     };
-    host.click(button::kStart);
+    host.control().start();
     display.started();
 
     long goodReads = 0;
     while (!interrupted.raised() && !(options.cycles && goodReads >= *options.cycles) &&
            !timeIsUp()) {
-        const auto outcome = host.runTimer();
-        if (outcome == TickOutcome::TimerOff) {
+        const StepOutcome outcome = host.runTimer();
+        if (outcome.kind == StepOutcome::Kind::NotDue) {
             break;
         }
-        if (outcome == TickOutcome::GoodRead) {
+        if (outcome.kind == StepOutcome::Kind::GoodRead) {
             ++goodReads;
             display.goodRead();
-        } else if (outcome == TickOutcome::FailedAttempt) {
-            display.failedAttempt();
+        } else if (outcome.kind == StepOutcome::Kind::Failed) {
+            display.failedAttempt(outcome.failure);
         }
     }
     // Stop and the tick that follows it close the recording file cleanly.

@@ -44,7 +44,12 @@ inline constexpr std::int32_t kSyntaxAddressError = 1;
 inline constexpr std::int32_t kListReadError = 10;
 // A configuration file value of the wrong type (a length that is no number).
 inline constexpr std::int32_t kConversionError = 13;
-// A file that cannot be written (configuration, snapshot, code page missing).
+// A configuration file that cannot be read or parsed, and one that is not a
+// configuration file.
+inline constexpr std::int32_t kConfigLoadError = 3003;
+inline constexpr std::int32_t kBadConfigFile = 3004;
+// A file that cannot be written (configuration, snapshot, code page missing,
+// a recording that cannot be opened).
 inline constexpr std::int32_t kFileWriteError = 75;
 
 // --- CAN-XML batch: the failures a processor writes into an "e" element -----

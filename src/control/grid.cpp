@@ -29,22 +29,20 @@ const std::vector<GridColumn>& gridColumns() {
     return columns;
 }
 
-void VistrelControl::placeGrid() {
-    ViewPort& view = state_->view;
+void VistrelControl::State::placeGrid() {
     // A control too small for the grid gets a grid of no height rather than
     // a negative one.
     const int height = std::max(0, view.innerHeight() - kGridTop - view.statusBarHeight());
     view.placeGrid(Rect{1, kGridTop, view.innerWidth(), height}, kGridFontSize);
 }
 
-void VistrelControl::GridCreate() {
+void VistrelControl::State::GridCreate() {
     placeGrid();
-    state_->view.setGridColumns(gridColumns());
+    view.setGridColumns(gridColumns());
     GridSetColWidth();
 }
 
-void VistrelControl::GridSetColWidth() {
-    ViewPort& view = state_->view;
+void VistrelControl::State::GridSetColWidth() {
     const std::int64_t width = view.gridWidth();
     const auto& columns = gridColumns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -53,15 +51,14 @@ void VistrelControl::GridSetColWidth() {
     }
 }
 
-void VistrelControl::GridFill() {
-    const VistrelItems& items = state_->items;
+void VistrelControl::State::GridFill() {
     std::vector<GridRow> rows;
     rows.reserve(static_cast<std::size_t>(items.count()));
     for (const auto& item : items) {
         rows.push_back(GridRow{item->name(), "", item->unit(), item->addressByte().text(),
                                std::to_string(item->length()), item->formatLabel(), item->mask()});
     }
-    state_->view.setGridRows(std::move(rows));
+    view.setGridRows(std::move(rows));
 }
 
 } // namespace vistrel

@@ -16,8 +16,8 @@ const char* trueFalse(bool value) {
 
 } // namespace
 
-void VistrelControl::keyUp(int keyCode, int shift) {
-    State& s = *state_;
+void VistrelControl::State::keyUp(int keyCode, int shift) {
+    State& s = *this;
     if (shift != kCtrlAlt) {
         return;
     }

@@ -5,7 +5,6 @@
 #include "control/recording_format.h"
 #include "control/snapshot_file.h"
 #include "control/timings_document.h"
-#include "itemlist/abort_request.h"
 
 namespace vistrel {
 namespace {
@@ -17,179 +16,210 @@ Protocol& requireProtocol(const std::shared_ptr<Protocol>& protocol) {
     return *protocol;
 }
 
+StepOutcome outcome(StepOutcome::Kind kind, CyclePhase phase, std::string failure = {}) {
+    return StepOutcome{kind, phase, std::move(failure)};
+}
+
 } // namespace
 
-void VistrelControl::tick() {
+StepOutcome VistrelControl::State::step() {
+    // A tick that arrives while another waits on the protocol object (the
+    // link let the event loop run) must not start a second exchange.
+    if (busy) {
+        return outcome(StepOutcome::Kind::NotDue, cycleState);
+    }
+    busy = true;
+    StepOutcome result;
     // The steps deal with the failures of the calls they make; whatever else
-    // fails (a view that throws) ends the tick here and never reaches the
-    // timer's event loop.
+    // fails (a view or a file that throws, memory running out) counts as a
+    // failed step, so that no failure leaves the cycle stopped.
     PendingError unexpected;
-    unexpected.attempt([this] { runTick(); });
+    unexpected.attempt([&] { result = runStepOfPhase(); });
+    busy = false;
+    if (detached) {
+        return outcome(StepOutcome::Kind::NotDue, cycleState);
+    }
+    if (unexpected) {
+        failedUnexpectedly(unexpected.error());
+        result = outcome(StepOutcome::Kind::Failed, cycleState, unexpected.error().description());
+    }
+    runDeferred();
+    return result;
+}
+
+void VistrelControl::State::failedUnexpectedly(const Error& failure) {
+    if (cycleState == CyclePhase::Idle || items.AbortRequest()) {
+        return;
+    }
+    // A failed read goes back to opening the communication, as one that the
+    // protocol reported; a failed opening or session request is retried.
+    if (cycleState == CyclePhase::Run) {
+        cycleState = CyclePhase::OpenCommunication;
+    }
+    PendingError ignored;
+    ignored.attempt([&] { view.setPanelText(panel::kStatus, failure.description()); });
+    ignored.attempt([&] { timer.setTimerEnabled(true); });
+}
+
+StepOutcome VistrelControl::State::halted() const {
+    return outcome(StepOutcome::Kind::Halted, cycleState);
 }
 
 // Each tick switches the timer off first and on again only where the cycle
 // goes on, so ticks never overlap and the reads run back to back.
-void VistrelControl::runTick() {
-    State& s = *state_;
-    s.timer.setTimerEnabled(false);
-    if (s.cycleState == CyclePhase::Idle) {
-        return;
+StepOutcome VistrelControl::State::runStepOfPhase() {
+    timer.setTimerEnabled(false);
+    if (cycleState == CyclePhase::Idle) {
+        return outcome(StepOutcome::Kind::NotDue, cycleState);
     }
-    if (s.abortPending) {
+    if (abortPending) {
         StopCommunication();
-        return;
+        return outcome(StepOutcome::Kind::Stopped, cycleState);
     }
-    switch (s.cycleState) {
+    switch (cycleState) {
     case CyclePhase::OpenCommunication:
-        openCommunicationStep();
-        break;
+        return openCommunicationStep();
     case CyclePhase::StartSession:
-        startSessionStep();
-        break;
+        return startSessionStep();
     case CyclePhase::Run:
-        runStep();
-        break;
+        return runStep();
     case CyclePhase::Idle:
         break;
     }
+    return outcome(StepOutcome::Kind::NotDue, cycleState);
 }
 
-void VistrelControl::openCommunicationStep() {
-    State& s = *state_;
+StepOutcome VistrelControl::State::openCommunicationStep() {
     PendingError failure;
-    failure.attempt([&] { requireProtocol(s.items.protocol()).InitCommunication(); });
-    // An Abort that came in during the call halts the cycle where it is.
-    if (AbortRequest) {
-        return;
+    failure.attempt([&] { requireProtocol(items.protocol()).InitCommunication(); });
+    // An Abort that came in during the call halts the cycle where it is; a
+    // control destroyed meanwhile has no view left to show anything.
+    if (items.AbortRequest() || detached) {
+        return halted();
     }
     if (failure) {
-        s.view.setPanelText(panel::kStatus, failure.error().description());
-        s.timer.setTimerEnabled(true); // tried again on the next tick
-        return;
+        view.setPanelText(panel::kStatus, failure.error().description());
+        timer.setTimerEnabled(true); // tried again on the next tick
+        return outcome(StepOutcome::Kind::Failed, cycleState, failure.error().description());
     }
-    s.view.setPanelText(panel::kStatus, "");
-    s.cycleState = CyclePhase::StartSession;
-    s.view.setPanelText(panel::kCom, "Start");
-    s.view.setPanelText(panel::kRun, "");
-    s.timer.setTimerEnabled(true);
+    view.setPanelText(panel::kStatus, "");
+    cycleState = CyclePhase::StartSession;
+    view.setPanelText(panel::kCom, "Start");
+    view.setPanelText(panel::kRun, "");
+    timer.setTimerEnabled(true);
+    return outcome(StepOutcome::Kind::Progress, cycleState);
 }
 
-void VistrelControl::startSessionStep() {
-    State& s = *state_;
+StepOutcome VistrelControl::State::startSessionStep() {
     PendingError failure;
     // A session text that is not hexadecimal sends nothing: the ECU never
     // gets the request of an earlier text.
-    if (failure.attempt([&] { s.sessionRequest.setText(s.startSession); })) {
-        failure.attempt([&] {
-            requireProtocol(s.items.protocol()).SendReceive(s.sessionRequest, s.sessionReply);
-        });
+    if (failure.attempt([&] { sessionRequest.setText(items.StartSession()); })) {
+        failure.attempt(
+            [&] { requireProtocol(items.protocol()).SendReceive(sessionRequest, sessionReply); });
     }
-    if (AbortRequest) {
-        return;
+    if (items.AbortRequest() || detached) {
+        return halted();
     }
     if (failure) {
         // "Status" keeps this text through the reads that follow: only a
         // successful opening of the communication clears it.
-        s.view.setPanelText(panel::kStatus, failure.error().description());
-        s.timer.setTimerEnabled(true);
-        return;
+        view.setPanelText(panel::kStatus, failure.error().description());
+        timer.setTimerEnabled(true);
+        return outcome(StepOutcome::Kind::Failed, cycleState, failure.error().description());
     }
-    s.cycleState = CyclePhase::Run;
-    s.view.setPanelText(panel::kCom, "Com");
-    s.timer.setTimerEnabled(true);
+    cycleState = CyclePhase::Run;
+    view.setPanelText(panel::kCom, "Com");
+    timer.setTimerEnabled(true);
+    return outcome(StepOutcome::Kind::Progress, cycleState);
 }
 
-void VistrelControl::runStep() {
-    State& s = *state_;
-    if (s.snapshotArmed) {
-        s.snapshotDoc = makeSnapshotDocument();
-        s.snapshotRoot = s.snapshotDoc->document_element();
+StepOutcome VistrelControl::State::runStep() {
+    if (snapshotArmed) {
+        snapshotDoc = makeSnapshotDocument();
+        snapshotRoot = snapshotDoc->document_element();
     }
 
     PendingError failure;
-    if (!s.canRequestDoc) {
-        failure.attempt([&] { s.items.read(s.snapshotRoot); });
+    if (!canRequestDoc) {
+        failure.attempt([&] { items.read(snapshotRoot); });
     } else {
         // One batch: each statement needs the one before it, so the first
         // failure ends the batch and is the one shown.
         failure.attempt([&] {
-            s.timingsDoc = makeTimingsDocument(*s.canRequestDoc);
-            s.batchProcessor->CanXmlExecute(*s.timingsDoc);
-            s.items.CanXmlDecode(*s.timingsDoc);
+            timingsDoc = makeTimingsDocument(*canRequestDoc);
+            batchProcessor->CanXmlExecute(*timingsDoc);
+            items.CanXmlDecode(*timingsDoc);
         });
     }
 
-    if (AbortRequest) {
-        return;
+    if (items.AbortRequest() || detached) {
+        return halted();
     }
     if (failure) {
         showFailedRead(failure.error().description());
-    } else {
-        showGoodRead();
+        return outcome(StepOutcome::Kind::Failed, cycleState, failure.error().description());
     }
+    showGoodRead();
+    return outcome(StepOutcome::Kind::GoodRead, cycleState);
 }
 
-void VistrelControl::showFailedRead(const std::string& description) {
-    State& s = *state_;
-    s.view.setPanelText(panel::kStatus, description);
-    s.view.setPanelText(panel::kCom, "Init");
-    s.view.setPanelText(panel::kRun, "");
-    s.cycleState = CyclePhase::OpenCommunication;
-    s.timer.setTimerEnabled(true);
+void VistrelControl::State::showFailedRead(const std::string& description) {
+    view.setPanelText(panel::kStatus, description);
+    view.setPanelText(panel::kCom, "Init");
+    view.setPanelText(panel::kRun, "");
+    cycleState = CyclePhase::OpenCommunication;
+    timer.setTimerEnabled(true);
     // No value of a failed read stays on screen. An armed snapshot stays
     // armed; its document is built afresh for the next read.
-    s.values.assign(static_cast<std::size_t>(s.items.count()), std::string());
-    s.view.setValueColumn(s.values);
-    s.snapshotRoot = {};
-    s.snapshotDoc.reset();
+    values.assign(static_cast<std::size_t>(items.count()), std::string());
+    view.setValueColumn(values);
+    snapshotRoot = {};
+    snapshotDoc.reset();
 }
 
-void VistrelControl::showGoodRead() {
-    State& s = *state_;
-    if (s.snapshotArmed) {
+void VistrelControl::State::showGoodRead() {
+    if (snapshotArmed) {
         // A snapshot that cannot be saved is dropped all the same: one arming
         // gives one attempt, and the cycle goes on.
         PendingError ignored;
         ignored.attempt(
-            [&] { saveSnapshot(*s.snapshotDoc, s.pathInCurrentDirectory(kSnapshotFileName)); });
-        s.snapshotRoot = {};
-        s.snapshotDoc.reset();
-        s.snapshotArmed = false;
+            [&] { saveSnapshot(*snapshotDoc, pathInCurrentDirectory(kSnapshotFileName)); });
+        snapshotRoot = {};
+        snapshotDoc.reset();
+        snapshotArmed = false;
     }
 
-    if (s.recording) {
-        s.recordLine.clear();
-        // A triggered recording puts the time in front of the values itself.
-        if (!s.triggered) {
-            const auto elapsed =
-                static_cast<std::int32_t>(s.platform.milliseconds() - s.recordStart);
-            appendRecordingTime(s.recordLine, elapsed);
-        }
-    }
-    s.values.resize(static_cast<std::size_t>(s.items.count()));
-    auto value = s.values.begin();
-    for (const auto& item : s.items) {
+    // The data line is composed on every read, so that a host that shows the
+    // reads as lines shows exactly what a recording would hold.
+    const std::uint32_t now = platform.milliseconds();
+    readLine.clear();
+    appendRecordingTime(readLine,
+                        static_cast<std::int32_t>(now - (recording ? recordStart : cycleStart)));
+    // A triggered recording puts its own time in front of the values.
+    const std::size_t timeColumn = readLine.size();
+    values.resize(static_cast<std::size_t>(items.count()));
+    auto value = values.begin();
+    for (const auto& item : items) {
         *value = item->text();
-        if (s.recording) {
-            s.recordLine += '\t';
-            s.recordLine += *value;
-        }
+        readLine += '\t';
+        readLine += *value;
         ++value;
     }
-    s.view.setValueColumn(s.values);
-    if (s.recording && s.triggered) {
-        recordTriggered(s.recordLine);
-    } else if (s.recording && s.recordFile) {
+    view.setValueColumn(values);
+    if (recording && triggered) {
+        recordTriggered(readLine.substr(timeColumn));
+    } else if (recording && recordFile) {
         // A line that cannot be written is lost; the recording goes on.
-        s.recordFile->writeLine(s.recordLine);
+        recordFile->writeLine(readLine);
     }
 
-    s.spinIndex = s.spinIndex + 1;
-    if (s.spinIndex >= static_cast<std::int32_t>(s.spinFrames.size())) {
-        s.spinIndex = 0;
+    spinIndex = spinIndex + 1;
+    if (spinIndex >= static_cast<std::int32_t>(spinFrames.size())) {
+        spinIndex = 0;
     }
-    s.view.setPanelText(panel::kRun, s.spinFrames[static_cast<std::size_t>(s.spinIndex)]);
-    s.timer.setTimerEnabled(true);
+    view.setPanelText(panel::kRun, spinFrames[static_cast<std::size_t>(spinIndex)]);
+    timer.setTimerEnabled(true);
 }
 
 } // namespace vistrel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemlist/message_port.h"
+#include "control/message_port.h"
 
 #include <array>
 #include <cstdint>
@@ -62,25 +62,21 @@ public:
 
     virtual void setButtonEnabled(std::string_view key, bool enabled) = 0;
     virtual void setButtonPressed(std::string_view key, bool pressed) = 0;
-    virtual bool buttonPressed(std::string_view key) const = 0;
 
+    // The setting fields show what the control says; the user's edits come
+    // back through the control's chooseMethod, chooseLengthSize and
+    // editSessionText, so the control alone holds their values.
     // Method choice box (cb_methode).
     virtual void clearMethods() = 0;
     virtual void addMethod(const std::string& label) = 0;
-    virtual std::string methodText() const = 0;
     virtual void setMethodText(const std::string& label) = 0;
     virtual void setMethodEnabled(bool enabled) = 0;
 
     // Length-size choice box (cblengthSize): entries with a number each.
     virtual void addLengthSize(const std::string& label, int data) = 0;
-    virtual int lengthSizeCount() const = 0;
-    virtual int lengthSizeData(int index) const = 0;
     virtual void selectLengthSize(int index) = 0;
-    // The number of the selected entry; 0 when none is selected.
-    virtual int selectedLengthSize() const = 0;
 
     // Session request text box (txStartSession).
-    virtual std::string sessionText() const = 0;
     virtual void setSessionText(const std::string& text) = 0;
 
     // Protocol caption (Label1).
@@ -102,7 +98,6 @@ public:
     // in one go so that a view repaints once per read.
     virtual void setValueColumn(const std::vector<std::string>& values) = 0;
 
-    virtual MousePointer mousePointer() const = 0;
     virtual void setMousePointer(MousePointer pointer) = 0;
 };
 
@@ -157,13 +152,16 @@ public:
     virtual std::string currentDirectory() const = 0;
 };
 
-// Everything the control talks to; the host keeps the objects alive.
+// Everything the control talks to; the host keeps the objects alive. A host
+// without a user (the command line) has no dialogs and no clipboard: it
+// calls the control's use cases instead of clicking Open, Save, Paste and
+// Copy, which then do nothing.
 struct ControlPorts {
     ViewPort& view;
     TimerPort& timer;
     MessagePort& messages;
-    FileDialogPort& dialogs;
-    ClipboardPort& clipboard;
+    FileDialogPort* dialogs;
+    ClipboardPort* clipboard;
     PlatformPort& platform;
 };
 

@@ -4,8 +4,8 @@
 
 namespace vistrel {
 
-void VistrelControl::StartRecording() {
-    State& s = *state_;
+void VistrelControl::State::StartRecording() {
+    State& s = *this;
     if (s.recordFile) {
         return;
     }
@@ -15,51 +15,51 @@ void VistrelControl::StartRecording() {
     if (!file) {
         return;
     }
-    s.recordLine = "time";
-    for (const auto& item : s.items) {
-        s.recordLine += '\t';
-        s.recordLine += recordingColumnTitle(*item);
-    }
+    s.recordLine = recordingHeader();
     // A file that takes not even its header is no recording.
     if (!file->writeLine(s.recordLine)) {
         return;
     }
     s.recordFile = std::move(file);
-    s.view.setPanelText(panel::kStatus, s.recordFileName);
-    s.view.setPanelText(panel::kRec, "REC");
+    showRecordingFile();
 }
 
-void VistrelControl::setRecordingTrigger(std::optional<RecordingTrigger> trigger) {
-    state_->recordingTrigger = std::move(trigger);
+std::string VistrelControl::State::recordingHeader() const {
+    std::string header = "time";
+    for (const auto& item : items) {
+        header += '\t';
+        header += recordingColumnTitle(*item);
+    }
+    return header;
 }
 
-const std::optional<RecordingTrigger>& VistrelControl::recordingTrigger() const noexcept {
-    return state_->recordingTrigger;
+// The panel is narrow: the file's name says which file it is, the folder is
+// the current directory the user started in.
+void VistrelControl::State::showRecordingFile() {
+    view.setPanelText(panel::kStatus, std::filesystem::path(recordFileName).filename().string());
+    view.setPanelText(panel::kRec, "REC");
 }
 
-void VistrelControl::startTriggeredRecording() {
-    State& s = *state_;
+void VistrelControl::State::startTriggeredRecording() {
+    State& s = *this;
     if (s.recordFile || s.triggered) {
         return;
     }
     std::vector<std::string> names;
-    std::string header = "time";
     for (const auto& item : s.items) {
         names.push_back(item->name());
-        header += '\t';
-        header += recordingColumnTitle(*item);
     }
     // Each run takes its name from the clock when its condition comes true.
     s.triggered =
-        std::make_unique<TriggeredRecording>(*s.recordingTrigger, names, std::move(header), [&s] {
+        std::make_unique<TriggeredRecording>(*s.recordingTrigger, names, recordingHeader(), [&s] {
             return s.pathInCurrentDirectory(recordingFileName(s.platform.now()));
         });
     s.recording = true;
     s.view.setPanelText(panel::kRec, "TRIG");
 }
 
-void VistrelControl::recordTriggered(const std::string& valueColumns) {
-    State& s = *state_;
+void VistrelControl::State::recordTriggered(const std::string& valueColumns) {
+    State& s = *this;
     std::vector<std::optional<double>> values;
     values.reserve(static_cast<std::size_t>(s.items.count()));
     for (const auto& item : s.items) {
@@ -68,8 +68,7 @@ void VistrelControl::recordTriggered(const std::string& valueColumns) {
     switch (s.triggered->read(s.platform.milliseconds(), values, valueColumns)) {
     case TriggeredRecording::Change::FileOpened:
         s.recordFileName = s.triggered->fileName();
-        s.view.setPanelText(panel::kStatus, s.recordFileName);
-        s.view.setPanelText(panel::kRec, "REC");
+        showRecordingFile();
         break;
     case TriggeredRecording::Change::FileClosed:
         s.view.setPanelText(panel::kStatus, "");
@@ -80,8 +79,8 @@ void VistrelControl::recordTriggered(const std::string& valueColumns) {
     }
 }
 
-void VistrelControl::StopRecording() {
-    State& s = *state_;
+void VistrelControl::State::StopRecording() {
+    State& s = *this;
     if (!s.recordFile && !s.triggered) {
         return;
     }

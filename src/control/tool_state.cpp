@@ -14,71 +14,96 @@ FileDialogOptions configFileDialogOptions(DialogMode mode) {
     return options;
 }
 
+CommandResult failureOf(const PendingError& failure) {
+    if (!failure) {
+        return {};
+    }
+    return {failure.error().number(), failure.error().description()};
+}
+
 } // namespace
 
 // The grid, the tools and the three setting fields follow a list that was
 // just replaced.
-void VistrelControl::RefreshFromList() {
-    State& s = *state_;
+void VistrelControl::State::RefreshFromList() {
     GridFill();
-    const bool hasItems = s.items.count() >= 1;
+    const bool hasItems = items.count() >= 1;
     for (const auto key : {button::kStart, button::kStop, button::kRec, button::kSave}) {
-        s.view.setButtonEnabled(key, hasItems);
+        view.setButtonEnabled(key, hasItems);
     }
-    s.view.setMethodText(s.items.Methode());
-    s.startSession = s.items.StartSession();
-    s.view.setSessionText(s.startSession);
-    for (int i = 0; i < s.view.lengthSizeCount(); ++i) {
-        if (s.view.lengthSizeData(i) == s.items.lengthSize()) {
-            s.view.selectLengthSize(i);
-            break;
-        }
-    }
+    methodChoice = items.Methode();
+    view.setMethodText(methodChoice);
+    sessionText = items.StartSession();
+    view.setSessionText(sessionText);
+    lengthSizeChoice = items.lengthSize();
+    view.selectLengthSize(lengthSizeChoice - 1);
 }
 
 // The regular way back to idle after Stop or Abort. "Start" and "Stop" keep
-// their pressed states; AbortRequest stays set until the next Start.
-void VistrelControl::StopCommunication() {
-    State& s = *state_;
-    s.cycleState = CyclePhase::Idle;
-    s.timer.setTimerEnabled(false);
-    s.view.setPanelText(panel::kCom, "");
-    s.view.setPanelText(panel::kRun, "");
-    s.view.setPanelText(panel::kStatus, "");
-    s.view.setButtonEnabled(button::kPaste, true);
-    s.view.setMethodEnabled(true);
+// their pressed states; the abort request stays set until the next Start.
+void VistrelControl::State::StopCommunication() {
+    cycleState = CyclePhase::Idle;
+    timer.setTimerEnabled(false);
+    view.setPanelText(panel::kCom, "");
+    view.setPanelText(panel::kRun, "");
+    view.setPanelText(panel::kStatus, "");
+    view.setButtonEnabled(button::kPaste, true);
+    view.setMethodEnabled(true);
     StopRecording();
-    s.abortPending = false;
+    abortPending = false;
 }
 
-void VistrelControl::ConfigFileDialog(DialogMode mode) {
-    State& s = *state_;
-    const MousePointer remembered = s.view.mousePointer();
-    const FileDialogOptions options = configFileDialogOptions(mode);
-    const std::optional<std::string> path = mode == DialogMode::Save
-                                                ? s.dialogs.saveFileName(options)
-                                                : s.dialogs.openFileName(options);
+void VistrelControl::State::setMousePointer(MousePointer pointer) {
+    mousePointer = pointer;
+    view.setMousePointer(pointer);
+}
 
+CommandResult VistrelControl::State::openConfigFile(const std::string& path) {
+    items.clear();
+    const MousePointer remembered = mousePointer;
+    setMousePointer(MousePointer::Hourglass);
     PendingError failure;
-    if (path && mode == DialogMode::Save) {
-        s.view.setMousePointer(MousePointer::Hourglass);
-        // The settings as the fields show them now, not as the list had them.
-        s.items.setMethode(s.view.methodText());
-        s.items.setLengthSize(s.view.selectedLengthSize());
-        s.items.setStartSession(s.view.sessionText());
-        s.startSession = s.items.StartSession();
-        failure.attempt([&] { s.items.saveConfigXML(*path); });
-    } else if (path) {
-        s.items.clear();
-        s.view.setMousePointer(MousePointer::Hourglass);
-        failure.attempt([&] { s.items.loadConfigXML(*path); });
-        // A load that stopped half-way keeps the items read before the fault:
-        // the grid shows them as the list holds them.
-        RefreshFromList();
-    }
-    s.view.setMousePointer(remembered);
+    failure.attempt([&] { items.loadConfigXML(path); });
+    // A file that stopped loading half-way is no list: saving it again would
+    // silently drop every item after the fault.
     if (failure) {
-        s.messages.showMessage(failure.error().description(), kApplicationTitle);
+        items.clear();
+    }
+    RefreshFromList();
+    setMousePointer(remembered);
+    return failureOf(failure);
+}
+
+CommandResult VistrelControl::State::saveConfigFile(const std::string& path) {
+    const MousePointer remembered = mousePointer;
+    setMousePointer(MousePointer::Hourglass);
+    // The settings as the fields show them now, not as the list had them.
+    items.setMethode(methodChoice);
+    items.setLengthSize(lengthSizeChoice);
+    items.setStartSession(sessionText);
+    sessionText = items.StartSession();
+    PendingError failure;
+    failure.attempt([&] { items.saveConfigXML(path); });
+    setMousePointer(remembered);
+    return failureOf(failure);
+}
+
+void VistrelControl::State::ConfigFileDialog(DialogMode mode) {
+    if (dialogs == nullptr) {
+        return;
+    }
+    const FileDialogOptions options = configFileDialogOptions(mode);
+    const std::optional<std::string> path =
+        mode == DialogMode::Save ? dialogs->saveFileName(options) : dialogs->openFileName(options);
+    if (!path) {
+        return;
+    }
+    showFailure(mode == DialogMode::Save ? saveConfigFile(*path) : openConfigFile(*path));
+}
+
+void VistrelControl::State::showFailure(const CommandResult& result) {
+    if (!result.ok()) {
+        messages.showMessage(result.text, kApplicationTitle);
     }
 }
 

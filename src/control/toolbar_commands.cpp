@@ -1,98 +1,114 @@
 #include "components/protocol.h"
 #include "control/control_state.h"
 #include "control/pending_error.h"
-#include "itemlist/abort_request.h"
 
 namespace vistrel {
 
-void VistrelControl::toolbarClick(std::string_view key) {
+void VistrelControl::State::toolbarClick(std::string_view key) {
     // A command stops at the step whose call failed; the user learns why
     // from a message box rather than from a host that never hears of it.
     PendingError failure;
     failure.attempt([&] { runCommand(key); });
     if (failure) {
-        state_->messages.showMessage(failure.error().description(), kApplicationTitle);
+        messages.showMessage(failure.error().description(), kApplicationTitle);
     }
 }
 
-void VistrelControl::runCommand(std::string_view key) {
-    State& s = *state_;
+void VistrelControl::State::runCommand(std::string_view key) {
     if (key == button::kSave) {
-        s.items.setMethode(s.view.methodText());
         ConfigFileDialog(DialogMode::Save);
     } else if (key == button::kOpen) {
         ConfigFileDialog(DialogMode::Open);
     } else if (key == button::kPaste) {
-        ClipboardPaste();
+        // Paste reports nothing: a bad line simply gives no item.
+        if (clipboard != nullptr) {
+            pasteText(clipboard->text());
+        }
     } else if (key == button::kCopy) {
-        ClipboardCopy();
+        if (clipboard != nullptr) {
+            clipboard->setText(copyText());
+        }
     } else if (key == button::kRec) {
         recCommand();
     } else if (key == button::kStart) {
-        startCommand();
+        start();
     } else if (key == button::kStop) {
-        // The cycle stops at its next tick.
-        s.abortPending = true;
+        stop();
     }
 }
 
-void VistrelControl::recCommand() {
-    State& s = *state_;
-    // The button has already taken its new pressed state.
-    if (!s.view.buttonPressed(button::kRec)) {
+// Rec is a check button: a click on it starts a recording when none runs and
+// stops the one that runs, and the control sets the button to match.
+void VistrelControl::State::recCommand() {
+    if (recordFile || triggered) {
         StopRecording();
         return;
     }
-    if (s.recordingTrigger) {
+    const CommandResult started = startRecording();
+    if (!started.ok() && recordingTrigger) {
+        throw Error(started.number, started.text, "VistrelControl.Rec");
+    }
+}
+
+CommandResult VistrelControl::State::startRecording() {
+    if (recordFile || triggered) {
+        return {};
+    }
+    if (recordingTrigger) {
         // A condition that names no item leaves the button up.
         PendingError failure;
         failure.attempt([this] { startTriggeredRecording(); });
+        view.setButtonPressed(button::kRec, !failure);
         if (failure) {
-            s.view.setButtonPressed(button::kRec, false);
-            throw failure.error();
+            return {failure.error().number(), failure.error().description()};
         }
-        return;
+        return {};
     }
     StartRecording();
-    if (!s.recordFile) {
-        s.view.setButtonPressed(button::kRec, false);
-        return;
+    view.setButtonPressed(button::kRec, recordFile != nullptr);
+    if (!recordFile) {
+        return {kFileWriteError, "cannot open " + recordFileName + " for appending"};
     }
-    s.recording = true;
-    s.recordStart = s.platform.milliseconds();
+    recording = true;
+    recordStart = platform.milliseconds();
+    return {};
 }
 
-void VistrelControl::startCommand() {
-    State& s = *state_;
-    if (!s.currentProtocol) {
+void VistrelControl::State::start() {
+    if (!currentProtocol) {
         return;
     }
-    AbortRequest = false;
-    s.abortPending = false;
-    s.items.setMethode(s.view.methodText());
-    s.items.setLengthSize(s.view.selectedLengthSize());
-    s.items.setStartSession(s.view.sessionText());
-    s.startSession = s.items.StartSession();
+    // The tool bar's group already shows this after a click; a host that
+    // calls start() gets the same buttons.
+    view.setButtonPressed(button::kStart, true);
+    view.setButtonPressed(button::kStop, false);
+    items.setAbortRequest(false);
+    abortPending = false;
+    items.setMethode(methodChoice);
+    items.setLengthSize(lengthSizeChoice);
+    items.setStartSession(sessionText);
+    sessionText = items.StartSession();
 
     // A link that takes CAN-XML batches reads the whole list in one batch
     // when reading by address; an item that cannot take part in a batch
     // leaves no batch request, and the list is read item by item.
-    s.canRequestDoc.reset();
-    s.batchProcessor = nullptr;
-    CanXmlProcessor* processor = batchProcessorOf(*s.currentProtocol);
-    if (s.items.method() == Method::ReadMemoryByAddress && processor != nullptr) {
-        s.canRequestDoc =
-            s.items.CanXmlGetReadMemory(s.currentProtocol->canRid(), s.currentProtocol->canXid());
-        s.batchProcessor = s.canRequestDoc ? processor : nullptr;
+    canRequestDoc.reset();
+    batchProcessor = nullptr;
+    CanXmlProcessor* processor = batchProcessorOf(*currentProtocol);
+    if (items.method() == Method::ReadMemoryByAddress && processor != nullptr) {
+        canRequestDoc =
+            items.CanXmlGetReadMemory(currentProtocol->canRid(), currentProtocol->canXid());
+        batchProcessor = canRequestDoc ? processor : nullptr;
     }
-    s.items.setProtocol(s.currentProtocol);
+    items.setProtocol(currentProtocol);
 
-    s.timer.setTimerEnabled(true);
-    s.cycleState = CyclePhase::OpenCommunication;
-    s.view.setPanelText(panel::kCom, "Init");
-    s.view.setPanelText(panel::kStatus, "");
-    s.view.setButtonEnabled(button::kPaste, false);
-    s.view.setMethodEnabled(false);
+    cycleStart = platform.milliseconds();
+    timer.setTimerEnabled(true);
+    cycleState = CyclePhase::OpenCommunication;
+    view.setPanelText(panel::kCom, "Init");
+    view.setPanelText(panel::kStatus, "");
+    view.setButtonEnabled(button::kPaste, false);
+    view.setMethodEnabled(false);
 }
 
 } // namespace vistrel

@@ -3,7 +3,6 @@
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
-#include "itemlist/message_port.h"
 #include "itemlist/parse_error_line.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
@@ -107,24 +106,19 @@ std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
 } // namespace
 
 void VistrelItems::loadConfigXML(const std::string& nom) {
-    const auto show = [this](const std::string& text) {
-        if (messages_ != nullptr) {
-            messages_->showMessage(text, kApplicationTitle);
-        }
-    };
-
     pugi::xml_document document;
     const pugi::xml_parse_result result = parseConfigFile(document, nom);
     if (!result) {
-        show("erreur load " + std::to_string(static_cast<int>(result.status)) + " " +
-             std::to_string(errorLine(nom, result)) + " " + result.description());
-        return;
+        throw Error(kConfigLoadError,
+                    "erreur load " + std::to_string(static_cast<int>(result.status)) + " " +
+                        std::to_string(errorLine(nom, result)) + " " + result.description(),
+                    "VistrelItems.loadConfigXML");
     }
 
     const pugi::xml_node root = document.child(kRoot);
     if (!(readVersion(root, numberFormat()) > 0.0)) {
-        show("Mauvais fichier de configuration / Bad config file\r\n" + nom);
-        return;
+        throw Error(kBadConfigFile, "Mauvais fichier de configuration / Bad config file\r\n" + nom,
+                    "VistrelItems.loadConfigXML");
     }
     if (const pugi::xml_node method = root.child(kMethod)) {
         method_ = methodNumber(textContent(method));

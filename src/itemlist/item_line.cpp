@@ -50,18 +50,22 @@ struct Fields {
     std::string_view operator[](Field f) const { return field[f]; }
 };
 
-bool isMethodLine(const Fields& fields) {
+bool namesAMethod(const Fields& fields) {
     return (fields[kAddress] == "Methode" || fields[kAddress] == "Method") && fields.last >= 2;
 }
 
 } // namespace
+
+bool VistrelItems::isMethodLine(std::string_view line) {
+    return namesAMethod(Fields(line));
+}
 
 VistrelItems::ItemPtr VistrelItems::addLine(std::string_view line) {
     if (line.empty()) {
         return nullptr;
     }
     const Fields fields(line);
-    if (isMethodLine(fields)) {
+    if (namesAMethod(fields)) {
         setMethode(fields.field[kMethodLabel]);
         return nullptr;
     }

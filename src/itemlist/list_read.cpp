@@ -1,7 +1,6 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/protocol.h"
-#include "itemlist/abort_request.h"
 #include "itemlist/merged_read.h"
 #include "itemlist/read_tally.h"
 #include "itemlist/vistrel_items.h"
@@ -22,6 +21,7 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     // Each item keeps its own failure; the list fails only when none of its
     // items could be read, which is how a silent ECU shows itself.
     ReadTally tally;
+    tally.abortRequest = &abortRequest_;
     if (!readWith(items, *protocol, snapShot, tally)) {
         return;
     }
@@ -46,7 +46,7 @@ bool VistrelItems::readWith(const std::vector<ItemPtr>& items, Protocol& protoco
         break;
     }
     for (const ItemPtr& each : items) {
-        if (AbortRequest.load()) {
+        if (tally.aborted()) {
             return false;
         }
         if (method_ == Method::DynamicallyDefined) {

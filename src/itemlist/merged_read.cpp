@@ -7,7 +7,6 @@
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
-#include "itemlist/abort_request.h"
 #include "itemlist/read_tally.h"
 
 #include <algorithm>
@@ -111,14 +110,14 @@ bool readMerged(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol
     const auto reach =
         static_cast<std::uint32_t>(std::min<std::size_t>(window, replyLengthLimit(protocol) - 1));
     for (const Group& group : groupsOf(items, reach)) {
-        if (AbortRequest.load()) {
+        if (tally.aborted()) {
             return false;
         }
         if (group.members.size() > 1 && readGroup(group, protocol, lengthSize, snapShot)) {
             continue;
         }
         for (const Member& member : group.members) {
-            if (AbortRequest.load()) {
+            if (tally.aborted()) {
                 return false;
             }
             tally.readByAddress(*member.item, protocol, lengthSize, snapShot);

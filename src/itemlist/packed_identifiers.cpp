@@ -7,7 +7,6 @@
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
-#include "itemlist/abort_request.h"
 #include "itemlist/read_tally.h"
 
 namespace vistrel {
@@ -31,11 +30,11 @@ bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& it
         forget();
     }
     if (!defined_ && !define(items, protocol, snapShot, tally)) {
-        return !AbortRequest.load();
+        return !tally.aborted();
     }
     bool allRead = true;
     for (const Identifier& identifier : identifiers_) {
-        if (AbortRequest.load()) {
+        if (tally.aborted()) {
             return false;
         }
         allRead = readIdentifier(identifier, protocol, lengthSize, snapShot, tally) && allRead;
@@ -43,7 +42,7 @@ bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& it
     // Defined again on the next read, without the items that failed.
     defined_ = allRead;
     for (VistrelItem* item : byAddress_) {
-        if (AbortRequest.load()) {
+        if (tally.aborted()) {
             return false;
         }
         tally.readByAddress(*item, protocol, lengthSize, snapShot);
@@ -71,7 +70,7 @@ bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& 
     bool open = true;
     try {
         for (const auto& each : items) {
-            if (AbortRequest.load()) {
+            if (tally.aborted()) {
                 return false;
             }
             VistrelItem& item = *each;
@@ -164,7 +163,7 @@ bool PackedIdentifiers::readIdentifier(const Identifier& identifier, Protocol& p
     } catch (const Error& failure) {
         record.set("ReadError", failure.description());
         for (VistrelItem* item : identifier.items) {
-            if (AbortRequest.load()) {
+            if (tally.aborted()) {
                 break;
             }
             tally.readByAddress(*item, protocol, lengthSize, snapShot);

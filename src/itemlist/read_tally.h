@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <pugixml.hpp>
@@ -13,10 +14,15 @@ class Protocol;
 class VistrelItem;
 
 // The failures of one read of the list: how many items reported one, and the
-// text of the last. The list fails as a whole only when every item did.
+// text of the last. The list fails as a whole only when every item did. It
+// also carries the list's abort request, which every way of reading tests
+// before each exchange.
 struct ReadTally {
     std::size_t failures = 0;
     std::string lastFailure;
+    const std::atomic<bool>* abortRequest = nullptr;
+
+    bool aborted() const noexcept { return abortRequest != nullptr && abortRequest->load(); }
 
     void count(const Error& failure);
     // The item reads itself by address (ReadMemory); a reported failure counts.

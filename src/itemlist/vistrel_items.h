@@ -4,6 +4,7 @@
 #include "item/vistrel_item.h"
 #include "itemlist/reading_method.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <pugixml.hpp>
@@ -13,7 +14,6 @@
 
 namespace vistrel {
 
-class MessagePort;
 class Protocol;
 struct ReadTally;
 
@@ -63,8 +63,11 @@ public:
     // communication starts anew.
     void setProtocol(std::shared_ptr<Protocol> protocol);
 
-    // Where loadConfigXML shows its messages; none shows nothing.
-    void setMessagePort(MessagePort* messages) noexcept { messages_ = messages; }
+    // Set while the list's owner wants a read to stop: the read leaves its
+    // item loop before the next item. One flag per list, so that two
+    // controls in one host never stop each other.
+    bool AbortRequest() const noexcept { return abortRequest_.load(); }
+    void setAbortRequest(bool requested) noexcept { abortRequest_.store(requested); }
     const NumberFormat& numberFormat() const noexcept { return *numberFormat_; }
 
     // --- the collection ---------------------------------------------------
@@ -76,6 +79,8 @@ public:
     // line sets the method. Throws Error 1 "VistrelItems.addLine : Syntax
     // Address Error" for an address that is not hexadecimal.
     ItemPtr addLine(std::string_view line);
+    // Whether addLine takes the line as a method line.
+    static bool isMethodLine(std::string_view line);
     void clear();
     std::int32_t count() const noexcept { return static_cast<std::int32_t>(items_.size()); }
     // The item whose key equals name, letter case ignored; nullptr if none.
@@ -86,7 +91,7 @@ public:
 
     // --- reading ----------------------------------------------------------
     // Reads every item once. Throws Error 10 when there is no protocol or
-    // when every item failed; stops early, silently, on AbortRequest. After
+    // when every item failed; stops early, silently, on AbortRequest(). After
     // a failed read the packed method defines its identifiers again.
     void read(pugi::xml_node snapShot = {});
 
@@ -100,7 +105,11 @@ public:
     // --- configuration file -----------------------------------------------
     // Throws Error when the file cannot be written; an earlier file stays.
     void saveConfigXML(const std::string& nom);
-    // Shows its own message for a missing, malformed or foreign file.
+    // Throws Error kConfigLoadError for a missing or malformed file and
+    // kBadConfigFile for one that is not a configuration file, with the text
+    // the user is shown; the list then holds what it held before. Throws the
+    // Error of a value that cannot be read; the list then holds the items
+    // read before it.
     void loadConfigXML(const std::string& nom);
 
 private:
@@ -124,7 +133,7 @@ private:
     std::int32_t mergeWindow_ = kDefaultMergeWindow;
     std::string startSession_ = "10A0";
     std::shared_ptr<Protocol> protocol_;
-    MessagePort* messages_ = nullptr;
+    std::atomic<bool> abortRequest_{false};
 };
 
 } // namespace vistrel

@@ -31,6 +31,12 @@ constexpr std::chrono::milliseconds kSessionIdle{4000};
 constexpr std::size_t kAnswerLimit = 16384;
 constexpr double kTimeoutStepMs = 4.096;
 constexpr std::uint8_t kResponsePending = 0x78;
+// Message sizes: the standard OBD limit of 7 data bytes, the longest K-line
+// message whose length fits in the format byte, the 12-bit length of an
+// ISO 15765 transfer.
+constexpr std::size_t kKLineShortMessage = 7;
+constexpr std::size_t kKLineLongReply = 63;
+constexpr std::size_t kCanReplyLimit = 0xFFF;
 // ISO 15765 flow control: continue to send, no block limit, no gap.
 constexpr const char* kFlowControlData = "300000";
 
@@ -439,8 +445,15 @@ void ElmProtocol::checkUnsolicited() {
     }
 }
 
+std::size_t ElmProtocol::maxReplyLength() const {
+    if (settings_.isCan()) {
+        return kCanReplyLimit;
+    }
+    return longRequests_ ? kKLineLongReply : kKLineShortMessage;
+}
+
 std::size_t ElmProtocol::requestLimit() const noexcept {
-    return longRequests_ ? 8 : 7;
+    return longRequests_ ? kKLineShortMessage + 1 : kKLineShortMessage;
 }
 
 std::chrono::milliseconds ElmProtocol::replyQuiet() const noexcept {

@@ -39,6 +39,9 @@ public:
     std::string subtitle() const override;
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
+    // Without ATAL an adapter takes no K-line message beyond 7 bytes; on CAN
+    // it reassembles whole ISO 15765 transfers.
+    std::size_t maxReplyLength() const override;
 
     // "ELM327 v1.5 (OBDII to RS232 Interpreter)" once brought up.
     const std::string& identity() const noexcept { return identity_; }

@@ -21,6 +21,11 @@ struct KLineHeaderForm {
     bool lengthByte = true;
 };
 
+// The data bytes that one frame carries: with the length in the format
+// byte, and with a separate length byte.
+inline constexpr std::size_t kKLineShortFrameData = 63;
+inline constexpr std::size_t kKLineLongFrameData = 255;
+
 // The header forms that key byte KB1 offers (bit 0: length in the format
 // byte, bit 1: length byte, bit 2: no addresses, bit 3: addresses). When a
 // pair of bits offers neither, both are taken as allowed.

@@ -47,6 +47,13 @@ std::string KLineProtocol::subtitle() const {
     return settings_.device;
 }
 
+std::size_t KLineProtocol::maxReplyLength() const {
+    if (!keyBytes_) {
+        return 0;
+    }
+    return form_.lengthByte ? kKLineLongFrameData : kKLineShortFrameData;
+}
+
 void KLineProtocol::InitCommunication() {
     guarded([this] {
         openLineIfClosed();

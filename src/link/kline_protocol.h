@@ -34,6 +34,9 @@ public:
     std::string subtitle() const override;
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
+    // What the ECU's key bytes offer: 255 bytes with a length byte, 63 in the
+    // format byte alone; 0 before a wake-up told them.
+    std::size_t maxReplyLength() const override;
 
     // The key bytes of the last wake-up, once there was one.
     std::optional<std::pair<std::uint8_t, std::uint8_t>> keyBytes() const { return keyBytes_; }

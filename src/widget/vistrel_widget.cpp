@@ -96,9 +96,18 @@ VistrelWidget::VistrelWidget(QWidget* parent)
     createChildControls();
     dialogs_ = std::make_unique<FileDialogs>(*this);
     control_ = std::make_unique<VistrelControl>(
-        ControlPorts{*this, *this, *messages_, *dialogs_, *clipboard_, *platform_});
+        ControlPorts{*this, *this, *messages_, dialogs_.get(), clipboard_.get(), *platform_});
     keyPreview_ = std::make_unique<KeyPreview>(
         *this, [this](int keyCode, int shift) { control_->keyUp(keyCode, shift); });
+    // The user's edits of the setting fields go to the control, which alone
+    // holds their values; its own updates of the fields come back unchanged.
+    connect(methodBox_, &QComboBox::currentTextChanged, this,
+            [this](const QString& label) { control_->chooseMethod(label.toStdString()); });
+    connect(lengthSizeBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        control_->chooseLengthSize(lengthSizeBox_->itemData(index).toInt());
+    });
+    connect(sessionEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { control_->editSessionText(text.toStdString()); });
     layoutChildControls();
 }
 

@@ -66,6 +66,10 @@ public:
     // Sets the column widths from the grid's width.
     Q_INVOKABLE void GridSetColWidth();
 
+    // The control's use cases, for a host that drives the widget itself
+    // (a file pasted at start, Start from the command line).
+    VistrelControl& control() noexcept { return *control_; }
+
     // The plot pane under the grid, hidden until asked for: the chosen
     // item rows (from 0) drawn over time from every good read.
     bool plotVisible() const;
@@ -102,18 +106,12 @@ private:
     void setPanelText(std::string_view key, const std::string& text) override;
     void setButtonEnabled(std::string_view key, bool enabled) override;
     void setButtonPressed(std::string_view key, bool pressed) override;
-    bool buttonPressed(std::string_view key) const override;
     void clearMethods() override;
     void addMethod(const std::string& label) override;
-    std::string methodText() const override;
     void setMethodText(const std::string& label) override;
     void setMethodEnabled(bool enabled) override;
     void addLengthSize(const std::string& label, int data) override;
-    int lengthSizeCount() const override;
-    int lengthSizeData(int index) const override;
     void selectLengthSize(int index) override;
-    int selectedLengthSize() const override;
-    std::string sessionText() const override;
     void setSessionText(const std::string& text) override;
     void setProtocolCaption(const std::string& caption) override;
     int innerWidth() const override;
@@ -125,7 +123,6 @@ private:
     void setColumnWidth(int column, int width) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<std::string>& values) override;
-    MousePointer mousePointer() const override;
     void setMousePointer(MousePointer pointer) override;
 
     // --- TimerPort --------------------------------------------------------
@@ -147,7 +144,6 @@ private:
     QTimer* baseTemps_ = nullptr;
     std::map<std::string, QAction*, std::less<>> buttons_;
     std::map<std::string, QLabel*, std::less<>> panels_;
-    MousePointer mousePointer_ = MousePointer::Default;
 
     PlotPane* plotPane_ = nullptr;
     QRect gridArea_;

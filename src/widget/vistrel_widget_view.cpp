@@ -33,21 +33,12 @@ void VistrelWidget::setButtonPressed(std::string_view key, bool pressed) {
     }
 }
 
-bool VistrelWidget::buttonPressed(std::string_view key) const {
-    const auto action = buttons_.find(key);
-    return action != buttons_.end() && action->second->isChecked();
-}
-
 void VistrelWidget::clearMethods() {
     methodBox_->clear();
 }
 
 void VistrelWidget::addMethod(const std::string& label) {
     methodBox_->addItem(QString::fromStdString(label));
-}
-
-std::string VistrelWidget::methodText() const {
-    return methodBox_->currentText().toStdString();
 }
 
 void VistrelWidget::setMethodText(const std::string& label) {
@@ -62,24 +53,8 @@ void VistrelWidget::addLengthSize(const std::string& label, int data) {
     lengthSizeBox_->addItem(QString::fromStdString(label), data);
 }
 
-int VistrelWidget::lengthSizeCount() const {
-    return lengthSizeBox_->count();
-}
-
-int VistrelWidget::lengthSizeData(int index) const {
-    return lengthSizeBox_->itemData(index).toInt();
-}
-
 void VistrelWidget::selectLengthSize(int index) {
     lengthSizeBox_->setCurrentIndex(index);
-}
-
-int VistrelWidget::selectedLengthSize() const {
-    return lengthSizeBox_->currentIndex() < 0 ? 0 : lengthSizeBox_->currentData().toInt();
-}
-
-std::string VistrelWidget::sessionText() const {
-    return sessionEdit_->text().toStdString();
 }
 
 void VistrelWidget::setSessionText(const std::string& text) {
@@ -142,12 +117,7 @@ void VistrelWidget::setValueColumn(const std::vector<std::string>& values) {
     feedPlot(values);
 }
 
-MousePointer VistrelWidget::mousePointer() const {
-    return mousePointer_;
-}
-
 void VistrelWidget::setMousePointer(MousePointer pointer) {
-    mousePointer_ = pointer;
     if (pointer == MousePointer::Hourglass) {
         setCursor(Qt::WaitCursor);
     } else {

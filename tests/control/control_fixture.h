@@ -4,7 +4,6 @@
 #include "fake_ports.h"
 #include "fakes/scratch_directory.h"
 #include "fakes/scripted_protocol.h"
-#include "itemlist/abort_request.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -54,11 +53,7 @@ public:
 // [Rpm 01A2B3 length 2, Temp 0A0000 length 1 unit C].
 class ControlTest : public ::testing::Test {
 protected:
-    ControlTest() {
-        AbortRequest = false;
-        ports.platform.directory = directory.path().string();
-    }
-    ~ControlTest() override { AbortRequest = false; }
+    ControlTest() { ports.platform.directory = directory.path().string(); }
 
     void handOver() { control.setProtocol(protocol); }
 
@@ -90,10 +85,7 @@ protected:
             control.tick();
         }
     }
-    void pressRec() {
-        ports.view.toggleButton("Rec");
-        control.toolbarClick("Rec");
-    }
+    void pressRec() { control.toolbarClick("Rec"); }
 
     ScratchDirectory directory;
     FakePorts ports;

@@ -62,9 +62,6 @@ public:
         }
         return values;
     }
-    // What the user does to the "Rec" check button before its click arrives.
-    void toggleButton(std::string_view key) { buttonRef(key).pressed = !button(key).pressed; }
-
     void setPanelText(std::string_view key, const std::string& text) override {
         panels[std::string(key)] = text;
     }
@@ -74,32 +71,22 @@ public:
     void setButtonPressed(std::string_view key, bool pressed) override {
         buttonRef(key).pressed = pressed;
     }
-    bool buttonPressed(std::string_view key) const override { return button(key).pressed; }
 
     void clearMethods() override { methods.clear(); }
     void addMethod(const std::string& label) override { methods.push_back(label); }
-    std::string methodText() const override { return methodBoxText; }
     void setMethodText(const std::string& label) override { methodBoxText = label; }
     void setMethodEnabled(bool enabled) override { methodBoxEnabled = enabled; }
 
     void addLengthSize(const std::string& label, int data) override {
         lengthSizes.emplace_back(label, data);
     }
-    int lengthSizeCount() const override { return static_cast<int>(lengthSizes.size()); }
-    int lengthSizeData(int index) const override {
-        return lengthSizes.at(static_cast<std::size_t>(index)).second;
-    }
     void selectLengthSize(int index) override { lengthSizeIndex = index; }
-    int selectedLengthSize() const override {
-        return lengthSizeIndex < 0 ? 0 : lengthSizeData(lengthSizeIndex);
-    }
     std::string selectedLengthSizeLabel() const {
         return lengthSizeIndex < 0
                    ? std::string()
                    : lengthSizes.at(static_cast<std::size_t>(lengthSizeIndex)).first;
     }
 
-    std::string sessionText() const override { return session; }
     void setSessionText(const std::string& text) override { session = text; }
     void setProtocolCaption(const std::string& text) override { caption = text; }
 
@@ -126,7 +113,6 @@ public:
         }
     }
 
-    MousePointer mousePointer() const override { return pointer; }
     void setMousePointer(MousePointer newPointer) override {
         pointer = newPointer;
         pointerHistory.push_back(newPointer);
@@ -201,7 +187,7 @@ struct FakePorts {
     FakeClipboard clipboard;
     FakePlatform platform;
 
-    ControlPorts ports() { return {view, timer, messages, dialogs, clipboard, platform}; }
+    ControlPorts ports() { return {view, timer, messages, &dialogs, &clipboard, platform}; }
 };
 
 } // namespace vistrel::testing

@@ -98,7 +98,7 @@ TEST_F(LifecycleTest, HideShutsDownAndEmptiesTheList) {
     EXPECT_EQ(control.items().count(), 0);
     EXPECT_TRUE(ports.view.rows.empty());
     EXPECT_FALSE(ports.view.button("Start").enabled);
-    EXPECT_FALSE(AbortRequest);
+    EXPECT_FALSE(control.items().AbortRequest());
     EXPECT_TRUE(control.abortPending()); // not cleared by hiding
 }
 

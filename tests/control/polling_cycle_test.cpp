@@ -125,9 +125,9 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
 TEST_F(PollingCycleTest, StartCopiesTheBoxesIntoTheListAndStartsTheTimer) {
     handOver();
     pasteTwoItems();
-    ports.view.methodBoxText = "DynamicallyDefined";
-    ports.view.lengthSizeIndex = 1;
-    ports.view.session = "1081";
+    control.chooseMethod("DynamicallyDefined");
+    control.chooseLengthSize(2);
+    control.editSessionText("1081");
     ports.view.panels["Status"] = "old error";
     control.toolbarClick("Start");
 
@@ -150,7 +150,7 @@ TEST_F(PollingCycleTest, StartWithoutProtocolDoesNothing) {
     control.toolbarClick("Start");
     EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
     EXPECT_FALSE(ports.timer.enabled);
-    EXPECT_TRUE(AbortRequest);
+    EXPECT_TRUE(control.items().AbortRequest());
     EXPECT_TRUE(control.abortPending());
 }
 
@@ -186,8 +186,8 @@ TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
         protocol = hooked;
         handOver();
         pasteTwoItems();
-        ports.view.methodBoxText = c.method;
-        ports.view.lengthSizeIndex = c.lengthSizeIndex;
+        control.chooseMethod(c.method);
+        control.chooseLengthSize(c.lengthSizeIndex + 1);
         control.toolbarClick("Start");
         for (const auto& reply : c.replies) {
             hooked->reply(reply);
@@ -338,7 +338,7 @@ TEST_F(PollingCycleTest, AbortBetweenTicksStopsTheCommunication) {
     EXPECT_TRUE(ports.view.button("Paste").enabled);
     EXPECT_TRUE(ports.view.methodBoxEnabled);
     EXPECT_FALSE(control.abortPending());
-    EXPECT_TRUE(AbortRequest); // cleared by the next Start
+    EXPECT_TRUE(control.items().AbortRequest()); // cleared by the next Start
     EXPECT_TRUE(ports.view.button("Start").pressed);
     EXPECT_FALSE(ports.view.button("Stop").pressed);
 }
@@ -383,7 +383,7 @@ TEST_F(PollingCycleTest, AbortInsideAReadEndsItAtTheNextItem) {
 
     // Start clears both flags and opens the communication again.
     control.toolbarClick("Start");
-    EXPECT_FALSE(AbortRequest);
+    EXPECT_FALSE(control.items().AbortRequest());
     EXPECT_FALSE(control.abortPending());
     EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
 }

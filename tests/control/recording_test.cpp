@@ -94,7 +94,7 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     EXPECT_TRUE(control.recording());
     EXPECT_TRUE(ports.view.button("Rec").pressed);
     EXPECT_EQ(control.recordFileName(), expectedPath());
-    EXPECT_EQ(ports.view.panel("Status"), expectedPath());
+    EXPECT_EQ(ports.view.panel("Status"), "vistrel_4-12-26__07h05mn09.txt");
     EXPECT_EQ(ports.view.panel("Rec"), "REC");
     const std::string header = "time\t\"Rpm\"\t\"Temp(\xB0"
                                "C)\"\r\n";

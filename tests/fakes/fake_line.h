@@ -33,11 +33,14 @@ public:
 
     // Bytes that reach the reader at the given time.
     void arrive(std::span<const std::uint8_t> bytes, Clock::time_point at) {
+        const bool inOrder = incoming_.empty() || incoming_.back().at <= at;
         for (const auto byte : bytes) {
             incoming_.push_back({at, byte});
         }
-        std::stable_sort(incoming_.begin(), incoming_.end(),
-                         [](const auto& a, const auto& b) { return a.at < b.at; });
+        if (!inOrder) {
+            std::stable_sort(incoming_.begin(), incoming_.end(),
+                             [](const auto& a, const auto& b) { return a.at < b.at; });
+        }
     }
     std::vector<Event> writes() const { return only(Event::Kind::Write); }
     std::vector<Event> only(Event::Kind kind) const {

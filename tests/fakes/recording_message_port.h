@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemlist/message_port.h"
+#include "control/message_port.h"
 
 #include <string>
 #include <vector>

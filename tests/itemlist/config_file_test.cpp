@@ -46,7 +46,18 @@ std::string utf16le(const std::string& ascii) {
 
 class ConfigFile : public ::testing::Test {
 protected:
-    ConfigFile() { items.setMessagePort(&messages); }
+    // The refusal of a file that is no configuration file, kept as the
+    // message the control shows for it.
+    void loadInto(VistrelItems& list, const std::string& path) {
+        try {
+            list.loadConfigXML(path);
+        } catch (const Error& e) {
+            if (e.number() != kConfigLoadError && e.number() != kBadConfigFile) {
+                throw;
+            }
+            messages.showMessage(e.description(), kApplicationTitle);
+        }
+    }
 
     // A list whose settings differ from the defaults, so that a file that
     // leaves a setting alone is told apart from one that sets the default.
@@ -59,7 +70,7 @@ protected:
     std::string load(const std::string& contents) {
         const std::string path = directory.file("hand.xml");
         writeFile(path, contents);
-        items.loadConfigXML(path);
+        loadInto(items, path);
         return summary(items);
     }
 
@@ -224,7 +235,6 @@ TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
         SCOPED_TRACE(c.root);
         for (const NumberFormat& format : {testing::kEnglish, testing::kFrench}) {
             VistrelItems list(format);
-            list.setMessagePort(&messages);
             messages.shown.clear();
             std::string root = c.root;
             const std::string name = root.substr(1, root.find_first_of(" >") - 1);
@@ -233,7 +243,7 @@ TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
                                 "<Method>1</Method><Datas><Data><address>01</address>"
                                 "<length>1</length></Data></Datas></" +
                                 name + ">");
-            list.loadConfigXML(path);
+            loadInto(list, path);
             EXPECT_EQ(list.count(), c.accepted ? 1 : 0);
             EXPECT_EQ(static_cast<int>(list.method()), c.accepted ? 1 : 0);
             if (c.accepted) {
@@ -274,7 +284,7 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
         } else {
             std::filesystem::remove(missing);
         }
-        items.loadConfigXML(missing);
+        loadInto(items, missing);
         ASSERT_EQ(messages.shown.size(), 1U);
         EXPECT_EQ(messages.shown[0].text, c.message);
         EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
@@ -283,14 +293,10 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
     EXPECT_EQ(items.count(), 5);
     // A directory is no configuration file either.
     messages.shown.clear();
-    items.loadConfigXML(directory.file(""));
+    loadInto(items, directory.file(""));
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, "erreur load 2 0 Error reading from file/stream");
     EXPECT_EQ(items.count(), 5);
-    // Without a message port nothing is shown.
-    items.setMessagePort(nullptr);
-    items.loadConfigXML(missing);
-    EXPECT_EQ(messages.shown.size(), 1U);
 }
 
 TEST_F(ConfigFile, ParserErrorLineIsTheLineInTheFile) {

@@ -1,6 +1,5 @@
 #include "components/error.h"
 #include "fakes/scripted_protocol.h"
-#include "itemlist/abort_request.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"
 
@@ -17,9 +16,6 @@ using testing::ScriptedProtocol;
 
 class ListRead : public ::testing::Test {
 protected:
-    void SetUp() override { AbortRequest = false; }
-    void TearDown() override { AbortRequest = false; }
-
     // Items at 01, 02, 03, ... of length 1.
     void addItems(int n) {
         for (int i = 1; i <= n; ++i) {
@@ -100,7 +96,7 @@ TEST_F(ListRead, NoProtocol) {
 
 TEST_F(ListRead, EmptyListIsAGlobalError) {
     items.setProtocol(protocol);
-    AbortRequest = true; // never tested without items
+    items.setAbortRequest(true); // never tested without items
     const auto error = readError();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number(), 10);
@@ -110,7 +106,7 @@ TEST_F(ListRead, EmptyListIsAGlobalError) {
 TEST_F(ListRead, AbortBeforeTheFirstItemReadsNothing) {
     addItems(2);
     items.setProtocol(protocol);
-    AbortRequest = true;
+    items.setAbortRequest(true);
     EXPECT_FALSE(readError());
     EXPECT_TRUE(protocol->requests.empty());
 }
@@ -119,15 +115,19 @@ TEST_F(ListRead, AbortBeforeTheFirstItemReadsNothing) {
 // host's Abort does.
 class AbortingProtocol : public ScriptedProtocol {
 public:
+    explicit AbortingProtocol(VistrelItems& list) : list_(list) {}
     void SendReceive(const ByteString& request, ByteString& reply) override {
-        AbortRequest = true;
+        list_.setAbortRequest(true);
         ScriptedProtocol::SendReceive(request, reply);
     }
+
+private:
+    VistrelItems& list_;
 };
 
 TEST_F(ListRead, AbortTakesEffectAtTheNextItemAndHidesFailures) {
     addItems(3);
-    auto aborting = std::make_shared<AbortingProtocol>();
+    auto aborting = std::make_shared<AbortingProtocol>(items);
     aborting->fail(2000, "No answer at due time");
     items.setProtocol(aborting);
     EXPECT_FALSE(readError());

@@ -88,6 +88,13 @@ TEST_F(FastMethods, PackedDefinesOnceThenReadsOncePerCycle) {
     EXPECT_EQ(texts(items), values);
 }
 
+TEST_F(FastMethods, PackedTakesTheValuesBehindTheExtraByte) {
+    use(R"(<ecu><memory address="01A2B3">12 34 56</memory><ddli extraByte="1"/></ecu>)", kPacked,
+        {"01A2B3\t2\tBE\ta\t\t1\t0\t1\tH\t1", "01A2B5\t1\tBE\tb\t\t1\t0\t1\tH\t1"});
+    EXPECT_EQ(read().back(), "ReadSend=21E0 ReadReceive=61E001123456");
+    EXPECT_EQ(texts(items), (std::vector<std::string>{"1234", "56"}));
+}
+
 TEST_F(FastMethods, PackedDefinesAgainAfterALostCommunication) {
     use(kFourWords, kPacked, {"01A2B3\t2\tBE\ta\t\t1\t0\t1\tH\t1"});
     const std::vector<std::string> defineAndRead{

@@ -98,10 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D003020001A2B3"},
                     "21E0",
                     positive("61E012349A1234")},
-        ServiceCase{"PositionReplacesTheRest",
-                    {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D003010001A2B3"},
-                    "2CE0D002010001A2B8",
-                    positive("6CE0")},
         ServiceCase{"ReadAfterReplacing",
                     {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D002010001A2B8"},
                     "21E0",
@@ -151,17 +147,6 @@ TEST(SimServices, ExtraByteFormOfTheDefinedRead) {
         R"(<ecu><memory address="01A2B3">12 34</memory><ddli extraByte="1"/></ecu>)");
     ASSERT_EQ(sendReceive(*ecu, "2CE0D001020001A2B3"), positive("6CE0"));
     EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0011234"));
-}
-
-TEST(SimServices, AnIdentifierHoldsAtMostMaxBytes) {
-    const auto ecu = testing::ecuFrom(
-        R"(<ecu><memory address="01A2B3">12 34 56 78</memory><ddli maxBytes="3"/></ecu>)");
-    ASSERT_EQ(sendReceive(*ecu, "2CE0D001020001A2B3"), positive("6CE0"));
-    EXPECT_EQ(sendReceive(*ecu, "2CE0D002020001A2B5"), kOutOfRange("2C"));
-    // The refused position leaves the definition as it was.
-    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E01234"));
-    EXPECT_EQ(sendReceive(*ecu, "2CE0D002010001A2B5"), positive("6CE0"));
-    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0123456"));
 }
 
 TEST(SimServices, RecordsEveryExchange) {

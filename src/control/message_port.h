@@ -4,8 +4,8 @@
 
 namespace vistrel {
 
-// Shows a message box with one OK button. The item list reports bad
-// configuration files through it; the control uses it for its hidden keys.
+// Shows a message box with one OK button: the control's failures of Open,
+// Save and the other commands, and its hidden keys.
 class MessagePort {
 public:
     virtual ~MessagePort() = default;
