@@ -1,6 +1,7 @@
 // The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"
+#include "control/message_port.h"
 #include "control/vistrel_control.h"
 #include "link/link_spec.h"
 #include "main_window.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -31,8 +33,16 @@ int main(int argc, char** argv) {
                           ->check(CLI::ExistingFile);
     linkOption->excludes(ecuOption);
     ecuOption->excludes(linkOption);
-    cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
-        ->check(CLI::ExistingFile);
+    auto* pasteOption =
+        cli.add_option("--paste", itemsFile, "File of item lines to paste into the table at start")
+            ->check(CLI::ExistingFile);
+    // Checked only once Qt has taken its own options out: before that, the
+    // value of "-platform offscreen" would land here.
+    std::string configFile;
+    auto* configOption =
+        cli.add_option("FILE", configFile, "Configuration file (.xml) to open at start")
+            ->type_name("FILE.xml")
+            ->excludes(pasteOption);
     cli.add_flag("--start", start, "Start the communication once the window shows");
     std::string plotNames;
     cli.add_option("--plot", plotNames,
@@ -83,6 +93,7 @@ int main(int argc, char** argv) {
         vistrel::svgIcon(QStringLiteral(":/vistrel/app/vistrel.svg"), {16, 32, 48, 64, 128, 256}));
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     cli.allow_extras(false);
+    configOption->check(CLI::ExistingFile);
     CLI11_PARSE(cli, argc, argv);
 
     std::shared_ptr<vistrel::Protocol> protocol;
@@ -98,6 +109,15 @@ int main(int argc, char** argv) {
 
     vistrel::MainWindow window(std::move(protocol), QString::fromStdString(link));
     window.show();
+    if (!configFile.empty()) {
+        // As Open does: a file that cannot be read says why in a message box
+        // (the application may have been started from a file manager).
+        const vistrel::CommandResult opened = window.watch().control().openConfigFile(configFile);
+        if (!opened.ok()) {
+            QMessageBox::warning(&window, QString::fromUtf8(vistrel::kApplicationTitle),
+                                 QString::fromStdString(opened.text));
+        }
+    }
     if (!itemsFile.empty()) {
         QFile items(QString::fromStdString(itemsFile));
         if (!items.open(QIODevice::ReadOnly)) {

@@ -108,4 +108,10 @@ inline constexpr std::int32_t kSilent = 2082;
 inline constexpr std::int32_t kSetupRefused = 2083;
 } // namespace adapter_error
 
+// --- recordings read back, and their triggers ---------------------------------
+// A recording file that cannot be read, or an export that cannot be written.
+inline constexpr std::int32_t kRecordingFileError = 4100;
+// A trigger condition that does not parse or names no item.
+inline constexpr std::int32_t kTriggerConditionError = 4101;
+
 } // namespace vistrel

@@ -161,10 +161,13 @@ void KLineProtocol::fiveBaudInit() {
     const std::array inverted{static_cast<std::uint8_t>(~kb2)};
     line_->write(inverted);
     lastActivity_ = line_->now();
-    if (echo_.value_or(false)) {
-        readInitByte(kFiveBaudAnswer, "echo of the inverted key byte");
+    // An echoing cable hands the inverted key byte back before the ECU's
+    // answer; this is also where an unknown echo shows itself.
+    std::uint8_t address = readInitByte(kFiveBaudAnswer, "inverted address");
+    if (echo_ != false && address == inverted[0]) {
+        echo_ = true;
+        address = readInitByte(kFiveBaudAnswer, "inverted address");
     }
-    const std::uint8_t address = readInitByte(kFiveBaudAnswer, "inverted address");
     if (address != static_cast<std::uint8_t>(~settings_.target)) {
         throw Error(kInitFailedError,
                     "K-line init: wrong inverted address 0x" + hexText(std::array{address}),

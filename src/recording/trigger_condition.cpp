@@ -2,7 +2,7 @@
 #include "recording/trigger_condition.h"
 
 #include "components/error.h"
-#include "recording/recording_errors.h"
+#include "components/error_numbers.h"
 #include "recording/value_text.h"
 
 #include <algorithm>

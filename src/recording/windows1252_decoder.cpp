@@ -2,7 +2,7 @@
 #include "recording/windows1252_decoder.h"
 
 #include "components/error.h"
-#include "recording/recording_errors.h"
+#include "components/error_numbers.h"
 
 #include <algorithm>
 #include <iconv.h>

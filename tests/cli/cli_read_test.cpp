@@ -118,7 +118,7 @@ TEST(CliRead, OverAKLineTheValuesAreTheSimulators) {
         const std::vector<std::string> list = {"--items", "items.tsv", "--method", method};
         std::vector<std::string> simulated = {"read", "--ecu", "ecu.xml"};
         std::vector<std::string> kline = {"read", "--link",
-                                          "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=600"};
+                                          "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=1000"};
         simulated.insert(simulated.end(), list.begin(), list.end());
         kline.insert(kline.end(), list.begin(), list.end());
         const CliRun expected = runCli(simulated, dir.path());

@@ -43,6 +43,7 @@ TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
         {{"read", "--config", "foreign.xml"}, "foreign.xml: not a configuration file"},
         {{"read", "--items", "header-only.tsv"}, "header-only.tsv: no item to read"},
         {{"read", "--ecu", "missing-ecu.xml"}, "missing-ecu.xml"},
+        {{"read", "--link", "kline:/dev/ttyUSB9,p2max=soon"}, "--link: kline: p2max=soon"},
         {{"watch", "--ecu", "bad-ecu.xml"}, "bad-ecu.xml:1"},
         {{"convert", "a.tsv", "b.txt"}, "one file of item lines"},
         {{"convert", "a.tsv"}, "OUT"},

@@ -1,6 +1,7 @@
 // The watch command, run as the real binary.
 
 #include "cli_test_support.h"
+#include "fakes/ecu_process.h"
 
 #include <chrono>
 #include <csignal>
@@ -118,6 +119,26 @@ TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
     }
     EXPECT_EQ(run.out.find("time\t"), std::string::npos);
+}
+
+// Faults on the K-line show as failed attempts; the cycle opens the
+// communication again and goes on reading.
+TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {
+    ScratchDirectory dir;
+    writeFile(dir.path() / "ecu.xml", ecuDescription());
+    writeFile(dir.path() / "items.tsv", std::string(kIdentLine));
+    EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5", "--fault",
+                    "bad-checksum:4", "--fault", "garbage:6"});
+    const CliRun run =
+        runCli({"watch", "--link", "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=1000",
+                "--items", "items.tsv", "--cycles", "3"},
+               dir.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("bad checksum"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("garbled reply"), std::string::npos) << run.err;
+    const auto lines = splitText(run.out, "\n");
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_TRUE(lines.back().ends_with("\t564953")) << lines.back();
 }
 
 } // namespace

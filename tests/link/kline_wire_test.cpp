@@ -20,7 +20,7 @@ using testing::EcuProcess;
 
 // Short pauses so that the tests run fast, and a long P2max so that a busy
 // machine does not turn a slow answer into a fault.
-constexpr const char* kTestKeys = ",p3min=5,p4min=0,p2max=600";
+constexpr const char* kTestKeys = ",p3min=5,p4min=0,p2max=1000";
 const ByteString kRead = {0x23, 0x01, 0x00, 0x00, 0x04};
 
 std::int32_t outcome(Protocol& link) {
