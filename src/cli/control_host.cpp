@@ -58,13 +58,20 @@ void ControlHost::setUp(const SessionOptions& options) {
 void ControlHost::handOverEcu(const SessionOptions& options) {
     std::shared_ptr<Protocol> link;
     try {
-        link = makeLink(options.link);
+        link = makeLink(options.link, LinkOptions{[this] { whileLinkWaits(); }});
     } catch (const LinkSpecError& e) {
         throw UsageError(std::string("--link: ") + e.what());
     } catch (const Error& e) {
         throw UsageError(e.description());
     }
     control_.setProtocol(std::move(link));
+}
+
+void ControlHost::whileLinkWaits() {
+    if (interrupt_ != nullptr && interrupt_->raised() && !aborted_) {
+        aborted_ = true;
+        control_.Abort();
+    }
 }
 
 void ControlHost::fillList(const SessionOptions& options) {

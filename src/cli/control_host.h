@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/interrupt_flag.h"
 #include "cli/session_options.h"
 #include "cli/terminal_ports.h"
 #include "cli/terminal_view.h"
@@ -28,10 +29,16 @@ public:
     // open recording.
     void stopCommunication();
 
+    // From now on an interrupt aborts the read in progress, so that a
+    // slow link stops within one exchange instead of one list read.
+    void abortOn(const InterruptFlag& interrupt) noexcept { interrupt_ = &interrupt; }
+
     const TerminalView& view() const noexcept { return view_; }
     VistrelControl& control() noexcept { return control_; }
 
 private:
+    // The link's idle hook: runs while a real link waits on its line.
+    void whileLinkWaits();
     void handOverEcu(const SessionOptions& options);
     void fillList(const SessionOptions& options);
     void chooseSettings(const SessionOptions& options);
@@ -41,6 +48,8 @@ private:
     StreamMessages messages_;
     SystemPlatform platform_;
     VistrelControl control_;
+    const InterruptFlag* interrupt_ = nullptr;
+    bool aborted_ = false;
 };
 
 } // namespace vistrel::cli

@@ -6,6 +6,7 @@
 #include "cli/terminal_ports.h"
 #include "components/error.h"
 #include "control/clipboard_lines.h"
+#include "control/text_decoding.h"
 #include "itemlist/vistrel_items.h"
 
 #include <algorithm>
@@ -36,13 +37,16 @@ std::string quoted(const std::string& text) {
 }
 
 // Item lines to a configuration file. Lines that make no item are reported
-// and skipped, the way Paste skips them, but not silently.
+// and skipped, the way Paste skips them, but not silently; a file whose lines
+// make no item at all is surely not what was meant, and writes nothing.
 void linesToConfiguration(const std::string& inPath, const std::string& outPath,
                           std::ostream& err) {
     VistrelItems items;
-    const std::string text = readTextFile(inPath);
+    const std::string text = decodeUserText(readTextFile(inPath));
     const auto lines = pastedLines(text);
+    bool anyText = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        anyText = anyText || !lines[i].empty();
         const std::string where = inPath + ":" + std::to_string(i + 1) + ": ";
         const auto before = items.count();
         try {
@@ -50,13 +54,22 @@ void linesToConfiguration(const std::string& inPath, const std::string& outPath,
             if (item && items.count() == before) {
                 err << where << "an item named " << quoted(item->name())
                     << " is already in the list (letter case ignored); line skipped\n";
+            } else if (item && item->length() == 0) {
+                err << where << "the length of " << quoted(item->name())
+                    << " is not a number; the item is written with length 0, which no load "
+                       "gives back\n";
             }
         } catch (const Error& e) {
             err << where << e.description() << "; line skipped\n";
         }
     }
+    if (anyText && items.count() == 0) {
+        throw UsageError(inPath + ": no line makes an item; nothing written");
+    }
     try {
-        items.saveConfigXML(outPath);
+        if (const std::string notes = items.saveConfigXML(outPath); !notes.empty()) {
+            err << notes << '\n';
+        }
     } catch (const Error& e) {
         throw UsageError(outPath + ": " + e.description());
     }

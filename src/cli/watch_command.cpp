@@ -117,6 +117,7 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
         host.control().setSnapshotArmed(true);
     }
     const InterruptFlag interrupted;
+    host.abortOn(interrupted);
     if (options.record) {
         host.control().setRecordingTrigger(recordingTrigger(options, host.control().items()));
         const CommandResult recording = host.control().startRecording();

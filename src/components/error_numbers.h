@@ -42,6 +42,8 @@ inline constexpr std::int32_t kGeneralReject = 2044;
 inline constexpr std::int32_t kSyntaxAddressError = 1;
 // The list's read: no protocol, or every item failed.
 inline constexpr std::int32_t kListReadError = 10;
+// A configuration file number beyond the range of a double.
+inline constexpr std::int32_t kOverflowError = 6;
 // A configuration file value of the wrong type (a length that is no number).
 inline constexpr std::int32_t kConversionError = 13;
 // A configuration file that cannot be read or parsed, and one that is not a

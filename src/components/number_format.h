@@ -16,6 +16,9 @@ struct NumberFormat {
     // Read once from the process locale (LC_NUMERIC of the environment);
     // falls back to the invariant format when the locale is unknown.
     static NumberFormat fromProcessLocale();
+    // The format of a named locale ("fr_FR.UTF-8"); nullopt when the system
+    // does not have it.
+    static std::optional<NumberFormat> fromLocale(const std::string& name);
     static NumberFormat invariant() { return {}; }
 };
 
@@ -26,7 +29,8 @@ std::optional<double> parseUserNumber(std::string_view text, const NumberFormat&
 
 // The general format of a double: at most 15 significant digits, no
 // trailing zeros, no grouping, the user's decimal separator, exponent form
-// ("1E+20", "1E-05") for very large or small magnitudes.
+// ("1E+20", "1E-05") for very large or small magnitudes. A zero is "0",
+// whatever its sign bit.
 std::string formatGeneral(double value, const NumberFormat& format);
 
 // The shortest text that reads back as the same double, with a full stop and

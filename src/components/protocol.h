@@ -53,6 +53,14 @@ public:
     virtual std::size_t maxReplyLength() const { return 0; }
 };
 
+// One exchange whose reply holds this exchange's answer and nothing older: a
+// protocol object that returns without filling reply leaves it empty, so an
+// earlier answer never passes for a new one.
+inline void exchange(Protocol& protocol, const ByteString& request, ByteString& reply) {
+    reply.clear();
+    protocol.SendReceive(request, reply);
+}
+
 // The protocol name under which a link accepts CAN-XML batches.
 inline constexpr const char* kBatchProtocolName = "Marlotel";
 

@@ -1,6 +1,7 @@
 #include "control/clipboard_lines.h"
 #include "control/control_state.h"
 #include "control/pending_error.h"
+#include "control/text_decoding.h"
 
 namespace vistrel {
 
@@ -19,8 +20,9 @@ std::string VistrelControl::State::copyText() const {
 
 // Replaces the list by the item lines of a text. A line the list refuses
 // adds nothing and the next line is read; the result counts such lines.
-PasteResult VistrelControl::State::pasteText(std::string_view text) {
+PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
     timer.setTimerEnabled(false);
+    const std::string text = decodeUserText(pasted);
     items.clear();
     PasteResult result;
     const auto skip = [&result](std::string reason) {

@@ -2,6 +2,7 @@
 
 #include "components/error.h"
 #include "components/error_numbers.h"
+#include "components/utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,46 +15,6 @@ namespace {
 
 iconv_t asIconv(void* descriptor) {
     return static_cast<iconv_t>(descriptor);
-}
-
-struct DecodedCharacter {
-    char32_t codePoint;
-    std::size_t length;
-};
-
-// The code point that starts the text, when the text starts with a valid
-// UTF-8 sequence. iconv stops on a character it cannot convert without
-// saying which one; this is only used to name it in the fallback.
-std::optional<DecodedCharacter> decodeUtf8(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text.front());
-    std::size_t length = 0;
-    char32_t codePoint = 0;
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07U;
-    } else if (lead >= 0xE0) {
-        length = lead <= 0xEF ? 3 : 0;
-        codePoint = lead & 0x0FU;
-    } else if (lead >= 0xC2) {
-        length = 2;
-        codePoint = lead & 0x1FU;
-    }
-    if (length == 0 || text.size() < length) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xC0U) != 0x80U) {
-            return std::nullopt;
-        }
-        codePoint = (codePoint << 6U) | (next & 0x3FU);
-    }
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallest[length] || codePoint > 0x10FFFF ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    return DecodedCharacter{codePoint, length};
 }
 
 bool isAscii(std::string_view text) {

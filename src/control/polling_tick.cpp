@@ -116,7 +116,7 @@ StepOutcome VistrelControl::State::startSessionStep() {
     // gets the request of an earlier text.
     if (failure.attempt([&] { sessionRequest.setText(items.StartSession()); })) {
         failure.attempt(
-            [&] { requireProtocol(items.protocol()).SendReceive(sessionRequest, sessionReply); });
+            [&] { exchange(requireProtocol(items.protocol()), sessionRequest, sessionReply); });
     }
     if (items.AbortRequest() || detached) {
         return halted();

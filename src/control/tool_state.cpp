@@ -83,8 +83,12 @@ CommandResult VistrelControl::State::saveConfigFile(const std::string& path) {
     items.setStartSession(sessionText);
     sessionText = items.StartSession();
     PendingError failure;
-    failure.attempt([&] { items.saveConfigXML(path); });
+    std::string notes;
+    failure.attempt([&] { notes = items.saveConfigXML(path); });
     setMousePointer(remembered);
+    if (!notes.empty()) {
+        messages.showMessage(notes, kApplicationTitle);
+    }
     return failureOf(failure);
 }
 

@@ -3,6 +3,18 @@
 #include "control/pending_error.h"
 
 namespace vistrel {
+namespace {
+
+std::string pasteStatusText(const PasteResult& pasted) {
+    if (pasted.skippedLines == 0) {
+        return {};
+    }
+    const std::string count = std::to_string(pasted.skippedLines);
+    return count + " ligne(s) ignor\u00E9e(s) (" + count +
+           " line(s) skipped): " + pasted.firstSkippedReason;
+}
+
+} // namespace
 
 void VistrelControl::State::toolbarClick(std::string_view key) {
     // A command stops at the step whose call failed; the user learns why
@@ -20,9 +32,11 @@ void VistrelControl::State::runCommand(std::string_view key) {
     } else if (key == button::kOpen) {
         ConfigFileDialog(DialogMode::Open);
     } else if (key == button::kPaste) {
-        // Paste reports nothing: a bad line simply gives no item.
+        // A bad line gives no item; the status bar says how many were
+        // skipped and why the first one was, so that a line a spreadsheet
+        // mangled does not lose its item without a word.
         if (clipboard != nullptr) {
-            pasteText(clipboard->text());
+            view.setPanelText(panel::kStatus, pasteStatusText(pasteText(clipboard->text())));
         }
     } else if (key == button::kCopy) {
         if (clipboard != nullptr) {

@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <span>
 
 namespace vistrel {
 namespace {
 
 constexpr std::size_t kMaxDecodedBytes = 8;
+
+constexpr const char* kOutOfRangeText = "Hors limites (Out of range)";
 
 // The raw number behind the decimal and physical displays: signed codings
 // give an int64, unsigned ones a uint64, so no 8-byte value loses its range.
@@ -112,7 +115,9 @@ std::string VistrelItem::text() const {
     const RawNumber number =
         decode(value_.bytes().first(std::min(length, value_.length())), mask, coding_);
     if (format_ == Format::Physical) {
-        return formatGeneral((number.toDouble() * coefA_ + coefB_) / coefC_, numberFormat());
+        const double physical = (number.toDouble() * coefA_ + coefB_) / coefC_;
+        // Huge coefficients can carry the value past a double's range.
+        return std::isfinite(physical) ? formatGeneral(physical, numberFormat()) : kOutOfRangeText;
     }
     return decimalText(number);
 }

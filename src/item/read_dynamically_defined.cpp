@@ -29,7 +29,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     record.setHex("ReadSend", request_);
 
     try {
-        protocol.SendReceive(request_, reply_);
+        exchange(protocol, request_, reply_);
     } catch (const Error& error) {
         keepError(error, record, "ReadError");
         return;
@@ -71,7 +71,7 @@ void VistrelItem::sendDefinition(Protocol& protocol, std::uint8_t identifier, st
     record.setHex("addr", address_);
     record.setHex("DefSend", request_);
     try {
-        protocol.SendReceive(request_, reply_);
+        exchange(protocol, request_, reply_);
     } catch (const Error& error) {
         keepError(error, record, "DefError");
         throw;

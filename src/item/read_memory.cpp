@@ -18,7 +18,7 @@ void VistrelItem::ReadMemory(Protocol& protocol, std::int32_t lengthSize, pugi::
     record.setHex("send", request_);
 
     try {
-        protocol.SendReceive(request_, reply_);
+        exchange(protocol, request_, reply_);
     } catch (const Error& error) {
         keepError(error, record, "error");
         // A refusal with a known reason is an answer, not a broken exchange:

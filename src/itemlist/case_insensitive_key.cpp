@@ -1,35 +1,52 @@
 #include "itemlist/case_insensitive_key.h"
 
-#include <cstdint>
+#include "components/utf8.h"
+
+#include <algorithm>
+#include <unicode/uchar.h>
 
 namespace vistrel {
 namespace {
 
-// UTF-8 of U+00C0..U+00DE is C3 80..C3 9E; the small letter is 0x20 further
-// on (C3 A0..C3 BE). U+00D7 (multiplication sign) is no letter.
-constexpr std::uint8_t kLatin1Lead = 0xC3;
-constexpr std::uint8_t kFirstCapital = 0x80;
-constexpr std::uint8_t kLastCapital = 0x9E;
-constexpr std::uint8_t kMultiplicationSign = 0x97;
-constexpr std::uint8_t kCaseOffset = 0x20;
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string foldAscii(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+// Simple folding, one character for one: letters that differ only in case
+// meet (Ω and ω, Œ and œ), while "ß" stays apart from "ss".
+std::string foldUnicode(std::string_view text) {
+    std::string folded;
+    folded.reserve(text.size());
+    while (!text.empty()) {
+        const auto decoded = decodeUtf8(text);
+        if (!decoded) {
+            folded.push_back(text.front());
+            text.remove_prefix(1);
+            continue;
+        }
+        appendUtf8(folded, static_cast<char32_t>(u_foldCase(
+                               static_cast<UChar32>(decoded->codePoint), U_FOLD_CASE_DEFAULT)));
+        text.remove_prefix(decoded->length);
+    }
+    return folded;
+}
 
 } // namespace
 
 std::string foldKey(std::string_view key) {
-    std::string folded(key);
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        auto c = static_cast<std::uint8_t>(folded[i]);
-        if (c >= 'A' && c <= 'Z') {
-            folded[i] = static_cast<char>(c + kCaseOffset);
-        } else if (c == kLatin1Lead && i + 1 < folded.size()) {
-            const auto next = static_cast<std::uint8_t>(folded[i + 1]);
-            if (next >= kFirstCapital && next <= kLastCapital && next != kMultiplicationSign) {
-                folded[i + 1] = static_cast<char>(next + kCaseOffset);
-                ++i;
-            }
-        }
-    }
-    return folded;
+    // Most names are plain ASCII and never need the tables.
+    return isAscii(key) ? foldAscii(key) : foldUnicode(key);
 }
 
 } // namespace vistrel

@@ -1,41 +1,21 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
+#include "components/utf8.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
-#include "itemlist/parse_error_line.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist/xml_nodes.h"
 
 #include <array>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 
 namespace vistrel {
 namespace {
 
 using namespace config_file;
-
-// The line of the parse error, read from the file again: only a failed
-// load pays for that second read.
-std::size_t errorLine(const std::string& name, const pugi::xml_parse_result& result) {
-    if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error) {
-        return 0;
-    }
-    // C streams: a path that names a directory simply reads nothing.
-    std::string file;
-    if (std::FILE* in = std::fopen(name.c_str(), "rb")) {
-        std::array<char, 65536> chunk{};
-        std::size_t got = 0;
-        while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) {
-            file.append(chunk.data(), got);
-        }
-        std::fclose(in);
-    }
-    return lineOfParseError(file, result.encoding, result.offset);
-}
 
 // The method whose number is exactly text ("0" to "3"); 0 for any other
 // text, which a reader of fewer methods also falls back to.
@@ -49,13 +29,18 @@ Method methodNumber(const std::string& text) {
 }
 
 // The version of the root element, 0 when the root is missing or unusable.
-// It is read in the user's number format: "1,0" reads 1 or 10, both > 0.
+// It is read in the user's number format, where a comma is either the
+// decimal sign or grouping; a format that knows no comma at all (grouping
+// with an apostrophe or a narrow space) reads it as the decimal sign, so the
+// "1,0" that every saved file carries passes everywhere.
 double readVersion(pugi::xml_node root, const NumberFormat& format) {
     const pugi::xml_attribute version = root.attribute(kVersion);
     if (!version) {
         return 0.0;
     }
-    return parseUserNumber(version.value(), format).value_or(0.0);
+    static const NumberFormat commaDecimal{",", ""};
+    const auto number = parseUserNumber(version.value(), format);
+    return number ? *number : parseUserNumber(version.value(), commaDecimal).value_or(0.0);
 }
 
 // The first child element of each name in kDataNames, in one pass. The
@@ -87,7 +72,18 @@ std::string textOr(pugi::xml_node element, const char* absent) {
 }
 
 double numberOr(pugi::xml_node element, double absent) {
-    return element ? readLeadingNumber(textContent(element)) : absent;
+    if (!element) {
+        return absent;
+    }
+    const std::string text = textContent(element);
+    const auto number = readLeadingNumber(text);
+    if (!number) {
+        throw Error(kOverflowError,
+                    "Overflow: " + std::string(element.name()) + " (" + text +
+                        ") is beyond the range of a number",
+                    "VistrelItems.loadConfigXML");
+    }
+    return *number;
 }
 
 std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
@@ -107,11 +103,10 @@ std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
 
 void VistrelItems::loadConfigXML(const std::string& nom) {
     pugi::xml_document document;
-    const pugi::xml_parse_result result = parseConfigFile(document, nom);
-    if (!result) {
+    if (const auto fault = parseConfigFile(document, nom)) {
         throw Error(kConfigLoadError,
-                    "erreur load " + std::to_string(static_cast<int>(result.status)) + " " +
-                        std::to_string(errorLine(nom, result)) + " " + result.description(),
+                    "erreur load " + std::to_string(fault->code) + " " +
+                        std::to_string(fault->line) + " " + fault->reason,
                     "VistrelItems.loadConfigXML");
     }
 
@@ -157,16 +152,24 @@ void VistrelItems::loadDatas(pugi::xml_node datas) {
         const auto element = dataElements(data);
         const std::string address = textOr(element[kAddress], "");
         const std::int32_t length = lengthOf(element[kLength], numberFormat());
-        const bool complete = address.size() >= 2 && address.size() % 2 == 0;
+        // Counted in characters: an address with a character of several bytes
+        // is as odd or even as it looks.
+        const std::size_t characters = utf8CharacterCount(address);
+        const bool complete = characters >= 2 && characters % 2 == 0;
         if (complete && length >= 1 && length <= 8) {
+            // Every number is read before the item exists: one that cannot be
+            // read stops the load without a half-made item.
+            const double a = numberOr(element[kA], 1.0);
+            const double b = numberOr(element[kB], 0.0);
+            const double c = numberOr(element[kC], 1.0);
             VistrelItem& loaded = add(address);
             loaded.setMask(textOr(element[kMask], ""));
             loaded.setLength(length);
             loaded.setName(textOr(element[kName], ""));
             loaded.setUnit(textOr(element[kUnit], ""));
-            loaded.setCoefA(numberOr(element[kA], 1.0));
-            loaded.setCoefB(numberOr(element[kB], 0.0));
-            loaded.setCoefC(numberOr(element[kC], 1.0));
+            loaded.setCoefA(a);
+            loaded.setCoefB(b);
+            loaded.setCoefC(c);
             loaded.setCodingText(textOr(element[kType], "BE"));
             loaded.setFormatText(textOr(element[kFormat], "H"));
         }

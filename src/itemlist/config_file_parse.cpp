@@ -36,7 +36,7 @@ using Buffer = std::unique_ptr<char, BufferRelease>;
 
 // The whole of a regular file (size bytes) and a final 0, in memory from
 // pugixml's allocator so that a document can take it over. Nothing when the
-// file cannot be had that way.
+// file cannot be read.
 Buffer readWholeFile(const std::string& path, std::size_t& size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -44,7 +44,7 @@ Buffer readWholeFile(const std::string& path, std::size_t& size) {
     }
     Buffer buffer;
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
         const auto fileSize = static_cast<std::size_t>(status.st_size);
         buffer.reset(static_cast<char*>(pugi::get_memory_allocation_function()(fileSize + 1)));
         std::size_t got = 0;
@@ -120,33 +120,48 @@ bool compactTreeIsExact(const pugi::xml_document& document, pugi::xml_encoding e
     return encoding == pugi::encoding_utf8 && !valuesHoldElements(document);
 }
 
+XmlFault readFault(const pugi::xml_parse_result& result) {
+    return {static_cast<int>(result.status), 0, result.description()};
+}
+
 } // namespace
 
-pugi::xml_parse_result parseConfigFile(pugi::xml_document& document, const std::string& path) {
+std::optional<XmlFault> parseConfigFile(pugi::xml_document& document, const std::string& path) {
     std::size_t size = 0;
-    if (Buffer buffer = readWholeFile(path, size);
-        buffer && holdsOnlyElementsAndText({buffer.get(), size})) {
-        // Parsed where it lies, final 0 included: for a UTF-8 file that is
-        // the very buffer that pugixml's load_file parses, so the parser
-        // stops where it would there. The document owns the buffer from here.
+    Buffer buffer = readWholeFile(path, size);
+    if (!buffer) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            pugi::xml_parse_result result;
+            result.status = pugi::status_io_error;
+            return readFault(result);
+        }
+        // pugixml tells a missing file from an unreadable one.
+        return readFault(document.load_file(path.c_str(), kExactOptions));
+    }
+    // pugixml builds the tree but forgives much that XML forbids; a strict
+    // parser judges the file first, so that a file loads here exactly when
+    // any other XML reader would take it.
+    if (auto fault = checkWellFormed({buffer.get(), size})) {
+        return fault;
+    }
+    if (holdsOnlyElementsAndText({buffer.get(), size})) {
+        // Parsed where it lies, final 0 included. The document owns the
+        // buffer from here.
         const pugi::xml_parse_result result =
             document.load_buffer_inplace_own(buffer.release(), size + 1, kCompactOptions);
         if (result && compactTreeIsExact(document, result.encoding)) {
-            return result;
+            return std::nullopt;
         }
     }
 
-    // The exact tree, read by pugixml itself, which also gives the reason
-    // why a file does not load.
+    // The exact tree, read by pugixml itself.
     document.reset();
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        // A directory would pass for a file of absurd size.
-        pugi::xml_parse_result result;
-        result.status = pugi::status_io_error;
-        return result;
+    const pugi::xml_parse_result result = document.load_file(path.c_str(), kExactOptions);
+    if (!result) {
+        return readFault(result);
     }
-    return document.load_file(path.c_str(), kExactOptions);
+    return std::nullopt;
 }
 
 } // namespace vistrel

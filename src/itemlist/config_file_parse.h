@@ -1,5 +1,8 @@
 #pragma once
 
+#include "itemlist/xml_well_formed.h"
+
+#include <optional>
 #include <pugixml.hpp>
 #include <string>
 
@@ -7,9 +10,10 @@ namespace vistrel {
 
 // Loads the configuration file at path into document, with white space and
 // line ends kept as written (a lone CR stays a CR): the text content of any
-// element the loader reads is exactly its text in the file. A directory is a
-// file that cannot be read. The result, on failure too, is the one that
-// pugixml gives for the whole file with those rules.
-pugi::xml_parse_result parseConfigFile(pugi::xml_document& document, const std::string& path);
+// element the loader reads is exactly its text in the file. Only a
+// well-formed XML 1.0 document loads; a directory is a file that cannot be
+// read. nullopt when the document holds the file; otherwise why not, the line
+// being 0 when the file could not be read at all.
+std::optional<XmlFault> parseConfigFile(pugi::xml_document& document, const std::string& path);
 
 } // namespace vistrel

@@ -21,7 +21,7 @@ std::size_t skipDigits(std::string_view text, std::size_t at) {
 
 } // namespace
 
-double readLeadingNumber(std::string_view text) noexcept {
+std::optional<double> readLeadingNumber(std::string_view text) noexcept {
     std::size_t at = 0;
     while (at < text.size() && isBlank(text[at])) {
         ++at;
@@ -55,6 +55,9 @@ double readLeadingNumber(std::string_view text) noexcept {
     }
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + end, value);
+    if (ec == std::errc::result_out_of_range) {
+        return std::nullopt;
+    }
     if (ec != std::errc{} || ptr != text.data() + end) {
         return 0.0;
     }

@@ -104,7 +104,9 @@ public:
 
     // --- configuration file -----------------------------------------------
     // Throws Error when the file cannot be written; an earlier file stays.
-    void saveConfigXML(const std::string& nom);
+    // Returns what the user should hear of a save that went through (texts
+    // that XML cannot carry, items that no load gives back); "" when none.
+    std::string saveConfigXML(const std::string& nom);
     // Throws Error kConfigLoadError for a missing or malformed file and
     // kBadConfigFile for one that is not a configuration file, with the text
     // the user is shown; the list then holds what it held before. Throws the

@@ -224,8 +224,16 @@ void KLineProtocol::prepareLine(bool afterWakeUp) {
         // A late or garbled reply may still be on its way: wait until the
         // line has been quiet for P2max so that it cannot run into the next
         // request.
+        // A line that never goes quiet is broken: the exchange fails
+        // instead of waiting for ever.
         std::array<std::uint8_t, 64> drop{};
+        const auto giveUp = line_->now() + kline_time::kP3max;
         while (line_->read(drop, line_->now() + settings_.p2max) != 0) {
+            if (line_->now() > giveUp) {
+                throw Error(link_error::kGarbledFrame,
+                            "K-line: the line does not go quiet (noise, or another tester?)",
+                            "KLineProtocol.SendReceive");
+            }
         }
         lastActivity_ = line_->now();
         resync_ = false;
@@ -290,9 +298,8 @@ KLineProtocol::Bytes KLineProtocol::takeEcho(std::span<const std::uint8_t> frame
                                 : "K-line: wrong echo of the request (" + hexText(arrived) +
                                       " for " + hexText(frame) + "): a collision or a broken line");
     }
-    if (!arrived.empty()) {
-        echo_ = false;
-    }
+    // Only an echo is learnt for good: a first exchange that went wrong must
+    // not teach the link that an echoing cable is silent.
     return arrived;
 }
 

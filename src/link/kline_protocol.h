@@ -67,7 +67,8 @@ private:
     KLineSettings settings_;
     KLineHeaderForm form_;
     std::optional<std::pair<std::uint8_t, std::uint8_t>> keyBytes_;
-    // Whether the cable echoes, once known.
+    // Whether the cable echoes: set by the echo key, or once an echo was
+    // seen.
     std::optional<bool> echo_;
     bool sessionOpen_ = false;
     // The end of the last reply that the ECU answered in order.

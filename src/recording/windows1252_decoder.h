@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "components/utf8_decoder.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,14 +15,11 @@ class Windows1252Decoder {
 public:
     // Throws Error when the system offers no windows-1252 conversion.
     Windows1252Decoder();
-    ~Windows1252Decoder();
-    Windows1252Decoder(const Windows1252Decoder&) = delete;
-    Windows1252Decoder& operator=(const Windows1252Decoder&) = delete;
 
-    std::string decode(std::string_view bytes);
+    std::string decode(std::string_view bytes) { return decoder_.decode(bytes); }
 
 private:
-    void* descriptor_;
+    Utf8Decoder decoder_;
 };
 
 } // namespace vistrel

@@ -27,18 +27,6 @@ TEST(ByteString, RejectsMalformedTextAndKeepsBytes) {
     }
 }
 
-TEST(ByteString, HexDigitValuesAndTheirNeighbours) {
-    const struct {
-        char c;
-        int value;
-    } cases[] = {{'0', 0},  {'9', 9},   {'A', 10}, {'F', 15},   {'a', 10}, {'f', 15},
-                 {'/', -1}, {':', -1},  {'@', -1}, {'G', -1},   {'`', -1}, {'g', -1},
-                 {' ', -1}, {'\0', -1}, {'x', -1}, {'\xC3', -1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(hexDigitValue(c.c), c.value) << static_cast<int>(c.c);
-    }
-}
-
 TEST(ByteString, EditingOperations) {
     ByteString b{0x01, 0x02, 0x03};
     b.append(ByteString{0x04, 0x05});

@@ -34,12 +34,5 @@ TEST(NegativeResponse, TableOfKnownCodesAndTheComposedText) {
     EXPECT_FALSE(isKnownRefusal(2041));
 }
 
-TEST(NegativeResponse, HexWithoutLeadingZeros) {
-    EXPECT_EQ(hexNoLeadingZeros(0), "0");
-    EXPECT_EQ(hexNoLeadingZeros(0x05), "5");
-    EXPECT_EQ(hexNoLeadingZeros(0x23), "23");
-    EXPECT_EQ(hexNoLeadingZeros(0xABCD), "ABCD");
-}
-
 } // namespace
 } // namespace vistrel

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,6 +44,7 @@ public:
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
     int valueColumnWrites = 0;
+    bool failNextValueColumn = false;
     MousePointer pointer = MousePointer::Default;
     std::vector<MousePointer> pointerHistory;
 
@@ -107,6 +109,9 @@ public:
     }
     void setGridRows(std::vector<GridRow> newRows) override { rows = std::move(newRows); }
     void setValueColumn(const std::vector<std::string>& values) override {
+        if (std::exchange(failNextValueColumn, false)) {
+            throw std::runtime_error("view failed");
+        }
         ++valueColumnWrites;
         for (std::size_t r = 0; r < values.size() && r < rows.size(); ++r) {
             rows[r][1] = values[r];

@@ -144,16 +144,6 @@ TEST_F(PollingCycleTest, StartCopiesTheBoxesIntoTheListAndStartsTheTimer) {
     EXPECT_FALSE(ports.view.methodBoxEnabled);
 }
 
-TEST_F(PollingCycleTest, StartWithoutProtocolDoesNothing) {
-    pasteTwoItems();
-    control.Abort();
-    control.toolbarClick("Start");
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
-    EXPECT_FALSE(ports.timer.enabled);
-    EXPECT_TRUE(control.items().AbortRequest());
-    EXPECT_TRUE(control.abortPending());
-}
-
 TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
     const struct {
         const char* method;
@@ -254,24 +244,6 @@ TEST_F(PollingCycleTest, FailedBatchReadsShowTheirErrors) {
     }
 }
 
-TEST_F(PollingCycleTest, EmptyListNeverReadsItemByItemButReadsInABatch) {
-    handOver();
-    control.toolbarClick("Start");
-    protocol->reply("50A0");
-    ticks(3);
-    EXPECT_EQ(ports.view.panel("Status"), "Error global : ()");
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
-
-    FakeCanXml batch;
-    hooked->name = "Marlotel";
-    hooked->processor = &batch;
-    control.toolbarClick("Start");
-    protocol->reply("50A0");
-    ticks(3);
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
-    EXPECT_EQ(ports.view.panel("Run"), "\\");
-}
-
 TEST_F(PollingCycleTest, FailedReadBlanksValuesAndTheCycleReopens) {
     reach(3);
     protocol->reply("631234");
@@ -292,18 +264,6 @@ TEST_F(PollingCycleTest, FailedReadBlanksValuesAndTheCycleReopens) {
     EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
     ticks(1);
     EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"ABCD", "01"}));
-}
-
-TEST_F(PollingCycleTest, SessionErrorStaysInStatusThroughGoodReads) {
-    reach(2);
-    protocol->fail(2040, "Service 10 Negative response 31");
-    ticks(1);
-    protocol->reply("50A0");
-    protocol->reply("631234");
-    protocol->reply("6356");
-    ticks(2);
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
-    EXPECT_EQ(ports.view.panel("Status"), "Service 10 Negative response 31");
 }
 
 TEST_F(PollingCycleTest, BadSessionTextSendsNothing) {
@@ -365,29 +325,6 @@ TEST_F(PollingCycleTest, AbortInsideAStepHaltsTheCycleWhereItIs) {
     }
 }
 
-TEST_F(PollingCycleTest, AbortInsideAReadEndsItAtTheNextItem) {
-    reach(3);
-    hooked->onExchange = [&](std::size_t exchange) {
-        if (exchange == 1) { // the first item's request, after the session's
-            control.Abort();
-        }
-    };
-    protocol->reply("631234");
-    protocol->reply("6356");
-    const int valueWrites = ports.view.valueColumnWrites;
-    ticks(1);
-    EXPECT_EQ(hooked->requests.size(), 2U); // the second item was never asked for
-    EXPECT_EQ(ports.view.valueColumnWrites, valueWrites);
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
-    EXPECT_FALSE(ports.timer.enabled);
-
-    // Start clears both flags and opens the communication again.
-    control.toolbarClick("Start");
-    EXPECT_FALSE(control.items().AbortRequest());
-    EXPECT_FALSE(control.abortPending());
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
-}
-
 TEST_F(PollingCycleTest, StopIsARequestThatTheNextStartClears) {
     handOver();
     pasteTwoItems();
@@ -405,30 +342,6 @@ TEST_F(PollingCycleTest, StopIsARequestThatTheNextStartClears) {
     control.toolbarClick("Start");
     EXPECT_FALSE(control.abortPending());
     EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
-}
-
-TEST_F(PollingCycleTest, SpinnerGoesOnAcrossStopAndStart) {
-    reach(3);
-    std::vector<std::string> shown;
-    const auto goodRead = [&] {
-        protocol->reply("631234");
-        protocol->reply("6356");
-        ticks(1);
-        shown.push_back(ports.view.panel("Run"));
-    };
-    goodRead();
-    goodRead();
-    control.toolbarClick("Stop");
-    ticks(1);
-    EXPECT_EQ(ports.view.panel("Run"), "");
-    control.toolbarClick("Start");
-    protocol->reply("50A0");
-    ticks(2);
-    for (int i = 0; i < 4; ++i) {
-        goodRead();
-    }
-    EXPECT_EQ(shown, (std::vector<std::string>{"\\", "|", "/", "--", "\\", "|"}));
-    EXPECT_EQ(control.spinIndex(), 2);
 }
 
 } // namespace

@@ -26,11 +26,6 @@ TEST(RecordingFormat, TimeColumnRoundsHalvesToTheEvenHundredth) {
     }
 }
 
-TEST(RecordingFormat, FileNameFromOneMoment) {
-    EXPECT_EQ(recordingFileName({2026, 12, 4, 7, 5, 9}), "vistrel_4-12-26__07h05mn09.txt");
-    EXPECT_EQ(recordingFileName({2005, 1, 31, 23, 59, 0}), "vistrel_31-1-05__23h59mn00.txt");
-}
-
 TEST(RecordingFormat, ColumnTitleQuotesNameAndUnit) {
     VistrelItems items(NumberFormat::invariant());
     const auto ubat = items.addLine("0A0000\t1\tBE+\tUbat\tV\t1\t0\t1\tD\t1");

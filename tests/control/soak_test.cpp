@@ -11,16 +11,16 @@
 namespace vistrel::testing {
 namespace {
 
-// The simulator behind a door through which an Abort can come in while a
-// read waits for the ECU, as a host's Abort does during a tick.
-class AbortingLink : public SimulatorLink {
+// The simulator behind a door through which a command can come in while a
+// read waits for the ECU, as the event loop lets it during an exchange.
+class ReentrantLink : public SimulatorLink {
 public:
     using SimulatorLink::SimulatorLink;
-    std::function<void()> abortDuringNextExchange;
+    std::function<void()> duringNextExchange;
 
     void SendReceive(const ByteString& request, ByteString& reply) override {
-        if (abortDuringNextExchange) {
-            std::exchange(abortDuringNextExchange, nullptr)();
+        if (duringNextExchange) {
+            std::exchange(duringNextExchange, nullptr)();
         }
         SimulatorLink::SendReceive(request, reply);
     }
@@ -46,13 +46,14 @@ std::vector<std::string> goodValues() {
 class SoakTest : public ControlTest {
 protected:
     SoakTest() {
-        link = std::make_shared<AbortingLink>(ecu);
+        link = std::make_shared<ReentrantLink>(ecu);
         control.setProtocol(link);
         std::vector<std::string> lines;
         for (int i = 0; i < kItems; ++i) {
             lines.push_back(itemLine(itemAddress(i), 2, "Item" + std::to_string(i)));
         }
         paste(lines);
+        itemText = ports.clipboard.content;
     }
 
     // What the user does when the cycle stands still: Start, and Rec again
@@ -76,16 +77,23 @@ protected:
     // shows for every item either its memory or its own error text.
     void checkedTick() {
         const int writesBefore = ports.view.valueColumnWrites;
-        const int stateBefore = static_cast<int>(control.cycleState());
+        const CyclePhase phaseBefore = control.cycleState();
         const bool wasRecording = control.recording();
-        control.tick();
+        const StepOutcome outcome = control.step();
         ++ticksRun;
+        // A paste that came in during the read rebuilt the grid after it.
+        if (std::exchange(listReplaced, false)) {
+            if (outcome.kind == StepOutcome::Kind::GoodRead && wasRecording) {
+                ++linesExpected[control.recordFileName()];
+            }
+            return;
+        }
         if (ports.view.valueColumnWrites == writesBefore) {
             return;
         }
         const std::vector<std::string> shown = ports.view.valueColumn();
-        ASSERT_EQ(stateBefore, 3);
-        if (static_cast<int>(control.cycleState()) == 1) {
+        ASSERT_EQ(phaseBefore, CyclePhase::Run);
+        if (outcome.kind == StepOutcome::Kind::Failed) {
             ++failedReads;
             ASSERT_EQ(shown, std::vector<std::string>(kItems, "")) << "tick " << ticksRun;
             return;
@@ -123,7 +131,7 @@ protected:
         } else if (roll < 95) {
             control.Abort();
         } else if (roll < 100) {
-            link->abortDuringNextExchange = [this] { control.Abort(); };
+            link->duringNextExchange = [this] { control.Abort(); };
         } else if (roll < 103) {
             // The user stops or starts a recording.
             if (control.recording()) {
@@ -134,6 +142,23 @@ protected:
             recordingWanted = control.recording();
         } else if (roll < 106) {
             control.keyUp(86, 6); // snapshot armed or disarmed
+        } else if (roll < 116) {
+            // A command that arrives while the next exchange waits.
+            static const std::function<void(SoakTest&)> kCommands[] = {
+                [](SoakTest& t) { t.control.toolbarClick("Start"); },
+                [](SoakTest& t) { t.control.toolbarClick("Stop"); },
+                [](SoakTest& t) { t.control.toolbarClick("Copy"); },
+                [](SoakTest& t) { t.control.keyUp(86, 6); },
+                [](SoakTest& t) {
+                    t.control.pasteText(t.itemText);
+                    t.listReplaced = true;
+                },
+                [](SoakTest& t) { t.control.tick(); },
+            };
+            const auto& command = kCommands[random() % std::size(kCommands)];
+            link->duringNextExchange = [this, &command] { command(*this); };
+        } else if (roll < 119) {
+            ports.view.failNextValueColumn = true; // a view that throws
         }
     }
 
@@ -147,7 +172,9 @@ protected:
     }
 
     std::shared_ptr<SimulatedEcu> ecu = SimulatedEcu::fromText(kSoakEcu, "soak");
-    std::shared_ptr<AbortingLink> link;
+    std::shared_ptr<ReentrantLink> link;
+    std::string itemText;
+    bool listReplaced = false;
     bool recordingWanted = true;
     int recordings = 0;
     int ticksRun = 0;
@@ -177,7 +204,8 @@ TEST_F(SoakTest, TwentyThousandTicksWithRandomFaults) {
     // Once the faults stop, good reads come back within one open, one
     // session and one read, and stay.
     ecu->clearFaults();
-    link->abortDuringNextExchange = nullptr;
+    link->duringNextExchange = nullptr;
+    ports.view.failNextValueColumn = false;
     if (!ports.timer.enabled) {
         restartAsTheUserWould();
     }

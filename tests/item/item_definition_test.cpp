@@ -10,21 +10,6 @@
 namespace vistrel {
 namespace {
 
-TEST(ItemDefinition, NewItemHasTheDocumentedDefaults) {
-    const VistrelItem item;
-    EXPECT_EQ(item.mask(), "");
-    EXPECT_EQ(item.address(), "");
-    EXPECT_EQ(item.length(), 0);
-    EXPECT_EQ(item.codingText(), "LE+");
-    EXPECT_EQ(item.formatText(), "D");
-    EXPECT_EQ(item.coefA(), 1.0);
-    EXPECT_EQ(item.coefB(), 0.0);
-    EXPECT_EQ(item.coefC(), 1.0);
-    EXPECT_EQ(item.errorCode(), 0);
-    EXPECT_EQ(item.text(), "Not supported");
-    EXPECT_EQ(item.formatLabel(), "Decimal");
-}
-
 // Each step is a setter call; the expectation is the state after all of them
 // and whether the last one threw the length error.
 struct MaskCase {
@@ -112,12 +97,6 @@ TEST(ItemDefinition, AddressTakesHexadecimalTextOnly) {
         EXPECT_THROW(item.setAddress(bad), Error);
         EXPECT_EQ(item.address(), "0A1F20");
     }
-}
-
-TEST(ItemDefinition, StoredValueRoundTrips) {
-    VistrelItem item;
-    item.setValue(-42);
-    EXPECT_EQ(item.value(), -42);
 }
 
 } // namespace

@@ -149,33 +149,5 @@ TEST(ItemText, ShowsTheErrorOfTheLastReadInEveryFormat) {
     }
 }
 
-TEST(ItemText, LabelsEachFormat) {
-    struct LabelCase {
-        const char* format;
-        double a, b, c;
-        const char* decimalSeparator;
-        const char* expected;
-    };
-    const std::vector<LabelCase> cases = {
-        {"D", 1, 0, 1, ".", "Decimal"},
-        {"H", 1, 0, 1, ".", "Hexadecimal"},
-        {"B", 1, 0, 1, ".", "Binaire"},
-        {"P", 1, 0, 1, ".", "(1 * v + 0) / 1"},
-        {"P", 0.5, -2, 1e20, ".", "(0.5 * v + -2) / 1E+20"},
-        {"P", 0.5, -2, 1e-5, ",", "(0,5 * v + -2) / 1E-05"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        auto format = std::make_shared<NumberFormat>();
-        format->decimalSeparator = c.decimalSeparator;
-        VistrelItem item(format);
-        item.setFormatText(c.format);
-        item.setCoefA(c.a);
-        item.setCoefB(c.b);
-        item.setCoefC(c.c);
-        EXPECT_EQ(item.formatLabel(), c.expected);
-    }
-}
-
 } // namespace
 } // namespace vistrel

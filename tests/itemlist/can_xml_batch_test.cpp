@@ -121,13 +121,6 @@ TEST_F(CanXmlReply, AnErrorElementAnywhereWins) {
     }
 }
 
-TEST_F(CanXmlReply, FirstMatchingReplyCounts) {
-    const auto reply = parse("<can><r c='01A2B32'><d>05631111</d></r>"
-                             "<r c='01A2B32'><d>05632222</d></r></can>");
-    items.CanXmlDecode(*reply);
-    EXPECT_EQ(items.at(0).valueByte().text(), "1111");
-}
-
 TEST_F(CanXmlReply, AnItemsDecodeErrorEndsTheWalk) {
     // A one-character "d" hands the item the empty text, which it cannot judge.
     const auto reply =

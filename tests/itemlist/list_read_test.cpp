@@ -135,44 +135,6 @@ TEST_F(ListRead, AbortTakesEffectAtTheNextItemAndHidesFailures) {
     EXPECT_EQ(items.at(0).errorCode(), 2000);
 }
 
-TEST_F(ListRead, LengthSizeTwoWidensTheRequest) {
-    items.add("01A2B3").setLength(2);
-    items.setLengthSize(2);
-    protocol->reply("631234");
-    items.setProtocol(protocol);
-    items.read();
-    EXPECT_EQ(protocol->requests, (std::vector<std::string>{"2301A2B30002"}));
-}
-
-TEST_F(ListRead, DynamicallyDefinedMethod) {
-    addItems(2);
-    items.setMethode("DynamicallyDefined");
-    items.setLengthSize(2); // not used by this method
-    items.setProtocol(protocol);
-
-    // A failed define exchange stays in the item and is not counted.
-    protocol->fail(2000, "No answer at due time");
-    protocol->reply("6CE0");
-    protocol->reply("61E022");
-    EXPECT_FALSE(readError());
-    EXPECT_EQ(protocol->requests,
-              (std::vector<std::string>{"2CE0D001010001", "2CE0D001010002", "21E0"}));
-    EXPECT_EQ(items.at(0).errorCode(), 2000);
-    EXPECT_EQ(items.at(1).valueByte().text(), "22");
-
-    // Only replies that are too short count; when all are, the list fails.
-    protocol->requests.clear();
-    for (int i = 0; i < 2; ++i) {
-        protocol->reply("6CE0");
-        protocol->reply("61E0");
-    }
-    const auto error = readError();
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->number(), 10);
-    EXPECT_EQ(error->description(),
-              "Error global : (Reply to short : request=(21E0) reply=(61E0))");
-}
-
 TEST_F(ListRead, SnapshotReceivesOneRecordPerItem) {
     addItems(2);
     protocol->reply("6311");

@@ -12,7 +12,7 @@ namespace {
 TEST(LeadingNumber, TakesTheLongestLeadingNumber) {
     const struct {
         const char* text;
-        double value;
+        std::optional<double> value; // none: beyond a double's range
     } cases[] = {
         {"0.5", 0.5},
         {"  -2.25", -2.25},
@@ -33,9 +33,9 @@ TEST(LeadingNumber, TakesTheLongestLeadingNumber) {
         {"E5", 0.0},
         {"\t\r\n 4", 4.0},
         {"1 2", 1.0},
-        {"1e999", 0.0},
-        {"-1e999", 0.0},
-        {"1e-999", 0.0},
+        {"1e999", std::nullopt},
+        {"-1e999", std::nullopt},
+        {"1e-999", std::nullopt},
         {"inf", 0.0},
         {"nan", 0.0},
         {"0x10", 0.0},

@@ -198,6 +198,18 @@ TEST(KLineProtocol, EachFaultIsOneFailedExchangeAndTheNextOneWorks) {
     }
 }
 
+TEST(KLineProtocol, ALineThatNeverGoesQuietFailsInsteadOfHanging) {
+    Rig rig(noWakeUp());
+    rig.ecu.answers = {{0x55}};
+    EXPECT_EQ(rig.failure(kRead), 2052);
+    const auto now = rig.line->now();
+    for (int ms = 1; ms < 20000; ++ms) {
+        rig.line->arrive(Bytes{0x55}, now + milliseconds(ms));
+    }
+    EXPECT_EQ(rig.failure(kRead), 2052);
+    EXPECT_LT(rig.line->now() - now, std::chrono::seconds(6));
+}
+
 TEST(KLineProtocol, WrongEchoIsACollision) {
     KLineSettings settings = noWakeUp();
     settings.echo = KLineEcho::On;

@@ -147,16 +147,5 @@ TEST(SimCanXml, RequestWithoutReplyElementGetsOne) {
     EXPECT_EQ(replyOf(*document, "0200001", "d"), "037F232200000000");
 }
 
-TEST(SimCanXml, RunningADocumentAgainKeepsOnlyTheNewReply) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    const auto document = batchRequest({{"052301A2B3010000", "01A2B31"}});
-    ecu->canXml()->CanXmlExecute(*document);
-    ecu->refuse(0x01A2B3, 1, 0x23, 0x21);
-    ecu->canXml()->CanXmlExecute(*document);
-    const auto replies = document->select_nodes("//r/d");
-    ASSERT_EQ(replies.size(), 1u);
-    EXPECT_EQ(std::string(replies.first().node().text().get()), "037F232100000000");
-}
-
 } // namespace
 } // namespace vistrel

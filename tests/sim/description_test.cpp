@@ -92,27 +92,6 @@ TEST_F(SimDescriptionFiles, ImageFilesAreFoundBesideTheDescription) {
               positive("630102"));
 }
 
-TEST(SimDescription, DefaultsMakeAWorkingEcu) {
-    const auto ecu = testing::ecuFrom("<ecu/>");
-    EXPECT_EQ(ecu->title(), "Simulated ECU");
-    EXPECT_EQ(ecu->subtitle(), "");
-    EXPECT_EQ(ecu->protocolName(), "KWP2000");
-    EXPECT_EQ(ecu->canRid(), 0);
-    EXPECT_NO_THROW(ecu->InitCommunication());
-    EXPECT_EQ(sendReceive(*ecu, "2300000001").error, 2040);
-}
-
-TEST(SimDescription, LatencyAndClockSettings) {
-    const auto ecu = testing::ecuFrom(R"(<ecu latencyUs="5000">
-      <signal address="0" wave="counter" min="0" max="255" periodMs="1"/></ecu>)");
-    ecu->setClock(testing::fixedClock(std::chrono::milliseconds(7)));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(sendReceive(*ecu, "2300000001"), positive("6307"));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5));
-    ecu->setClock(nullptr); // back to the steady clock, which has moved on
-    EXPECT_EQ(sendReceive(*ecu, "2300000001").error, 0);
-}
-
 struct BadCase {
     const char* name;
     const char* xml;
@@ -144,8 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "bad.xml:2: unknown element <memroy>"},
         BadCase{"UnknownAttribute", "<ecu>\n<memory adress=\"00\">01</memory></ecu>",
                 "bad.xml:2: unknown attribute \"adress\" on <memory>"},
-        BadCase{"UnknownRootAttribute", "<ecu addresSize=\"2\"/>",
-                "bad.xml:1: unknown attribute \"addresSize\" on <ecu>"},
         BadCase{"OddHex", "<ecu>\n\n<memory address=\"00\">01 234</memory></ecu>",
                 "bad.xml:3: <memory>: \"234\" has an odd number of hexadecimal digits"},
         BadCase{"NonHexBytes", "<ecu>\n<memory address=\"00\">01 GG</memory></ecu>",
@@ -156,61 +133,31 @@ INSTANTIATE_TEST_SUITE_P(
                 "<ecu>\n<memory address=\"10\">01 02 03</memory>\n<memory "
                 "address=\"12\">04</memory>\n</ecu>",
                 "bad.xml:3: <memory> at 12 overlaps the <memory> at line 2"},
-        BadCase{"OverlappingBelow",
-                "<ecu>\n<memory address=\"20\">01 02</memory>\n"
-                "<signal address=\"1E\" length=\"4\"/>\n</ecu>",
-                "bad.xml:3: <signal> at 1E overlaps the <memory> at line 2"},
-        BadCase{"CoveredBlock",
-                "<ecu>\n<memory address=\"20\">01 02 03 04 05</memory>\n\n"
-                "<memory address=\"21\">01</memory>\n</ecu>",
-                "bad.xml:4: <memory> at 21 overlaps the <memory> at line 2"},
         BadCase{"MissingImage", "<ecu>\n<image address=\"00\" file=\"missing.bin\"/></ecu>",
                 "bad.xml:2: <image>: cannot read the file \"/nonexistent/missing.bin\""},
-        BadCase{"ImageWithoutFile", "<ecu>\n<image address=\"00\"/></ecu>",
-                "bad.xml:2: <image> needs the attribute \"file\""},
         BadCase{"MissingAddress", "<ecu>\n<memory>01</memory></ecu>",
                 "bad.xml:2: <memory> needs the attribute \"address\""},
         BadCase{"AddressNotHex", "<ecu>\n<memory address=\"0x10\">01</memory></ecu>",
                 "bad.xml:2: <memory>: address=\"0x10\" is not a hexadecimal number"},
-        BadCase{"AddressTooWide", "<ecu>\n<memory address=\"1000000\">01</memory></ecu>",
-                "bad.xml:2: <memory>: address=\"1000000\" is above the largest value FFFFFF"},
         BadCase{"PastTheAddressSpace",
                 "<ecu addressSize=\"1\">\n<memory address=\"FF\">01 02</memory></ecu>",
                 "bad.xml:2: <memory> at FF runs past the end of the 1-byte address space"},
-        BadCase{"RangePastTheAddressSpace",
-                "<ecu addressSize=\"1\">\n<silent address=\"FF\" length=\"2\"/></ecu>",
-                "bad.xml:2: <silent> at FF runs past the end of the 1-byte address space"},
         BadCase{"LengthNotANumber", "<ecu>\n<signal address=\"0\" length=\"two\"/></ecu>",
                 "bad.xml:2: <signal>: length=\"two\" is not a decimal whole number"},
         BadCase{"SignalTooLong", "<ecu>\n<signal address=\"0\" length=\"9\"/></ecu>",
                 "bad.xml:2: <signal>: length=\"9\" is out of range (1 to 8)"},
-        BadCase{"SignalBelowItsBytes", "<ecu>\n<signal address=\"0\" min=\"-129\"/></ecu>",
-                "bad.xml:2: <signal>: min=\"-129\" is out of range (-128 to 255)"},
         BadCase{"SignalMinAboveMax", "<ecu>\n<signal address=\"0\" min=\"9\" max=\"8\"/></ecu>",
                 "bad.xml:2: <signal>: min is above max"},
         BadCase{"SignalWave", "<ecu>\n<signal address=\"0\" wave=\"saw\"/></ecu>",
                 "bad.xml:2: <signal>: unknown wave \"saw\" (ramp, sine, square, counter, random)"},
-        BadCase{"SignalCoding", "<ecu>\n<signal address=\"0\" coding=\"LE+\"/></ecu>",
-                "bad.xml:2: <signal>: coding=\"LE+\" is neither \"LE\" nor \"BE\""},
-        BadCase{"SignalPeriod", "<ecu>\n<signal address=\"0\" periodMs=\"0\"/></ecu>",
-                "bad.xml:2: <signal>: periodMs=\"0\" is out of range (1 to 86400000)"},
-        BadCase{"AddressSize", "<ecu addressSize=\"5\"/>",
-                "bad.xml:1: <ecu>: addressSize=\"5\" is out of range (1 to 4)"},
-        BadCase{"NrcTooWide", "<ecu>\n<refuse address=\"0\" nrc=\"1FF\"/></ecu>",
-                "bad.xml:2: <refuse>: nrc=\"1FF\" is above the largest value FF"},
-        BadCase{"ExtraByte", "<ecu>\n<ddli extraByte=\"yes\"/></ecu>",
-                "bad.xml:2: <ddli>: extraByte=\"yes\" is neither \"0\" nor \"1\""},
         BadCase{"SecondInit", "<ecu>\n<init/>\n<init/></ecu>",
                 "bad.xml:3: a second <init> element"},
         BadCase{"ChildInSignal", "<ecu>\n<signal address=\"0\">\n<x/></signal></ecu>",
                 "bad.xml:3: unexpected element <x> inside <signal>"},
         BadCase{"TextInSession", "<ecu>\n<session>3</session></ecu>",
                 "bad.xml:2: unexpected text inside <session>"},
-        BadCase{"TextInRoot", "<ecu>\n hello <ddli/></ecu>",
-                "bad.xml:1: unexpected text inside <ecu>"},
         BadCase{"ForeignRoot", "<?xml version=\"1.0\"?>\n<car/>",
                 "bad.xml:2: the root element is <car>, not <ecu>"},
-        BadCase{"SecondRoot", "<ecu/>\n<ecu/>", "bad.xml:2: a second root element <ecu>"},
         BadCase{"Empty", "", "bad.xml:1: malformed XML: No document element found"},
         BadCase{"Malformed", "<ecu>\n<memory address=\"00\">01</ecu>",
                 "bad.xml:2: malformed XML: Start-end tags mismatch"},

@@ -119,38 +119,5 @@ TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
     EXPECT_EQ(definitions(fromLines), definitions(fromConfig));
 }
 
-// The demo shows every format, both byte orders, masks, a refusal and a
-// silent sensor, and the list read succeeds around the silent item.
-TEST(SimWithItemList, DemoItemsShowEveryKindOfValue) {
-    const auto ecu = SimulatedEcu::demo();
-    ecu->setClock(testing::fixedClock(std::chrono::milliseconds(0)));
-    VistrelItems items(NumberFormat::invariant());
-    pasteFile(items, examplePath("demo-items.tsv"));
-    items.setProtocol(ecu);
-    for (const std::string method : {"ReadMemoryByAddress", "DynamicallyDefined",
-                                     "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}) {
-        items.setMethode(method);
-        EXPECT_NO_THROW(items.read()) << method;
-        const std::map<std::string, std::string> texts = textsByName(items);
-        EXPECT_EQ(texts.at("Software id"), "5649532D44454D4F") << method;
-        EXPECT_EQ(texts.at("Engine speed"), "1900") << method;
-        EXPECT_EQ(texts.at("Coolant temperature"), "20") << method;
-        EXPECT_EQ(texts.at("Throttle"), "5") << method;
-        EXPECT_EQ(texts.at("Status bits"), "10100101") << method;
-        EXPECT_EQ(texts.at("Warning lamps"), "05") << method;
-        EXPECT_EQ(texts.at("Fan request"), "32") << method;
-        EXPECT_EQ(texts.at("Alive counter"), "0") << method;
-        EXPECT_EQ(texts.at("Odometer"), "123456") << method;
-        EXPECT_EQ(texts.at("Ignition advance"), "15") << method;
-        EXPECT_EQ(texts.at("Steering angle"), "0") << method;
-        EXPECT_EQ(texts.at("Raw word"), "1042") << method;
-        EXPECT_EQ(texts.at("Locked calibration"), "Execution conditions not set") << method;
-        EXPECT_EQ(texts.at("Sleeping sensor"), "No answer at due time") << method;
-        const double volts = std::stod(texts.at("Battery voltage"));
-        EXPECT_GE(volts, 13.6) << method;
-        EXPECT_LE(volts, 14.1) << method;
-    }
-}
-
 } // namespace
 } // namespace vistrel

@@ -162,13 +162,5 @@ TEST(SimServices, RecordsEveryExchange) {
     EXPECT_EQ(ecu->lastReply().text(), "");
 }
 
-TEST(SimServices, LatencyDelaysEveryExchange) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    ecu->setLatencyMicroseconds(20'000);
-    const auto start = std::chrono::steady_clock::now();
-    sendReceive(*ecu, "2301A2B302");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
-}
-
 } // namespace
 } // namespace vistrel

@@ -88,30 +88,5 @@ TEST_F(ConfigDialogTest, SaveAndOpenGoThroughTheFileDialog) {
     EXPECT_EQ(widget.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(ConfigDialogTest, CancellingTheOpenDialogChangesNothing) {
-    paste(kTwoItemLines);
-    ModalAnswerer answerer; // rejects the dialog
-    button("Open").trigger();
-
-    EXPECT_EQ(answerer.dialogsAnswered(), 1);
-    EXPECT_EQ(model().rowCount(), 2);
-    EXPECT_EQ(cell(1, 0), "Speed");
-}
-
-TEST_F(ConfigDialogTest, AForeignFileIsReportedInAMessageBox) {
-    const QString file = path("foreign.xml");
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("<other/>");
-    }
-    ModalAnswerer answerer([&](QDialog& dialog) { choose(dialog, file); });
-    button("Open").trigger();
-
-    EXPECT_EQ(answerer.messages().size(), 1U);
-    EXPECT_EQ(model().rowCount(), 1);
-    EXPECT_FALSE(button("Start").isEnabled());
-}
-
 } // namespace
 } // namespace vistrel::testing

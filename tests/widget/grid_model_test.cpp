@@ -26,21 +26,6 @@ TEST(GridModel, OneReadIsOneChangeOfTheValueColumn) {
     EXPECT_EQ(model.index(2, 0).data().toString(), "c");
 }
 
-TEST(GridModel, ValuesBeyondTheRowsAreIgnored) {
-    GridModel model;
-    model.setColumns({{"Nom (Name)", CellAlignment::LeftCenter, 30},
-                      {"Valeur (Value)", CellAlignment::RightCenter, 20}});
-    model.setRows({itemRow("a")});
-    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
-
-    model.setValueColumn({"1", "2"});
-    model.setValueColumn({});
-
-    EXPECT_EQ(changes.size(), 1);
-    EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.index(0, 1).data().toString(), "1");
-}
-
 TEST(GridModel, AnEmptyListShowsOneEmptyRow) {
     GridModel model;
     model.setRows({itemRow("a"), itemRow("b")});

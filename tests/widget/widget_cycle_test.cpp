@@ -24,16 +24,6 @@ TEST_F(WidgetTest, PasteThroughTheClipboardFillsTheGrid) {
     }
 }
 
-TEST_F(WidgetTest, PastingTextWithoutItemLinesLeavesOneEmptyRow) {
-    handOverProtocol();
-    paste(kTwoItemLines);
-    paste(QStringLiteral("Speed\t66\r\n"));
-
-    EXPECT_EQ(model().rowCount(), 1);
-    EXPECT_EQ(cell(1, 0), "");
-    EXPECT_FALSE(button("Start").isEnabled());
-}
-
 TEST_F(WidgetTest, StartShowsValuesAndStopReturnsToIdle) {
     auto protocol = handOverProtocol("6342");
     paste(kTwoItemLines);
@@ -74,18 +64,6 @@ TEST_F(WidgetTest, AFailedReadShowsItsTextAndBlanksTheValues) {
     EXPECT_EQ(cell(2, 1), "");
     EXPECT_NE(panelText("Com"), "Com");
     button("Stop").trigger();
-}
-
-TEST_F(WidgetTest, AbortStopsTheCycleAtItsNextTick) {
-    handOverProtocol();
-    paste(kTwoItemLines);
-    button("Start").trigger();
-    ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
-
-    widget.Abort();
-
-    EXPECT_TRUE(waitFor([&] { return !child<QTimer>("BaseTemps").isActive(); }));
-    EXPECT_TRUE(button("Paste").isEnabled());
 }
 
 TEST_F(WidgetTest, CopyPutsNamesAndValuesOnTheClipboard) {

@@ -8,18 +8,6 @@
 namespace vistrel::testing {
 namespace {
 
-TEST(TwipScale, ConvertsAtTheScreenResolution) {
-    const TwipScale normal(96, 96);
-    EXPECT_EQ(normal.toPixelsX(1440), 96);
-    EXPECT_EQ(normal.toPixelsY(1080), 72);
-    EXPECT_EQ(normal.toTwipsX(667), 10005);
-    EXPECT_EQ(normal.toPixelsX(10005), 667);
-    const TwipScale dense(144, 120);
-    EXPECT_EQ(dense.toPixelsX(1000), 100);
-    EXPECT_EQ(dense.toPixelsY(1440), 120);
-    EXPECT_EQ(dense.toTwipsY(120), 1440);
-}
-
 class GridLayoutTest : public WidgetTest {
 protected:
     TwipScale scale() const { return {widget.logicalDpiX(), widget.logicalDpiY()}; }
@@ -59,20 +47,6 @@ TEST_F(GridLayoutTest, GridFillsTheSpaceBetweenTheSettingsAndTheStatusBar) {
     EXPECT_EQ(child<QStatusBar>("StatusBar").geometry().bottom(), 499);
     EXPECT_EQ(child<QToolBar>("Toolbar").geometry().top(), 0);
     EXPECT_LE(child<QToolBar>("Toolbar").geometry().bottom(), scale().toPixelsY(600));
-}
-
-TEST_F(GridLayoutTest, ColumnWidthsSurviveANewListOfRows) {
-    handOverProtocol();
-    widget.resize(scale().toPixelsX(10000), 400);
-    paste(kTwoItemLines);
-    EXPECT_EQ(grid().columnWidth(0), scale().toPixelsX(3000));
-    EXPECT_EQ(grid().columnWidth(4), scale().toPixelsX(500));
-}
-
-TEST_F(GridLayoutTest, ATinyControlGivesTheGridNoHeight) {
-    handOverProtocol();
-    widget.resize(200, 40);
-    EXPECT_EQ(grid().height(), 0);
 }
 
 TEST_F(GridLayoutTest, SettingFieldsKeepTheirDesignPlacesAndShowTheirTextsWhole) {

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vistrel {
+
+// Why a text is not a well-formed XML 1.0 document: the strict parser's error
+// number, the line (from 1) where it found the fault, and its reason.
+struct XmlFault {
+    int code = 0;
+    int line = 0;
+    std::string reason;
+};
+
+// Checks the bytes of a whole document with a strict, validating-free parser
+// that refuses everything XML 1.0 forbids (a second root, text after the
+// root, a repeated attribute, an undefined entity, a reference to a character
+// XML cannot hold, bytes that are not in the document's encoding). It builds
+// no tree, loads nothing from outside and expands no entity.
+std::optional<XmlFault> checkWellFormed(std::string_view document);
+
+} // namespace vistrel
