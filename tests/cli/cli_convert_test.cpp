@@ -58,6 +58,13 @@ TEST(CliConvert, LinesThatMakeNoItemAreReportedWithTheirNumber) {
               std::string::npos)
         << run.err;
     EXPECT_NE(readFile(dir.path() / "out.xml").find("<name>Speed</name>"), std::string::npos);
+
+    // Lines that make no item at all write nothing.
+    writeFile(dir.path() / "none.tsv", "Address\tLength\r\n");
+    const CliRun none = runCli({"convert", "none.tsv", "none.xml"}, dir.path());
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("no line makes an item"), std::string::npos) << none.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.xml"));
 }
 
 // Item lines cannot hold everything a configuration file can: what would

@@ -68,14 +68,5 @@ TEST(CliExport, EveryValueOfTheRecordingReachesTheCsvAndTheMsl) {
     }
 }
 
-TEST(CliExport, RefusesAFileThatIsNoRecording) {
-    ScratchDirectory dir;
-    writeFile(dir.path() / "items.txt", std::string(kIdentLine));
-    const CliRun run = runCli({"export", "items.txt", "--to", "csv", "-o", "out.csv"}, dir.path());
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("items.txt: Not a recording file: line 1"), std::string::npos)
-        << run.err;
-}
-
 } // namespace
 } // namespace vistrel::testing

@@ -9,10 +9,9 @@ namespace {
 
 TEST(CliUsage, EveryCommandHasHelp) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--help"}, "convert"},
-        {{"read", "--help"}, "--attempts"},
-        {{"watch", "--help"}, "--record"},
-        {{"convert", "--help"}, "OUT"},
+        {{"--help"}, "convert"},           {{"read", "--help"}, "--attempts"},
+        {{"watch", "--help"}, "--record"}, {{"convert", "--help"}, "OUT"},
+        {{"export", "--help"}, "--to"},
     };
     ScratchDirectory dir;
     for (const auto& [args, mentions] : cases) {
@@ -29,8 +28,10 @@ TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
     writeFile(dir.path() / "header-only.tsv",
               "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\tSelected\r\n");
     writeFile(dir.path() / "bad-ecu.xml", "<ecu><memory address=\"zz\">00</memory></ecu>");
+    writeFile(dir.path() / "items.txt", std::string(kIdentLine));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "subcommand"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
         {{"read", "--bogus"}, "--bogus"},
         {{"read", "--length-size", "3"}, "--length-size"},
         {{"read", "--method", "Fast"}, "--method"},
@@ -47,6 +48,12 @@ TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
         {{"watch", "--ecu", "bad-ecu.xml"}, "bad-ecu.xml:1"},
         {{"convert", "a.tsv", "b.txt"}, "one file of item lines"},
         {{"convert", "a.tsv"}, "OUT"},
+        {{"watch", "--record", "--record-when", "Rpm > 1"}, "no item is named \"Rpm\""},
+        {{"watch", "--record", "--record-until", "Rpm >"}, "\"\" is not a number"},
+        {{"watch", "--pre-trigger", "2"}, "--pre-trigger requires --record-when"},
+        {{"export", "items.txt", "--to", "csv", "-o", "o.csv"}, "Not a recording file: line 1"},
+        {{"export", "none.txt", "--to", "csv", "-o", "o.csv"}, "Cannot read none.txt"},
+        {{"export", "items.txt", "--to", "xls", "-o", "o.xls"}, "--to"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args, dir.path());

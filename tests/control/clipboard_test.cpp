@@ -25,6 +25,22 @@ TEST(PastedLines, CutAtCrLfAndLoneLfKeepingALastLineWithoutLineEnd) {
 
 using ClipboardTest = ControlTest;
 
+// UTF-16LE with its byte-order mark, of a UTF-8 text of two-byte characters
+// at most.
+std::string utf16le(const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        unsigned unit = c;
+        if (c >= 0xC0) {
+            unit = ((c & 0x1FU) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3FU);
+        }
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    }
+    return out;
+}
+
 std::vector<std::string> names(const VistrelItems& items) {
     std::vector<std::string> result;
     for (const auto& item : items) {
@@ -50,6 +66,12 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
          {"Temp"}},
         {"copied names and values are no item lines", "Rpm\t1234\r\nTemp\t56\r\n", {}},
         {"empty clipboard", "", {}},
+        // Text as spreadsheets save it: a byte-order mark, UTF-16, windows-1252.
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + rpm + "\r\n", {"Rpm"}},
+        {"UTF-16 with a byte-order mark",
+         utf16le(itemLine("01", 1, "T\u00E9") + "\r\n"),
+         {"T\u00E9"}},
+        {"windows-1252", itemLine("01", 1, "T\xE9") + "\r\n", {"T\u00E9"}},
     };
     handOver();
     for (const auto& c : cases) {
@@ -64,14 +86,13 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
         }
         EXPECT_TRUE(ports.messages.shown.empty());
     }
-}
-
-TEST_F(ClipboardTest, PasteStopsTheTimerAndShowsAPastedMethod) {
-    ports.timer.enabled = true;
-    paste({"Method\tDynamicallyDefined\tx", itemLine("01A2B3", 2, "Rpm")});
-    EXPECT_FALSE(ports.timer.enabled);
-    EXPECT_EQ(ports.view.methodBoxText, "DynamicallyDefined");
-    EXPECT_EQ(control.items().Methode(), "DynamicallyDefined");
+    // Skipped lines are counted in the status bar, with the first reason.
+    EXPECT_EQ(ports.view.panel("Status"), "");
+    ports.clipboard.content = "Address\tLength\r\n" + itemLine("ZZ", 1, "Bad") + "\r\n";
+    control.toolbarClick("Paste");
+    EXPECT_EQ(
+        ports.view.panel("Status").rfind("2 ligne(s) ignor\u00E9e(s) (2 line(s) skipped): ", 0),
+        0U);
 }
 
 TEST_F(ClipboardTest, CopyPutsNamesAndLastValues) {

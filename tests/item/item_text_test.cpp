@@ -120,7 +120,9 @@ TEST(ItemText, WritesPhysicalValuesInTheUsersFormat) {
         {"01", 1, 0, 3, ".", "0.333333333333333"},
         // Multiply, then add, then divide.
         {"03", 2, 1, 7, ".", "1"},
-        {"05", 1, 0, 0, ".", "5"}, // C 0 was stored as 1
+        {"05", 1, 0, 0, ".", "5"},  // C 0 was stored as 1
+        {"00", 1, 0, -1, ".", "0"}, // no "-0"
+        {"7F", 1e308, 0, 1, ".", "Hors limites (Out of range)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.value) + " -> " + c.expected);

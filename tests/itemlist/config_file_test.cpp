@@ -8,11 +8,15 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace vistrel {
@@ -427,6 +431,96 @@ TEST_F(ConfigFileSave, FailedSaveKeepsTheEarlierFile) {
         EXPECT_EQ(readFile(path), "earlier file");
         EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
     }
+}
+
+TEST_F(ConfigFileSave, ASymbolicLinkStaysAndItsTargetIsReplaced) {
+    const std::string link = directory.file("link.xml");
+    std::filesystem::create_symlink("config.xml", link);
+    items.saveConfigXML(link);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(readFile(path).find("<name>Rpm</name>"), std::string::npos);
+}
+
+// Runs what as an ordinary user: the permission cases mean nothing to root,
+// which CI runs as, so a child process gives up root for them. "" when all
+// went well, else what went wrong.
+std::string asOrdinaryUser(const std::function<std::string()>& what) {
+    if (::geteuid() != 0) {
+        return what();
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        try {
+            ok = ok && what().empty();
+        } catch (...) {
+            ok = false;
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "failed as user nobody";
+}
+
+// A directory where no temporary file can be made, a file that belongs to
+// someone else: the save writes in place and keeps owner and mode; and a
+// save that fails there still leaves the earlier file whole.
+TEST_F(ConfigFileSave, PlacesWithoutATemporaryFileAreWrittenInPlace) {
+    const std::filesystem::path place = directory.path() / "user";
+    std::filesystem::create_directory(place);
+    const std::string own = (place / "own.xml").string();
+    const std::string foreign = (place / "foreign.xml").string();
+    writeFile(own, "earlier file");
+    writeFile(foreign, "earlier file");
+    ::chmod(foreign.c_str(), 0666);
+    struct stat before {};
+    ::stat(foreign.c_str(), &before);
+    if (::geteuid() == 0) {
+        ::chmod(directory.path().c_str(), 0755);
+        ::chown(place.c_str(), 65534, 65534);
+        ::chown(own.c_str(), 65534, 65534);
+    }
+    const std::string outcome = asOrdinaryUser([&]() -> std::string {
+        if (items.saveConfigXML(foreign), readFile(foreign).find("Rpm") == std::string::npos) {
+            return "foreign file not written";
+        }
+        ::chmod(place.c_str(), 0555);
+        for (int i = 0; i < 50; ++i) {
+            items.addLine("01	1	BE	Item " + std::to_string(i) +
+                          "		1	0	1	D	1");
+        }
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 2048;
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            items.saveConfigXML(own);
+            return "saved beyond the size limit";
+        } catch (const Error&) {
+        }
+        if (readFile(own) != "earlier file") {
+            return "failed save damaged the file";
+        }
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        items.saveConfigXML(own);
+        return readFile(own).find("Item 49") == std::string::npos ? "not written in place" : "";
+    });
+    EXPECT_EQ(outcome, "");
+    ::chmod(place.c_str(), 0755);
+    struct stat after {};
+    ::stat(foreign.c_str(), &after);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(place)) {
+        entries.push_back(entry.path().filename().string());
+    }
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"foreign.xml", "own.xml"}));
+    EXPECT_EQ(testing::strictXmlComplaint(own), "");
 }
 
 TEST_F(ConfigFileSave, UnwritablePlacesReportAnError) {
