@@ -159,6 +159,19 @@ int main(int argc, char** argv) {
                      "Which recording of a continued file, from 1 (default 1)")
         ->type_name("N");
 
+    // A first word that names no command is said to be one, rather than
+    // leaving the user with "a subcommand is required".
+    if (argc > 1 && argv[1][0] != '-' &&
+        app.get_subcommands([&](const CLI::App* command) { return command->check_name(argv[1]); })
+            .empty()) {
+        std::string known;
+        for (const CLI::App* command : app.get_subcommands({})) {
+            known += (known.empty() ? "" : ", ") + command->get_name();
+        }
+        std::cerr << "vistrel-cli: unknown command \"" << argv[1] << "\" (commands: " << known
+                  << ")\n";
+        return cli::kExitUsage;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kRecentLinks = 8;
 const QString kRecentKey = QStringLiteral("recentLinks");
+const QString kGeometryKey = QStringLiteral("windowGeometry");
 
 QSettings settings() {
     return QSettings(QStringLiteral("vistrel"), QStringLiteral("vistrel"));
@@ -45,8 +47,19 @@ MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
     createMenu();
     createRecordingMenus();
     setLink(std::move(protocol), link);
-    resize(watch_->sizeHint().grownBy(
-        QMargins(0, menuBar()->sizeHint().height(), 0, statusBar()->sizeHint().height())));
+    // The design size leaves the setting fields, headers and values cut
+    // with the fonts of today's desktops: half again as large, within the
+    // screen, unless the user left the window at a size of their own.
+    const QSize roomy = watch_->sizeHint().grownBy(QMargins(0, menuBar()->sizeHint().height(), 0,
+                                                            statusBar()->sizeHint().height())) *
+                        1.5;
+    resize(screen() != nullptr ? roomy.boundedTo(screen()->availableGeometry().size()) : roomy);
+    restoreGeometry(settings().value(kGeometryKey).toByteArray());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    settings().setValue(kGeometryKey, saveGeometry());
+    QMainWindow::closeEvent(event);
 }
 
 QString MainWindow::useLink(const QString& link) {

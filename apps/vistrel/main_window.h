@@ -37,6 +37,10 @@ public:
     // Shows the plot pane with the items of these names.
     void plotItems(const QStringList& names);
 
+protected:
+    // Remembers the window's size and place for the next start.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void setLink(std::shared_ptr<Protocol> protocol, const QString& link);
     void createMenu();

@@ -12,6 +12,9 @@ void MessageBoxPort::showMessage(const std::string& text, const std::string& tit
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), shown, QMessageBox::Ok,
                     &parent_);
+    // A status or error text is often wanted elsewhere: it can be selected
+    // and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
 }
 

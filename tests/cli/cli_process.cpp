@@ -122,7 +122,8 @@ CliRun runCliOnTerminal(const std::vector<std::string>& args,
         execCli(directory, argv.data(), envp.data());
     }
     if (pid < 0) {
-        throw std::runtime_error("forkpty failed");
+        throw NoTerminal(std::string("no pseudo-terminal to run the command on: ") +
+                         std::strerror(errno));
     }
     CliRun run;
     char chunk[4096];

@@ -3,6 +3,7 @@
 #include "fakes/scratch_directory.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -35,8 +36,14 @@ private:
 
 CliRun runCli(const std::vector<std::string>& args, const std::filesystem::path& directory);
 
+// Where the system gives no pseudo-terminal (some containers): a test that
+// needs one is skipped with the reason.
+struct NoTerminal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // The same on a pseudo terminal of the given width: standard output and
-// error both arrive in out.
+// error both arrive in out. Throws NoTerminal.
 CliRun runCliOnTerminal(const std::vector<std::string>& args,
                         const std::filesystem::path& directory, unsigned short width);
 

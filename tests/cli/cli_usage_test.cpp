@@ -31,6 +31,7 @@ TEST(CliUsage, BadOptionsAndFilesExitWithCodeTwoAndSayWhy) {
     writeFile(dir.path() / "items.txt", std::string(kIdentLine));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "subcommand"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
         {{"read", "--bogus"}, "--bogus"},
         {{"read", "--length-size", "3"}, "--length-size"},
         {{"read", "--method", "Fast"}, "--method"},

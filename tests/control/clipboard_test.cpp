@@ -95,14 +95,6 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
         0U);
 }
 
-TEST_F(ClipboardTest, PasteStopsTheTimerAndShowsAPastedMethod) {
-    ports.timer.enabled = true;
-    paste({"Method\tDynamicallyDefined\tx", itemLine("01A2B3", 2, "Rpm")});
-    EXPECT_FALSE(ports.timer.enabled);
-    EXPECT_EQ(ports.view.methodBoxText, "DynamicallyDefined");
-    EXPECT_EQ(control.items().Methode(), "DynamicallyDefined");
-}
-
 TEST_F(ClipboardTest, CopyPutsNamesAndLastValues) {
     control.toolbarClick("Copy");
     EXPECT_EQ(ports.clipboard.content, "");

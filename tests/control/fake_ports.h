@@ -136,10 +136,8 @@ private:
 class FakeTimer : public TimerPort {
 public:
     bool enabled = false;
-    int switchedOn = 0;
     void setTimerEnabled(bool on) override {
         enabled = on;
-        switchedOn += on ? 1 : 0;
     }
 };
 

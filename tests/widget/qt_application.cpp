@@ -1,6 +1,7 @@
 // One QApplication for the whole test program, as Qt requires; the widgets
 // run on the offscreen platform set by the test's environment.
 #include <QApplication>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -8,7 +9,12 @@ namespace {
 
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void SetUp() override {
+        // Settings and other standard paths go to a test location, never
+        // into the user's own configuration.
+        QStandardPaths::setTestModeEnabled(true);
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
     void TearDown() override { app_.reset(); }
 
 private:
