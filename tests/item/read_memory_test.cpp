@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel {
@@ -126,6 +127,26 @@ TEST(ReadMemory, AGoodReadClearsThePreviousError) {
     EXPECT_EQ(item.errorCode(), 0);
     EXPECT_EQ(item.errorText(), "");
     EXPECT_EQ(item.text(), "66");
+}
+
+// A protocol object that answers once, then returns without filling the reply.
+struct SilentAfterFirstAnswer : ScriptedProtocol {
+    bool answered = false;
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        if (!std::exchange(answered, true)) {
+            ScriptedProtocol::SendReceive(request, reply);
+        }
+    }
+};
+
+TEST(ReadMemory, AReplyLeftUnfilledNeverBringsBackTheLastValue) {
+    VistrelItem item = testing::makeItem("01", 1);
+    SilentAfterFirstAnswer protocol;
+    protocol.reply("6342");
+    item.ReadMemory(protocol, 1);
+    EXPECT_EQ(item.text(), "66");
+    EXPECT_THROW(item.ReadMemory(protocol, 1), Error);
+    EXPECT_NE(item.errorCode(), 0);
 }
 
 TEST(ReadMemory, RecordsTheExchangeInTheSnapshot) {
