@@ -81,11 +81,8 @@ TEST(ReadDynamicallyDefined, ReportsOnlyRepliesThatCarryNoValue) {
             EXPECT_EQ(reported->source(), "ReadDynamicallyDefined");
         }
         EXPECT_EQ(protocol.requests.size(), c.defineFailure ? 1U : 2U);
-        std::string record;
-        for (const std::string& name : testing::attributeNames(root.child("data"))) {
-            record += (record.empty() ? "" : " ") + name;
-        }
-        EXPECT_EQ(record, std::string("name addr DefSend ") + c.record);
+        EXPECT_EQ(testing::attributeNames(root.child("data")),
+                  std::string("name addr DefSend ") + c.record);
     }
 }
 
