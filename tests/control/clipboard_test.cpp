@@ -1,27 +1,7 @@
-#include "control/clipboard_lines.h"
 #include "control_fixture.h"
 
 namespace vistrel::testing {
 namespace {
-
-TEST(PastedLines, CutAtCrLfAndLoneLfKeepingALastLineWithoutLineEnd) {
-    const struct {
-        std::string_view text;
-        std::vector<std::string_view> lines;
-    } cases[] = {
-        {"", {}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\r\nb", {"a", "b"}},
-        {"a", {"a"}},
-        {"a\nb\n", {"a", "b"}},
-        {"a\r\n\r\nb\n", {"a", "", "b"}},
-        {"a\rb\r\n", {"a\rb"}},
-        {"\r\n", {""}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(pastedLines(c.text), c.lines) << c.text;
-    }
-}
 
 using ClipboardTest = ControlTest;
 
@@ -86,13 +66,16 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
         }
         EXPECT_TRUE(ports.messages.shown.empty());
     }
-    // Skipped lines are counted in the status bar, with the first reason.
+    // Skipped lines are counted in the status bar, with the first reason; a
+    // method line is no skipped line but chooses the method.
     EXPECT_EQ(ports.view.panel("Status"), "");
-    ports.clipboard.content = "Address\tLength\r\n" + itemLine("ZZ", 1, "Bad") + "\r\n";
+    ports.clipboard.content = "Methode\tDynamicallyDefined\t\r\nAddress\tLength\r\n" +
+                              itemLine("ZZ", 1, "Bad") + "\r\n";
     control.toolbarClick("Paste");
     EXPECT_EQ(
         ports.view.panel("Status").rfind("2 ligne(s) ignor\u00E9e(s) (2 line(s) skipped): ", 0),
         0U);
+    EXPECT_EQ(control.methodChoice(), "DynamicallyDefined");
 }
 
 TEST_F(ClipboardTest, CopyPutsNamesAndLastValues) {

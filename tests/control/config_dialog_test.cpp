@@ -16,25 +16,6 @@ protected:
     }
 };
 
-TEST_F(ConfigDialogTest, DialogsGetTheirTitlesFilterAndFlags) {
-    control.toolbarClick("Save");
-    control.toolbarClick("Open");
-    ASSERT_EQ(ports.dialogs.shown.size(), 2U);
-    const auto& save = ports.dialogs.shown[0];
-    const auto& open = ports.dialogs.shown[1];
-    EXPECT_TRUE(save.save);
-    EXPECT_EQ(save.options.title, "Sauver (Save)");
-    EXPECT_TRUE(save.options.confirmOverwrite);
-    EXPECT_FALSE(save.options.existingFilesOnly);
-    EXPECT_FALSE(open.save);
-    EXPECT_EQ(open.options.title, "Ouvrir (Open)");
-    EXPECT_TRUE(open.options.existingFilesOnly);
-    for (const auto& shown : ports.dialogs.shown) {
-        EXPECT_EQ(shown.options.filter, "Orvalen (*.xml)|*.xml|All files|*.*");
-        EXPECT_EQ(shown.options.defaultExtension, ".xml");
-    }
-}
-
 TEST_F(ConfigDialogTest, SaveTakesTheFieldsAsShownAndOpenBringsThemBack) {
     handOver();
     pasteTwoItems();

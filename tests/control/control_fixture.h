@@ -5,10 +5,12 @@
 #include "fakes/scratch_directory.h"
 #include "fakes/scripted_protocol.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel::testing {
@@ -46,6 +48,31 @@ public:
             }
         }
         replied.reset(document);
+    }
+};
+
+// A scripted protocol that runs a command inside its next opening or
+// exchange, as a link does when it lets the event loop run while it waits
+// on the line.
+class HookedProtocol : public ScriptedProtocol {
+public:
+    std::function<void()> duringNextInit;
+    std::function<void()> duringNextExchange;
+
+    void InitCommunication() override {
+        runOnce(duringNextInit);
+        ScriptedProtocol::InitCommunication();
+    }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        runOnce(duringNextExchange);
+        ScriptedProtocol::SendReceive(request, reply);
+    }
+
+private:
+    static void runOnce(std::function<void()>& hook) {
+        if (hook) {
+            std::exchange(hook, nullptr)();
+        }
     }
 };
 
@@ -89,7 +116,7 @@ protected:
 
     ScratchDirectory directory;
     FakePorts ports;
-    std::shared_ptr<ScriptedProtocol> protocol = std::make_shared<ScriptedProtocol>();
+    std::shared_ptr<HookedProtocol> protocol = std::make_shared<HookedProtocol>();
     VistrelControl control{ports.ports(), NumberFormat::invariant()};
 };
 

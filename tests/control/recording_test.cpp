@@ -26,15 +26,6 @@ TEST(RecordingFormat, TimeColumnRoundsHalvesToTheEvenHundredth) {
     }
 }
 
-TEST(RecordingFormat, ColumnTitleQuotesNameAndUnit) {
-    VistrelItems items(NumberFormat::invariant());
-    const auto ubat = items.addLine("0A0000\t1\tBE+\tUbat\tV\t1\t0\t1\tD\t1");
-    const auto flags = items.addLine("0A0001\t1\tBE+\tFlags\t\t1\t0\t1\tD\t1");
-    ASSERT_TRUE(ubat && flags);
-    EXPECT_EQ(recordingColumnTitle(*ubat), "\"Ubat(V)\"");
-    EXPECT_EQ(recordingColumnTitle(*flags), "\"Flags\"");
-}
-
 TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
     using Mode = Windows1252Encoder::Unrepresentable;
     const struct {
