@@ -97,27 +97,32 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
     }
 }
 
+// The boxes as the user left them reach the list at Start.
 TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
     const struct {
         const char* method;
         int lengthSizeIndex;
+        const char* session;
         const char* protocolName;
         std::vector<std::string> replies;
         std::vector<std::string> requests;
     } cases[] = {
         {"ReadMemoryByAddress",
          0,
+         "10A0",
          "KWP",
          {"50A0", "631234", "6356"},
          {"10A0", "2301A2B302", "230A000001"}},
         {"ReadMemoryByAddress",
          1,
+         "1081",
          "KWP",
-         {"50A0", "631234", "6356"},
-         {"10A0", "2301A2B30002", "230A00000001"}},
+         {"5081", "631234", "6356"},
+         {"1081", "2301A2B30002", "230A00000001"}},
         // The batch name alone does not make a batch: the method must read by address.
         {"DynamicallyDefined",
          0,
+         "10A0",
          "Marlotel",
          {"50A0", "6CE0", "61E01234", "6CE0", "61E056"},
          {"10A0", "2CE0D001020001A2B3", "21E0", "2CE0D00101000A0000", "21E0"}},
@@ -130,7 +135,10 @@ TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
         pasteTwoItems();
         control.chooseMethod(c.method);
         control.chooseLengthSize(c.lengthSizeIndex + 1);
+        control.editSessionText(c.session);
         control.toolbarClick("Start");
+        EXPECT_FALSE(ports.view.button("Paste").enabled);
+        EXPECT_FALSE(ports.view.methodBoxEnabled);
         for (const auto& reply : c.replies) {
             protocol->reply(reply);
         }
@@ -249,6 +257,19 @@ TEST_F(PollingCycleTest, AbortInsideAStepHaltsTheCycleWhereItIs) {
         EXPECT_EQ(ports.view.panels, panelsBefore);
         EXPECT_FALSE(ports.view.button("Paste").enabled);
     }
+}
+
+TEST_F(PollingCycleTest, StopIsARequestThatTheNextStartClears) {
+    handOver();
+    pasteTwoItems();
+    const auto panelsBefore = ports.view.panels;
+    control.toolbarClick("Stop"); // idle: nothing visible happens
+    EXPECT_TRUE(control.abortPending());
+    EXPECT_EQ(ports.view.panels, panelsBefore);
+    control.toolbarClick("Start");
+    EXPECT_FALSE(control.abortPending());
+    ticks(1);
+    EXPECT_EQ(static_cast<int>(control.cycleState()), 2);
 }
 
 } // namespace
