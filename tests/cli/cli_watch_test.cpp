@@ -46,24 +46,6 @@ TEST(CliWatch, PipedOutputIsTheRecordingHeaderAndOneLinePerGoodRead) {
     EXPECT_TRUE(recordingFiles(dir.path()).empty());
 }
 
-// The file holds the same lines as standard output, in its own form.
-TEST(CliWatch, RecordWritesOneFileLinePerGoodRead) {
-    ScratchDirectory dir;
-    const CliRun run = runCli({"watch", "--cycles", "4", "--record"}, dir.path());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const auto files = recordingFiles(dir.path());
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_NE(run.err.find(files[0].filename().string()), std::string::npos) << run.err;
-    const std::string file = readFile(files[0]);
-    ASSERT_TRUE(file.ends_with("\r\n"));
-    const auto fileLines = splitText(file, "\r\n");
-    const auto outLines = splitText(run.out, "\n");
-    ASSERT_EQ(fileLines.size(), 5u) << file;
-    ASSERT_EQ(outLines.size(), 5u) << run.out;
-    EXPECT_EQ(fileLines[0], outLines[0]);
-    expectDataLines({fileLines.begin() + 1, fileLines.end()}, 15);
-}
-
 TEST(CliWatch, SnapshotIsSavedAfterTheFirstGoodRead) {
     ScratchDirectory dir;
     const CliRun run = runCli({"watch", "--cycles", "2", "--snapshot"}, dir.path());
