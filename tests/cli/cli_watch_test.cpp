@@ -12,18 +12,6 @@
 namespace vistrel::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::vector<fs::path> recordingFiles(const fs::path& dir) {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        if (entry.path().filename().string().starts_with("vistrel_")) {
-            files.push_back(entry.path());
-        }
-    }
-    return files;
-}
-
 // Each data line: the time column, then one value per item.
 void expectDataLines(const std::vector<std::string>& lines, std::size_t items) {
     const std::regex time(R"( \d+(\.\d\d?)?)");

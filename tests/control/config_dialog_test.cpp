@@ -1,20 +1,11 @@
 #include "control_fixture.h"
 
 #include <fstream>
-#include <sstream>
 
 namespace vistrel::testing {
 namespace {
 
-class ConfigDialogTest : public ControlTest {
-protected:
-    std::string readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-};
+using ConfigDialogTest = ControlTest;
 
 TEST_F(ConfigDialogTest, SaveTakesTheFieldsAsShownAndOpenBringsThemBack) {
     handOver();
@@ -27,7 +18,7 @@ TEST_F(ConfigDialogTest, SaveTakesTheFieldsAsShownAndOpenBringsThemBack) {
     ports.dialogs.answer = path;
     control.toolbarClick("Save");
 
-    const std::string saved = readFile(path);
+    const std::string saved = fileBytes(path);
     EXPECT_NE(saved.find("<Method>1</Method>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<LengthSize>2</LengthSize>"), std::string::npos);
     EXPECT_NE(saved.find("<StartSession>1081</StartSession>"), std::string::npos);

@@ -135,9 +135,7 @@ private:
 class FakeTimer : public TimerPort {
 public:
     bool enabled = false;
-    void setTimerEnabled(bool on) override {
-        enabled = on;
-    }
+    void setTimerEnabled(bool on) override { enabled = on; }
 };
 
 class FakeDialogs : public FileDialogPort {

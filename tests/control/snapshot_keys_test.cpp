@@ -1,8 +1,6 @@
 #include "control_fixture.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace vistrel::testing {
 namespace {
@@ -16,12 +14,7 @@ constexpr int kKeyV = 86;
 class SnapshotTest : public ControlTest {
 protected:
     std::string snapshotPath() const { return directory.file("snapshotvistrel.xml"); }
-    std::string snapshotBytes() const {
-        std::ifstream in(snapshotPath(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string snapshotBytes() const { return fileBytes(snapshotPath()); }
     void goodRead() {
         protocol->reply("631234");
         protocol->reply("6356");
