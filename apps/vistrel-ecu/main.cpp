@@ -8,6 +8,7 @@
 #include "link/link_spec.h"
 #include "link/pseudo_terminal.h"
 #include "sim/ecu_description.h"
+#include "sim/elm_adapter_service.h"
 #include "sim/kline_ecu.h"
 
 #include <CLI/CLI.hpp>
@@ -21,10 +22,14 @@ using namespace vistrel;
 
 // How long the line stays away after a hang-up fault before it comes back.
 constexpr auto kUnpluggedTime = std::chrono::seconds(1);
+// The speed adapters leave the factory with.
+constexpr unsigned kAdapterBaud = 38400;
 
 struct Options {
     std::string ecuFile;
     bool kline = false;
+    bool elm = false;
+    bool clone = false;
     bool pty = false;
     std::string ptyLink;
     std::string device;
@@ -102,16 +107,40 @@ int servePseudoTerminals(KLineEcu& ecu, const Options& options,
     }
 }
 
+// The adapter serves until interrupted; the line stays for its whole life.
+int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFlag& interrupt) {
+    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone);
+    const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
+    if (options.pty) {
+        PseudoTerminal pty;
+        pointLink(options.ptyLink, pty.slavePath());
+        std::cout << pty.slavePath() << std::endl;
+        adapter.serve(pty.master(), keepGoing);
+        return 0;
+    }
+    const auto line = openSerialDevice(options.device, baudGiven ? options.baud : kAdapterBaud, {});
+    adapter.serve(*line, keepGoing);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Serves a simulated ECU on a serial line, as a K-line ECU.", "vistrel-ecu"};
+    CLI::App app{
+        "Serves a simulated ECU on a serial line, as a K-line ECU or behind an ELM327 adapter.",
+        "vistrel-ecu"};
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")
         ->type_name("FILE");
-    app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line")->required();
+    auto* kline =
+        app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line");
+    auto* elm = app.add_flag("--elm", options.elm,
+                             "Answer as an ELM327 adapter in front of the ECU (K-line and CAN)");
+    kline->excludes(elm);
+    app.add_flag("--clone", options.clone, "With --elm: lack ATFI, ATAL and ATWM as many clones do")
+        ->needs(elm);
     auto* pty = app.add_flag("--pty", options.pty,
                              "Open a pseudo-terminal and print its path on the first line");
     auto* device =
@@ -122,7 +151,8 @@ int main(int argc, char** argv) {
                    "Keep this symbolic link pointing at the current pseudo-terminal")
         ->type_name("PATH")
         ->needs(pty);
-    app.add_option("--baud", options.baud, "Baud rate of --device (default 10400)");
+    auto* baud = app.add_option("--baud", options.baud,
+                                "Baud rate of --device (default 10400, 38400 with --elm)");
     app.add_option("--address", options.address, "The ECU's address (hex, default 10)");
     app.add_option("--key-bytes", options.keyBytes,
                    "KB1 KB2 of the StartCommunication reply (hex, default EF8F)");
@@ -135,6 +165,9 @@ int main(int argc, char** argv) {
         ->type_name("KIND[:N]");
     try {
         app.parse(argc, argv);
+        if (!options.kline && !options.elm) {
+            throw CLI::RequiredError("--kline or --elm");
+        }
         if (!options.pty && options.device.empty()) {
             throw CLI::RequiredError("--pty or --device");
         }
@@ -143,8 +176,11 @@ int main(int argc, char** argv) {
     }
 
     try {
-        KLineEcu ecu(loadEcuDescription(options.ecuFile), settingsFrom(options));
         const cli::InterruptFlag interrupt;
+        if (options.elm) {
+            return serveAdapter(options, baud->count() > 0, interrupt);
+        }
+        KLineEcu ecu(loadEcuDescription(options.ecuFile), settingsFrom(options));
         if (options.pty) {
             return servePseudoTerminals(ecu, options, interrupt);
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "connection_dialog.h"
 
+#include "link/elm_settings.h"
 #include "link/kline_settings.h"
 #include "link/link_spec.h"
 #include "link/serial_devices.h"
@@ -38,15 +39,34 @@ QString hexByte(std::uint8_t value) {
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
+QString hexNumber(std::uint32_t value) {
+    return QString::number(value, 16).toUpper();
+}
+
+// The serial devices found on the machine; any other path may be typed.
+QComboBox* serialDeviceBox() {
+    auto* box = new QComboBox;
+    box->setEditable(true);
+    for (const auto& device : listSerialDevices()) {
+        box->addItem(QString::fromStdString(device));
+    }
+    return box;
+}
+
+const QStringList kElmProtocols = {QStringLiteral("kline-fast"), QStringLiteral("kline-5baud"),
+                                   QStringLiteral("can11-500"),  QStringLiteral("can11-250"),
+                                   QStringLiteral("can29-500"),  QStringLiteral("can29-250")};
+
 } // namespace
 
 ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWidget* parent)
     : QDialog(parent), useLink_(std::move(useLink)),
-      kind_(choices({QStringLiteral("sim"), QStringLiteral("kline")})), pages_(new QStackedWidget),
-      link_(new QLineEdit(current)) {
+      kind_(choices({QStringLiteral("sim"), QStringLiteral("kline"), QStringLiteral("elm")})),
+      pages_(new QStackedWidget), link_(new QLineEdit(current)) {
     setWindowTitle(QStringLiteral("Connexion (Connection)"));
     pages_->addWidget(simulatorPage());
     pages_->addWidget(kLinePage());
+    pages_->addWidget(adapterPage());
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Type (Kind)"), kind_);
@@ -79,6 +99,8 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
             p3min_->setValue(static_cast<int>(settings.p3min.count()));
             p4min_->setValue(static_cast<int>(settings.p4min.count()));
             echo_->setCurrentIndex(static_cast<int>(settings.echo));
+        } else if (spec.kind == "elm") {
+            showAdapter(ElmSettings::fromLinkSpec(spec));
         } else if (spec.kind == "sim") {
             ecuFile_->setText(QString::fromStdString(spec.device));
         }
@@ -105,11 +127,7 @@ QWidget* ConnectionDialog::simulatorPage() {
 QWidget* ConnectionDialog::kLinePage() {
     const KLineSettings defaults;
     auto* page = new QWidget;
-    device_ = new QComboBox;
-    device_->setEditable(true);
-    for (const auto& device : listSerialDevices()) {
-        device_->addItem(QString::fromStdString(device));
-    }
+    device_ = serialDeviceBox();
     baud_ = choices({QStringLiteral("10400"), QStringLiteral("9600")});
     baud_->setEditable(true);
     init_ = choices({QStringLiteral("fast"), QStringLiteral("5baud"), QStringLiteral("none")});
@@ -151,6 +169,10 @@ void ConnectionDialog::compose() {
         link_->setText(file.isEmpty() ? QStringLiteral("sim") : QStringLiteral("sim:") + file);
         return;
     }
+    if (kind_->currentIndex() == 2) {
+        composeAdapter();
+        return;
+    }
     // Only the keys that differ from the defaults, so the string stays
     // short and reads like one a user would type.
     const KLineSettings defaults;
@@ -168,6 +190,76 @@ void ConnectionDialog::compose() {
     key("p3min", QString::number(p3min_->value()), QString::number(defaults.p3min.count()));
     key("p4min", QString::number(p4min_->value()), QString::number(defaults.p4min.count()));
     key("echo", echo_->currentText(), QStringLiteral("auto"));
+    link_->setText(text);
+}
+
+QWidget* ConnectionDialog::adapterPage() {
+    const ElmSettings defaults;
+    auto* page = new QWidget;
+    elmDevice_ = serialDeviceBox();
+    elmBaud_ =
+        choices({QStringLiteral("38400"), QStringLiteral("9600"), QStringLiteral("115200"),
+                 QStringLiteral("230400"), QStringLiteral("500000"), QStringLiteral("auto")});
+    elmBaud_->setEditable(true);
+    elmProtocol_ = choices(kElmProtocols);
+    elmTarget_ = new QLineEdit(hexByte(defaults.target));
+    elmSource_ = new QLineEdit(hexByte(defaults.source));
+    // Empty CAN identifiers take the defaults of the protocol (11 or 29 bits).
+    elmTx_ = new QLineEdit;
+    elmRx_ = new QLineEdit;
+    elmTimeout_ = milliseconds(0, 0, 1044);
+    elmTimeout_->setSpecialValueText(QStringLiteral("adaptateur (adapter's)"));
+
+    auto* form = new QFormLayout(page);
+    form->addRow(QStringLiteral("Port série (Serial device)"), elmDevice_);
+    form->addRow(QStringLiteral("Débit (Baud)"), elmBaud_);
+    form->addRow(QStringLiteral("Protocole (Protocol)"), elmProtocol_);
+    form->addRow(QStringLiteral("Adresse ECU (Target, hex)"), elmTarget_);
+    form->addRow(QStringLiteral("Adresse testeur (Source, hex)"), elmSource_);
+    form->addRow(QStringLiteral("Identifiant requête (CAN tx, hex)"), elmTx_);
+    form->addRow(QStringLiteral("Identifiant réponse (CAN rx, hex)"), elmRx_);
+    form->addRow(QStringLiteral("Délai adaptateur (Timeout)"), elmTimeout_);
+    for (auto* box : {elmDevice_, elmBaud_}) {
+        connect(box, &QComboBox::currentTextChanged, this, &ConnectionDialog::compose);
+    }
+    connect(elmProtocol_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
+    for (auto* edit : {elmTarget_, elmSource_, elmTx_, elmRx_}) {
+        connect(edit, &QLineEdit::textChanged, this, &ConnectionDialog::compose);
+    }
+    connect(elmTimeout_, &QSpinBox::valueChanged, this, &ConnectionDialog::compose);
+    return page;
+}
+
+void ConnectionDialog::showAdapter(const ElmSettings& settings) {
+    kind_->setCurrentIndex(2);
+    elmDevice_->setCurrentText(QString::fromStdString(settings.device));
+    elmBaud_->setCurrentText(settings.baud == 0 ? QStringLiteral("auto")
+                                                : QString::number(settings.baud));
+    elmProtocol_->setCurrentIndex(static_cast<int>(settings.bus));
+    elmTarget_->setText(hexByte(settings.target));
+    elmSource_->setText(hexByte(settings.source));
+    elmTx_->setText(hexNumber(settings.tx));
+    elmRx_->setText(hexNumber(settings.rx));
+    elmTimeout_->setValue(settings.timeout ? static_cast<int>(settings.timeout->count()) : 0);
+}
+
+void ConnectionDialog::composeAdapter() {
+    const ElmSettings defaults;
+    QString text = QStringLiteral("elm:") + elmDevice_->currentText();
+    const auto key = [&text](const char* name, const QString& value, const QString& fallback) {
+        if (!value.isEmpty() && value.compare(fallback, Qt::CaseInsensitive) != 0) {
+            text += QStringLiteral(",%1=%2").arg(QLatin1String(name), value);
+        }
+    };
+    key("baud", elmBaud_->currentText(), QString::number(defaults.baud));
+    key("protocol", elmProtocol_->currentText(), kElmProtocols.front());
+    key("target", elmTarget_->text(), hexByte(defaults.target));
+    key("source", elmSource_->text(), hexByte(defaults.source));
+    const bool wide = elmProtocol_->currentText().startsWith(QStringLiteral("can29"));
+    key("tx", elmTx_->text(), wide ? QStringLiteral("18DA10F1") : hexNumber(defaults.tx));
+    key("rx", elmRx_->text(), wide ? QStringLiteral("18DAF110") : hexNumber(defaults.rx));
+    key("timeout", elmTimeout_->value() == 0 ? QString() : QString::number(elmTimeout_->value()),
+        QString());
     link_->setText(text);
 }
 

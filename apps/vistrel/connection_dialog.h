@@ -11,8 +11,10 @@ class QStackedWidget;
 
 namespace vistrel {
 
+struct ElmSettings;
+
 // The "Connection" dialog: the kind of link, its device or file, and the
-// keys of a K-line, put together into one link string; or the link string
+// keys of a K-line or of an adapter, put together into one link string; or the link string
 // typed as it is.
 class ConnectionDialog : public QDialog {
 public:
@@ -29,6 +31,9 @@ public:
 private:
     QWidget* simulatorPage();
     QWidget* kLinePage();
+    QWidget* adapterPage();
+    void composeAdapter();
+    void showAdapter(const ElmSettings& settings);
     void compose();
     void browseDescription();
 
@@ -45,6 +50,14 @@ private:
     QSpinBox* p3min_;
     QSpinBox* p4min_;
     QComboBox* echo_;
+    QComboBox* elmDevice_;
+    QComboBox* elmBaud_;
+    QComboBox* elmProtocol_;
+    QLineEdit* elmTarget_;
+    QLineEdit* elmSource_;
+    QLineEdit* elmTx_;
+    QLineEdit* elmRx_;
+    QSpinBox* elmTimeout_;
     QLineEdit* link_;
 };
 

@@ -77,4 +77,13 @@ void appendHex(std::string& out, std::span<const std::uint8_t> bytes) {
     }
 }
 
+std::string hexPadded(std::uint32_t value, std::size_t digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (; value != 0 || out.size() < digits; value >>= 4) {
+        out.insert(out.begin(), kDigits[value & 0x0F]);
+    }
+    return out;
+}
+
 } // namespace vistrel

@@ -61,4 +61,8 @@ int hexDigitValue(char c) noexcept;
 // Appends the two upper-case hexadecimal digits of each byte to out.
 void appendHex(std::string& out, std::span<const std::uint8_t> bytes);
 
+// Upper-case hexadecimal of value with at least digits digits (leading
+// zeros): hexPadded(0x7E0, 3) is "7E0", hexPadded(0x5, 2) is "05".
+std::string hexPadded(std::uint32_t value, std::size_t digits);
+
 } // namespace vistrel

@@ -22,9 +22,6 @@ constexpr int kMaxPendingReplies = 20;
 // A session that has been idle this close to P3max may already be over by
 // the ECU's clock: wake the ECU up again instead.
 constexpr Milliseconds kSessionMargin{1000};
-// The pause between attempts to open a device that is not there, so that a
-// retrying cycle does not spin.
-constexpr Milliseconds kReopenPause{1000};
 // Five-baud wake-up: one bit lasts 200 ms; the ECU's answers (sync, key
 // bytes, inverted address) are given generous room beyond W1 to W4.
 constexpr Milliseconds kFiveBaudBit{200};
@@ -40,7 +37,7 @@ std::string hexText(std::span<const std::uint8_t> bytes) {
 } // namespace
 
 KLineProtocol::KLineProtocol(KLineSettings settings, LineOpener openLine, IdleHook idle)
-    : settings_(std::move(settings)), openLine_(std::move(openLine)), idle_(std::move(idle)) {}
+    : LineProtocol(std::move(openLine), std::move(idle)), settings_(std::move(settings)) {}
 
 std::string KLineProtocol::title() const {
     return "K-line";
@@ -55,24 +52,6 @@ std::size_t KLineProtocol::maxReplyLength() const {
         return 0;
     }
     return form_.lengthByte ? kKLineLongFrameData : kKLineShortFrameData;
-}
-
-std::string KLineProtocol::protocolName() const {
-    return "KWP2000";
-}
-
-template <typename Step> void KLineProtocol::guarded(Step step) {
-    // The idle hook may let the owner drop its last reference mid-exchange.
-    const auto keepAlive = weak_from_this().lock();
-    try {
-        step();
-    } catch (const Error& e) {
-        if (e.number() == link_error::kDeviceLost) {
-            line_.reset();
-            sessionOpen_ = false;
-        }
-        throw;
-    }
 }
 
 void KLineProtocol::InitCommunication() {
@@ -103,19 +82,9 @@ void KLineProtocol::SendReceive(const ByteString& request, ByteString& reply) {
 }
 
 void KLineProtocol::openLineIfClosed() {
-    if (line_) {
+    if (!line_.open()) {
         return;
     }
-    if (openFailedAt_) {
-        idleUntil(*openFailedAt_ + kReopenPause, idle_);
-    }
-    try {
-        line_ = openLine_();
-    } catch (const Error&) {
-        openFailedAt_ = Clock::now();
-        throw;
-    }
-    openFailedAt_.reset();
     echo_.reset();
     if (settings_.echo != KLineEcho::Auto) {
         echo_ = settings_.echo == KLineEcho::On;

@@ -5,6 +5,7 @@
 #include "link/byte_line.h"
 #include "link/kline_frame.h"
 #include "link/kline_settings.h"
+#include "link/line_protocol.h"
 
 #include <functional>
 #include <memory>
@@ -21,11 +22,9 @@ namespace vistrel {
 //
 // The session is kept while requests keep coming; after a pause longer than
 // the ECU keeps a session (P3max), the next call wakes the ECU up again.
-// Make it with std::make_shared: an exchange keeps the object alive while
-// the idle hook lets its owner act.
-class KLineProtocol : public Protocol, public std::enable_shared_from_this<KLineProtocol> {
+class KLineProtocol : public LineProtocol {
 public:
-    using LineOpener = std::function<std::unique_ptr<ByteLine>()>;
+    using LineOpener = LineKeeper::Opener;
 
     // openLine opens the line or throws Error; idle runs while the link
     // waits without a line (between attempts to reopen one).
@@ -33,10 +32,6 @@ public:
 
     std::string title() const override;
     std::string subtitle() const override;
-    std::string protocolName() const override;
-    std::int32_t canRid() const override { return 0; }
-    std::int32_t canXid() const override { return 0; }
-    CanXmlProcessor* canXml() override { return nullptr; }
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
     // What the ECU's key bytes offer: 255 bytes with a length byte, 63 in the
@@ -50,8 +45,6 @@ private:
     using Clock = ByteLine::Clock;
     using Bytes = std::vector<std::uint8_t>;
 
-    // Runs a step; a lost line is closed so that the next step reopens it.
-    template <typename Step> void guarded(Step step);
     void openLineIfClosed();
     bool sessionAlive() const;
     void wakeUp();
@@ -72,10 +65,6 @@ private:
     Clock::duration byteTime() const;
 
     KLineSettings settings_;
-    LineOpener openLine_;
-    IdleHook idle_;
-    std::unique_ptr<ByteLine> line_;
-    std::optional<Clock::time_point> openFailedAt_;
     KLineHeaderForm form_;
     std::optional<std::pair<std::uint8_t, std::uint8_t>> keyBytes_;
     // Whether the cable echoes: set by the echo key, or once an echo was

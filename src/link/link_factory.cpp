@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/link_factory.h"
 
+#include "link/elm_protocol.h"
 #include "link/kline_protocol.h"
 #include "link/link_spec.h"
 #include "link/serial_line.h"
@@ -22,6 +23,15 @@ std::shared_ptr<Protocol> makeKLine(const LinkSpec& spec, const LinkOptions& opt
     return std::make_shared<KLineProtocol>(std::move(settings), std::move(open), options.idle);
 }
 
+std::shared_ptr<Protocol> makeElm(const LinkSpec& spec, const LinkOptions& options) {
+    ElmSettings settings = ElmSettings::fromLinkSpec(spec);
+    const unsigned baud = settings.baud != 0 ? settings.baud : kElmAutoBauds[0];
+    auto open = [device = settings.device, baud, idle = options.idle] {
+        return std::unique_ptr<ByteLine>(openSerialDevice(device, baud, idle));
+    };
+    return std::make_shared<ElmProtocol>(std::move(settings), std::move(open), options.idle);
+}
+
 } // namespace
 
 std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& options) {
@@ -31,6 +41,9 @@ std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& opt
     }
     if (spec.kind == "kline") {
         return makeKLine(spec, options);
+    }
+    if (spec.kind == "elm") {
+        return makeElm(spec, options);
     }
     std::string kinds;
     for (const auto kind : kLinkKinds) {

@@ -16,14 +16,13 @@ struct LinkOptions {
 };
 
 // The protocol object that a link string names: "sim" (the built-in demo
-// car), "sim:FILE" (an ECU description), "kline:DEVICE,key=value...". The
-// whole string is checked first and no device is opened here: a real link
-// opens its device on InitCommunication, so a missing cable is a failed
-// step that the cycle retries. Throws LinkSpecError for a bad link string
-// and Error for an ECU description that cannot be used.
+// car), "sim:FILE" (an ECU description), "kline:DEVICE,key=value...", "elm:DEVICE,key=value...".
+// The whole string is checked first and no device is opened here: a real link opens its device on
+// InitCommunication, so a missing cable is a failed step that the cycle retries. Throws
+// LinkSpecError for a bad link string and Error for an ECU description that cannot be used.
 std::shared_ptr<Protocol> makeLink(std::string_view spec, const LinkOptions& options = {});
 
 // The kinds makeLink knows, for messages and choosers.
-inline constexpr std::string_view kLinkKinds[] = {"sim", "kline"};
+inline constexpr std::string_view kLinkKinds[] = {"sim", "kline", "elm"};
 
 } // namespace vistrel

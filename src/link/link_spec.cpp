@@ -100,21 +100,34 @@ unsigned LinkKeys::number(std::string_view key, unsigned fallback, unsigned min,
     return result;
 }
 
-std::uint8_t LinkKeys::hexByte(std::string_view key, std::uint8_t fallback) const {
+std::uint32_t LinkKeys::hexNumber(std::string_view key, std::uint32_t fallback,
+                                  std::uint32_t max) const {
+    return hexValue(key, fallback, max,
+                    "is not a hexadecimal number from 0 to " + hexPadded(max, 1));
+}
+
+std::uint32_t LinkKeys::hexValue(std::string_view key, std::uint32_t fallback, std::uint32_t max,
+                                 std::string_view why) const {
     const std::string* value = find(key);
     if (value == nullptr) {
         return fallback;
     }
-    const bool digits =
-        std::all_of(value->begin(), value->end(), [](char c) { return hexDigitValue(c) >= 0; });
-    if (value->empty() || value->size() > 2 || !digits) {
-        reject(key, *value, "is not a byte in hexadecimal (00 to FF)");
-    }
-    unsigned result = 0;
+    std::uint64_t result = 0;
+    bool fits = !value->empty() && value->size() <= 8;
     for (const char c : *value) {
-        result = result * 16 + static_cast<unsigned>(hexDigitValue(c));
+        const int digit = hexDigitValue(c);
+        fits = fits && digit >= 0;
+        result = result * 16 + static_cast<std::uint64_t>(std::max(digit, 0));
     }
-    return static_cast<std::uint8_t>(result);
+    if (!fits || result > max) {
+        reject(key, *value, why);
+    }
+    return static_cast<std::uint32_t>(result);
+}
+
+bool LinkKeys::isWord(std::string_view key, std::string_view word) const {
+    const std::string* value = find(key);
+    return value != nullptr && *value == word;
 }
 
 std::size_t LinkKeys::choice(std::string_view key, std::size_t fallback,

@@ -43,13 +43,23 @@ public:
     // A whole decimal number within [min, max].
     unsigned number(std::string_view key, unsigned fallback, unsigned min, unsigned max) const;
     // One byte as hexadecimal digits (1 or 2).
-    std::uint8_t hexByte(std::string_view key, std::uint8_t fallback) const;
+    std::uint8_t hexByte(std::string_view key, std::uint8_t fallback) const {
+        return static_cast<std::uint8_t>(
+            hexValue(key, fallback, 0xFF, "is not a byte in hexadecimal (00 to FF)"));
+    }
+    // A number in hexadecimal digits within [0, max].
+    std::uint32_t hexNumber(std::string_view key, std::uint32_t fallback, std::uint32_t max) const;
+    // True when the key is given with this word as its value (a word that
+    // stands for a setting the other readers cannot express, as baud=auto).
+    bool isWord(std::string_view key, std::string_view word) const;
     // The position of the value in choices; fallback when the key is absent.
     std::size_t choice(std::string_view key, std::size_t fallback,
                        std::initializer_list<std::string_view> choices) const;
 
 private:
     const std::string* find(std::string_view key) const;
+    std::uint32_t hexValue(std::string_view key, std::uint32_t fallback, std::uint32_t max,
+                           std::string_view why) const;
     [[noreturn]] void reject(std::string_view key, const std::string& value,
                              std::string_view why) const;
 

@@ -128,5 +128,32 @@ TEST(CliRead, OverAKLineTheValuesAreTheSimulators) {
     }
 }
 
+// Behind the virtual adapter, genuine or clone, in K-line and CAN modes, the
+// adapter link reads what the simulator reads, refusals and silence included.
+TEST(CliRead, ThroughAnAdapterTheValuesAreTheSimulators) {
+    ScratchDirectory dir;
+    writeFile(dir.path() / "ecu.xml", ecuDescription());
+    writeFile(dir.path() / "items.tsv",
+              std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
+    const CliRun expected =
+        runCli({"read", "--ecu", "ecu.xml", "--items", "items.tsv"}, dir.path());
+    for (const bool clone : {false, true}) {
+        std::vector<std::string> args = {"--ecu", (dir.path() / "ecu.xml").string()};
+        if (clone) {
+            args.push_back("--clone");
+        }
+        EcuProcess adapter(args, "--elm");
+        for (const char* protocol : {"kline-fast", "can11-500", "can29-250"}) {
+            SCOPED_TRACE(std::string(protocol) + (clone ? " clone" : ""));
+            const CliRun run = runCli(
+                {"read", "--link", "elm:" + adapter.device() + ",timeout=100,protocol=" + protocol,
+                 "--items", "items.tsv"},
+                dir.path());
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_EQ(run.out, expected.out);
+        }
+    }
+}
+
 } // namespace
 } // namespace vistrel::testing

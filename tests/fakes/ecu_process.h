@@ -16,12 +16,13 @@ extern char** environ;
 namespace vistrel::testing {
 
 // The real vistrel-ecu serving on a pseudo-terminal, for the length of a
-// test: started with the arguments given after --kline --pty, ended with
+// test: started with the arguments given after the mode (--kline or --elm)
+// and --pty, ended with
 // SIGTERM. The device path is the first line the program prints.
 class EcuProcess {
 public:
-    explicit EcuProcess(const std::vector<std::string>& args) {
-        std::vector<std::string> texts{VISTREL_ECU_BINARY, "--kline", "--pty"};
+    explicit EcuProcess(const std::vector<std::string>& args, const char* mode = "--kline") {
+        std::vector<std::string> texts{VISTREL_ECU_BINARY, mode, "--pty"};
         texts.insert(texts.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& text : texts) {

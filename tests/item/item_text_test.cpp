@@ -20,12 +20,10 @@ struct DisplayCase {
     const char* expected;
 };
 
-TEST(ItemText, DecodesEveryCodingAndFormat) {
+TEST(ItemText, DecodesEveryCodingFormatAndMask) {
     const std::vector<DisplayCase> cases = {
         {"3412", 2, "LE", "D", "", "4660"},
-        {"3412", 2, "LE+", "D", "", "4660"},
         {"3412", 2, "BE", "D", "", "13330"},
-        {"3412", 2, "BE+", "D", "", "13330"},
         {"3412", 2, "LE", "H", "", "3412"},
         {"3412", 2, "BE+", "H", "", "3412"},
         {"3412", 2, "LE", "B", "", "0011010000010010"},
@@ -33,27 +31,13 @@ TEST(ItemText, DecodesEveryCodingAndFormat) {
         {"FFFF", 2, "LE+", "D", "", "-1"},
         {"FFFF", 2, "BE+", "D", "", "-1"},
         {"FFFF", 2, "LE", "D", "", "65535"},
-        {"FFFF", 2, "BE", "D", "", "65535"},
         {"80", 1, "LE+", "D", "", "-128"},
         {"80", 1, "LE", "D", "", "128"},
         {"0080", 2, "BE+", "D", "", "128"},
         {"0080", 2, "LE+", "D", "", "-32768"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format);
-        VistrelItem item = testing::makeItem("01", c.length, c.coding, c.format);
-        item.setMask(c.mask);
-        giveValue(item, c.value);
-        EXPECT_EQ(item.text(), c.expected);
-    }
-}
-
-// Little-endian numbers take the mask reversed (its last byte with the first
-// value byte); byte displays and big-endian numbers take it in order.
-TEST(ItemText, AppliesTheMaskInTheOrderOfEachDisplay) {
-    const std::vector<DisplayCase> cases = {
+        // Little-endian numbers take the mask reversed (its last byte with the
+        // first value byte); byte displays and big-endian numbers take it in order.
         {"3412", 2, "LE", "D", "0FFF", "564"},
-        {"3412", 2, "LE+", "D", "0FFF", "564"},
         {"3412", 2, "BE", "D", "0FFF", "1042"},
         {"3412", 2, "LE", "H", "0FFF", "0412"},
         {"3412", 2, "LE", "B", "0FFF", "0000010000010010"},
@@ -65,26 +49,9 @@ TEST(ItemText, AppliesTheMaskInTheOrderOfEachDisplay) {
         {"AB", 1, "BE", "D", "0FF0", "11"},
         {"AB", 1, "LE", "H", "0FF0", "0B"},
         {"AB", 1, "LE", "B", "0FF0", "00001011"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format + " mask " + c.mask);
-        VistrelItem item;
-        item.setMask(c.mask);
-        item.setAddress("01");
-        item.setLength(c.length);
-        item.setCodingText(c.coding);
-        item.setFormatText(c.format);
-        giveValue(item, c.value);
-        EXPECT_EQ(item.text(), c.expected);
-    }
-}
-
-TEST(ItemText, DecodesUpToEightBytesWithoutLosingRange) {
-    const std::vector<DisplayCase> cases = {
+        // Up to eight bytes without losing range.
         {"FFFFFFFF", 4, "LE", "D", "", "4294967295"},
-        {"FFFFFFFF", 4, "BE", "D", "", "4294967295"},
         {"FFFFFFFF", 4, "LE+", "D", "", "-1"},
-        {"FFFFFFFF", 4, "BE+", "D", "", "-1"},
         {"0000000000000001", 8, "BE", "D", "", "1"},
         {"FFFFFFFFFFFFFFFF", 8, "LE", "D", "", "18446744073709551615"},
         {"FFFFFFFFFFFFFFFF", 8, "LE+", "D", "", "-1"},
@@ -94,8 +61,9 @@ TEST(ItemText, DecodesUpToEightBytesWithoutLosingRange) {
         {"FFFFFFFFFFFFFFFF", 8, "LE", "P", "", "1.84467440737096E+19"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format);
+        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format + " mask " + c.mask);
         VistrelItem item = testing::makeItem("01", c.length, c.coding, c.format);
+        item.setMask(c.mask);
         giveValue(item, c.value);
         EXPECT_EQ(item.text(), c.expected);
     }
@@ -113,10 +81,7 @@ TEST(ItemText, WritesPhysicalValuesInTheUsersFormat) {
         {"3412", 2, 10, 2, ".", "4665"},
         {"01", 1, 0, 2, ".", "0.5"},
         {"01", 1, 0, 2, ",", "0,5"},
-        {"01", 1e20, 0, 1, ".", "1E+20"},
-        {"01", 1e-5, 0, 1, ".", "1E-05"},
         {"FF", 1, 0, 4, ".", "-0.25"},
-        {"FF", 1, 0, 4, ",", "-0,25"},
         {"01", 1, 0, 3, ".", "0.333333333333333"},
         // Multiply, then add, then divide.
         {"03", 2, 1, 7, ".", "1"},

@@ -12,17 +12,6 @@ namespace {
 
 using testing::ScriptedProtocol;
 
-TEST(ReadDynamicallyDefined, DefinesTheIdentifierThenReadsIt) {
-    VistrelItem item = testing::makeItem("01A2B3", 2, "BE", "H");
-    ScriptedProtocol protocol;
-    protocol.reply("6CE0");
-    protocol.reply("61E01234");
-    item.ReadDynamicallyDefined(protocol);
-    EXPECT_EQ(protocol.requests, (std::vector<std::string>{"2CE0D001020001A2B3", "21E0"}));
-    EXPECT_EQ(item.valueByte().text(), "1234");
-    EXPECT_EQ(item.text(), "1234");
-}
-
 // Step results as the snapshot and the item show them, for each way the two
 // exchanges can end.
 struct Case {
@@ -130,14 +119,16 @@ TEST(ReadDynamicallyDefined, ReportsOnlyRepliesThatCarryNoValue) {
     }
 }
 
-TEST(ReadDynamicallyDefined, RecordsRequestsAndRepliesAsHexadecimalText) {
+TEST(ReadDynamicallyDefined, DefinesThenReadsAndRecordsBothExchanges) {
     pugi::xml_document document;
     const pugi::xml_node root = document.append_child("snapshot");
-    VistrelItem item = testing::makeItem("01A2B3", 2);
+    VistrelItem item = testing::makeItem("01A2B3", 2, "BE", "H");
     ScriptedProtocol protocol;
     protocol.reply("6CE0");
     protocol.reply("61E0011234");
     item.ReadDynamicallyDefined(protocol, root);
+    EXPECT_EQ(protocol.requests, (std::vector<std::string>{"2CE0D001020001A2B3", "21E0"}));
+    EXPECT_EQ(item.text(), "1234");
     EXPECT_EQ(testing::attributesOf(root.child("data")), (testing::Attributes{
                                                              {"name", ""},
                                                              {"addr", "01A2B3"},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel {
@@ -36,22 +37,9 @@ TEST(ReadMemory, LaysOutTheRequestForEachLengthSize) {
     }
 }
 
-TEST(ReadMemory, TakesTheValueBytesOfAPositiveReply) {
-    for (const char* reply : {"631234", "63123456"}) {
-        SCOPED_TRACE(reply);
-        VistrelItem item = testing::makeItem("01A2B3", 2, "BE", "H");
-        ScriptedProtocol protocol;
-        protocol.reply(reply);
-        item.ReadMemory(protocol, 1);
-        EXPECT_EQ(item.errorCode(), 0);
-        EXPECT_EQ(item.errorText(), "");
-        EXPECT_EQ(item.valueByte().text(), "1234");
-        EXPECT_EQ(item.text(), "1234");
-    }
-}
-
-// Every failed read leaves the item without value bytes and with the failure
-// as its error; only refusals with a known reason stay quiet.
+// Every failed read leaves the item without value bytes, with the failure as
+// its error and as the record of the exchange; only refusals with a known
+// reason stay quiet. The next good read clears it all again.
 struct FailureCase {
     const char* what;
     std::optional<Error> raised; // what SendReceive throws, or none
@@ -61,16 +49,10 @@ struct FailureCase {
     bool reported;
 };
 
-std::vector<FailureCase> failureCases() {
-    return {
+TEST(ReadMemory, KeepsEveryFailureAndReportsAllButKnownRefusals) {
+    const std::vector<FailureCase> cases = {
         {"general reject", Error(2044, "General Reject"), "", 2044, "General Reject", false},
-        {"not supported", Error(2032, "Service not supported"), "", 2032, "Service not supported",
-         false},
-        {"conditions", Error(2033, "Execution conditions not set"), "", 2033,
-         "Execution conditions not set", false},
-        {"sub function", Error(2034, "Sub function"), "", 2034, "Sub function", false},
         {"busy", Error(2035, "Busy-repeat request"), "", 2035, "Busy-repeat request", false},
-        {"session", Error(2042, "Session"), "", 2042, "Session", false},
         {"routine", Error(2043, "Routine not complete"), "", 2043, "Routine not complete", false},
         {"other negative response", Error(2040, "Service 23 Negative response 31"), "", 2040,
          "Service 23 Negative response 31", true},
@@ -82,16 +64,24 @@ std::vector<FailureCase> failureCases() {
         {"empty reply", std::nullopt, "", 2003, "Answer format illegal ()", true},
         {"other service", std::nullopt, "611234", 2003, "Answer format illegal (611234)", true},
     };
-}
-
-TEST(ReadMemory, KeepsEveryFailureAndReportsAllButKnownRefusals) {
-    for (const auto& c : failureCases()) {
+    const Attributes exchange{{"name", ""}, {"addr", "01A2B3"}, {"send", "2301A2B302"}};
+    const auto recorded = [&](const char* key, const char* value) {
+        Attributes record = exchange;
+        record.emplace_back(key, value);
+        return record;
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        VistrelItem item = testing::makeItem("01A2B3", 2);
+        pugi::xml_document document;
+        const pugi::xml_node root = document.append_child("snapshot");
+        VistrelItem item = testing::makeItem("01A2B3", 2, "BE", "H");
         ScriptedProtocol protocol;
-        protocol.reply("631234");
-        item.ReadMemory(protocol, 1);
+        protocol.reply("63123456"); // bytes past the length are ignored
+        item.ReadMemory(protocol, 1, root);
         ASSERT_EQ(item.valueByte().text(), "1234");
+        Attributes good = recorded("receive", "63123456");
+        good.emplace_back("value", "1234");
+        EXPECT_EQ(testing::attributesOf(root.last_child()), good);
 
         if (c.raised) {
             protocol.answers.emplace_back(*c.raised);
@@ -100,7 +90,7 @@ TEST(ReadMemory, KeepsEveryFailureAndReportsAllButKnownRefusals) {
         }
         std::optional<Error> reported;
         try {
-            item.ReadMemory(protocol, 1);
+            item.ReadMemory(protocol, 1, root);
         } catch (const Error& e) {
             reported = e;
         }
@@ -108,87 +98,40 @@ TEST(ReadMemory, KeepsEveryFailureAndReportsAllButKnownRefusals) {
         EXPECT_EQ(item.errorText(), c.text);
         EXPECT_EQ(item.text(), c.text);
         EXPECT_TRUE(item.valueByte().empty());
+        EXPECT_EQ(testing::attributesOf(root.last_child()), recorded("error", c.text));
+        EXPECT_EQ(root.last_child().previous_sibling().name(), std::string("data"));
         ASSERT_EQ(reported.has_value(), c.reported);
         if (reported) {
             EXPECT_EQ(reported->number(), c.code);
             EXPECT_EQ(reported->description(), c.text);
         }
+
+        protocol.reply("631234");
+        item.ReadMemory(protocol, 1);
+        EXPECT_EQ(item.errorCode(), 0);
+        EXPECT_EQ(item.errorText(), "");
+        EXPECT_EQ(item.text(), "1234");
     }
 }
 
-TEST(ReadMemory, AGoodReadClearsThePreviousError) {
+// A protocol object that answers once, then returns without filling the reply.
+struct SilentAfterFirstAnswer : ScriptedProtocol {
+    bool answered = false;
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        if (!std::exchange(answered, true)) {
+            ScriptedProtocol::SendReceive(request, reply);
+        }
+    }
+};
+
+TEST(ReadMemory, AReplyLeftUnfilledNeverBringsBackTheLastValue) {
     VistrelItem item = testing::makeItem("01", 1);
-    ScriptedProtocol protocol;
-    protocol.fail(2035, "Busy-repeat request");
+    SilentAfterFirstAnswer protocol;
     protocol.reply("6342");
     item.ReadMemory(protocol, 1);
-    item.ReadMemory(protocol, 1);
-    EXPECT_EQ(item.errorCode(), 0);
-    EXPECT_EQ(item.errorText(), "");
     EXPECT_EQ(item.text(), "66");
-}
-
-TEST(ReadMemory, RecordsTheExchangeInTheSnapshot) {
-    struct Case {
-        const char* what;
-        std::optional<Error> raised;
-        const char* reply;
-        Attributes record;
-    };
-    const std::vector<Case> cases = {
-        {"good read",
-         std::nullopt,
-         "63123456",
-         {{"name", ""},
-          {"addr", "01A2B3"},
-          {"send", "2301A2B302"},
-          {"receive", "63123456"},
-          {"value", "1234"}}},
-        {"known refusal",
-         Error(2035, "Busy-repeat request"),
-         "",
-         {{"name", ""},
-          {"addr", "01A2B3"},
-          {"send", "2301A2B302"},
-          {"error", "Busy-repeat request"}}},
-        {"time-out",
-         Error(2000, "No answer at due time"),
-         "",
-         {{"name", ""},
-          {"addr", "01A2B3"},
-          {"send", "2301A2B302"},
-          {"error", "No answer at due time"}}},
-        {"wrong reply",
-         std::nullopt,
-         "6312",
-         {{"name", ""},
-          {"addr", "01A2B3"},
-          {"send", "2301A2B302"},
-          {"error", "Incomplet reply (6312)"}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        pugi::xml_document document;
-        pugi::xml_node root = document.append_child("snapshot");
-        root.append_child("earlier");
-        VistrelItem item = testing::makeItem("01A2B3", 2);
-        ScriptedProtocol protocol;
-        if (c.raised) {
-            protocol.answers.emplace_back(*c.raised);
-        } else {
-            protocol.reply(c.reply);
-        }
-        try {
-            item.ReadMemory(protocol, 1, root);
-        } catch (const Error&) {
-            // The record must be complete whether or not the read is reported.
-        }
-        const pugi::xml_node record = root.last_child();
-        EXPECT_STREQ(record.name(), "data");
-        EXPECT_STREQ(record.previous_sibling().name(), "earlier");
-        EXPECT_EQ(testing::attributesOf(record), c.record);
-        EXPECT_FALSE(record.first_child());
-    }
+    EXPECT_THROW(item.ReadMemory(protocol, 1), Error);
+    EXPECT_NE(item.errorCode(), 0);
 }
 
 } // namespace

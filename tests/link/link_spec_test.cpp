@@ -2,6 +2,7 @@
 // Link strings: what each kind accepts, and usage errors that name the part
 // the user got wrong, all before any device is touched.
 
+#include "link/elm_settings.h"
 #include "link/kline_settings.h"
 #include "link/link_factory.h"
 #include "link/link_spec.h"
@@ -57,6 +58,13 @@ TEST(LinkSpec, UsageErrorsNameTheOffendingPart) {
         {"kline:/dev/ttyUSB0,init=slow", "init=slow is not one of fast, 5baud, none"},
         {"kline:/dev/ttyUSB0,echo=yes", "echo=yes is not one of auto, on, off"},
         {"sim,baud=1", "unknown key baud=1"},
+        {"elm", "no device"},
+        {"elm:/dev/rfcomm0,baud=fast", "baud=fast is not a whole number"},
+        {"elm:/dev/rfcomm0,protocol=can", "protocol=can is not one of kline-fast, kline-5baud"},
+        {"elm:/dev/rfcomm0,protocol=can11-500,tx=800",
+         "tx=800 is not a hexadecimal number from 0 to 7FF"},
+        {"elm:/dev/rfcomm0,protocol=can29-500,rx=20000000", "rx=20000000 is not a hexadecimal"},
+        {"elm:/dev/rfcomm0,timeout=1045", "timeout=1045 is not a whole number from 1 to 1044"},
     };
     for (const auto& [text, message] : cases) {
         try {
@@ -69,12 +77,30 @@ TEST(LinkSpec, UsageErrorsNameTheOffendingPart) {
     }
 }
 
+TEST(LinkSpec, ElmKeysAndDefaults) {
+    const ElmSettings plain = ElmSettings::fromLinkSpec(parseLinkSpec("elm:/dev/rfcomm0"));
+    EXPECT_EQ(plain.baud, 38400U);
+    EXPECT_EQ(plain.bus, ElmBus::KLineFast);
+    EXPECT_EQ(plain.tx, 0x7E0U);
+    EXPECT_EQ(plain.rx, 0x7E8U);
+    EXPECT_FALSE(plain.timeout);
+    const ElmSettings wide = ElmSettings::fromLinkSpec(
+        parseLinkSpec("elm:/dev/rfcomm0,baud=auto,protocol=can29-250,timeout=100"));
+    EXPECT_EQ(wide.baud, 0U);
+    EXPECT_EQ(wide.bus, ElmBus::Can29At250);
+    EXPECT_EQ(wide.tx, 0x18DA10F1U);
+    EXPECT_EQ(wide.rx, 0x18DAF110U);
+    EXPECT_EQ(wide.timeout, Milliseconds(100));
+}
+
 TEST(LinkSpec, MakesLinksWithoutOpeningAnyDevice) {
     EXPECT_EQ(makeLink("sim")->title(),
               makeLink("sim:" VISTREL_EXAMPLES_DIR "/demo-ecu.xml")->title());
     const auto kline = makeLink("kline:/dev/no-such-cable");
     EXPECT_EQ(kline->title(), "K-line");
     EXPECT_EQ(kline->subtitle(), "/dev/no-such-cable");
+    EXPECT_EQ(makeLink("elm:/dev/no-such-adapter,protocol=can11-250")->subtitle(),
+              "/dev/no-such-adapter, CAN 11-bit 250 kbit/s");
 }
 
 } // namespace

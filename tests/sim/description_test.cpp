@@ -85,13 +85,6 @@ TEST_F(SimDescriptionFiles, UnreadableFileIsNamed) {
     }
 }
 
-TEST_F(SimDescriptionFiles, ImageFilesAreFoundBesideTheDescription) {
-    write("dump.bin", "\x01\x02");
-    const auto path = write("ecu.xml", R"(<ecu><image address="0" file="dump.bin"/></ecu>)");
-    EXPECT_EQ(sendReceive(*SimulatedEcu::fromFile(path.string()), "2300000002"),
-              positive("630102"));
-}
-
 struct BadCase {
     const char* name;
     const char* xml;
@@ -158,7 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "bad.xml:2: unexpected text inside <session>"},
         BadCase{"ForeignRoot", "<?xml version=\"1.0\"?>\n<car/>",
                 "bad.xml:2: the root element is <car>, not <ecu>"},
-        BadCase{"Empty", "", "bad.xml:1: malformed XML: No document element found"},
         BadCase{"Malformed", "<ecu>\n<memory address=\"00\">01</ecu>",
                 "bad.xml:2: malformed XML: Start-end tags mismatch"},
         BadCase{"LinesEndingInCrLf", "<ecu>\r\n\r\n<bad/></ecu>",

@@ -61,9 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
                          failure("7F1010", 2044, "General Reject")}),
     [](const auto& info) { return info.param.name; });
 
-TEST(SimFaults, InitFailsTheGivenNumberOfTimesWithItsText) {
+TEST(SimFaults, InitAndSessionFailTheGivenNumberOfTimes) {
     const auto ecu = testing::ecuFrom(kEcu);
     ecu->failInit(2, "Link down");
+    ecu->failSession(2, 0x21);
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
             ecu->InitCommunication();
@@ -74,11 +75,6 @@ TEST(SimFaults, InitFailsTheGivenNumberOfTimesWithItsText) {
         }
     }
     EXPECT_NO_THROW(ecu->InitCommunication());
-}
-
-TEST(SimFaults, SessionFailsTheGivenNumberOfTimes) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    ecu->failSession(2, 0x21);
     EXPECT_EQ(sendReceive(*ecu, "10A0").error, 2035);
     EXPECT_EQ(sendReceive(*ecu, "10A0").error, 2035);
     EXPECT_EQ(sendReceive(*ecu, "10A0"), positive("50A0"));

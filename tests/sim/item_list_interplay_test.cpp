@@ -64,23 +64,6 @@ TEST(SimWithItemList, BatchBuiltByTheItemListComesBackDecoded) {
     }
 }
 
-TEST(SimWithItemList, SilentItemFailsTheWholeBatch) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    VistrelItems items(NumberFormat::invariant());
-    addLines(items,
-             {"01A2B3\t2\tLE\tword\t\t1\t0\t1\tD\t1", "030000\t1\tLE\tasleep\t\t1\t0\t1\tD\t1"});
-    const auto request = items.CanXmlGetReadMemory(ecu->canRid(), ecu->canXid());
-    ASSERT_NE(request, nullptr);
-    ecu->canXml()->CanXmlExecute(*request);
-    try {
-        items.CanXmlDecode(*request);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 2000);
-        EXPECT_EQ(error.description(), "No answer at due time");
-    }
-}
-
 std::vector<std::string> definitions(const VistrelItems& items) {
     std::vector<std::string> lines;
     for (const auto& item : items) {

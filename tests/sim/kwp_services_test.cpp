@@ -74,7 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
                     failure("7F2321", 2035, "Busy-repeat request")},
         ServiceCase{"ReadBesideRefused", {}, "2302000002", positive("630011")},
         ServiceCase{"ReadSilent", {}, "2303000002", kNoAnswer},
-        ServiceCase{"ReadBesideSilent", {}, "2303000001", positive("63AA")},
         // StartDiagnosticSession.
         ServiceCase{"Session", {}, "10A0", positive("50A0")},
         ServiceCase{"SessionWithoutMode", {}, "10", kInvalidFormat("10")},
@@ -92,8 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
         ServiceCase{"ReadOtherIdentifier", {"2CE0D001020001A2B3"}, "21E1", kOutOfRange("21")},
         ServiceCase{"ReadDefinedMalformed", {"2CE0D001020001A2B3"}, "21E000", kInvalidFormat("21")},
         ServiceCase{"ReadDefinedSilent", {"2CE0D0010200030000"}, "21E0", kNoAnswer},
-        ServiceCase{
-            "DefineSecondPosition", {"2CE0D001020001A2B3"}, "2CE0D002010001A2B7", positive("6CE0")},
         ServiceCase{"ReadSeveralPositions",
                     {"2CE0D001020001A2B3", "2CE0D002010001A2B7", "2CE0D003020001A2B3"},
                     "21E0",
@@ -140,13 +137,6 @@ TEST(SimServices, AddressSizeDecidesWhichSizeFieldARequestCarries) {
         const auto ecu = testing::ecuFrom(c.description);
         EXPECT_EQ(sendReceive(*ecu, c.request), c.expected) << c.description << " " << c.request;
     }
-}
-
-TEST(SimServices, ExtraByteFormOfTheDefinedRead) {
-    const auto ecu = testing::ecuFrom(
-        R"(<ecu><memory address="01A2B3">12 34</memory><ddli extraByte="1"/></ecu>)");
-    ASSERT_EQ(sendReceive(*ecu, "2CE0D001020001A2B3"), positive("6CE0"));
-    EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0011234"));
 }
 
 TEST(SimServices, RecordsEveryExchange) {

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+// The adapter link over a real pseudo-terminal, against the virtual adapter
+// in front of the simulated ECU: bring-up in every bus mode, genuine and
+// clone, every adapter message, and a restart in the middle of a session.
+#include "components/error.h"
+#include "fakes/adapter_test_ecu.h"
+#include "link/elm_errors.h"
+#include "link/elm_protocol.h"
+#include "link/link_spec.h"
+#include "link/pseudo_terminal.h"
+#include "sim/elm_adapter_service.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <thread>
+
+namespace vistrel {
+namespace {
+
+// The virtual adapter served on the master side of a pty by a thread.
+class AdapterBench {
+public:
+    explicit AdapterBench(bool clone)
+        : service_(parseEcuDescription(testing::kAdapterTestEcu, "test", "."), clone),
+          server_([this] {
+              try {
+                  service_.serve(pty_.master(), [this] { return !stop_.load(); });
+              } catch (const Error&) {
+              }
+          }) {}
+    ~AdapterBench() {
+        stop_ = true;
+        server_.join();
+    }
+
+    std::shared_ptr<ElmProtocol> link(const std::string& keys) {
+        const std::string path = pty_.slavePath();
+        auto settings = ElmSettings::fromLinkSpec(parseLinkSpec("elm:" + path + "," + keys));
+        return std::make_shared<ElmProtocol>(settings,
+                                             [path] { return openSerialDevice(path, 38400, {}); });
+    }
+    ElmAdapterService& service() { return service_; }
+
+private:
+    PseudoTerminal pty_;
+    ElmAdapterService service_;
+    std::atomic<bool> stop_{false};
+    std::thread server_;
+};
+
+// The reply's hexadecimal text, or the error's number and text.
+std::string outcome(Protocol& link, const char* request) {
+    ByteString reply;
+    try {
+        link.SendReceive(ByteString::fromText(request), reply);
+        return reply.text();
+    } catch (const Error& e) {
+        return std::to_string(e.number()) + " " + e.description();
+    }
+}
+
+struct BusCase {
+    const char* protocol;
+    bool clone;
+    // The longest request the link lets through.
+    int limit;
+    bool fallbacks;
+};
+
+void PrintTo(const BusCase& c, std::ostream* os) {
+    *os << c.protocol << (c.clone ? " clone" : "");
+}
+
+class ElmBuses : public ::testing::TestWithParam<BusCase> {};
+
+TEST_P(ElmBuses, ReadShortAndMultiFrameReplies) {
+    const BusCase& c = GetParam();
+    AdapterBench bench(c.clone);
+    const auto link = bench.link(std::string("protocol=") + c.protocol + ",timeout=50");
+    link->InitCommunication();
+    EXPECT_EQ(link->identity(), "ELM327 v1.5 (OBDII to RS232 Interpreter)");
+    EXPECT_EQ(link->fallbacks().empty(), !c.fallbacks);
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
+    EXPECT_EQ(outcome(*link, "2301A2B30A"), "63123456789ABCDEF01122");
+    EXPECT_EQ(outcome(*link, "2CE0D001010001A2B3"),
+              "2081 request too long for this adapter: 9 bytes, at most " +
+                  std::to_string(c.limit));
+    EXPECT_EQ(outcome(*link, "2301A2C002"), "2000 No answer at due time");
+    EXPECT_EQ(outcome(*link, "2301000002").substr(0, 4), "2040");
+    link->InitCommunication();
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Link, ElmBuses,
+    ::testing::Values(BusCase{"kline-fast", false, 8, false}, BusCase{"kline-fast", true, 7, true},
+                      BusCase{"kline-5baud", false, 8, false},
+                      BusCase{"can11-500", false, 7, false}, BusCase{"can11-250", true, 7, false},
+                      BusCase{"can29-500", false, 7, false}, BusCase{"can29-250", true, 7, false}));
+
+TEST(ElmLink, EveryAdapterMessageIsClearAndTheNextExchangeWorks) {
+    struct MessageCase {
+        const char* words;
+        bool thenReply;
+        const char* expected;
+    };
+    const MessageCase cases[] = {
+        {"NO DATA", false, "2000 No answer at due time"},
+        {"?", false, "2070 adapter says \"?\""},
+        {"BUS INIT: ...ERROR", false, "2071 adapter says \"BUS INIT: ...ERROR\""},
+        {"BUS INIT: ERROR", false, "2071 adapter says \"BUS INIT: ERROR\""},
+        {"UNABLE TO CONNECT", false, "2072 adapter says \"UNABLE TO CONNECT\""},
+        {"BUFFER FULL", false, "2073 adapter says \"BUFFER FULL\""},
+        {"CAN ERROR", false, "2074 adapter says \"CAN ERROR\""},
+        {"BUS BUSY", false, "2075 adapter says \"BUS BUSY\""},
+        {"STOPPED", false, "2076 adapter says \"STOPPED\""},
+        {"<RX ERROR", false, "2077 adapter says \"<RX ERROR\""},
+        {"FB ERROR", false, "2078 adapter says \"FB ERROR\""},
+        {"SEARCHING...", true, "631234"},
+        {"BUS INIT: ...OK", true, "631234"},
+    };
+    AdapterBench bench(false);
+    const auto link = bench.link("protocol=can11-500,timeout=50");
+    link->InitCommunication();
+    for (const MessageCase& c : cases) {
+        SCOPED_TRACE(c.words);
+        bench.service().sayOnNextRequest(c.words, c.thenReply);
+        const std::string failed = outcome(*link, "2301A2B302");
+        EXPECT_TRUE(failed.starts_with(c.expected)) << failed;
+        EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
+    }
+}
+
+TEST(ElmLink, RestartIsNoticedAndTheNextOpeningBringsTheAdapterUp) {
+    AdapterBench bench(false);
+    const auto link = bench.link("protocol=kline-fast,timeout=50");
+    link->InitCommunication();
+    // In the middle of an exchange, then between two.
+    bench.service().rebootOnNextRequest();
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "2079 adapter restarted");
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "2079 adapter restarted");
+    link->InitCommunication();
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
+    bench.service().reboot();
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "2079 adapter restarted");
+    link->InitCommunication();
+    EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
+}
+
+} // namespace
+} // namespace vistrel
