@@ -43,6 +43,7 @@ MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
     : watch_(new VistrelWidget(this)), linkLabel_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("vistrel"));
     setCentralWidget(watch_);
+    watch_->takeKeysOfWindow(*this);
     statusBar()->addPermanentWidget(linkLabel_);
     createMenu();
     createRecordingMenus();

@@ -4,6 +4,7 @@
 #include "cli/terminal_view.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vistrel::cli {
 namespace {
@@ -12,14 +13,20 @@ constexpr std::string_view kColumnGap = " | ";
 // A column is never narrowed below this to make the grid fit.
 constexpr std::size_t kNarrowestColumn = 3;
 
-// Column widths that fit the line: the widest column gives up a character
-// until all fit, so that every column stays in sight on a narrow terminal.
-std::array<std::size_t, kGridColumnCount> fitted(std::array<std::size_t, kGridColumnCount> widths,
-                                                 std::size_t maxWidth) {
+using Widths = std::array<std::size_t, kGridColumnCount>;
+
+std::size_t lineWidth(const Widths& widths) {
     std::size_t total = kColumnGap.size() * (widths.size() - 1);
     for (const auto width : widths) {
         total += width;
     }
+    return total;
+}
+
+// Column widths that fit the line: the widest column gives up a character
+// until all fit, so that every column stays in sight on a narrow terminal.
+Widths fitted(Widths widths, std::size_t maxWidth) {
+    std::size_t total = lineWidth(widths);
     while (total > maxWidth) {
         const auto widest = std::max_element(widths.begin(), widths.end());
         if (*widest <= kNarrowestColumn) {
@@ -29,6 +36,17 @@ std::array<std::size_t, kGridColumnCount> fitted(std::array<std::size_t, kGridCo
         --total;
     }
     return widths;
+}
+
+// A bilingual header such as "Nom (Name)" split before its translation, so
+// that it can stand on two lines and leave its column no wider than the
+// values need.
+std::pair<std::string, std::string> stackedHeader(const std::string& header) {
+    const auto split = header.find(" (");
+    if (split == std::string::npos) {
+        return {header, ""};
+    }
+    return {header.substr(0, split), header.substr(split + 1)};
 }
 
 // A cell's text cut to the width, the cut shown by an ellipsis.
@@ -58,42 +76,64 @@ std::string clipped(const std::string& line, std::size_t maxWidth) {
 
 std::vector<std::string> GridRenderer::render(const TerminalView& view, std::size_t maxWidth) {
     const auto& columns = view.gridColumns();
-    std::vector<GridRow> table;
     GridRow header;
     for (std::size_t c = 0; c < columns.size() && c < header.size(); ++c) {
         header[c] = printable(columns[c].header);
     }
-    table.push_back(header);
+    std::vector<GridRow> rows;
     for (const auto& row : view.gridRows()) {
         GridRow shown;
         std::transform(row.begin(), row.end(), shown.begin(), printable);
-        table.push_back(std::move(shown));
+        for (std::size_t c = 0; c < shown.size(); ++c) {
+            widths_[c] = std::max(widths_[c], displayWidth(shown[c]));
+        }
+        rows.push_back(std::move(shown));
     }
-    for (const auto& row : table) {
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            widths_[c] = std::max(widths_[c], displayWidth(row[c]));
+
+    // The columns take the width of their content. Only when the headers on
+    // one line make the grid too wide do they go on two, and only then is
+    // the widest content cut.
+    Widths oneLine{};
+    Widths twoLines{};
+    for (std::size_t c = 0; c < header.size(); ++c) {
+        const auto [top, bottom] = stackedHeader(header[c]);
+        oneLine[c] = std::max(widths_[c], displayWidth(header[c]));
+        twoLines[c] = std::max({widths_[c], displayWidth(top), displayWidth(bottom)});
+    }
+    const bool stacked = lineWidth(oneLine) > maxWidth;
+    const auto widths = fitted(stacked ? twoLines : oneLine, maxWidth);
+    std::vector<GridRow> headerRows(stacked ? 2 : 1);
+    for (std::size_t c = 0; c < header.size(); ++c) {
+        const bool fits = displayWidth(header[c]) <= widths[c];
+        const auto [top, bottom] = stackedHeader(header[c]);
+        headerRows[0][c] = !stacked || fits ? header[c] : top;
+        if (stacked) {
+            headerRows[1][c] = fits ? "" : bottom;
         }
     }
 
-    const auto widths = fitted(widths_, maxWidth);
+    const auto rowLine = [&](const GridRow& row) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const auto alignment =
+                c < columns.size() ? columns[c].alignment : CellAlignment::LeftCenter;
+            line += c == 0 ? "" : kColumnGap;
+            line += aligned(cut(row[c], widths[c]), widths[c], alignment);
+        }
+        return clipped(line, maxWidth);
+    };
     std::vector<std::string> lines;
     lines.push_back(clipped(printable(view.protocolCaption()) +
                                 "   Methode: " + printable(view.methodText()) +
                                 "   Length size: " + view.lengthSizeText() +
                                 "   Session: " + printable(view.sessionText()),
                             maxWidth));
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        std::string line;
-        for (std::size_t c = 0; c < table[r].size(); ++c) {
-            const auto alignment =
-                c < columns.size() ? columns[c].alignment : CellAlignment::LeftCenter;
-            line += c == 0 ? "" : kColumnGap;
-            line += aligned(cut(table[r][c], widths[c]), widths[c], alignment);
-        }
-        lines.push_back(clipped(line, maxWidth));
-        if (r == 0) {
-            lines.push_back(clipped(std::string(displayWidth(line), '-'), maxWidth));
-        }
+    for (const auto& row : headerRows) {
+        lines.push_back(rowLine(row));
+    }
+    lines.push_back(std::string(displayWidth(lines.back()), '-'));
+    for (const auto& row : rows) {
+        lines.push_back(rowLine(row));
     }
     std::string panels;
     for (const auto key : {panel::kStatus, panel::kRun, panel::kRec, panel::kCom}) {

@@ -59,7 +59,9 @@ struct VistrelControl::State : ControlPorts {
     StepOutcome openCommunicationStep();
     StepOutcome startSessionStep();
     StepOutcome runStep();
-    StepOutcome halted() const;
+    // The outcome of a step that an Abort, a Stop or the control's end cut
+    // short.
+    StepOutcome interrupted();
     void showGoodRead();
     void showFailedRead(const std::string& description);
     void failedUnexpectedly(const Error& failure);
@@ -112,6 +114,9 @@ struct VistrelControl::State : ControlPorts {
     CyclePhase cycleState = CyclePhase::Idle;
     bool recording = false;
     bool abortPending = false;
+    // Stop came in during a step: the list read stops before its next item
+    // and the step ends the cycle, instead of the next tick.
+    bool stopCutsStep = false;
     // The millisecond clock when the recording started; elapsed times are
     // taken modulo 2^32 so that a clock wrap between two reads does no harm.
     std::uint32_t recordStart = 0;

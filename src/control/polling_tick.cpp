@@ -61,7 +61,13 @@ void VistrelControl::State::failedUnexpectedly(const Error& failure) {
     ignored.attempt([&] { timer.setTimerEnabled(true); });
 }
 
-StepOutcome VistrelControl::State::halted() const {
+StepOutcome VistrelControl::State::interrupted() {
+    if (stopCutsStep && !detached) {
+        stopCutsStep = false;
+        items.setAbortRequest(false);
+        StopCommunication();
+        return outcome(StepOutcome::Kind::Stopped, cycleState);
+    }
     return outcome(StepOutcome::Kind::Halted, cycleState);
 }
 
@@ -95,7 +101,7 @@ StepOutcome VistrelControl::State::openCommunicationStep() {
     // An Abort that came in during the call halts the cycle where it is; a
     // control destroyed meanwhile has no view left to show anything.
     if (items.AbortRequest() || detached) {
-        return halted();
+        return interrupted();
     }
     if (failure) {
         view.setPanelText(panel::kStatus, failure.error().description());
@@ -119,7 +125,7 @@ StepOutcome VistrelControl::State::startSessionStep() {
             [&] { exchange(requireProtocol(items.protocol()), sessionRequest, sessionReply); });
     }
     if (items.AbortRequest() || detached) {
-        return halted();
+        return interrupted();
     }
     if (failure) {
         // "Status" keeps this text through the reads that follow: only a
@@ -154,7 +160,7 @@ StepOutcome VistrelControl::State::runStep() {
     }
 
     if (items.AbortRequest() || detached) {
-        return halted();
+        return interrupted();
     }
     if (failure) {
         showFailedRead(failure.error().description());

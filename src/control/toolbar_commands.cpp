@@ -98,6 +98,7 @@ void VistrelControl::State::start() {
     view.setButtonPressed(button::kStop, false);
     items.setAbortRequest(false);
     abortPending = false;
+    stopCutsStep = false;
     items.setMethode(methodChoice);
     items.setLengthSize(lengthSizeChoice);
     items.setStartSession(sessionText);

@@ -131,6 +131,12 @@ void VistrelControl::State::stop() {
     view.setButtonPressed(button::kStart, false);
     view.setButtonPressed(button::kStop, true);
     abortPending = true;
+    // On a slow link a whole list takes seconds to read; Stop should not
+    // wait for it. An Abort already under way keeps its own meaning.
+    if (busy && !items.AbortRequest()) {
+        stopCutsStep = true;
+        items.setAbortRequest(true);
+    }
 }
 
 void VistrelControl::State::hide() {
@@ -171,6 +177,7 @@ void VistrelControl::setStartSession(std::string newValue) {
 }
 
 void VistrelControl::Abort() {
+    state_->stopCutsStep = false;
     state_->items.setAbortRequest(true);
     state_->abortPending = true;
 }

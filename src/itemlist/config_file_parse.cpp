@@ -120,6 +120,19 @@ bool compactTreeIsExact(const pugi::xml_document& document, pugi::xml_encoding e
     return encoding == pugi::encoding_utf8 && !valuesHoldElements(document);
 }
 
+// Whether pugixml reads the file in the encoding its declaration names. Of
+// the names it knows only Latin-1; any other (ISO-8859-10, windows-1252…) it
+// passes over and reads the bytes as UTF-8, and so must the check, or bytes
+// valid in the named code page would reach the list as broken UTF-8.
+bool readInDeclaredEncoding(std::string_view text) {
+    const std::size_t end = text.find("?>");
+    const std::string_view head =
+        text.substr(0, end == std::string_view::npos ? text.size() : end + 2);
+    pugi::xml_document probe;
+    return probe.load_buffer(head.data(), head.size(), pugi::parse_minimal).encoding ==
+           pugi::encoding_latin1;
+}
+
 XmlFault readFault(const pugi::xml_parse_result& result) {
     return {static_cast<int>(result.status), 0, result.description()};
 }
@@ -142,7 +155,8 @@ std::optional<XmlFault> parseConfigFile(pugi::xml_document& document, const std:
     // pugixml builds the tree but forgives much that XML forbids; a strict
     // parser judges the file first, so that a file loads here exactly when
     // any other XML reader would take it.
-    if (auto fault = checkWellFormed({buffer.get(), size})) {
+    const std::string_view text(buffer.get(), size);
+    if (auto fault = checkWellFormed(text, readInDeclaredEncoding(text))) {
         return fault;
     }
     if (holdsOnlyElementsAndText({buffer.get(), size})) {

@@ -29,7 +29,7 @@ void keepFirstError(void* user, xmlErrorPtr error) {
 
 } // namespace
 
-std::optional<XmlFault> checkWellFormed(std::string_view document) {
+std::optional<XmlFault> checkWellFormed(std::string_view document, bool declaredEncodingCounts) {
     static const bool initialised = (xmlInitParser(), true);
     (void)initialised;
 
@@ -50,7 +50,8 @@ std::optional<XmlFault> checkWellFormed(std::string_view document) {
     if (!context) {
         return XmlFault{XML_ERR_NO_MEMORY, 0, "Out of memory"};
     }
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOWARNING);
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOWARNING |
+                                         (declaredEncodingCounts ? 0 : XML_PARSE_IGNORE_ENC));
     document.remove_prefix(static_cast<std::size_t>(head));
     constexpr std::size_t kPiece = std::size_t{1} << 30;
     do {

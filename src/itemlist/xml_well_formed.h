@@ -20,6 +20,10 @@ struct XmlFault {
 // root, a repeated attribute, an undefined entity, a reference to a character
 // XML cannot hold, bytes that are not in the document's encoding). It builds
 // no tree, loads nothing from outside and expands no entity.
-std::optional<XmlFault> checkWellFormed(std::string_view document);
+// Unless declaredEncodingCounts, the encoding named in the declaration is
+// ignored and the bytes are judged in the one that the byte-order mark or the
+// first bytes show, so that the check reads them as the list's reader will.
+std::optional<XmlFault> checkWellFormed(std::string_view document,
+                                        bool declaredEncodingCounts = true);
 
 } // namespace vistrel

@@ -97,8 +97,7 @@ VistrelWidget::VistrelWidget(QWidget* parent)
     dialogs_ = std::make_unique<FileDialogs>(*this);
     control_ = std::make_unique<VistrelControl>(
         ControlPorts{*this, *this, *messages_, dialogs_.get(), clipboard_.get(), *platform_});
-    keyPreview_ = std::make_unique<KeyPreview>(
-        *this, [this](int keyCode, int shift) { control_->keyUp(keyCode, shift); });
+    takeKeysOfWindow(*this);
     // The user's edits of the setting fields go to the control, which alone
     // holds their values; its own updates of the fields come back unchanged.
     connect(methodBox_, &QComboBox::currentTextChanged, this,
@@ -109,6 +108,11 @@ VistrelWidget::VistrelWidget(QWidget* parent)
     connect(sessionEdit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { control_->editSessionText(text.toStdString()); });
     layoutChildControls();
+}
+
+void VistrelWidget::takeKeysOfWindow(QWidget& window) {
+    keyPreview_ = std::make_unique<KeyPreview>(
+        window, [this](int keyCode, int shift) { control_->keyUp(keyCode, shift); });
 }
 
 VistrelWidget::~VistrelWidget() {

@@ -69,6 +69,10 @@ public:
     // The control's use cases, for a host that drives the widget itself
     // (a file pasted at start, Start from the command line).
     VistrelControl& control() noexcept { return *control_; }
+    // Lets the hidden keys work wherever the focus is in window, the host's
+    // window around this widget, not only inside the widget. One preview
+    // watches the whole window, so a key never reaches the control twice.
+    void takeKeysOfWindow(QWidget& window);
 
     // The plot pane under the grid, hidden until asked for: the chosen
     // item rows (from 0) drawn over time from every good read.

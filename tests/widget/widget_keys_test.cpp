@@ -55,5 +55,17 @@ TEST_F(HiddenKeyTest, KeysOfControlsAddedLaterAreSeenToo) {
     EXPECT_EQ(answerer.messages().size(), 1U);
 }
 
+TEST_F(HiddenKeyTest, TheHostsWindowGivesTheKeysOnceFromAnyWhereInIt) {
+    QWidget window;
+    auto* hosted = new VistrelWidget(&window);
+    auto* beside = new QLineEdit(&window);
+    hosted->takeKeysOfWindow(window);
+
+    release(*beside, Qt::Key_H, ctrlAlt);
+    release(*hosted->findChild<QLineEdit*>("txStartSession"), Qt::Key_H, ctrlAlt);
+
+    EXPECT_EQ(answerer.messages().size(), 2U);
+}
+
 } // namespace
 } // namespace vistrel::testing
