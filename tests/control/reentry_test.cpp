@@ -96,24 +96,24 @@ TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
 TEST_F(ReentryTest, StopDuringAReadEndsItBeforeTheNextItem) {
     control.step();
     const auto shown = ports.view.valueColumn();
-    const std::size_t sentBefore = reentrant->requests.size();
-    reentrant->answers.clear();
-    reentrant->reply("632222");
-    reentrant->duringExchange = [&] { control.toolbarClick("Stop"); };
+    const std::size_t sentBefore = protocol->requests.size();
+    protocol->answers.clear();
+    protocol->reply("632222");
+    protocol->duringNextExchange = [&] { control.toolbarClick("Stop"); };
     EXPECT_EQ(control.step().kind, StepOutcome::Kind::Stopped);
-    EXPECT_EQ(reentrant->requests.size(), sentBefore + 1);
+    EXPECT_EQ(protocol->requests.size(), sentBefore + 1);
     EXPECT_EQ(control.cycleState(), CyclePhase::Idle);
     EXPECT_FALSE(ports.timer.enabled);
     EXPECT_EQ(ports.view.valueColumn(), shown);
     // Start afterwards reads the whole list again.
     control.start();
-    reentrant->answers.clear();
+    protocol->answers.clear();
     scriptGoodCycle();
     ticks(2);
     scriptGoodCycle();
-    const std::size_t sentAtRead = reentrant->requests.size();
+    const std::size_t sentAtRead = protocol->requests.size();
     EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
-    EXPECT_EQ(reentrant->requests.size(), sentAtRead + 2);
+    EXPECT_EQ(protocol->requests.size(), sentAtRead + 2);
 }
 
 TEST_F(ReentryTest, AControlDestroyedDuringAnExchangeIsLeftAlone) {
