@@ -85,45 +85,45 @@ TEST_F(SimDescriptionFiles, UnreadableFileIsNamed) {
 }
 
 TEST(BadDescriptions, AreRejectedNamingFileAndLine) {
-    // Each text against the message after "bad.xml:".
+    // A body inside <ecu> (or a whole text) against the message after "bad.xml:".
     const std::pair<const char*, const char*> cases[] = {
-        {"<ecu>\n  <memroy address=\"00\">01</memroy>\n</ecu>", "2: unknown element <memroy>"},
-        {"<ecu>\n<memory adress=\"00\">01</memory></ecu>",
-         "2: unknown attribute \"adress\" on <memory>"},
-        {"<ecu>\n\n<memory address=\"00\">01 234</memory></ecu>",
+        {"  <memroy address=\"00\">01</memroy>\n", "2: unknown element <memroy>"},
+        {"<memory adress=\"00\">01</memory>", "2: unknown attribute \"adress\" on <memory>"},
+        {"\n<memory address=\"00\">01 234</memory>",
          "3: <memory>: \"234\" has an odd number of hexadecimal digits"},
-        {"<ecu>\n<memory address=\"00\">01 GG</memory></ecu>",
-         "2: <memory>: \"GG\" is not hexadecimal"},
-        {"<ecu>\n<memory address=\"00\"> </memory></ecu>", "2: <memory> holds no bytes"},
-        {"<ecu>\n<memory address=\"10\">01 02 03</memory>\n<memory "
-         "address=\"12\">04</memory>\n</ecu>",
+        {"<memory address=\"00\">01 GG</memory>", "2: <memory>: \"GG\" is not hexadecimal"},
+        {"<memory address=\"00\"> </memory>", "2: <memory> holds no bytes"},
+        {"<memory address=\"10\">01 02 03</memory>\n<memory "
+         "address=\"12\">04</memory>\n",
          "3: <memory> at 12 overlaps the <memory> at line 2"},
-        {"<ecu>\n<image address=\"00\" file=\"missing.bin\"/></ecu>",
+        {"<image address=\"00\" file=\"missing.bin\"/>",
          "2: <image>: cannot read the file \"/nonexistent/missing.bin\""},
-        {"<ecu>\n<memory>01</memory></ecu>", "2: <memory> needs the attribute \"address\""},
-        {"<ecu>\n<memory address=\"0x10\">01</memory></ecu>",
+        {"<memory>01</memory>", "2: <memory> needs the attribute \"address\""},
+        {"<memory address=\"0x10\">01</memory>",
          "2: <memory>: address=\"0x10\" is not a hexadecimal number"},
         {"<ecu addressSize=\"1\">\n<memory address=\"FF\">01 02</memory></ecu>",
          "2: <memory> at FF runs past the end of the 1-byte address space"},
-        {"<ecu>\n<signal address=\"0\" length=\"two\"/></ecu>",
+        {"<signal address=\"0\" length=\"two\"/>",
          "2: <signal>: length=\"two\" is not a decimal whole number"},
-        {"<ecu>\n<signal address=\"0\" length=\"9\"/></ecu>",
+        {"<signal address=\"0\" length=\"9\"/>",
          "2: <signal>: length=\"9\" is out of range (1 to 8)"},
-        {"<ecu>\n<signal address=\"0\" min=\"9\" max=\"8\"/></ecu>",
-         "2: <signal>: min is above max"},
-        {"<ecu>\n<signal address=\"0\" wave=\"saw\"/></ecu>",
+        {"<signal address=\"0\" min=\"9\" max=\"8\"/>", "2: <signal>: min is above max"},
+        {"<signal address=\"0\" wave=\"saw\"/>",
          "2: <signal>: unknown wave \"saw\" (ramp, sine, square, counter, random)"},
-        {"<ecu>\n<init/>\n<init/></ecu>", "3: a second <init> element"},
-        {"<ecu>\n<signal address=\"0\">\n<x/></signal></ecu>",
-         "3: unexpected element <x> inside <signal>"},
-        {"<ecu>\n<session>3</session></ecu>", "2: unexpected text inside <session>"},
+        {"<init/>\n<init/>", "3: a second <init> element"},
+        {"<signal address=\"0\">\n<x/></signal>", "3: unexpected element <x> inside <signal>"},
+        {"<session>3</session>", "2: unexpected text inside <session>"},
         {"<?xml version=\"1.0\"?>\n<car/>", "2: the root element is <car>, not <ecu>"},
-        {"<ecu>\n<memory address=\"00\">01</ecu>", "2: malformed XML: Start-end tags mismatch"},
+        {"<memory address=\"00\">01", "2: malformed XML: Start-end tags mismatch"},
         {"<ecu>\r\n\r\n<bad/></ecu>", "3: unknown element <bad>"},
     };
     for (const auto& [xml, message] : cases) {
         try {
-            SimulatedEcu::fromText(xml, "bad.xml", "/nonexistent");
+            const std::string_view body = xml;
+            const std::string text = body.starts_with("<?xml") || body.starts_with("<ecu")
+                                         ? std::string(body)
+                                         : "<ecu>\n" + std::string(body) + "</ecu>";
+            SimulatedEcu::fromText(text, "bad.xml", "/nonexistent");
             ADD_FAILURE() << message << ": accepted";
         } catch (const Error& error) {
             EXPECT_EQ(error.number(), kBadDescriptionError);
