@@ -204,18 +204,6 @@ TEST(KLineProtocol, ALineThatNeverGoesQuietFailsInsteadOfHanging) {
     EXPECT_LT(rig.line->now() - now, std::chrono::seconds(6));
 }
 
-TEST(KLineProtocol, WrongEchoIsACollision) {
-    KLineSettings settings = noWakeUp();
-    settings.echo = KLineEcho::On;
-    Rig rig(settings, false);
-    rig.line->device = [](FakeLine& line, std::span<const std::uint8_t> bytes) {
-        Bytes bent(bytes.begin(), bytes.end());
-        bent.back() ^= 0x01;
-        line.arrive(bent, line.now());
-    };
-    EXPECT_EQ(rig.failure(kRead), 2053);
-}
-
 TEST(KLineProtocol, ResponsePendingWaitsBeyondP2max) {
     Rig rig(noWakeUp());
     rig.ecu.answers = {frame({0x7F, 0x23, 0x78})};

@@ -34,14 +34,6 @@ std::int32_t outcome(Protocol& link) {
     return 0;
 }
 
-// An ECU file in dir holding four bytes at 010000, plus the elements in extra.
-std::string ecuFile(testing::ScratchDirectory& dir, const std::string& extra = "") {
-    const std::string path = dir.file("ecu.xml");
-    std::ofstream(path) << "<ecu><memory address=\"010000\">56 49 53 44</memory>" + extra +
-                               "</ecu>";
-    return path;
-}
-
 struct WireFaultCase {
     const char* fault;
     std::int32_t error;
@@ -57,10 +49,11 @@ TEST(KLineWire, EachFaultFailsOneExchangeAndTheNextWorks) {
         {"garbage", link_error::kGarbledFrame},
     };
     testing::ScratchDirectory dir;
-    const std::string file = ecuFile(dir);
+    const std::string ecuFile = dir.file("ecu.xml");
+    std::ofstream(ecuFile) << "<ecu><memory address=\"010000\">56 49 53 44</memory></ecu>";
     for (const auto& c : cases) {
         // Frame 1 is StartCommunication; the fault hits frames 2 and 4.
-        EcuProcess ecu({"--ecu", file, "--p2", "5", "--fault", std::string(c.fault) + ":2"});
+        EcuProcess ecu({"--ecu", ecuFile, "--p2", "5", "--fault", std::string(c.fault) + ":2"});
         ASSERT_FALSE(ecu.device().empty());
         const auto link = makeLink("kline:" + ecu.device() + kTestKeys);
         link->InitCommunication();
@@ -71,7 +64,10 @@ TEST(KLineWire, EachFaultFailsOneExchangeAndTheNextWorks) {
 
 TEST(KLineWire, SilentStartCommunicationFailsTheInitOnly) {
     testing::ScratchDirectory dir;
-    EcuProcess ecu({"--ecu", ecuFile(dir, "<init failures=\"1\"/>"), "--p2", "5"});
+    const std::string ecuFile = dir.file("ecu.xml");
+    std::ofstream(ecuFile) << "<ecu><memory address=\"010000\">56 49 53 44</memory>"
+                              "<init failures=\"1\"/></ecu>";
+    EcuProcess ecu({"--ecu", ecuFile, "--p2", "5"});
     const auto link = makeLink("kline:" + ecu.device() + kTestKeys);
     try {
         link->InitCommunication();

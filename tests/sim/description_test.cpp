@@ -67,9 +67,7 @@ TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
     EXPECT_EQ(sendReceive(*ecu, "1081").error, 2035);
     EXPECT_EQ(sendReceive(*ecu, "1081"), positive("5081"));
 
-    ASSERT_EQ(sendReceive(*ecu, "2CE0D0010200"
-                                "3000"),
-              positive("6CE0"));
+    ASSERT_EQ(sendReceive(*ecu, "2CE0D00102003000"), positive("6CE0"));
     EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0017B00"));
 }
 
