@@ -2,6 +2,7 @@
 #include "itemlist/packed_identifiers.h"
 
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "components/protocol.h"
 #include "item/reply_check.h"
@@ -15,6 +16,14 @@ namespace {
 // The reply's head: 61, the identifier, and the byte that some ECUs put
 // after the identifier. The data of an identifier must fit behind it.
 constexpr std::size_t kIdentifierReplyHead = 3;
+
+void failEveryItem(const std::vector<std::shared_ptr<VistrelItem>>& items, const Error& failure,
+                   ReadTally& tally) {
+    for (const auto& each : items) {
+        each->takeError(failure);
+        tally.count(failure);
+    }
+}
 
 } // namespace
 
@@ -68,12 +77,13 @@ bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& 
     const std::size_t capacity = limit > kIdentifierReplyHead ? limit - kIdentifierReplyHead : 0;
     Identifier current{kwp::kDynamicIdentifier, {}, 0};
     bool open = true;
+    std::size_t next = 0;
     try {
-        for (const auto& each : items) {
+        for (; next < items.size(); ++next) {
             if (tally.aborted()) {
                 return false;
             }
-            VistrelItem& item = *each;
+            VistrelItem& item = *items[next];
             const auto size = static_cast<std::size_t>(item.length());
             if (open && !current.items.empty() && current.bytes + size > capacity) {
                 open = openNext(current);
@@ -101,13 +111,19 @@ bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& 
             }
         }
     } catch (const Error& failure) {
-        // No answer to a definition: the link is gone, not the item. Every
-        // item fails this read, and the next read defines again.
-        for (const auto& each : items) {
-            each->takeError(failure);
-            tally.count(failure);
+        if (failure.number() == adapter_error::kRequestTooLong) {
+            // The link cannot carry a definition request at all (an adapter
+            // limited to short frames): this item and the ones after it are
+            // read by address, so the list still shows every value.
+            for (; next < items.size(); ++next) {
+                byAddress_.push_back(items[next].get());
+            }
+        } else {
+            // No answer to a definition: the link is gone, not the item.
+            // Every item fails this read, and the next read defines again.
+            failEveryItem(items, failure, tally);
+            return false;
         }
-        return false;
     }
     if (open && !current.items.empty()) {
         identifiers_.push_back(std::move(current));

@@ -12,15 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path onlyRecording(const fs::path& dir) {
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        if (entry.path().filename().string().starts_with("vistrel_")) {
-            return entry.path();
-        }
-    }
-    return {};
-}
-
 // The demo items shown in hexadecimal or binary; the rest are decimal.
 const std::map<std::string, int> kDemoRadix = {
     {"Software id", 16}, {"Warning lamps", 16}, {"Locked calibration", 16}, {"Status bits", 2}};
@@ -38,7 +29,9 @@ std::string expectedValue(const std::string& name, const std::string& cell) {
 TEST(CliExport, EveryValueOfTheRecordingReachesTheCsvAndTheMsl) {
     ScratchDirectory dir;
     ASSERT_EQ(runCli({"watch", "--cycles", "5", "--record"}, dir.path()).exitCode, 0);
-    const fs::path recording = onlyRecording(dir.path());
+    const auto recordings = recordingFiles(dir.path());
+    ASSERT_EQ(recordings.size(), 1U);
+    const fs::path& recording = recordings.front();
     const RecordingRun run = parseRecording(readFile(recording)).front();
     ASSERT_EQ(run.lineCount(), 5U);
 

@@ -22,6 +22,17 @@ inline std::vector<std::string> splitText(std::string_view text, std::string_vie
     return pieces;
 }
 
+// The recordings the command wrote into dir.
+inline std::vector<std::filesystem::path> recordingFiles(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().filename().string().starts_with("vistrel_")) {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
 // A small ECU: a fixed identification, a refused area, a silent one.
 inline std::string ecuDescription(std::string_view faults = "") {
     return "<ecu title=\"Bench\" subtitle=\"ECU\">"

@@ -12,18 +12,6 @@
 namespace vistrel::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::vector<fs::path> recordingFiles(const fs::path& dir) {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        if (entry.path().filename().string().starts_with("vistrel_")) {
-            files.push_back(entry.path());
-        }
-    }
-    return files;
-}
-
 // Each data line: the time column, then one value per item.
 void expectDataLines(const std::vector<std::string>& lines, std::size_t items) {
     const std::regex time(R"( \d+(\.\d\d?)?)");
@@ -44,24 +32,6 @@ TEST(CliWatch, PipedOutputIsTheRecordingHeaderAndOneLinePerGoodRead) {
     EXPECT_TRUE(lines[0].starts_with("time\t\"Software id\"\t\"Engine speed(rpm)\"\t")) << lines[0];
     expectDataLines({lines.begin() + 1, lines.end()}, 15);
     EXPECT_TRUE(recordingFiles(dir.path()).empty());
-}
-
-// The file holds the same lines as standard output, in its own form.
-TEST(CliWatch, RecordWritesOneFileLinePerGoodRead) {
-    ScratchDirectory dir;
-    const CliRun run = runCli({"watch", "--cycles", "4", "--record"}, dir.path());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const auto files = recordingFiles(dir.path());
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_NE(run.err.find(files[0].filename().string()), std::string::npos) << run.err;
-    const std::string file = readFile(files[0]);
-    ASSERT_TRUE(file.ends_with("\r\n"));
-    const auto fileLines = splitText(file, "\r\n");
-    const auto outLines = splitText(run.out, "\n");
-    ASSERT_EQ(fileLines.size(), 5u) << file;
-    ASSERT_EQ(outLines.size(), 5u) << run.out;
-    EXPECT_EQ(fileLines[0], outLines[0]);
-    expectDataLines({fileLines.begin() + 1, fileLines.end()}, 15);
 }
 
 TEST(CliWatch, SnapshotIsSavedAfterTheFirstGoodRead) {

@@ -1,40 +1,14 @@
-#include "control/clipboard_lines.h"
 #include "control_fixture.h"
 
 namespace vistrel::testing {
 namespace {
 
-TEST(PastedLines, CutAtCrLfAndLoneLfKeepingALastLineWithoutLineEnd) {
-    const struct {
-        std::string_view text;
-        std::vector<std::string_view> lines;
-    } cases[] = {
-        {"", {}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\r\nb", {"a", "b"}},
-        {"a", {"a"}},
-        {"a\nb\n", {"a", "b"}},
-        {"a\r\n\r\nb\n", {"a", "", "b"}},
-        {"a\rb\r\n", {"a\rb"}},
-        {"\r\n", {""}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(pastedLines(c.text), c.lines) << c.text;
-    }
-}
-
 using ClipboardTest = ControlTest;
 
-// UTF-16LE with its byte-order mark, of a UTF-8 text of two-byte characters
-// at most.
-std::string utf16le(const std::string& utf8) {
+// UTF-16LE with its byte-order mark.
+std::string utf16le(std::u16string_view text) {
     std::string out = "\xFF\xFE";
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        unsigned unit = c;
-        if (c >= 0xC0) {
-            unit = ((c & 0x1FU) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3FU);
-        }
+    for (const char16_t unit : text) {
         out += static_cast<char>(unit & 0xFF);
         out += static_cast<char>(unit >> 8);
     }
@@ -69,7 +43,7 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
         // Text as spreadsheets save it: a byte-order mark, UTF-16, windows-1252.
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + rpm + "\r\n", {"Rpm"}},
         {"UTF-16 with a byte-order mark",
-         utf16le(itemLine("01", 1, "T\u00E9") + "\r\n"),
+         utf16le(u"01\t1\tBE+\tT\u00E9\t\t1\t0\t1\tH\t1\r\n"),
          {"T\u00E9"}},
         {"windows-1252", itemLine("01", 1, "T\xE9") + "\r\n", {"T\u00E9"}},
     };
@@ -86,13 +60,16 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
         }
         EXPECT_TRUE(ports.messages.shown.empty());
     }
-    // Skipped lines are counted in the status bar, with the first reason.
+    // Skipped lines are counted in the status bar, with the first reason; a
+    // method line is no skipped line but chooses the method.
     EXPECT_EQ(ports.view.panel("Status"), "");
-    ports.clipboard.content = "Address\tLength\r\n" + itemLine("ZZ", 1, "Bad") + "\r\n";
+    ports.clipboard.content =
+        "Methode\tDynamicallyDefined\t\r\nAddress\tLength\r\n" + itemLine("ZZ", 1, "Bad") + "\r\n";
     control.toolbarClick("Paste");
     EXPECT_EQ(
         ports.view.panel("Status").rfind("2 ligne(s) ignor\u00E9e(s) (2 line(s) skipped): ", 0),
         0U);
+    EXPECT_EQ(control.methodChoice(), "DynamicallyDefined");
 }
 
 TEST_F(ClipboardTest, CopyPutsNamesAndLastValues) {

@@ -5,10 +5,14 @@
 #include "fakes/scratch_directory.h"
 #include "fakes/scripted_protocol.h"
 
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <pugixml.hpp>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel::testing {
@@ -19,6 +23,14 @@ inline std::string itemLine(const std::string& address, int length, const std::s
                             const std::string& unit = "") {
     return address + "\t" + std::to_string(length) + "\tBE+\t" + name + "\t" + unit +
            "\t1\t0\t1\tH\t1";
+}
+
+// The bytes of a file; "" for one that cannot be read.
+inline std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 // A batch processor that answers every "r" element from a table, or marks
@@ -46,6 +58,31 @@ public:
             }
         }
         replied.reset(document);
+    }
+};
+
+// A scripted protocol that runs a command inside its next opening or
+// exchange, as a link does when it lets the event loop run while it waits
+// on the line.
+class HookedProtocol : public ScriptedProtocol {
+public:
+    std::function<void()> duringNextInit;
+    std::function<void()> duringNextExchange;
+
+    void InitCommunication() override {
+        runOnce(duringNextInit);
+        ScriptedProtocol::InitCommunication();
+    }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        runOnce(duringNextExchange);
+        ScriptedProtocol::SendReceive(request, reply);
+    }
+
+private:
+    static void runOnce(std::function<void()>& hook) {
+        if (hook) {
+            std::exchange(hook, nullptr)();
+        }
     }
 };
 
@@ -89,7 +126,7 @@ protected:
 
     ScratchDirectory directory;
     FakePorts ports;
-    std::shared_ptr<ScriptedProtocol> protocol = std::make_shared<ScriptedProtocol>();
+    std::shared_ptr<HookedProtocol> protocol = std::make_shared<HookedProtocol>();
     VistrelControl control{ports.ports(), NumberFormat::invariant()};
 };
 

@@ -27,7 +27,6 @@ class FakeView : public ViewPort {
 public:
     std::map<std::string, std::string, std::less<>> panels;
     std::map<std::string, FakeButton, std::less<>> buttons;
-    std::vector<std::string> methods;
     std::string methodBoxText;
     bool methodBoxEnabled = true;
     std::vector<std::pair<std::string, int>> lengthSizes;
@@ -74,8 +73,8 @@ public:
         buttonRef(key).pressed = pressed;
     }
 
-    void clearMethods() override { methods.clear(); }
-    void addMethod(const std::string& label) override { methods.push_back(label); }
+    void clearMethods() override {}
+    void addMethod(const std::string&) override {}
     void setMethodText(const std::string& label) override { methodBoxText = label; }
     void setMethodEnabled(bool enabled) override { methodBoxEnabled = enabled; }
 
@@ -136,28 +135,15 @@ private:
 class FakeTimer : public TimerPort {
 public:
     bool enabled = false;
-    void setTimerEnabled(bool on) override {
-        enabled = on;
-    }
+    void setTimerEnabled(bool on) override { enabled = on; }
 };
 
 class FakeDialogs : public FileDialogPort {
 public:
-    // The answer of the next dialog; nullopt is a cancel.
+    // The answer of every dialog; nullopt is a cancel.
     std::optional<std::string> answer;
-    struct Shown {
-        bool save;
-        FileDialogOptions options;
-    };
-    std::vector<Shown> shown;
-    std::optional<std::string> openFileName(const FileDialogOptions& options) override {
-        shown.push_back({false, options});
-        return answer;
-    }
-    std::optional<std::string> saveFileName(const FileDialogOptions& options) override {
-        shown.push_back({true, options});
-        return answer;
-    }
+    std::optional<std::string> openFileName(const FileDialogOptions&) override { return answer; }
+    std::optional<std::string> saveFileName(const FileDialogOptions&) override { return answer; }
 };
 
 class FakeClipboard : public ClipboardPort {

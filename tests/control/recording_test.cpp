@@ -1,10 +1,6 @@
 #include "control/code_page.h"
 #include "control/recording_format.h"
 #include "control_fixture.h"
-#include "item/vistrel_item.h"
-
-#include <fstream>
-#include <sstream>
 
 namespace vistrel::testing {
 namespace {
@@ -24,15 +20,6 @@ TEST(RecordingFormat, TimeColumnRoundsHalvesToTheEvenHundredth) {
         appendRecordingTime(line, c.milliseconds);
         EXPECT_EQ(line, c.text) << c.milliseconds;
     }
-}
-
-TEST(RecordingFormat, ColumnTitleQuotesNameAndUnit) {
-    VistrelItems items(NumberFormat::invariant());
-    const auto ubat = items.addLine("0A0000\t1\tBE+\tUbat\tV\t1\t0\t1\tD\t1");
-    const auto flags = items.addLine("0A0001\t1\tBE+\tFlags\t\t1\t0\t1\tD\t1");
-    ASSERT_TRUE(ubat && flags);
-    EXPECT_EQ(recordingColumnTitle(*ubat), "\"Ubat(V)\"");
-    EXPECT_EQ(recordingColumnTitle(*flags), "\"Flags\"");
 }
 
 TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
@@ -63,12 +50,6 @@ TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
 
 class RecordingTest : public ControlTest {
 protected:
-    std::string fileText(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     std::string expectedPath() const { return directory.file("vistrel_4-12-26__07h05mn09.txt"); }
     void goodRead(std::uint32_t clock) {
         protocol->reply("631234");
@@ -93,19 +74,19 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     EXPECT_EQ(ports.view.panel("Rec"), "REC");
     const std::string header = "time\t\"Rpm\"\t\"Temp(\xB0"
                                "C)\"\r\n";
-    EXPECT_EQ(fileText(expectedPath()), header);
+    EXPECT_EQ(fileBytes(expectedPath()), header);
 
     control.toolbarClick("Start");
     protocol->reply("50A0");
     ticks(2);
     goodRead(102000);
     // Written through at once, while the file is still open.
-    EXPECT_EQ(fileText(expectedPath()), header + " 2\t1234\t56\r\n");
+    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n");
     ticks(1); // a failed read writes nothing
     protocol->reply("50A0");
     ticks(2);
     goodRead(163040);
-    EXPECT_EQ(fileText(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
 
     pressRec();
     EXPECT_FALSE(control.recording());
@@ -113,7 +94,7 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     EXPECT_EQ(ports.view.panel("Status"), "");
     EXPECT_EQ(ports.view.panel("Rec"), " ");
     goodRead(170000);
-    EXPECT_EQ(fileText(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
 }
 
 TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
@@ -123,7 +104,7 @@ TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
     pressRec();
     pressRec();
     const std::string header = "time\t\"Rpm\"\t\"Temp(C)\"\r\n";
-    EXPECT_EQ(fileText(expectedPath()), header + header);
+    EXPECT_EQ(fileBytes(expectedPath()), header + header);
 }
 
 TEST_F(RecordingTest, AFileThatCannotBeOpenedReleasesTheButtonSilently) {

@@ -7,30 +7,14 @@
 namespace vistrel::testing {
 namespace {
 
-// A protocol whose exchange runs a callback first, as a link does when it
-// lets the event loop run while it waits on the line.
-class ReentrantProtocol : public ScriptedProtocol {
-public:
-    std::function<void()> duringExchange;
-
-    void SendReceive(const ByteString& request, ByteString& reply) override {
-        if (duringExchange) {
-            std::exchange(duringExchange, nullptr)();
-        }
-        ScriptedProtocol::SendReceive(request, reply);
-    }
-};
-
 class ReentryTest : public ControlTest {
 protected:
     ReentryTest() {
-        protocol = reentrant;
         startTwoItems();
         scriptGoodCycle();
         ticks(2); // open, session: the next tick reads
         scriptGoodCycle();
     }
-    std::shared_ptr<ReentrantProtocol> reentrant = std::make_shared<ReentrantProtocol>();
 };
 
 TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
@@ -89,7 +73,7 @@ TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
                             "<length>1</length><name>Saved</name></Data></Datas></Vistrel>";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        reentrant->duringExchange = [&] {
+        protocol->duringNextExchange = [&] {
             c.command(control, ports);
             c.inside(control, ports);
         };
@@ -97,9 +81,9 @@ TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
         EXPECT_EQ(outcome.kind, StepOutcome::Kind::GoodRead);
         c.after(control, ports);
         // Back to a control that reads, for the next case.
-        control.setProtocol(reentrant);
+        control.setProtocol(protocol);
         pasteTwoItems();
-        reentrant->answers.clear();
+        protocol->answers.clear();
         control.start();
         scriptGoodCycle();
         ticks(2);
@@ -112,37 +96,37 @@ TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
 TEST_F(ReentryTest, StopDuringAReadEndsItBeforeTheNextItem) {
     control.step();
     const auto shown = ports.view.valueColumn();
-    const std::size_t sentBefore = reentrant->requests.size();
-    reentrant->answers.clear();
-    reentrant->reply("632222");
-    reentrant->duringExchange = [&] { control.toolbarClick("Stop"); };
+    const std::size_t sentBefore = protocol->requests.size();
+    protocol->answers.clear();
+    protocol->reply("632222");
+    protocol->duringNextExchange = [&] { control.toolbarClick("Stop"); };
     EXPECT_EQ(control.step().kind, StepOutcome::Kind::Stopped);
-    EXPECT_EQ(reentrant->requests.size(), sentBefore + 1);
+    EXPECT_EQ(protocol->requests.size(), sentBefore + 1);
     EXPECT_EQ(control.cycleState(), CyclePhase::Idle);
     EXPECT_FALSE(ports.timer.enabled);
     EXPECT_EQ(ports.view.valueColumn(), shown);
     // Start afterwards reads the whole list again.
     control.start();
-    reentrant->answers.clear();
+    protocol->answers.clear();
     scriptGoodCycle();
     ticks(2);
     scriptGoodCycle();
-    const std::size_t sentAtRead = reentrant->requests.size();
+    const std::size_t sentAtRead = protocol->requests.size();
     EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
-    EXPECT_EQ(reentrant->requests.size(), sentAtRead + 2);
+    EXPECT_EQ(protocol->requests.size(), sentAtRead + 2);
 }
 
 TEST_F(ReentryTest, AControlDestroyedDuringAnExchangeIsLeftAlone) {
-    const std::size_t sentBefore = reentrant->requests.size();
+    const std::size_t sentBefore = protocol->requests.size();
     auto doomed = std::make_unique<VistrelControl>(ports.ports(), NumberFormat::invariant());
-    doomed->setProtocol(reentrant);
+    doomed->setProtocol(protocol);
     doomed->pasteText(itemLine("01A2B3", 2, "Rpm") + "\r\n" + itemLine("0A0000", 1, "T") + "\r\n");
     doomed->start();
-    reentrant->answers.clear();
+    protocol->answers.clear();
     scriptGoodCycle();
     doomed->step();
     doomed->step();
-    reentrant->duringExchange = [&] {
+    protocol->duringNextExchange = [&] {
         doomed.reset();
         ports.view.panels.clear();
     };
@@ -152,68 +136,22 @@ TEST_F(ReentryTest, AControlDestroyedDuringAnExchangeIsLeftAlone) {
     stepping->step();
     EXPECT_TRUE(ports.view.panels.empty());
     // The session request and the first item's: no more.
-    EXPECT_EQ(reentrant->requests.size(), sentBefore + 2);
+    EXPECT_EQ(protocol->requests.size(), sentBefore + 2);
 }
 
-// A view that throws once on the value column, as a view can that runs out
-// of memory.
 TEST_F(ControlTest, AFailureOutsideTheProtocolCountsAsAFailedStepAndTheCycleGoesOn) {
-    class ThrowingView : public FakeView {
-    public:
-        bool throwOnce = false;
-        void setValueColumn(const std::vector<std::string>& values) override {
-            if (std::exchange(throwOnce, false)) {
-                throw std::bad_alloc();
-            }
-            FakeView::setValueColumn(values);
-        }
-    };
-    ThrowingView view;
-    ControlPorts throwing = ports.ports();
-    VistrelControl fragile({view, throwing.timer, throwing.messages, throwing.dialogs,
-                            throwing.clipboard, throwing.platform},
-                           NumberFormat::invariant());
-    fragile.setProtocol(protocol);
-    fragile.pasteText(itemLine("01A2B3", 2, "Rpm") + "\r\n");
-    fragile.start();
-    protocol->reply("50A0");
-    protocol->reply("631234");
-    fragile.step();
-    fragile.step();
-    view.throwOnce = true;
-    const StepOutcome failed = fragile.step();
+    startTwoItems();
+    scriptGoodCycle();
+    ticks(2);
+    ports.view.failNextValueColumn = true; // a view that throws
+    const StepOutcome failed = control.step();
     EXPECT_EQ(failed.kind, StepOutcome::Kind::Failed);
     EXPECT_EQ(failed.phase, CyclePhase::OpenCommunication);
     EXPECT_TRUE(ports.timer.enabled);
-    EXPECT_FALSE(view.panel("Status").empty());
-    protocol->reply("50A0");
-    protocol->reply("631234");
-    fragile.step();
-    fragile.step();
-    EXPECT_EQ(fragile.step().kind, StepOutcome::Kind::GoodRead);
-}
-
-TEST_F(ControlTest, ToolsOfAnIdleControlBeforeAProtocolAndAfterHide) {
-    for (const char* key : {"Start", "Stop", "Rec", "Save"}) {
-        EXPECT_FALSE(ports.view.button(key).enabled) << key;
-    }
-    startTwoItems();
-    EXPECT_FALSE(ports.view.button("Paste").enabled);
-    control.hide();
-    EXPECT_TRUE(ports.view.button("Paste").enabled);
-    EXPECT_TRUE(ports.view.methodBoxEnabled);
-    EXPECT_FALSE(ports.view.button("Start").enabled);
-}
-
-TEST_F(ControlTest, PasteReportsTheLinesItSkipped) {
-    handOver();
-    const PasteResult result = control.pasteText(
-        "Methode\tDynamicallyDefined\t\r\n" + itemLine("01", 1, "A") + "\r\n" +
-        itemLine("02", 1, "a") + "\r\nnot a line\r\n" + itemLine("ZZ", 1, "B") + "\r\n\r\n");
-    EXPECT_EQ(control.items().count(), 1);
-    EXPECT_EQ(result.skippedLines, 3);
-    EXPECT_EQ(result.firstSkippedReason, "the name a is already in the list");
-    EXPECT_EQ(control.methodChoice(), "DynamicallyDefined");
+    EXPECT_FALSE(ports.view.panel("Status").empty());
+    scriptGoodCycle();
+    ticks(2);
+    EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
 }
 
 } // namespace

@@ -36,10 +36,11 @@ inline Attributes attributesOf(pugi::xml_node element) {
     return out;
 }
 
-inline std::vector<std::string> attributeNames(pugi::xml_node element) {
-    std::vector<std::string> out;
+// The names of an element's attributes, in document order, one blank apart.
+inline std::string attributeNames(pugi::xml_node element) {
+    std::string out;
     for (const pugi::xml_attribute a : element.attributes()) {
-        out.emplace_back(a.name());
+        out += (out.empty() ? "" : " ") + std::string(a.name());
     }
     return out;
 }

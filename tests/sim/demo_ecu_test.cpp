@@ -2,9 +2,7 @@
 #include "sim_test_support.h"
 
 #include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <vector>
 
 namespace vistrel {
@@ -12,26 +10,8 @@ namespace {
 
 using testing::sendReceive;
 
-std::string readExample(const std::string& name) {
-    std::ifstream stream(std::string(VISTREL_EXAMPLES_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;
-         start = at + separator.size()) {
-        parts.push_back(text.substr(start, at - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 TEST(SimDemo, BuiltInDescriptionIsTheShippedExample) {
-    EXPECT_EQ(demoEcuDescription(), readExample("demo-ecu.xml"));
+    EXPECT_EQ(demoEcuDescription(), testing::exampleText("demo-ecu.xml"));
 }
 
 // Every line of the demo item file reads from the demo ECU as the file
@@ -41,7 +21,7 @@ TEST(SimDemo, EveryDemoItemReadsAsIntended) {
     const auto ecu = SimulatedEcu::demo();
     // A batch run would fail as a whole on the silent sensor.
     EXPECT_NE(ecu->protocolName(), kBatchProtocolName);
-    std::vector<std::string> lines = split(readExample("demo-items.tsv"), "\r\n");
+    std::vector<std::string> lines = testing::split(testing::exampleText("demo-items.tsv"), "\r\n");
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines.back(), "") << "the file ends with CR LF";
     lines.pop_back();
@@ -49,7 +29,7 @@ TEST(SimDemo, EveryDemoItemReadsAsIntended) {
     int refused = 0;
     int silent = 0;
     for (const std::string& line : lines) {
-        const std::vector<std::string> fields = split(line, "\t");
+        const std::vector<std::string> fields = testing::split(line, "\t");
         ASSERT_GE(fields.size(), 10u) << line;
         EXPECT_EQ(fields[9], "1") << line;
         const int length = std::stoi(fields[1]);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The packed and merged methods against the simulated ECU: which exchanges
 // they make, and that every item ends as it would when read on its own.
+#include "components/error_numbers.h"
 #include "itemlist/vistrel_items.h"
 #include "sim_test_support.h"
 
@@ -203,6 +204,40 @@ TEST_F(FastMethods, MergeWindowBoundsAGroup) {
         items.setMergeWindow(window);
         EXPECT_EQ(read().size(), exchanges) << window;
         EXPECT_EQ(texts(items), (std::vector<std::string>{"1234", "789A"}));
+    }
+}
+
+// An adapter limited to short frames refuses the 9-byte definition request
+// before it goes out: the packed list falls back to reads by address.
+class ShortFrameLink : public Protocol {
+public:
+    explicit ShortFrameLink(std::shared_ptr<SimulatedEcu> ecu) : ecu_(std::move(ecu)) {}
+    std::string title() const override { return ecu_->title(); }
+    std::string subtitle() const override { return ecu_->subtitle(); }
+    std::string protocolName() const override { return ecu_->protocolName(); }
+    std::int32_t canRid() const override { return ecu_->canRid(); }
+    std::int32_t canXid() const override { return ecu_->canXid(); }
+    CanXmlProcessor* canXml() override { return nullptr; }
+    void InitCommunication() override { ecu_->InitCommunication(); }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        if (request.length() > 7) {
+            throw Error(adapter_error::kRequestTooLong, "request too long for this adapter");
+        }
+        ecu_->SendReceive(request, reply);
+    }
+
+private:
+    std::shared_ptr<SimulatedEcu> ecu_;
+};
+
+TEST_F(FastMethods, PackedThroughALinkThatCannotDefineReadsByAddress) {
+    use(kFourWords, kPacked,
+        {"01A2B3\t2\tBE\ta\t\t1\t0\t1\tH\t1", "01A2B5\t1\tLE\tb\t\t1\t0\t1\tH\t1"});
+    items.setProtocol(std::make_shared<ShortFrameLink>(ecu));
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        const std::vector<std::string> exchanges = read();
+        EXPECT_EQ(exchanges.back(), "name=b addr=01A2B5 send=2301A2B501 receive=6356 value=56");
+        EXPECT_EQ(texts(items), (std::vector<std::string>{"1234", "56"}));
     }
 }
 

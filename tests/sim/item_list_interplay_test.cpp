@@ -3,7 +3,6 @@
 #include "itemlist/vistrel_items.h"
 #include "sim_test_support.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <pugixml.hpp>
@@ -11,10 +10,6 @@
 
 namespace vistrel {
 namespace {
-
-std::string examplePath(const std::string& name) {
-    return std::string(VISTREL_EXAMPLES_DIR) + "/" + name;
-}
 
 void addLines(VistrelItems& items, std::initializer_list<const char*> lines) {
     for (const char* line : lines) {
@@ -76,18 +71,14 @@ std::vector<std::string> definitions(const VistrelItems& items) {
     return lines;
 }
 
-void pasteFile(VistrelItems& items, const std::string& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    const std::string content = text.str();
-    // As a paste: every piece before a CR LF is handed over; the header line
-    // is refused as an item line.
-    std::size_t start = 0;
-    for (std::size_t end; (end = content.find("\r\n", start)) != std::string::npos;
-         start = end + 2) {
+// As a paste: every piece before a CR LF is handed over; the header line is
+// refused as an item line.
+void paste(VistrelItems& items, const std::string& text) {
+    std::vector<std::string> lines = testing::split(text, "\r\n");
+    lines.pop_back();
+    for (const std::string& line : lines) {
         try {
-            items.addLine(std::string_view(content).substr(start, end - start));
+            items.addLine(line);
         } catch (const Error&) {
         }
     }
@@ -95,9 +86,9 @@ void pasteFile(VistrelItems& items, const std::string& path) {
 
 TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
     VistrelItems fromLines(NumberFormat::invariant());
-    pasteFile(fromLines, examplePath("demo-items.tsv"));
+    paste(fromLines, testing::exampleText("demo-items.tsv"));
     VistrelItems fromConfig(NumberFormat::invariant());
-    fromConfig.loadConfigXML(examplePath("demo-items.xml"));
+    fromConfig.loadConfigXML(std::string(VISTREL_EXAMPLES_DIR) + "/demo-items.xml");
     ASSERT_GT(fromLines.count(), 0);
     EXPECT_EQ(definitions(fromLines), definitions(fromConfig));
 }

@@ -6,10 +6,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vistrel::testing {
 
@@ -45,6 +48,25 @@ inline Outcome sendReceive(SimulatedEcu& ecu, std::string_view requestHex) {
 
 inline std::shared_ptr<SimulatedEcu> ecuFrom(std::string_view xml) {
     return SimulatedEcu::fromText(xml, "test.xml");
+}
+
+// The bytes of a file shipped in the examples folder.
+inline std::string exampleText(const std::string& name) {
+    std::ifstream stream(std::string(VISTREL_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;
+         start = at + separator.size()) {
+        parts.push_back(text.substr(start, at - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
 }
 
 // A clock that stands still at the given time after its epoch.
