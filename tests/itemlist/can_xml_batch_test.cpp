@@ -46,19 +46,12 @@ TEST(CanXmlGetReadMemory, OneElementPerDistinctAddressAndLength) {
                                  "</x></can>");
 }
 
+// Which items cannot take part is the item's call; one of them is enough.
 TEST(CanXmlGetReadMemory, AnItemThatCannotTakePartCancelsTheBatch) {
-    const struct {
-        const char* address;
-        std::int32_t length;
-        std::int32_t lengthSize;
-    } cases[] = {{"01", 7, 1}, {"01", 8, 1}, {"0102030405", 2, 2}};
-    for (const auto& c : cases) {
-        VistrelItems items(testing::kEnglish);
-        items.add("0A").setLength(1);
-        items.add(c.address).setLength(c.length);
-        items.setLengthSize(c.lengthSize);
-        EXPECT_EQ(items.CanXmlGetReadMemory(1, 2), nullptr) << c.address << " " << c.length;
-    }
+    VistrelItems items(testing::kEnglish);
+    items.add("0A").setLength(1);
+    items.add("01").setLength(7);
+    EXPECT_EQ(items.CanXmlGetReadMemory(1, 2), nullptr);
 }
 
 class CanXmlReply : public ::testing::Test {
