@@ -95,22 +95,19 @@ constexpr const char* kSavedFile =
     "</Datas></Vistrel>";
 
 TEST_F(ConfigFile, SavesTheDocumentedTree) {
-    items.setMethode("DynamicallyDefined");
-    items.setLengthSize(2);
-    items.addLine("0A1F20\t2\tBE+\tTempérature <1>\t\t0.5\t-40\t1\tP\t1\t0FFF");
     const std::string path = directory.file("saved.xml");
-    items.saveConfigXML(path);
-    EXPECT_EQ(readFile(path), kSavedFile);
-}
-
-TEST_F(ConfigFile, EmptyListSavesAnEmptyDatas) {
     items.setStartSession("");
-    const std::string path = directory.file("empty.xml");
     items.saveConfigXML(path);
     EXPECT_EQ(readFile(path),
               "<?xml version=\"1.0\" encoding=\"utf-8\"?><Vistrel Version=\"1,0\">\r\n"
               "<Method>0</Method>\r\n<LengthSize>1</LengthSize>\r\n"
               "<StartSession></StartSession>\r\n<Datas>\r\n</Datas></Vistrel>");
+    items.setMethode("DynamicallyDefined");
+    items.setLengthSize(2);
+    items.setStartSession("10A0");
+    items.addLine("0A1F20\t2\tBE+\tTempérature <1>\t\t0.5\t-40\t1\tP\t1\t0FFF");
+    items.saveConfigXML(path);
+    EXPECT_EQ(readFile(path), kSavedFile);
 }
 
 TEST_F(ConfigFile, RoundTripKeepsEverything) {
@@ -183,10 +180,6 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<length> 2 </length><?pi x?><address>0102</address><mask>00FF</mask></Data></Datas>"
          "<Method>1</Method>",
          "method=1 size=2 session=1081\n0102 len=2 mask=00FF BE H name=First unit= A=1 B=0 C=1"},
-        {"text content across CDATA and comments",
-         "<Datas><Data><address>01</address><length>1</length>"
-         "<name>a<![CDATA[<b>]]><!-- c -->d</name><unit>  </unit></Data></Datas>",
-         kept + "\n01 len=1 mask=FF BE H name=a<b>d unit=   A=1 B=0 C=1"},
         {"rejected data elements are skipped",
          "<Datas><Data><address>ABC</address><length>1</length></Data>"
          "<Data><address></address><length>1</length></Data>"
@@ -251,7 +244,6 @@ TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
 
 TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
     const std::string missing = directory.file("missing.xml");
-    const std::string settings = "<Method>1</Method>";
     const struct {
         const char* what;
         std::optional<std::string> contents; // none: no file
@@ -264,18 +256,13 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
         {"NUL bytes in an end tag",
          std::string("<Vistrel Version='1'><Method>1</Method></Vistrel\0\0>", 51),
          "erreur load 9 1 Char 0x0 out of allowed range"},
-        // What forgiving parsers take but XML 1.0 forbids.
-        {"second root", "<Vistrel Version='1'>" + settings + "</Vistrel><Vistrel/>",
+        {"text after the root", "<Vistrel Version='1'><Method>1</Method></Vistrel>x",
          "erreur load 5 1 Extra content at the end of the document"},
-        {"repeated attribute", "<Vistrel Version='1' Version='2'>" + settings + "</Vistrel>",
-         "erreur load 42 1 Attribute Version redefined"},
         {"undefined entity", "<Vistrel Version='1'><Method>&one;</Method></Vistrel>",
          "erreur load 26 1 Entity 'one' not defined"},
         {"invalid UTF-8", "<Vistrel Version='1'>\n<Method>\xE9</Method></Vistrel>",
          "erreur load 9 2 Input is not proper UTF-8, indicate encoding !\nBytes: 0xE9 0x3C 0x2F "
          "0x4D"},
-        {"reference to a control character", "<Vistrel Version='1'><Method>&#1;</Method></Vistrel>",
-         "erreur load 9 1 xmlParseCharRef: invalid xmlChar value 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
