@@ -23,18 +23,33 @@ std::size_t lineWidth(const Widths& widths) {
     return total;
 }
 
-// Column widths that fit the line: the widest column gives up a character
-// until all fit, so that every column stays in sight on a narrow terminal.
-Widths fitted(Widths widths, std::size_t maxWidth) {
+// The names say what a row is: their column (the first) gives up room last.
+constexpr std::size_t kNameColumn = 0;
+
+// Column widths that fit the line. The other columns give up a character,
+// the widest first, until they fit or reach their least width; then all
+// columns do, down to the narrowest, so that every column stays in sight on
+// a narrow terminal.
+Widths fitted(Widths widths, const Widths& least, std::size_t maxWidth) {
     std::size_t total = lineWidth(widths);
-    while (total > maxWidth) {
-        const auto widest = std::max_element(widths.begin(), widths.end());
-        if (*widest <= kNarrowestColumn) {
-            break;
+    const auto giveUp = [&](std::size_t first, const auto& leastOf) {
+        while (total > maxWidth) {
+            std::size_t widest = widths.size();
+            for (std::size_t c = first; c < widths.size(); ++c) {
+                if (widths[c] > leastOf(c) &&
+                    (widest == widths.size() || widths[c] > widths[widest])) {
+                    widest = c;
+                }
+            }
+            if (widest == widths.size()) {
+                return;
+            }
+            --widths[widest];
+            --total;
         }
-        --*widest;
-        --total;
-    }
+    };
+    giveUp(kNameColumn + 1, [&](std::size_t c) { return std::max(least[c], kNarrowestColumn); });
+    giveUp(kNameColumn, [](std::size_t) { return kNarrowestColumn; });
     return widths;
 }
 
@@ -92,16 +107,22 @@ std::vector<std::string> GridRenderer::render(const TerminalView& view, std::siz
 
     // The columns take the width of their content. Only when the headers on
     // one line make the grid too wide do they go on two, and only then is
-    // the widest content cut.
+    // content cut, the names last.
     Widths oneLine{};
-    Widths twoLines{};
+    Widths headerWidths{};
     for (std::size_t c = 0; c < header.size(); ++c) {
         const auto [top, bottom] = stackedHeader(header[c]);
         oneLine[c] = std::max(widths_[c], displayWidth(header[c]));
-        twoLines[c] = std::max({widths_[c], displayWidth(top), displayWidth(bottom)});
+        headerWidths[c] = std::max(displayWidth(top), displayWidth(bottom));
     }
     const bool stacked = lineWidth(oneLine) > maxWidth;
-    const auto widths = fitted(stacked ? twoLines : oneLine, maxWidth);
+    Widths wanted = oneLine;
+    if (stacked) {
+        std::transform(
+            widths_.begin(), widths_.end(), headerWidths.begin(), wanted.begin(),
+            [](std::size_t content, std::size_t head) { return std::max(content, head); });
+    }
+    const auto widths = fitted(wanted, headerWidths, maxWidth);
     std::vector<GridRow> headerRows(stacked ? 2 : 1);
     for (std::size_t c = 0; c < header.size(); ++c) {
         const bool fits = displayWidth(header[c]) <= widths[c];

@@ -20,7 +20,7 @@ class GridRendererTest : public ::testing::Test {
 protected:
     GridRendererTest() {
         view.setGridColumns(gridColumns());
-        view.setGridRows({{"Speed", "", "km/h", "01A000", "2", "Decimal", "FFFF"},
+        view.setGridRows({{"Coolant temperature", "", "km/h", "01A000", "2", "Decimal", "FFFF"},
                           {"\x1b]0;owned\x07", "", "", "01A002", "1", "Hexadecimal", "FF"}});
         view.setValueColumn({"12.5", "Execution conditions not set"});
         view.setPanelText(panel::kCom, "Com");
@@ -39,12 +39,12 @@ TEST_F(GridRendererTest, EveryColumnStaysInSightOnANarrowTerminal) {
             EXPECT_LE(displayWidth(lines[row]), width) << lines[row];
             EXPECT_EQ(count(lines[row], " | "), row == rule ? 0u : 6u) << lines[row];
         }
-        EXPECT_NE(lines[rule + 1].find("Speed"), std::string::npos);
+        EXPECT_NE(lines[rule + 1].find("Cool"), std::string::npos);
         EXPECT_NE(lines.back().find("Com: Com"), std::string::npos);
     }
 }
 
-TEST_F(GridRendererTest, HeadersGoOnTwoLinesBeforeAnythingIsCut) {
+TEST_F(GridRendererTest, HeadersGoOnTwoLinesAndNamesStayWholeBeforeValuesAreCut) {
     const auto wide = renderer.render(view, 200);
     EXPECT_EQ(wide.size(), 6u);
     EXPECT_NE(wide[1].find("Nom (Name)"), std::string::npos) << wide[1];
