@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vistrel {
@@ -70,39 +71,32 @@ TEST(AddLine, ItemLinesBecomeItems) {
     }
 }
 
-// Lines that add no item; method lines among them change the method.
+// Lines that add no item; method lines among them change the method, but
+// only with the exact words and at least three fields.
 TEST(AddLine, LinesThatAddNoItem) {
-    const struct {
-        std::string line;
-        std::int32_t before;
-        std::int32_t after;
-    } cases[] = {
-        {"", 0, 0},
-        {"\t\t\t\t", 0, 0},
-        {lineWith(0, ""), 0, 0},
-        {lineWith(9, "0"), 0, 0},
-        {lineWith(9, " 1"), 0, 0},
-        {"01A2B3\t2\tBE\tSpeed\tkm/h\t1\t0\t1\tD", 0, 0}, // nine fields
-        {"Address\tLength\tType\tName", 0, 0},
-        {"methode\tDynamicallyDefined\tx", 0, 0},
+    std::vector<std::tuple<std::string, std::int32_t, std::int32_t>> cases = {
         {"Method\tDynamicallyDefined\tx", 0, 1},
         {"Methode\tDynamicallyDefined\t", 0, 1},
         {"Method\tDynamicallyDefined\t\t\t\t\t\t\t\t\t\t", 0, 1},
         {"Method\tReadMemoryByAddress\tx", 1, 0},
         {"Method\tanything\tx", 1, 0},
-        {"Method\tdynamicallydefined\tx", 0, 0},
-        {"Method\tDynamicallyDefined", 0, 0}, // two fields: not a method line
         {"Method\tDynamicallyDefined", 1, 1},
-        {"METHOD\tDynamicallyDefined\tx", 0, 0},
         {"Method\tDynamicallyDefinedPacked\t", 0, 2},
         {"Methode\tReadMemoryByAddressMerged\tx", 2, 3},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
+    for (const std::string& other : std::vector<std::string>{
+             "", "\t\t\t\t", lineWith(0, ""), lineWith(9, "0"), lineWith(9, " 1"),
+             "01A2B3\t2\tBE\tSpeed\tkm/h\t1\t0\t1\tD", "Address\tLength\tType\tName",
+             "methode\tDynamicallyDefined\tx", "Method\tdynamicallydefined\tx",
+             "METHOD\tDynamicallyDefined\tx", "Method\tDynamicallyDefined"}) {
+        cases.emplace_back(other, 0, 0);
+    }
+    for (const auto& [text, before, after] : cases) {
+        SCOPED_TRACE(text);
         VistrelItems items(testing::kFrench);
-        items.setMethode(VistrelItems::MethodeLabel(c.before));
-        EXPECT_EQ(items.addLine(c.line), nullptr);
-        EXPECT_EQ(static_cast<int>(items.method()), c.after);
+        items.setMethode(VistrelItems::MethodeLabel(before));
+        EXPECT_EQ(items.addLine(text), nullptr);
+        EXPECT_EQ(static_cast<int>(items.method()), after);
         EXPECT_EQ(items.count(), 0);
     }
 }
