@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -94,26 +95,19 @@ constexpr const char* kSavedFile =
     "</Datas></Vistrel>";
 
 TEST_F(ConfigFile, SavesTheDocumentedTree) {
-    items.setMethode("DynamicallyDefined");
-    items.setLengthSize(2);
-    items.addLine("0A1F20\t2\tBE+\tTempérature <1>\t\t0.5\t-40\t1\tP\t1\t0FFF");
     const std::string path = directory.file("saved.xml");
-    items.saveConfigXML(path);
-    EXPECT_EQ(readFile(path), kSavedFile);
-
-    // Saving again gives the same bytes.
-    items.saveConfigXML(path);
-    EXPECT_EQ(readFile(path), kSavedFile);
-}
-
-TEST_F(ConfigFile, EmptyListSavesAnEmptyDatas) {
     items.setStartSession("");
-    const std::string path = directory.file("empty.xml");
     items.saveConfigXML(path);
     EXPECT_EQ(readFile(path),
               "<?xml version=\"1.0\" encoding=\"utf-8\"?><Vistrel Version=\"1,0\">\r\n"
               "<Method>0</Method>\r\n<LengthSize>1</LengthSize>\r\n"
               "<StartSession></StartSession>\r\n<Datas>\r\n</Datas></Vistrel>");
+    items.setMethode("DynamicallyDefined");
+    items.setLengthSize(2);
+    items.setStartSession("10A0");
+    items.addLine("0A1F20\t2\tBE+\tTempérature <1>\t\t0.5\t-40\t1\tP\t1\t0FFF");
+    items.saveConfigXML(path);
+    EXPECT_EQ(readFile(path), kSavedFile);
 }
 
 TEST_F(ConfigFile, RoundTripKeepsEverything) {
@@ -170,12 +164,11 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<mask>FFFF</mask>\n    </Data>\n  </Datas>\n",
          "method=0 size=1 session=10A0\n"
          "0A1F20 len=2 mask=FFFF LE P name=Rpm unit=tr/min A=0.25 B=0 C=1"},
-        {"absent settings and elements take their defaults",
-         "<Datas><Data><address>01</address><length>1</length></Data></Datas>",
-         kept + "\n01 len=1 mask=FF BE H name= unit= A=1 B=0 C=1"},
-        {"empty coefficients read 0, C then becomes 1",
-         "<Datas><Data><address>01</address><length>1</length><A/><B></B><C/></Data></Datas>",
-         kept + "\n01 len=1 mask=FF BE H name= unit= A=0 B=0 C=1"},
+        {"absent settings and elements take their defaults, same names are both loaded",
+         "<Datas><Data><address>01</address><length>1</length><name>X</name></Data><Data>"
+         "<address>02</address><length>1</length><name>x</name><A/><B></B><C/></Data></Datas>",
+         kept + "\n01 len=1 mask=FF BE H name=X unit= A=1 B=0 C=1"
+                "\n02 len=1 mask=FF BE H name=x unit= A=0 B=0 C=1"},
         {"leading numbers with a full stop only",
          "<Datas><Data><address>01</address><length>1</length><A>2,5</A><B> -1.5e2xyz</B>"
          "<C>.5</C></Data><Data><address>02</address><length>1</length><A>abc</A><B>1e308</B>"
@@ -187,10 +180,6 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<length> 2 </length><?pi x?><address>0102</address><mask>00FF</mask></Data></Datas>"
          "<Method>1</Method>",
          "method=1 size=2 session=1081\n0102 len=2 mask=00FF BE H name=First unit= A=1 B=0 C=1"},
-        {"text content across CDATA and comments",
-         "<Datas><Data><address>01</address><length>1</length>"
-         "<name>a<![CDATA[<b>]]><!-- c -->d</name><unit>  </unit></Data></Datas>",
-         kept + "\n01 len=1 mask=FF BE H name=a<b>d unit=   A=1 B=0 C=1"},
         {"rejected data elements are skipped",
          "<Datas><Data><address>ABC</address><length>1</length></Data>"
          "<Data><address></address><length>1</length></Data>"
@@ -202,11 +191,6 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<Data><address>\u00E9</address><length>1</length></Data>"
          "<Data><address>0B</address><length>2.5</length></Data></Datas>",
          kept + "\n0B len=2 mask=FFFF BE H name= unit= A=1 B=0 C=1"},
-        {"same names are both loaded",
-         "<Datas><Data><address>01</address><length>1</length><name>X</name></Data>"
-         "<Data><address>02</address><length>1</length><name>x</name></Data></Datas>",
-         kept + "\n01 len=1 mask=FF BE H name=X unit= A=1 B=0 C=1"
-                "\n02 len=1 mask=FF BE H name=x unit= A=1 B=0 C=1"},
         {"settings read exactly",
          "<Method>DynamicallyDefined</Method><LengthSize>02</LengthSize>"
          "<StartSession>XYZ</StartSession>",
@@ -231,74 +215,54 @@ TEST_F(ConfigFile, HandWrittenFiles) {
 }
 
 TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
-    const struct {
-        const char* root;
-        bool accepted;
-    } cases[] = {
-        {"<Vistrel Version=\"1,0\">", true},  {"<Vistrel Version=\"2\">", true},
-        {"<Vistrel Version=\"1.0\">", true},  {"<Vistrel Version=\"0\">", false},
-        {"<Vistrel Version=\"0,0\">", false}, {"<Vistrel Version=\"-1\">", false},
-        {"<Vistrel Version=\"abc\">", false}, {"<Vistrel>", false},
-        {"<vistrel Version=\"1\">", false},   {"<Other Version=\"1\">", false},
+    const std::string path = directory.file("version.xml");
+    const std::string refusal = "Mauvais fichier de configuration / Bad config file\r\n" + path;
+    const std::pair<const char*, bool> cases[] = {
+        {"Vistrel Version=\"1,0\"", true},  {"Vistrel Version=\"2\"", true},
+        {"Vistrel Version=\"1.0\"", true},  {"Vistrel Version=\"0\"", false},
+        {"Vistrel Version=\"0,0\"", false}, {"Vistrel Version=\"-1\"", false},
+        {"Vistrel Version=\"abc\"", false}, {"Vistrel", false},
+        {"vistrel Version=\"1\"", false},   {"Other Version=\"1\"", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.root);
-        for (const char* locale : testing::kRealLocales) {
-            SCOPED_TRACE(locale);
+    for (const char* locale : testing::kRealLocales) {
+        for (const auto& [root, accepted] : cases) {
+            SCOPED_TRACE(std::string(locale) + " " + root);
             VistrelItems list(testing::realFormat(locale));
             messages.shown.clear();
-            std::string root = c.root;
-            const std::string name = root.substr(1, root.find_first_of(" >") - 1);
-            const std::string path = directory.file("version.xml");
-            writeFile(path, root +
-                                "<Method>1</Method><Datas><Data><address>01</address>"
-                                "<length>1</length></Data></Datas></" +
+            const std::string name(root, std::strcspn(root, " "));
+            writeFile(path, "<" + std::string(root) +
+                                "><Method>1</Method><Datas><Data><address>01"
+                                "</address><length>1</length></Data></Datas></" +
                                 name + ">");
             loadInto(list, path);
-            EXPECT_EQ(list.count(), c.accepted ? 1 : 0);
-            EXPECT_EQ(static_cast<int>(list.method()), c.accepted ? 1 : 0);
-            if (c.accepted) {
-                EXPECT_TRUE(messages.shown.empty());
-            } else {
-                ASSERT_EQ(messages.shown.size(), 1U);
-                EXPECT_EQ(messages.shown[0].text,
-                          "Mauvais fichier de configuration / Bad config file\r\n" + path);
-                EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
-            }
+            EXPECT_EQ(list.count() + static_cast<int>(list.method()), accepted ? 2 : 0);
+            EXPECT_EQ(messages.shown.empty() ? "" : messages.shown[0].text,
+                      accepted ? "" : refusal);
         }
     }
 }
 
 TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
     const std::string missing = directory.file("missing.xml");
-    const std::string settings = "<Method>1</Method>";
     const struct {
         const char* what;
         std::optional<std::string> contents; // none: no file
         std::string message;
     } cases[] = {
         {"missing file", std::nullopt, "erreur load 1 0 File was not found"},
-        {"not XML", "hello", "erreur load 4 1 Document is empty"},
         {"empty file", "", "erreur load 4 1 Document is empty"},
         {"broken on line 4", "<Vistrel Version='1'>\n<Datas>\n<Data>\n</Datas>\n</Vistrel>",
          "erreur load 76 4 Opening and ending tag mismatch: Data line 3 and Datas"},
         {"NUL bytes in an end tag",
          std::string("<Vistrel Version='1'><Method>1</Method></Vistrel\0\0>", 51),
          "erreur load 9 1 Char 0x0 out of allowed range"},
-        // What forgiving parsers take but XML 1.0 forbids.
-        {"second root", "<Vistrel Version='1'>" + settings + "</Vistrel><Vistrel/>",
+        {"text after the root", "<Vistrel Version='1'><Method>1</Method></Vistrel>x",
          "erreur load 5 1 Extra content at the end of the document"},
-        {"text after the root", "<Vistrel Version='1'>" + settings + "</Vistrel>x",
-         "erreur load 5 1 Extra content at the end of the document"},
-        {"repeated attribute", "<Vistrel Version='1' Version='2'>" + settings + "</Vistrel>",
-         "erreur load 42 1 Attribute Version redefined"},
         {"undefined entity", "<Vistrel Version='1'><Method>&one;</Method></Vistrel>",
          "erreur load 26 1 Entity 'one' not defined"},
         {"invalid UTF-8", "<Vistrel Version='1'>\n<Method>\xE9</Method></Vistrel>",
          "erreur load 9 2 Input is not proper UTF-8, indicate encoding !\nBytes: 0xE9 0x3C 0x2F "
          "0x4D"},
-        {"reference to a control character", "<Vistrel Version='1'><Method>&#1;</Method></Vistrel>",
-         "erreur load 9 1 xmlParseCharRef: invalid xmlChar value 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -324,28 +288,19 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
 }
 
 TEST_F(ConfigFile, BlanksBesideOtherNodesBelongToTheValue) {
-    const struct {
-        const char* what;
-        const char* name;
-        const char* expected;
-    } cases[] = {
-        {"child element", "<name> <b>x</b>\r\n</name>", " x\r\n"},
-        {"CDATA section", "<name> <![CDATA[x]]> </name>", " x "},
-        {"comment", "<name>\t<!-- c --> </name>", "\t "},
-        {"only blanks", "<name>\r</name>", "\r"},
-    };
-    for (const auto& c : cases) {
-        for (const bool wide : {false, true}) {
-            SCOPED_TRACE(std::string(c.what) + (wide ? ", UTF-16" : ", UTF-8"));
-            items.clear();
-            const std::string file =
-                std::string("<Vistrel Version='1'>\r\n<Datas>\r\n<Data>\r\n<address>01</address>"
-                            "\r\n<length>1</length>\r\n") +
-                c.name + "\r\n</Data>\r\n</Datas></Vistrel>";
-            load(wide ? utf16le(file) : file);
-            ASSERT_EQ(items.count(), 1);
-            EXPECT_EQ(items.at(0).name(), c.expected);
-        }
+    // Beside a child element, a CDATA section, a comment, or alone.
+    const std::string file =
+        "<Vistrel Version='1'>\r\n<Datas>\r\n<Data>\r\n<address>01</address>\r\n<length>1</length>"
+        "\r\n<name> <b>x</b>\r\n</name>\r\n<unit> <![CDATA[x]]> </unit>\r\n</Data>\r\n<Data>"
+        "<address>02</address><length>1</length><name>\t<!-- c --> </name><unit>\r</unit></Data>"
+        "\r\n</Datas></Vistrel>";
+    for (const bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "UTF-16" : "UTF-8");
+        items.clear();
+        EXPECT_EQ(
+            load(wide ? utf16le(file) : file),
+            "method=0 size=1 session=10A0\n01 len=1 mask=FF BE H name= x\r\n unit= x  A=1 B=0 C=1"
+            "\n02 len=1 mask=FF BE H name=\t  unit=\r A=1 B=0 C=1");
     }
 }
 
@@ -373,9 +328,8 @@ TEST_F(ConfigFile, UnconvertibleDataStopsTheLoad) {
             EXPECT_EQ(e.number(), c.number);
         }
         // What was read before stays.
-        EXPECT_EQ(static_cast<int>(items.method()), 1);
-        ASSERT_EQ(items.count(), 1);
-        EXPECT_EQ(items.at(0).address(), "01");
+        EXPECT_EQ(summary(items),
+                  "method=1 size=1 session=10A0\n01 len=1 mask=FF BE H name= unit= A=1 B=0 C=1");
     }
 }
 
@@ -399,46 +353,48 @@ TEST_F(ConfigFileSave, ReplacesTheFileInOneStep) {
     EXPECT_NE(readFile(path).find("<name>Rpm</name>"), std::string::npos);
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
-}
 
-TEST_F(ConfigFileSave, FailedSaveKeepsTheEarlierFile) {
-    // A file size limit makes the write itself fail: at once, or half-way
-    // through a list whose file takes many writes.
-    const struct {
-        rlim_t limit;
-        int items;
-    } cases[] = {{64, 1}, {100'000, 2000}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.limit);
-        for (int i = static_cast<int>(items.count()); i < c.items; ++i) {
-            items.addLine("0A1F20\t2\tBE\tItem " + std::to_string(i) + "\t\t1\t0\t1\tD\t1");
-        }
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = c.limit;
-        setrlimit(RLIMIT_FSIZE, &small);
-        try {
-            items.saveConfigXML(path);
-            ADD_FAILURE() << "saved beyond the size limit";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), kFileWriteError);
-        }
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-
-        EXPECT_EQ(readFile(path), "earlier file");
-        EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
-    }
-}
-
-TEST_F(ConfigFileSave, ASymbolicLinkStaysAndItsTargetIsReplaced) {
+    // A symbolic link stays, and its target is replaced.
     const std::string link = directory.file("link.xml");
     std::filesystem::create_symlink("config.xml", link);
+    writeFile(path, "earlier file");
     items.saveConfigXML(link);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_NE(readFile(path).find("<name>Rpm</name>"), std::string::npos);
+}
+
+// Saves with the file size limited as a full disk would limit it; the
+// error number, 0 when the save went through.
+std::int32_t saveWithSizeLimit(VistrelItems& items, const std::string& path, rlim_t limit) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::int32_t number = 0;
+    try {
+        items.saveConfigXML(path);
+    } catch (const Error& e) {
+        number = e.number();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return number;
+}
+
+TEST_F(ConfigFileSave, FailedSaveKeepsTheEarlierFile) {
+    // The write fails at once, or half-way through a list whose file takes
+    // many writes.
+    for (const auto& [limit, count] : {std::pair<rlim_t, int>{64, 1}, {100'000, 2000}}) {
+        SCOPED_TRACE(limit);
+        for (int i = static_cast<int>(items.count()); i < count; ++i) {
+            items.addLine("0A1F20\t2\tBE\tItem " + std::to_string(i) + "\t\t1\t0\t1\tD\t1");
+        }
+        EXPECT_EQ(saveWithSizeLimit(items, path, limit), kFileWriteError);
+        EXPECT_EQ(readFile(path), "earlier file");
+        EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
+    }
 }
 
 // Runs what as an ordinary user: the permission cases mean nothing to root,
@@ -487,24 +443,14 @@ TEST_F(ConfigFileSave, PlacesWithoutATemporaryFileAreWrittenInPlace) {
         }
         ::chmod(place.c_str(), 0555);
         for (int i = 0; i < 50; ++i) {
-            items.addLine("01	1	BE	Item " + std::to_string(i) +
-                          "		1	0	1	D	1");
+            items.addLine("01\t1\tBE\tItem " + std::to_string(i) + "\t\t1\t0\t1\tD\t1");
         }
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 2048;
-        std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        try {
-            items.saveConfigXML(own);
+        if (saveWithSizeLimit(items, own, 2048) == 0) {
             return "saved beyond the size limit";
-        } catch (const Error&) {
         }
         if (readFile(own) != "earlier file") {
             return "failed save damaged the file";
         }
-        ::setrlimit(RLIMIT_FSIZE, &saved);
         items.saveConfigXML(own);
         return readFile(own).find("Item 49") == std::string::npos ? "not written in place" : "";
     });
@@ -514,22 +460,17 @@ TEST_F(ConfigFileSave, PlacesWithoutATemporaryFileAreWrittenInPlace) {
     ::stat(foreign.c_str(), &after);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_mode, before.st_mode);
-    std::vector<std::string> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(place)) {
-        entries.push_back(entry.path().filename().string());
-    }
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{"foreign.xml", "own.xml"}));
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(place), {}), 2);
     EXPECT_EQ(testing::strictXmlComplaint(own), "");
 }
 
 TEST_F(ConfigFileSave, UnwritablePlacesReportAnError) {
+    std::filesystem::create_directory(directory.file("sub"));
     for (const std::string& target :
-         {directory.file("no/such/dir/config.xml"), directory.file("")}) {
+         {directory.file("no/such/dir/config.xml"), directory.file(""), directory.file("sub")}) {
         EXPECT_THROW(items.saveConfigXML(target), Error) << target;
     }
-    std::filesystem::create_directory(directory.file("sub"));
-    EXPECT_THROW(items.saveConfigXML(directory.file("sub")), Error);
     EXPECT_TRUE(std::filesystem::is_directory(directory.file("sub")));
     std::vector<std::string> entries = directory.entries();
     std::sort(entries.begin(), entries.end());
