@@ -152,8 +152,10 @@ std::string ElmAdapter::atCommand(std::string_view cmd) {
         if ((digits.size() != 3 && digits.size() != 6) || !hexValue(digits)) {
             return refuse();
         }
-        settings_.header = digits.size() == 6 ? ByteString::fromText(digits)
-                                              : ByteString::fromText("0" + std::string(digits));
+        // Three digits are an 11-bit identifier: one leading 0 makes whole bytes.
+        std::string whole(digits.size() % 2, '0');
+        whole += digits;
+        settings_.header = ByteString::fromText(whole);
         return ok();
     }
     if (const auto id = argument("CRA")) {
