@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vistrel-cli: the control hosted in a terminal, on a simulated ECU or a real link.
 
 #include "cli/convert_command.h"

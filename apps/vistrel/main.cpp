@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"

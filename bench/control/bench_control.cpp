@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What one read of the polling cycle costs beyond the protocol's own time.
 #include "control/vistrel_control.h"
 #include "fakes/scratch_directory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list's bulk operations at the size of a large watch list.
 #include "itemlist/vistrel_items.h"
 

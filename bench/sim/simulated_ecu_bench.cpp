@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of one exchange with the simulated ECU at zero latency: the
 // control, the CLI and the other benchmarks run on it, so it must stay far
 // below the cost of what they measure (goal: 150 ns a read).

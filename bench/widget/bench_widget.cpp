@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What one read costs on screen: the value column of a thousand rows
 // rewritten, then drawn, on the offscreen platform.
 #include "control/grid_columns.h"

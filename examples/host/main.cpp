@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The smallest host: one window with the widget, watching the demo ECU.
 #include "sim/simulated_ecu.h"
 #include "widget/vistrel_widget.h"

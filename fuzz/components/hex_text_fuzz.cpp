@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hexadecimal text from outside (addresses, masks, replies): either a clear
 // Error or bytes that give back the same text in upper case.
 #include "components/byte_string.h"

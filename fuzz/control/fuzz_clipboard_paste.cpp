@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary clipboard text through the paste splitter and into the item
 // list. The lines must cover the text exactly, each one followed by its
 // CR LF or LF; every line must end in an item, nothing, or error 1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes, meant as UTF-8, into windows-1252 under both stand-ins
 // for characters the code page lacks. ASCII comes out unchanged; anything
 // else takes one byte a character with "?", and a character reference of at

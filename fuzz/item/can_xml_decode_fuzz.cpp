@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A batch reply text of any form handed to one item.
 #include "components/error.h"
 #include "fuzzed_item.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Both reading methods fed replies of any form, or errors of any number,
 // with and without a snapshot.
 #include "fuzzed_item.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walks arbitrary XML as a processed CAN-XML batch: the first input byte
 // picks the items, the rest is the reply document.
 #include "components/error.h"

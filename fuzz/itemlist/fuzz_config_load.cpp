@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loads arbitrary bytes as a configuration file. Bad files end in a message
 // or a conversion error, never in a crash; a list that loads saves again.
 #include "components/error.h"

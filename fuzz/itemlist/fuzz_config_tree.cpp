@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tree the configuration loader reads against the exact tree of the same
 // bytes (every white-space text kept): whether the file loads, and the text
 // content of every value the loader reads, must be the same in both.

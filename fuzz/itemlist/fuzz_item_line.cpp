@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary text to the item line parser, one line at a time, as a
 // paste would: every line must end in an item, nothing, or error 1.
 #include "item_line_checks.h"

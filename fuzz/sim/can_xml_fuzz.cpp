@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any frames in a CAN-XML batch handed to the demo ECU's processor. Each
 // input line becomes the "d" text of one request; every other request has no
 // "r" element, so the processor must add one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any text as an ECU description: it is accepted or refused with Error,
 // never anything worse. Image files resolve in a folder that does not exist.
 #include "components/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a request to the demo ECU: an answer or an Error, never
 // anything worse. The input is cut into requests at every 0xFF byte so that a
 // definition and a read can meet in one run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/control_host.h"
 
 #include "cli/demo_items.h"

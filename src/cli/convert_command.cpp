@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/convert_command.h"
 
 #include "cli/exit_status.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/file_text.h"
 
 #include "cli/exit_status.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/grid_renderer.h"
 
 #include "cli/terminal_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/interrupt_flag.h"
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/clipboard_lines.h"
 #include "control/control_state.h"
 #include "control/pending_error.h"

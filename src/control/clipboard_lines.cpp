@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/clipboard_lines.h"
 
 namespace vistrel {

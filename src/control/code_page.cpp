@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/code_page.h"
 
 #include "components/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/control_state.h"
 #include "control/grid_columns.h"
 #include "control/rounding.h"

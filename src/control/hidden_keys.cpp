@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/version.h"
 #include "control/control_state.h"
 

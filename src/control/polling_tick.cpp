@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error_numbers.h"
 #include "components/protocol.h"
 #include "control/control_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/record_file.h"
 
 namespace vistrel {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/control_state.h"
 #include "control/recording_format.h"
 #include "recording/value_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/recording_format.h"
 
 #include "control/rounding.h"

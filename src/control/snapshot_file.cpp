@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/snapshot_file.h"
 
 #include "components/error.h"

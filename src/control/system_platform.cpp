@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/system_platform.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/timings_document.h"
 
 #include "components/can_xml_vocabulary.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/protocol.h"
 #include "control/control_state.h"
 #include "control/pending_error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/vistrel_control.h"
 
 #include "components/protocol.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/can_xml_vocabulary.h"
 #include "components/negative_response.h"
 #include "item/vistrel_item.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/number_decoding.h"
 #include "item/vistrel_item.h"
 

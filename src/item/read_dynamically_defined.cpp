@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/negative_response.h"
 #include "components/protocol.h"
 #include "item/kwp_requests.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "item/reply_check.h"
 
 namespace vistrel {

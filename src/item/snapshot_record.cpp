@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "item/snapshot_record.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "item/vistrel_item.h"
 
 #include "components/error.h"

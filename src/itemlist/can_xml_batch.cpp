@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/can_xml_vocabulary.h"
 #include "components/error.h"
 #include "components/error_numbers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/case_insensitive_key.h"
 
 #include "components/utf8.h"

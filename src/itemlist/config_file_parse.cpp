@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/config_file_parse.h"
 
 #include "itemlist/config_file_layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/config_file_layout.h"
 #include "itemlist/file_replace.h"
 #include "itemlist/vistrel_items.h"

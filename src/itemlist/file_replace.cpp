@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/file_replace.h"
 
 #include "components/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "itemlist/user_whole_number.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/user_whole_number.h"
 
 #include <cmath>

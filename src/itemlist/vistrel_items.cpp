@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/vistrel_items.h"
 
 #include "itemlist/case_insensitive_key.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/xml_nodes.h"
 
 namespace vistrel {

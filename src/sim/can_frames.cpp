@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/can_frames.h"
 
 #include "components/error.h"

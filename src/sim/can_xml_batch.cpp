@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/can_xml_batch.h"
 
 #include "components/can_xml_vocabulary.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/description_reader.h"
 
 #include "components/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/ecu_description.h"
 
 #include "components/byte_string.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/ecu_faults.h"
 
 namespace vistrel {

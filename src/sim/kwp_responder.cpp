@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/kwp_responder.h"
 
 #include "components/negative_response.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/signal_wave.h"
 
 #include <cmath>

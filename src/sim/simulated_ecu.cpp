@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/simulated_ecu.h"
 
 #include "components/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/desktop_ports.h"
 
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/file_dialogs.h"
 
 #include <QFileDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/grid_model.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/key_preview.h"
 
 #include <QChildEvent>

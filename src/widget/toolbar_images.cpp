@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/toolbar_images.h"
 
 #include "widget/svg_icon.h"

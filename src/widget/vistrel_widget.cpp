@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/vistrel_widget.h"
 
 #include "control/system_platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The widget's side of the control's ports: what the control shows goes to
 // the child controls, converted from twips where it carries a size.
 #include "widget/grid_model.h"

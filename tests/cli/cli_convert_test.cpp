@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The convert command, run as the real binary.
 
 #include "cli_test_support.h"

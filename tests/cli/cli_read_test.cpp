@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The read command, run as the real binary.
 
 #include "cli_test_support.h"

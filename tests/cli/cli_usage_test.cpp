@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Help, usage errors and unusable files: exit code 2 with a clear message.
 
 #include "cli_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/item_lines.h"
 #include "itemlist/vistrel_items.h"
 

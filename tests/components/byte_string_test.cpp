@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/byte_string.h"
 #include "components/error.h"
 

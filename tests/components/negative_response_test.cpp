@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/negative_response.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control_fixture.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/code_page.h"
 #include "control/recording_format.h"
 #include "control_fixture.h"

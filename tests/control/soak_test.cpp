@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control_fixture.h"
 #include "fakes/simulator_link.h"
 #include "sim/simulated_ecu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error.h"
 #include "item/vistrel_item.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/number_format.h"
 #include "item_test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error.h"
 #include "fakes/scripted_protocol.h"
 #include "item_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error.h"
 #include "itemlist/case_insensitive_key.h"
 #include "itemlist/vistrel_items.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "components/error.h"
 #include "fakes/scripted_protocol.h"
 #include "itemlist/vistrel_items.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "itemlist/leading_number.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/can_frames.h"
 #include "sim_test_support.h"
 

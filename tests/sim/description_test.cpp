@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fakes/scratch_directory.h"
 #include "sim_test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator as the item list meets it: batch documents that the list
 // builds, and the demo item files read against the demo ECU.
 #include "itemlist/vistrel_items.h"

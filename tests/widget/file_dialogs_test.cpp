@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "modal_answerer.h"
 #include "widget/file_dialogs.h"
 #include "widget_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One QApplication for the whole test program, as Qt requires; the widgets
 // run on the offscreen platform set by the test's environment.
 #include <QApplication>

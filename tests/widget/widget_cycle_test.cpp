@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget_fixture.h"
 
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widget/twips.h"
 #include "widget_fixture.h"
 
