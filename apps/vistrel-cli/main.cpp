@@ -48,7 +48,7 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
                      .add_option("--link", options.link,
                                  "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
                                  "(default: sim, the built-in demo)")
-                     ->type_name("SPEC");
+                     ->type_name("LINK");
     auto* ecu =
         command
             .add_option_function<std::string>(

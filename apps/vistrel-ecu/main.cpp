@@ -5,7 +5,7 @@
 #include "cli/interrupt_flag.h"
 #include "components/error.h"
 #include "components/version.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 #include "link/pseudo_terminal.h"
 #include "sim/ecu_description.h"
 #include "sim/elm_adapter_service.h"
@@ -43,16 +43,16 @@ struct Options {
 };
 
 std::uint8_t hexByte(const std::string& text, const char* option) {
-    const LinkSpec spec{option, "", {{"value", text}}};
-    return LinkKeys(spec, {"value"}).hexByte("value", 0);
+    const LinkString linkString{option, "", {{"value", text}}};
+    return LinkKeys(linkString, {"value"}).hexByte("value", 0);
 }
 
 KLineEcuSettings settingsFrom(const Options& options) {
     KLineEcuSettings settings;
     settings.address = hexByte(options.address, "--address");
     if (options.keyBytes.size() != 4) {
-        throw LinkSpecError("--key-bytes: " + options.keyBytes +
-                            " is not two bytes in hexadecimal (e.g. EF8F)");
+        throw LinkStringError("--key-bytes: " + options.keyBytes +
+                              " is not two bytes in hexadecimal (e.g. EF8F)");
     }
     settings.kb1 = hexByte(options.keyBytes.substr(0, 2), "--key-bytes");
     settings.kb2 = hexByte(options.keyBytes.substr(2), "--key-bytes");
@@ -62,8 +62,8 @@ KLineEcuSettings settingsFrom(const Options& options) {
     for (const auto& text : options.faults) {
         const auto rule = parseWireFault(text);
         if (!rule) {
-            throw LinkSpecError("--fault: " + text + " is not KIND or KIND:N with KIND one of " +
-                                wireFaultNames());
+            throw LinkStringError("--fault: " + text + " is not KIND or KIND:N with KIND one of " +
+                                  wireFaultNames());
         }
         settings.faults.push_back(*rule);
     }
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
         const auto line = openSerialDevice(options.device, options.baud, {});
         ecu.serve(*line, [&] { return !interrupt.raised(); });
         return 0;
-    } catch (const LinkSpecError& e) {
+    } catch (const LinkStringError& e) {
         std::cerr << "vistrel-ecu: " << e.what() << '\n';
         return 2;
     } catch (const Error& e) {

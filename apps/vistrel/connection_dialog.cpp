@@ -3,7 +3,7 @@
 
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 #include "link/serial_devices.h"
 
 #include <QComboBox>
@@ -86,9 +86,9 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
     // The fields start from the current link where it says more than the
     // defaults; a string they cannot show stays in the link field.
     try {
-        const LinkSpec spec = parseLinkSpec(current.toStdString());
-        if (spec.kind == "kline") {
-            const KLineSettings settings = KLineSettings::fromLinkSpec(spec);
+        const LinkString linkString = parseLinkString(current.toStdString());
+        if (linkString.kind == "kline") {
+            const KLineSettings settings = KLineSettings::fromLinkString(linkString);
             kind_->setCurrentIndex(1);
             device_->setCurrentText(QString::fromStdString(settings.device));
             baud_->setCurrentText(QString::number(settings.baud));
@@ -99,12 +99,12 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
             p3min_->setValue(static_cast<int>(settings.p3min.count()));
             p4min_->setValue(static_cast<int>(settings.p4min.count()));
             echo_->setCurrentIndex(static_cast<int>(settings.echo));
-        } else if (spec.kind == "elm") {
-            showAdapter(ElmSettings::fromLinkSpec(spec));
-        } else if (spec.kind == "sim") {
-            ecuFile_->setText(QString::fromStdString(spec.device));
+        } else if (linkString.kind == "elm") {
+            showAdapter(ElmSettings::fromLinkString(linkString));
+        } else if (linkString.kind == "sim") {
+            ecuFile_->setText(QString::fromStdString(linkString.device));
         }
-    } catch (const LinkSpecError&) {
+    } catch (const LinkStringError&) {
     }
     link_->setText(current);
 }

@@ -4,7 +4,7 @@
 #include "components/version.h"
 #include "control/message_port.h"
 #include "control/vistrel_control.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 #include "main_window.h"
 #include "plot_command.h"
 #include "widget/svg_icon.h"
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         cli.add_option("--link", link,
                        "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
                        "(default: sim, the built-in demo car)")
-            ->type_name("SPEC");
+            ->type_name("LINK");
     auto* ecuOption = cli.add_option_function<std::string>(
                              "--ecu", [&link](const std::string& file) { link = "sim:" + file; },
                              "ECU description to simulate (the same as --link sim:FILE)")
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     std::shared_ptr<vistrel::Protocol> protocol;
     try {
         protocol = vistrel::makeLink(link, vistrel::MainWindow::linkOptions());
-    } catch (const vistrel::LinkSpecError& error) {
+    } catch (const vistrel::LinkStringError& error) {
         std::cerr << "vistrel: --link: " << error.what() << '\n';
         return 2;
     } catch (const vistrel::Error& error) {

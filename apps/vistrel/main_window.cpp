@@ -4,7 +4,7 @@
 #include "components/error.h"
 #include "connection_dialog.h"
 #include "link/link_factory.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
@@ -67,7 +67,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 QString MainWindow::useLink(const QString& link) {
     try {
         setLink(makeLink(link.toStdString(), linkOptions()), link);
-    } catch (const LinkSpecError& e) {
+    } catch (const LinkStringError& e) {
         return QString::fromStdString(e.what());
     } catch (const Error& e) {
         return QString::fromStdString(e.description());

@@ -8,7 +8,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "link/link_factory.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 
 #include <chrono>
 #include <filesystem>
@@ -60,7 +60,7 @@ void ControlHost::handOverEcu(const SessionOptions& options) {
     std::shared_ptr<Protocol> link;
     try {
         link = makeLink(options.link, LinkOptions{[this] { whileLinkWaits(); }});
-    } catch (const LinkSpecError& e) {
+    } catch (const LinkStringError& e) {
         throw UsageError(std::string("--link: ") + e.what());
     } catch (const Error& e) {
         throw UsageError(e.description());

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/elm_settings.h"
 
-#include "link/link_spec.h"
+#include "link/link_string.h"
 
 namespace vistrel {
 namespace {
@@ -11,13 +11,14 @@ constexpr unsigned kLongestTimeoutMs = 1044;
 
 } // namespace
 
-ElmSettings ElmSettings::fromLinkSpec(const LinkSpec& spec) {
-    if (spec.device.empty()) {
-        throw LinkSpecError(spec.kind + ": no device (elm:DEVICE, e.g. elm:/dev/rfcomm0)");
+ElmSettings ElmSettings::fromLinkString(const LinkString& linkString) {
+    if (linkString.device.empty()) {
+        throw LinkStringError(linkString.kind + ": no device (elm:DEVICE, e.g. elm:/dev/rfcomm0)");
     }
-    const LinkKeys keys(spec, {"baud", "protocol", "target", "source", "tx", "rx", "timeout"});
+    const LinkKeys keys(linkString,
+                        {"baud", "protocol", "target", "source", "tx", "rx", "timeout"});
     ElmSettings settings;
-    settings.device = spec.device;
+    settings.device = linkString.device;
     settings.baud = keys.isWord("baud", "auto") ? 0 : keys.number("baud", 38400, 300, 4000000);
     settings.bus = static_cast<ElmBus>(keys.choice(
         "protocol", 0,

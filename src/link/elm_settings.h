@@ -8,7 +8,7 @@
 
 namespace vistrel {
 
-struct LinkSpec;
+struct LinkString;
 
 // The bus an ELM327-family adapter talks to the ECU on.
 enum class ElmBus { KLineFast, KLineFiveBaud, Can11At500, Can11At250, Can29At500, Can29At250 };
@@ -32,8 +32,8 @@ struct ElmSettings {
     bool isCan() const noexcept { return bus != ElmBus::KLineFast && bus != ElmBus::KLineFiveBaud; }
     bool is29Bit() const noexcept { return bus == ElmBus::Can29At500 || bus == ElmBus::Can29At250; }
 
-    // Throws LinkSpecError naming the key and value that do not fit.
-    static ElmSettings fromLinkSpec(const LinkSpec& spec);
+    // Throws LinkStringError naming the key and value that do not fit.
+    static ElmSettings fromLinkString(const LinkString& linkString);
 };
 
 // The speeds baud=auto tries, the adapters' factory setting first.

@@ -3,14 +3,15 @@
 
 namespace vistrel {
 
-KLineSettings KLineSettings::fromLinkSpec(const LinkSpec& spec) {
-    if (spec.device.empty()) {
-        throw LinkSpecError(spec.kind + ": no device (kline:DEVICE, e.g. kline:/dev/ttyUSB0)");
+KLineSettings KLineSettings::fromLinkString(const LinkString& linkString) {
+    if (linkString.device.empty()) {
+        throw LinkStringError(linkString.kind +
+                              ": no device (kline:DEVICE, e.g. kline:/dev/ttyUSB0)");
     }
-    const LinkKeys keys(spec,
+    const LinkKeys keys(linkString,
                         {"baud", "init", "target", "source", "p2max", "p3min", "p4min", "echo"});
     KLineSettings settings;
-    settings.device = spec.device;
+    settings.device = linkString.device;
     settings.baud = keys.number("baud", settings.baud, 300, 500000);
     settings.init = static_cast<KLineInit>(keys.choice("init", 0, {"fast", "5baud", "none"}));
     settings.target = keys.hexByte("target", settings.target);

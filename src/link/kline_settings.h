@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "link/link_spec.h"
+#include "link/link_string.h"
 
 #include <chrono>
 #include <cstdint>
@@ -47,8 +47,8 @@ struct KLineSettings {
     Milliseconds p4min{5};
     KLineEcho echo = KLineEcho::Auto;
 
-    // Throws LinkSpecError naming the key and value that do not fit.
-    static KLineSettings fromLinkSpec(const LinkSpec& spec);
+    // Throws LinkStringError naming the key and value that do not fit.
+    static KLineSettings fromLinkString(const LinkString& linkString);
 };
 
 } // namespace vistrel

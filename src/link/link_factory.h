@@ -19,8 +19,8 @@ struct LinkOptions {
 // car), "sim:FILE" (an ECU description), "kline:DEVICE,key=value...", "elm:DEVICE,key=value...".
 // The whole string is checked first and no device is opened here: a real link opens its device on
 // InitCommunication, so a missing cable is a failed step that the cycle retries. Throws
-// LinkSpecError for a bad link string and Error for an ECU description that cannot be used.
-std::shared_ptr<Protocol> makeLink(std::string_view spec, const LinkOptions& options = {});
+// LinkStringError for a bad link string and Error for an ECU description that cannot be used.
+std::shared_ptr<Protocol> makeLink(std::string_view linkString, const LinkOptions& options = {});
 
 // The kinds makeLink knows, for messages and choosers.
 inline constexpr std::string_view kLinkKinds[] = {"sim", "kline", "elm"};

@@ -6,7 +6,7 @@
 #include "fakes/adapter_test_ecu.h"
 #include "link/elm_errors.h"
 #include "link/elm_protocol.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 #include "link/pseudo_terminal.h"
 #include "sim/elm_adapter_service.h"
 
@@ -36,7 +36,7 @@ public:
 
     std::shared_ptr<ElmProtocol> link(const std::string& keys) {
         const std::string path = pty_.slavePath();
-        auto settings = ElmSettings::fromLinkSpec(parseLinkSpec("elm:" + path + "," + keys));
+        auto settings = ElmSettings::fromLinkString(parseLinkString("elm:" + path + "," + keys));
         return std::make_shared<ElmProtocol>(settings,
                                              [path] { return openSerialDevice(path, 38400, {}); });
     }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "link/link_spec.h"
+#include "link/link_string.h"
 
 #include "components/byte_string.h"
 
@@ -20,22 +20,22 @@ std::string listed(std::initializer_list<std::string_view> names) {
 
 } // namespace
 
-LinkSpec parseLinkSpec(std::string_view text) {
-    LinkSpec spec;
+LinkString parseLinkString(std::string_view text) {
+    LinkString linkString;
     const auto kindEnd = text.find_first_of(":,");
-    spec.kind = std::string(text.substr(0, kindEnd));
-    if (spec.kind.empty()) {
-        throw LinkSpecError("link '" + std::string(text) + "': no kind before ':' (KIND:DEVICE)");
+    linkString.kind = std::string(text.substr(0, kindEnd));
+    if (linkString.kind.empty()) {
+        throw LinkStringError("link '" + std::string(text) + "': no kind before ':' (KIND:DEVICE)");
     }
     if (kindEnd == std::string_view::npos) {
-        return spec;
+        return linkString;
     }
     auto keysStart = kindEnd;
     if (text[kindEnd] == ':') {
         keysStart = text.find(',', kindEnd);
-        spec.device = std::string(text.substr(kindEnd + 1, keysStart - kindEnd - 1));
+        linkString.device = std::string(text.substr(kindEnd + 1, keysStart - kindEnd - 1));
         if (keysStart == std::string_view::npos) {
-            return spec;
+            return linkString;
         }
     }
     for (std::string_view pairs = text.substr(keysStart + 1);;) {
@@ -43,29 +43,29 @@ LinkSpec parseLinkSpec(std::string_view text) {
         const std::string_view pair = pairs.substr(0, comma);
         const auto equals = pair.find('=');
         if (equals == std::string_view::npos || equals == 0) {
-            throw LinkSpecError(spec.kind + ": '" + std::string(pair) +
-                                "' is not of the form key=value");
+            throw LinkStringError(linkString.kind + ": '" + std::string(pair) +
+                                  "' is not of the form key=value");
         }
         std::string key(pair.substr(0, equals));
-        if (std::any_of(spec.keys.begin(), spec.keys.end(),
+        if (std::any_of(linkString.keys.begin(), linkString.keys.end(),
                         [&](const auto& known) { return known.first == key; })) {
-            throw LinkSpecError(spec.kind + ": the key " + key + " is given twice");
+            throw LinkStringError(linkString.kind + ": the key " + key + " is given twice");
         }
-        spec.keys.emplace_back(std::move(key), std::string(pair.substr(equals + 1)));
+        linkString.keys.emplace_back(std::move(key), std::string(pair.substr(equals + 1)));
         if (comma == std::string_view::npos) {
             break;
         }
         pairs = pairs.substr(comma + 1);
     }
-    return spec;
+    return linkString;
 }
 
-LinkKeys::LinkKeys(const LinkSpec& spec, std::initializer_list<std::string_view> known)
-    : spec_(spec) {
-    for (const auto& [key, value] : spec.keys) {
+LinkKeys::LinkKeys(const LinkString& linkString, std::initializer_list<std::string_view> known)
+    : spec_(linkString) {
+    for (const auto& [key, value] : linkString.keys) {
         if (std::find(known.begin(), known.end(), key) == known.end()) {
-            throw LinkSpecError(spec.kind + ": unknown key " + key + "=" + value +
-                                " (known keys: " + listed(known) + ")");
+            throw LinkStringError(linkString.kind + ": unknown key " + key + "=" + value +
+                                  " (known keys: " + listed(known) + ")");
         }
     }
 }
@@ -80,8 +80,8 @@ const std::string* LinkKeys::find(std::string_view key) const {
 }
 
 void LinkKeys::reject(std::string_view key, const std::string& value, std::string_view why) const {
-    throw LinkSpecError(spec_.kind + ": " + std::string(key) + "=" + value + " " +
-                        std::string(why));
+    throw LinkStringError(spec_.kind + ": " + std::string(key) + "=" + value + " " +
+                          std::string(why));
 }
 
 unsigned LinkKeys::number(std::string_view key, unsigned fallback, unsigned min,

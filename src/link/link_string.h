@@ -14,14 +14,14 @@ namespace vistrel {
 // A link string the user got wrong: an unknown kind or key, or a value that
 // does not fit. The text names the offending part; the command line ends with
 // its usage exit code on it.
-class LinkSpecError : public std::invalid_argument {
+class LinkStringError : public std::invalid_argument {
 public:
     using std::invalid_argument::invalid_argument;
 };
 
 // One link string, KIND:DEVICE[,key=value]..., taken apart but not yet
 // judged: which kinds, keys and values exist is up to each kind.
-struct LinkSpec {
+struct LinkString {
     std::string kind;
     // What follows the colon up to the first comma; empty for "sim".
     std::string device;
@@ -29,16 +29,16 @@ struct LinkSpec {
     std::vector<std::pair<std::string, std::string>> keys;
 };
 
-// Splits a link string. Throws LinkSpecError for an empty kind, a key
+// Splits a link string. Throws LinkStringError for an empty kind, a key
 // without "=", an empty key or a key given twice.
-LinkSpec parseLinkSpec(std::string_view text);
+LinkString parseLinkString(std::string_view text);
 
 // The keys of one kind, read with their defaults. Construction rejects a
 // key that the kind does not know, so that a typing mistake never passes as
 // a default; each reader rejects a value that does not fit.
 class LinkKeys {
 public:
-    LinkKeys(const LinkSpec& spec, std::initializer_list<std::string_view> known);
+    LinkKeys(const LinkString& linkString, std::initializer_list<std::string_view> known);
 
     // A whole decimal number within [min, max].
     unsigned number(std::string_view key, unsigned fallback, unsigned min, unsigned max) const;
@@ -63,7 +63,7 @@ private:
     [[noreturn]] void reject(std::string_view key, const std::string& value,
                              std::string_view why) const;
 
-    const LinkSpec& spec_;
+    const LinkString& spec_;
 };
 
 } // namespace vistrel

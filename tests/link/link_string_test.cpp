@@ -5,7 +5,7 @@
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
 #include "link/link_factory.h"
-#include "link/link_spec.h"
+#include "link/link_string.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -15,12 +15,12 @@ namespace {
 
 // Settings as one value, so that a test compares all of them at once.
 auto fields(const std::string& text) {
-    const KLineSettings k = KLineSettings::fromLinkSpec(parseLinkSpec(text));
+    const KLineSettings k = KLineSettings::fromLinkString(parseLinkString(text));
     return std::tuple(k.device, k.baud, k.init, k.target, k.source, k.p2max.count(),
                       k.p3min.count(), k.p4min.count(), k.echo);
 }
 
-TEST(LinkSpec, KLineKeysAndDefaults) {
+TEST(LinkString, KLineKeysAndDefaults) {
     EXPECT_EQ(fields("kline:/dev/ttyUSB0"), std::tuple("/dev/ttyUSB0", 10400U, KLineInit::Fast,
                                                        0x10, 0xF1, 50, 55, 5, KLineEcho::Auto));
     EXPECT_EQ(fields("kline:/dev/pts/3,baud=9600,init=5baud,target=7a,source=F0,p2max=200,"
@@ -29,7 +29,7 @@ TEST(LinkSpec, KLineKeysAndDefaults) {
                          KLineEcho::Off));
 }
 
-TEST(LinkSpec, UsageErrorsNameTheOffendingPart) {
+TEST(LinkString, UsageErrorsNameTheOffendingPart) {
     const std::pair<const char*, const char*> cases[] = {
         {"", "no kind"},
         {"serial:/dev/ttyUSB0", "unknown link kind 'serial'"},
@@ -58,16 +58,16 @@ TEST(LinkSpec, UsageErrorsNameTheOffendingPart) {
         try {
             makeLink(text);
             ADD_FAILURE() << text << " was accepted";
-        } catch (const LinkSpecError& e) {
+        } catch (const LinkStringError& e) {
             EXPECT_NE(std::string(e.what()).find(message), std::string::npos)
                 << text << ": " << e.what();
         }
     }
 }
 
-TEST(LinkSpec, ElmKeysAndDefaults) {
+TEST(LinkString, ElmKeysAndDefaults) {
     const auto elm = [](const char* text) {
-        const ElmSettings e = ElmSettings::fromLinkSpec(parseLinkSpec(text));
+        const ElmSettings e = ElmSettings::fromLinkString(parseLinkString(text));
         return std::tuple(e.baud, e.bus, e.tx, e.rx, e.timeout.value_or(Milliseconds(0)).count());
     };
     EXPECT_EQ(elm("elm:/dev/rfcomm0"), std::tuple(38400U, ElmBus::KLineFast, 0x7E0U, 0x7E8U, 0));
@@ -75,7 +75,7 @@ TEST(LinkSpec, ElmKeysAndDefaults) {
               std::tuple(0U, ElmBus::Can29At250, 0x18DA10F1U, 0x18DAF110U, 100));
 }
 
-TEST(LinkSpec, MakesLinksWithoutOpeningAnyDevice) {
+TEST(LinkString, MakesLinksWithoutOpeningAnyDevice) {
     EXPECT_EQ(makeLink("sim")->title(),
               makeLink("sim:" VISTREL_EXAMPLES_DIR "/demo-ecu.xml")->title());
     const auto kline = makeLink("kline:/dev/no-such-cable");
