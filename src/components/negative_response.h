@@ -17,6 +17,8 @@ inline constexpr std::uint8_t kReadMemoryByAddress = 0x23;
 inline constexpr std::uint8_t kDynamicallyDefineLocalIdentifier = 0x2C;
 inline constexpr std::uint8_t kPositiveReplyOffset = 0x40;
 inline constexpr std::uint8_t kNegativeReply = 0x7F;
+// The negative code that asks for more time: the real reply follows.
+inline constexpr std::uint8_t kResponsePending = 0x78;
 // The local identifiers that may be defined dynamically: E0 to EF.
 inline constexpr std::uint8_t kDynamicIdentifier = 0xE0;
 inline constexpr std::uint8_t kLastDynamicIdentifier = 0xEF;

@@ -30,7 +30,6 @@ constexpr std::chrono::milliseconds kSessionIdle{4000};
 // An adapter that prints and never prompts is cut off here.
 constexpr std::size_t kAnswerLimit = 16384;
 constexpr double kTimeoutStepMs = 4.096;
-constexpr std::uint8_t kResponsePending = 0x78;
 // Message sizes: the standard OBD limit of 7 data bytes, the longest K-line
 // message whose length fits in the format byte, the 12-bit length of an
 // ISO 15765 transfer.
@@ -150,7 +149,7 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
         const auto answer =
             std::find_if(parsed.messages.begin(), parsed.messages.end(), [](const ByteString& m) {
                 return !(m.length() == 3 && m.byte(0) == kwp::kNegativeReply &&
-                         m.byte(2) == kResponsePending);
+                         m.byte(2) == kwp::kResponsePending);
             });
         if (answer == parsed.messages.end()) {
             throw Error(kNoAnswerError, kNoAnswerText, kSource);

@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::uint8_t kStartCommunication = 0x81;
 constexpr std::uint8_t kStartCommunicationReply = 0xC1;
-constexpr std::uint8_t kResponsePending = 0x78;
 constexpr std::uint8_t kSyncByte = 0x55;
 // An ECU may ask for more time again and again; past this many requests
 // for patience the exchange counts as unanswered.
@@ -347,7 +346,7 @@ KLineProtocol::Bytes KLineProtocol::readReply(Bytes arrived) {
         }
         const auto data = reader.data();
         const bool waitMore =
-            data.size() == 3 && data[0] == kwp::kNegativeReply && data[2] == kResponsePending;
+            data.size() == 3 && data[0] == kwp::kNegativeReply && data[2] == kwp::kResponsePending;
         if (!waitMore) {
             // Bytes after the frame are none of the reply's: let them pass
             // before the next request.

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::uint8_t kStartCommunication = 0x81;
 constexpr std::uint8_t kStartCommunicationReply = 0xC1;
-constexpr std::uint8_t kResponsePending = 0x78;
 // How often serve asks whether to go on while the line is quiet.
 constexpr auto kPollSlice = std::chrono::milliseconds(100);
 // A request whose next byte is this late is abandoned, as a real ECU does
@@ -113,7 +112,7 @@ bool KLineEcu::answer(ByteLine& line) {
     }
     line.waitUntil(replyAt);
     if (due(WireFault::Pending, frames_)) {
-        send(line, frame(std::array{kwp::kNegativeReply, request[0], kResponsePending}));
+        send(line, frame(std::array{kwp::kNegativeReply, request[0], kwp::kResponsePending}));
         line.waitUntil(line.now() + 4 * settings_.p2);
     }
     Bytes out = frame(reply.bytes());
