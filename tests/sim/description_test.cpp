@@ -2,7 +2,6 @@
 #include "fakes/scratch_directory.h"
 #include "sim_test_support.h"
 
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -13,21 +12,11 @@ using testing::failure;
 using testing::positive;
 using testing::sendReceive;
 
-// A folder of its own for the files of one test.
-class SimDescriptionFiles : public ::testing::Test {
-protected:
-    std::filesystem::path write(const std::string& name, std::string_view content) {
-        const std::filesystem::path path = folder_.path() / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    testing::ScratchDirectory folder_;
-};
-
-TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
-    write("dump.bin", "\xDE\xAD\xBE\xEF");
-    const auto path = write("ecu.xml", R"(<?xml version="1.0" encoding="utf-8"?>
+TEST(SimDescriptionFiles, EveryElementTakesEffect) {
+    const testing::ScratchDirectory folder;
+    std::ofstream(folder.file("dump.bin"), std::ios::binary) << "\xDE\xAD\xBE\xEF";
+    std::ofstream(folder.file("ecu.xml"), std::ios::binary)
+        << R"(<?xml version="1.0" encoding="utf-8"?>
 <ecu title="Bench ECU" subtitle="rig 2" protocolName="Marlotel" addressSize="2"
      rid="1793" xid="-1801" latencyUs="0">
   <memory address="1000">01 02
@@ -39,8 +28,8 @@ TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
   <init failures="1" text="K-line busy"/>
   <session failures="1" nrc="21"/>
   <ddli extraByte="1"/>
-</ecu>)");
-    const auto ecu = SimulatedEcu::fromFile(path.string());
+</ecu>)";
+    const auto ecu = SimulatedEcu::fromFile(folder.file("ecu.xml"));
     ecu->setClock(testing::fixedClock(std::chrono::milliseconds(1234)));
 
     EXPECT_EQ(ecu->title(), "Bench ECU");
@@ -57,14 +46,9 @@ TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
     EXPECT_EQ(sendReceive(*ecu, "23200004"), failure("", 2000, "No answer at due time"));
     EXPECT_EQ(sendReceive(*ecu, "23300002"), positive("637B00"));
 
-    try {
-        ecu->InitCommunication();
-        FAIL() << "the first init should fail";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), kInitFailedError);
-        EXPECT_EQ(error.description(), "K-line busy");
-    }
-    EXPECT_NO_THROW(ecu->InitCommunication());
+    const auto init = [&] { return testing::outcomeOf([&] { ecu->InitCommunication(); }); };
+    EXPECT_EQ(init(), failure("", kInitFailedError, "K-line busy"));
+    EXPECT_EQ(init(), positive(""));
     EXPECT_EQ(sendReceive(*ecu, "1081").error, 2035);
     EXPECT_EQ(sendReceive(*ecu, "1081"), positive("5081"));
 
@@ -72,15 +56,10 @@ TEST_F(SimDescriptionFiles, EveryElementTakesEffect) {
     EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0017B00"));
 }
 
-TEST_F(SimDescriptionFiles, UnreadableFileIsNamed) {
-    const std::string path = (folder_.path() / "absent.xml").string();
-    try {
-        SimulatedEcu::fromFile(path);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), kBadDescriptionError);
-        EXPECT_EQ(error.description(), path + ": cannot read the file");
-    }
+TEST(SimDescriptionFiles, UnreadableFileIsNamed) {
+    const std::string path = testing::ScratchDirectory().file("absent.xml");
+    EXPECT_EQ(testing::outcomeOf([&] { SimulatedEcu::fromFile(path); }),
+              failure("", kBadDescriptionError, path + ": cannot read the file"));
 }
 
 TEST(BadDescriptions, AreRejectedNamingFileAndLine) {
@@ -117,17 +96,13 @@ TEST(BadDescriptions, AreRejectedNamingFileAndLine) {
         {"<ecu>\r\n\r\n<bad/></ecu>", "3: unknown element <bad>"},
     };
     for (const auto& [xml, message] : cases) {
-        try {
-            const std::string_view body = xml;
-            const std::string text = body.starts_with("<?xml") || body.starts_with("<ecu")
-                                         ? std::string(body)
-                                         : "<ecu>\n" + std::string(body) + "</ecu>";
-            SimulatedEcu::fromText(text, "bad.xml", "/nonexistent");
-            ADD_FAILURE() << message << ": accepted";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.number(), kBadDescriptionError);
-            EXPECT_EQ(error.description(), std::string("bad.xml:") + message);
-        }
+        const std::string_view body = xml;
+        const std::string text = body.starts_with("<?xml") || body.starts_with("<ecu")
+                                     ? std::string(body)
+                                     : "<ecu>\n" + std::string(body) + "</ecu>";
+        EXPECT_EQ(
+            testing::outcomeOf([&] { SimulatedEcu::fromText(text, "bad.xml", "/nonexistent"); }),
+            failure("", kBadDescriptionError, std::string("bad.xml:") + message));
     }
 }
 

@@ -3,11 +3,13 @@
 
 #include "components/byte_string.h"
 #include "components/error.h"
+#include "itemlist/vistrel_items.h"
 #include "sim/simulated_ecu.h"
 
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -37,26 +39,37 @@ inline Outcome failure(std::string reply, std::int32_t error, std::string text) 
     return {std::move(reply), error, std::move(text)};
 }
 
+// What a call gave: no error, or the one it raised.
+template <typename Call> Outcome outcomeOf(Call&& call) {
+    try {
+        call();
+        return {};
+    } catch (const Error& error) {
+        return failure("", error.number(), error.description());
+    }
+}
+
 inline Outcome sendReceive(SimulatedEcu& ecu, std::string_view requestHex) {
     ByteString reply;
-    try {
-        ecu.SendReceive(ByteString::fromText(requestHex), reply);
-        return positive(reply.text());
-    } catch (const Error& error) {
-        return failure(reply.text(), error.number(), error.description());
-    }
+    Outcome outcome = outcomeOf([&] { ecu.SendReceive(ByteString::fromText(requestHex), reply); });
+    outcome.reply = reply.text();
+    return outcome;
 }
 
 inline std::shared_ptr<SimulatedEcu> ecuFrom(std::string_view xml) {
     return SimulatedEcu::fromText(xml, "test.xml");
 }
 
-// The bytes of a file shipped in the examples folder.
-inline std::string exampleText(const std::string& name) {
-    std::ifstream stream(std::string(VISTREL_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+inline std::string fileText(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
     std::ostringstream text;
     text << stream.rdbuf();
     return text.str();
+}
+
+// The bytes of a file shipped in the examples folder.
+inline std::string exampleText(const std::string& name) {
+    return fileText(std::string(VISTREL_EXAMPLES_DIR) + "/" + name);
 }
 
 inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
@@ -68,6 +81,21 @@ inline std::vector<std::string> split(const std::string& text, const std::string
     }
     parts.push_back(text.substr(start));
     return parts;
+}
+
+inline void addLines(VistrelItems& items, std::initializer_list<const char*> lines) {
+    for (const char* line : lines) {
+        ASSERT_NE(items.addLine(line), nullptr) << line;
+    }
+}
+
+// The text of every item, in list order.
+inline std::vector<std::string> texts(const VistrelItems& items) {
+    std::vector<std::string> all;
+    for (const auto& item : items) {
+        all.push_back(item->text());
+    }
+    return all;
 }
 
 // A clock that stands still at the given time after its epoch.
