@@ -2,7 +2,7 @@
 // The packed and merged methods against the simulated ECU: which exchanges
 // they make, and that every item ends as it would when read on its own.
 #include "components/error_numbers.h"
-#include "itemlist/vistrel_items.h"
+#include "fakes/simulator_link.h"
 #include "sim_test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,45 +16,29 @@ namespace {
 constexpr const char* kPacked = "DynamicallyDefinedPacked";
 constexpr const char* kMerged = "ReadMemoryByAddressMerged";
 
-// One line per snapshot record: its attributes as name=value.
-std::vector<std::string> records(const pugi::xml_node root) {
-    std::vector<std::string> lines;
-    for (const pugi::xml_node data : root.children("data")) {
-        std::string line;
-        for (const pugi::xml_attribute attribute : data.attributes()) {
-            line +=
-                (line.empty() ? "" : " ") + std::string(attribute.name()) + "=" + attribute.value();
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<std::string> texts(const VistrelItems& items) {
-    std::vector<std::string> all;
-    for (const auto& item : items) {
-        all.push_back(item->text());
-    }
-    return all;
-}
-
 class FastMethods : public ::testing::Test {
 protected:
     void use(std::string_view ecuXml, const char* method,
              std::initializer_list<const char*> lines) {
         ecu = testing::ecuFrom(ecuXml);
         items.setMethode(method);
-        for (const char* line : lines) {
-            ASSERT_NE(items.addLine(line), nullptr) << line;
-        }
+        testing::addLines(items, lines);
         items.setProtocol(ecu);
     }
-    // The records of one read.
+    // The records of one read, one line each: their attributes as name=value.
     std::vector<std::string> read() {
         pugi::xml_document snapshot;
-        const pugi::xml_node root = snapshot.append_child("snapshot");
-        items.read(root);
-        return records(root);
+        items.read(snapshot.append_child("snapshot"));
+        std::vector<std::string> lines;
+        for (const pugi::xml_node data : snapshot.first_child().children("data")) {
+            std::string line;
+            for (const pugi::xml_attribute attribute : data.attributes()) {
+                line += (line.empty() ? "" : " ") + std::string(attribute.name()) + "=" +
+                        attribute.value();
+            }
+            lines.push_back(line);
+        }
+        return lines;
     }
 
     std::shared_ptr<SimulatedEcu> ecu;
@@ -83,17 +67,17 @@ TEST_F(FastMethods, PackedDefinesOnceThenReadsOncePerCycle) {
                           "ReadSend=21E1 ReadReceive=61E1DE",
                       }));
     const std::vector<std::string> values{"1234", "56", "789A", "DE"};
-    EXPECT_EQ(texts(items), values);
+    EXPECT_EQ(testing::texts(items), values);
     EXPECT_EQ(read(), (std::vector<std::string>{"ReadSend=21E0 ReadReceive=61E0123456789A",
                                                 "ReadSend=21E1 ReadReceive=61E1DE"}));
-    EXPECT_EQ(texts(items), values);
+    EXPECT_EQ(testing::texts(items), values);
 }
 
 TEST_F(FastMethods, PackedTakesTheValuesBehindTheExtraByte) {
     use(R"(<ecu><memory address="01A2B3">12 34 56</memory><ddli extraByte="1"/></ecu>)", kPacked,
         {"01A2B3\t2\tBE\ta\t\t1\t0\t1\tH\t1", "01A2B5\t1\tBE\tb\t\t1\t0\t1\tH\t1"});
     EXPECT_EQ(read().back(), "ReadSend=21E0 ReadReceive=61E001123456");
-    EXPECT_EQ(texts(items), (std::vector<std::string>{"1234", "56"}));
+    EXPECT_EQ(testing::texts(items), (std::vector<std::string>{"1234", "56"}));
 }
 
 TEST_F(FastMethods, PackedDefinesAgainAfterALostCommunication) {
@@ -118,11 +102,7 @@ TEST_F(FastMethods, PackedDefinesAgainAfterALostCommunication) {
 TEST_F(FastMethods, PackedKeepsTheFrameLimitOfTheLink) {
     // A link that cannot tell its frame size is held to 63 bytes: 61, E0,
     // a possible extra byte and 60 data bytes.
-    std::string memory;
-    for (int i = 0; i < 64; ++i) {
-        memory += "00 ";
-    }
-    ecu = testing::ecuFrom("<ecu><memory address=\"000000\">" + memory +
+    ecu = testing::ecuFrom("<ecu><memory address=\"000000\">" + std::string(128, '0') +
                            "</memory><ddli maxBytes=\"252\"/></ecu>");
     items.setMethode(kPacked);
     for (int i = 0; i < 31; ++i) {
@@ -148,7 +128,7 @@ TEST_F(FastMethods, PackedItemsThatTheEcuWillNotRead) {
     const std::vector<std::string> expected{"1122", "Execution conditions not set",
                                             "No answer at due time", "66"};
     read();
-    EXPECT_EQ(texts(items), expected);
+    EXPECT_EQ(testing::texts(items), expected);
     // Defined again without the silent item, which is then read by address.
     // The refused item is tried once more in an identifier of its own.
     EXPECT_EQ(read(), (std::vector<std::string>{
@@ -160,7 +140,7 @@ TEST_F(FastMethods, PackedItemsThatTheEcuWillNotRead) {
                           "name=last addr=010005 DefSend=2CE1D0010100010005 DefReceive=6CE1",
                           "ReadSend=21E0 ReadReceive=61E01122", "ReadSend=21E1 ReadReceive=61E166",
                           "name=silent addr=010004 send=2301000401 error=No answer at due time"}));
-    EXPECT_EQ(texts(items), expected);
+    EXPECT_EQ(testing::texts(items), expected);
     EXPECT_EQ(read(), (std::vector<std::string>{
                           "ReadSend=21E0 ReadReceive=61E01122", "ReadSend=21E1 ReadReceive=61E166",
                           "name=silent addr=010004 send=2301000401 error=No answer at due time"}));
@@ -191,9 +171,10 @@ TEST_F(FastMethods, MergedReadsNeighboursTogether) {
                   "name=beside silent addr=010200 send=2301020002 receive=63CCDD value=CCDD",
                   "name=silent addr=010202 send=2301020201 error=No answer at due time",
                   "name=alone addr=020000 send=2302000001 error=Service 23 Negative response 31"}));
-    EXPECT_EQ(texts(items), (std::vector<std::string>{
-                                "7788", "1122", "04", "AA", "Execution conditions not set", "CCDD",
-                                "No answer at due time", "Service 23 Negative response 31"}));
+    EXPECT_EQ(testing::texts(items),
+              (std::vector<std::string>{"7788", "1122", "04", "AA", "Execution conditions not set",
+                                        "CCDD", "No answer at due time",
+                                        "Service 23 Negative response 31"}));
 }
 
 TEST_F(FastMethods, MergeWindowBoundsAGroup) {
@@ -203,31 +184,21 @@ TEST_F(FastMethods, MergeWindowBoundsAGroup) {
             {"01A2B3\t2\tBE\ta\t\t1\t0\t1\tH\t1", "01A2B6\t2\tBE\tb\t\t1\t0\t1\tH\t1"});
         items.setMergeWindow(window);
         EXPECT_EQ(read().size(), exchanges) << window;
-        EXPECT_EQ(texts(items), (std::vector<std::string>{"1234", "789A"}));
+        EXPECT_EQ(testing::texts(items), (std::vector<std::string>{"1234", "789A"}));
     }
 }
 
 // An adapter limited to short frames refuses the 9-byte definition request
 // before it goes out: the packed list falls back to reads by address.
-class ShortFrameLink : public Protocol {
+class ShortFrameLink : public testing::SimulatorLink {
 public:
-    explicit ShortFrameLink(std::shared_ptr<SimulatedEcu> ecu) : ecu_(std::move(ecu)) {}
-    std::string title() const override { return ecu_->title(); }
-    std::string subtitle() const override { return ecu_->subtitle(); }
-    std::string protocolName() const override { return ecu_->protocolName(); }
-    std::int32_t canRid() const override { return ecu_->canRid(); }
-    std::int32_t canXid() const override { return ecu_->canXid(); }
-    CanXmlProcessor* canXml() override { return nullptr; }
-    void InitCommunication() override { ecu_->InitCommunication(); }
+    using SimulatorLink::SimulatorLink;
     void SendReceive(const ByteString& request, ByteString& reply) override {
         if (request.length() > 7) {
             throw Error(adapter_error::kRequestTooLong, "request too long for this adapter");
         }
-        ecu_->SendReceive(request, reply);
+        SimulatorLink::SendReceive(request, reply);
     }
-
-private:
-    std::shared_ptr<SimulatedEcu> ecu_;
 };
 
 TEST_F(FastMethods, PackedThroughALinkThatCannotDefineReadsByAddress) {
@@ -237,7 +208,7 @@ TEST_F(FastMethods, PackedThroughALinkThatCannotDefineReadsByAddress) {
     for (int cycle = 0; cycle < 2; ++cycle) {
         const std::vector<std::string> exchanges = read();
         EXPECT_EQ(exchanges.back(), "name=b addr=01A2B5 send=2301A2B501 receive=6356 value=56");
-        EXPECT_EQ(texts(items), (std::vector<std::string>{"1234", "56"}));
+        EXPECT_EQ(testing::texts(items), (std::vector<std::string>{"1234", "56"}));
     }
 }
 
