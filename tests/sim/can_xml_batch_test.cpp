@@ -91,58 +91,44 @@ constexpr std::string_view kEcu = R"(<ecu protocolName="Marlotel">
   <memory address="020000">00 11</memory>
   <refuse address="020000" length="2" nrc="22"/>
   <silent address="030000"/>
+  <memory address="040000">01</memory>
 </ecu>)";
 
 TEST(SimCanXml, AnswersEveryFrameUnderItsReplyElement) {
     const auto ecu = testing::ecuFrom(kEcu);
-    const auto document = batchRequest({{"052301A2B3020000", "01A2B32"},
-                                        {"062301A2B3000200", "01A2B32x"},
-                                        {"0523020000010000", "0200001"},
-                                        {"0523FFFFFF010000", "FFFFFF1"},
-                                        {"052301A2B3070000", "01A2B37"}});
-    ecu->canXml()->CanXmlExecute(*document);
-    EXPECT_EQ(replyOf(*document, "01A2B32", "d"), "0363123400000000");
-    EXPECT_EQ(replyOf(*document, "01A2B32x", "d"), "0363123400000000");
-    EXPECT_EQ(replyOf(*document, "0200001", "d"), "037F232200000000");
-    EXPECT_EQ(replyOf(*document, "FFFFFF1", "d"), "037F233100000000");
-    EXPECT_EQ(replyOf(*document, "01A2B37", "d"), "100863123456789A"
-                                                  "21BCDE0000000000");
-    EXPECT_FALSE(document->select_node("//e"));
-    EXPECT_EQ(ecu->exchangeCount(), 5u);
-}
-
-// Both the silent range of the description and one set at run time.
-TEST(SimCanXml, SilentRangeAddsTheReceiveTimeout) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    ecu->silence(0x01A2B4, 1);
-    const auto document = batchRequest({{"0523030000010000", "0300001"},
-                                        {"052301A2B4010000", "01A2B41"},
-                                        {"052301A2B3010000", "01A2B31"}});
-    ecu->canXml()->CanXmlExecute(*document);
-    for (const char* key : {"0300001", "01A2B41"}) {
-        EXPECT_EQ(replyOf(*document, key, "e"), "ErrorRcvTO") << key;
-        EXPECT_EQ(replyOf(*document, key, "d"), "") << key;
+    // Silent both by the description (030000) and at run time (040000).
+    ecu->silence(0x040000, 1);
+    const struct {
+        const char* frame;
+        const char* key;
+        const char* reply;
+        const char* error;
+    } cases[] = {
+        {"052301A2B3020000", "01A2B32", "0363123400000000", ""},
+        {"062301A2B3000200", "01A2B32x", "0363123400000000", ""},
+        {"0523020000010000", "0200001", "037F232200000000", ""},
+        {"0523FFFFFF010000", "FFFFFF1", "037F233100000000", ""},
+        {"052301A2B3070000", "01A2B37", "100863123456789A21BCDE0000000000", ""},
+        {"0523030000010000", "0300001", "", "ErrorRcvTO"},
+        {"0523040000010000", "0400001", "", "ErrorRcvTO"},
+        {"2301A2B3", "01A2B31", "", "ErrorFrame"},
+    };
+    // A request without a reply element gets one, right behind it.
+    std::vector<BatchItem> batch{{"052301A2B3010000", nullptr}};
+    for (const auto& c : cases) {
+        batch.push_back({c.frame, c.key});
     }
-    EXPECT_EQ(replyOf(*document, "01A2B31", "d"), "0263120000000000");
-}
-
-TEST(SimCanXml, MalformedFrameIsReportedNotSent) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    const auto document = batchRequest({{"2301A2B3", "01A2B31"}});
+    const auto document = batchRequest(batch);
     ecu->canXml()->CanXmlExecute(*document);
-    EXPECT_EQ(replyOf(*document, "01A2B31", "e"), "ErrorFrame");
-    EXPECT_EQ(ecu->exchangeCount(), 0u);
-}
-
-TEST(SimCanXml, RequestWithoutReplyElementGetsOne) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    const auto document =
-        batchRequest({{"052301A2B3010000", nullptr}, {"0523020000010000", "0200001"}});
-    ecu->canXml()->CanXmlExecute(*document);
-    const pugi::xml_node first = document->child("can").child("x").child("s");
-    EXPECT_EQ(std::string(first.next_sibling().name()), "r");
-    EXPECT_EQ(std::string(first.next_sibling().child("d").text().get()), "0263120000000000");
-    EXPECT_EQ(replyOf(*document, "0200001", "d"), "037F232200000000");
+    const pugi::xml_node first = document->child("can").child("x").child("s").next_sibling();
+    EXPECT_EQ(std::string(first.name()) + " " + first.child("d").text().get(),
+              "r 0263120000000000");
+    for (const auto& c : cases) {
+        EXPECT_EQ(replyOf(*document, c.key, "d"), c.reply) << c.key;
+        EXPECT_EQ(replyOf(*document, c.key, "e"), c.error) << c.key;
+    }
+    // The malformed frame is not sent.
+    EXPECT_EQ(ecu->exchangeCount(), 8u);
 }
 
 } // namespace
