@@ -2,7 +2,6 @@
 #include "sim/demo_ecu.h"
 #include "sim_test_support.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -34,9 +33,8 @@ TEST(SimDemo, EveryDemoItemReadsAsIntended) {
         ASSERT_GE(fields.size(), 10u) << line;
         EXPECT_EQ(fields[9], "1") << line;
         const int length = std::stoi(fields[1]);
-        char lengthHex[3];
-        std::snprintf(lengthHex, sizeof lengthHex, "%02X", length);
-        const testing::Outcome outcome = sendReceive(*ecu, "23" + fields[0] + lengthHex);
+        const testing::Outcome outcome = sendReceive(
+            *ecu, "23" + fields[0] + ByteString{static_cast<std::uint8_t>(length)}.text());
         if (outcome.error == 2033) {
             ++refused;
         } else if (outcome.error == 2000) {

@@ -40,32 +40,23 @@ TEST(SimSignal, WavesFollowTheClock) {
         {Wave::Counter, INT64_MIN, INT64_MAX, 5000ms, INT64_MIN + 5},
     };
     for (const WaveCase& c : cases) {
-        Signal signal;
-        signal.wave = c.wave;
-        signal.min = c.min;
-        signal.max = c.max;
-        signal.periodMs = 1000;
+        const Signal signal{
+            .range = {}, .wave = c.wave, .min = c.min, .max = c.max, .periodMs = 1000};
         EXPECT_EQ(signal.valueAt(std::chrono::steady_clock::time_point(c.at)), c.expected)
             << static_cast<int>(c.wave) << " at " << c.at.count() << " ms";
     }
 }
 
 TEST(SimSignal, RandomStaysInRangeAndHoldsForAPeriod) {
-    Signal signal;
-    signal.wave = Wave::Random;
-    signal.min = -3;
-    signal.max = 3;
-    signal.periodMs = 10;
+    const Signal signal{.range = {}, .wave = Wave::Random, .min = -3, .max = 3, .periodMs = 10};
+    const auto at = [&](int ms) {
+        return signal.valueAt(std::chrono::steady_clock::time_point(std::chrono::milliseconds(ms)));
+    };
     bool moved = false;
     for (int ms = 0; ms < 1000; ms += 10) {
-        const auto at = [&](int offset) {
-            return signal.valueAt(
-                std::chrono::steady_clock::time_point(std::chrono::milliseconds(ms + offset)));
-        };
-        EXPECT_GE(at(0), -3);
-        EXPECT_LE(at(0), 3);
-        EXPECT_EQ(at(0), at(9));
-        moved = moved || at(0) != at(10);
+        EXPECT_TRUE(at(ms) >= -3 && at(ms) <= 3) << at(ms);
+        EXPECT_EQ(at(ms), at(ms + 9));
+        moved = moved || at(ms) != at(ms + 10);
     }
     EXPECT_TRUE(moved);
 }
@@ -81,9 +72,7 @@ TEST(SimSignal, StoresInEitherByteOrder) {
          {Case{2, true, 0x1234, {0x12, 0x34}}, Case{2, false, 0x1234, {0x34, 0x12}},
           Case{1, false, -10, {0xF6}}, Case{4, true, 123456, {0x00, 0x01, 0xE2, 0x40}},
           Case{3, false, -2, {0xFE, 0xFF, 0xFF}}}) {
-        Signal signal;
-        signal.range.length = c.length;
-        signal.bigEndian = c.bigEndian;
+        const Signal signal{.range = {.address = 0, .length = c.length}, .bigEndian = c.bigEndian};
         std::vector<std::uint8_t> out(c.length);
         signal.store(c.value, out.data());
         EXPECT_EQ(out, c.bytes) << c.value;
