@@ -11,17 +11,15 @@ using namespace std::chrono_literals;
 using testing::positive;
 using testing::sendReceive;
 
-struct WaveCase {
-    Wave wave;
-    std::int64_t min;
-    std::int64_t max;
-    std::chrono::milliseconds at;
-    std::int64_t expected;
-};
-
 TEST(SimSignal, WavesFollowTheClock) {
     // Period 1000 ms throughout.
-    const WaveCase cases[] = {
+    const struct {
+        Wave wave;
+        std::int64_t min;
+        std::int64_t max;
+        std::chrono::milliseconds at;
+        std::int64_t expected;
+    } cases[] = {
         {Wave::Ramp, 0, 100, 0ms, 0},
         {Wave::Ramp, 0, 100, 250ms, 25},
         {Wave::Ramp, 0, 100, 999ms, 99},
@@ -39,7 +37,7 @@ TEST(SimSignal, WavesFollowTheClock) {
         {Wave::Counter, 0, 255, -1000ms, 255},
         {Wave::Counter, INT64_MIN, INT64_MAX, 5000ms, INT64_MIN + 5},
     };
-    for (const WaveCase& c : cases) {
+    for (const auto& c : cases) {
         const Signal signal{
             .range = {}, .wave = c.wave, .min = c.min, .max = c.max, .periodMs = 1000};
         EXPECT_EQ(signal.valueAt(std::chrono::steady_clock::time_point(c.at)), c.expected)
