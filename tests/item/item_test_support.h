@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "components/error.h"
 #include "item/vistrel_item.h"
 
+#include <optional>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
@@ -21,6 +23,16 @@ inline VistrelItem makeItem(std::string_view address, std::int32_t length,
     return item;
 }
 
+// The error that what throws, or none when it returns.
+template <typename What> std::optional<Error> errorOf(What&& what) {
+    try {
+        what();
+    } catch (const Error& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
 // Gives the item value bytes the way a good batch reply does.
 inline void giveValue(VistrelItem& item, std::string_view hex) {
     item.CanXmlDecode("63" + std::string(hex));
@@ -33,15 +45,6 @@ inline Attributes attributesOf(pugi::xml_node element) {
     Attributes out;
     for (const pugi::xml_attribute a : element.attributes()) {
         out.emplace_back(a.name(), a.value());
-    }
-    return out;
-}
-
-// The names of an element's attributes, in document order, one blank apart.
-inline std::string attributeNames(pugi::xml_node element) {
-    std::string out;
-    for (const pugi::xml_attribute a : element.attributes()) {
-        out += (out.empty() ? "" : " ") + std::string(a.name());
     }
     return out;
 }

@@ -2,13 +2,11 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "fakes/real_locales.h"
-#include "itemlist/file_replace.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"
 
 #include <algorithm>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -42,11 +40,16 @@ std::string summary(const VistrelItems& items) {
     return out.str();
 }
 
-std::string utf16le(const std::string& ascii) {
+// UTF-8 text of one- and two-byte characters as UTF-16LE with its mark.
+std::string utf16le(const std::string& text) {
     std::string out = "\xFF\xFE";
-    for (const char c : ascii) {
-        out += c;
-        out += '\0';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned c = static_cast<unsigned char>(text[i]);
+        if (c >= 0xC0) {
+            c = ((c & 0x1FU) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3FU);
+        }
+        out += static_cast<char>(c & 0xFFU);
+        out += static_cast<char>(c >> 8);
     }
     return out;
 }
@@ -64,21 +67,6 @@ protected:
             }
             messages.showMessage(e.description(), kApplicationTitle);
         }
-    }
-
-    // A list whose settings differ from the defaults, so that a file that
-    // leaves a setting alone is told apart from one that sets the default.
-    void presetSettings() {
-        items.setMethode("DynamicallyDefined");
-        items.setLengthSize(2);
-        items.setStartSession("1081");
-        items.setMergeWindow(VistrelItems::kDefaultMergeWindow);
-    }
-    std::string load(const std::string& contents) {
-        const std::string path = directory.file("hand.xml");
-        writeFile(path, contents);
-        loadInto(items, path);
-        return summary(items);
     }
 
     testing::ScratchDirectory directory;
@@ -149,14 +137,22 @@ TEST_F(ConfigFile, RoundTripKeepsEverything) {
 }
 
 TEST_F(ConfigFile, HandWrittenFiles) {
+    const std::string path = directory.file("hand.xml");
     const std::string head =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Vistrel Version=\"1,0\">";
     const std::string tail = "</Vistrel>";
     const std::string kept = "method=1 size=2 session=1081";
+    // Data that cannot be converted stops the load; what was read before stays.
+    const auto stops = [](const std::string& data) {
+        return "<Datas><Data><address>01</address><length>1</length></Data><Data>" + data +
+               "</Data><Data><address>03</address><length>1</length></Data></Datas>";
+    };
+    const std::string first = kept + "\n01 len=1 mask=FF BE H name= unit= A=1 B=0 C=1";
     const struct {
         const char* what;
         std::string body;
         std::string expected;
+        std::int32_t error = 0;
     } cases[] = {
         {"indented, every setting",
          "\n  <Method>0</Method>\n  <LengthSize>1</LengthSize>\n  <StartSession>10a0</StartSession>"
@@ -205,51 +201,67 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "method=3 size=2 session=1081"},
         {"a setting's blanks beside a child element", "<Method> <x/>1</Method>",
          "method=0 size=2 session=1081"},
+        // Blanks beside a child element, a CDATA section, a comment, or alone.
+        {"blanks beside other nodes belong to the value",
+         "\r\n<Datas>\r\n<Data>\r\n<address>01</address>\r\n<length>1</length>\r\n<name> "
+         "<b>x</b>\r\n</name>\r\n<unit> <![CDATA[x]]> </unit>\r\n</Data>\r\n<Data><address>02"
+         "</address><length>1</length><name>\t<!-- c --> </name><unit>\r</unit></Data>\r\n"
+         "</Datas>",
+         kept + "\n01 len=1 mask=FF BE H name= x\r\n unit= x  A=1 B=0 C=1"
+                "\n02 len=1 mask=FF BE H name=\t  unit=\r A=1 B=0 C=1"},
+        {"length not a number", stops("<address>02</address><length>two</length>"), first, 13},
+        {"length too large", stops("<address>02</address><length>1e12</length>"), first, 13},
+        {"address not hexadecimal", stops("<address>0G</address><length>1</length>"), first,
+         kHexTextError},
+        {"coefficient too large", stops("<address>02</address><length>1</length><A>1e400</A>"),
+         first, 6},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        items.clear();
-        presetSettings();
-        EXPECT_EQ(load(head + c.body + tail), c.expected);
-        EXPECT_TRUE(messages.shown.empty());
-    }
-}
-
-TEST_F(ConfigFile, VersionMustBeAPositiveNumber) {
-    const std::string path = directory.file("version.xml");
-    const std::string refusal = "Mauvais fichier de configuration / Bad config file\r\n" + path;
-    const std::pair<const char*, bool> cases[] = {
-        {"Vistrel Version=\"1,0\"", true},  {"Vistrel Version=\"2\"", true},
-        {"Vistrel Version=\"1.0\"", true},  {"Vistrel Version=\"0\"", false},
-        {"Vistrel Version=\"0,0\"", false}, {"Vistrel Version=\"-1\"", false},
-        {"Vistrel Version=\"abc\"", false}, {"Vistrel", false},
-        {"vistrel Version=\"1\"", false},   {"Other Version=\"1\"", false},
-    };
-    for (const char* locale : testing::kRealLocales) {
-        for (const auto& [root, accepted] : cases) {
-            SCOPED_TRACE(std::string(locale) + " " + root);
-            VistrelItems list(testing::realFormat(locale));
-            messages.shown.clear();
-            const std::string name(root, std::strcspn(root, " "));
-            writeFile(path, "<" + std::string(root) +
-                                "><Method>1</Method><Datas><Data><address>01"
-                                "</address><length>1</length></Data></Datas></" +
-                                name + ">");
-            loadInto(list, path);
-            EXPECT_EQ(list.count() + static_cast<int>(list.method()), accepted ? 2 : 0);
-            EXPECT_EQ(messages.shown.empty() ? "" : messages.shown[0].text,
-                      accepted ? "" : refusal);
+    for (const bool wide : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (wide ? " in UTF-16" : ""));
+            // Settings that differ from the defaults, so that a file that leaves
+            // a setting alone is told apart from one that sets the default.
+            items.clear();
+            items.setMethode("DynamicallyDefined");
+            items.setLengthSize(2);
+            items.setStartSession("1081");
+            items.setMergeWindow(VistrelItems::kDefaultMergeWindow);
+            const std::string file = head + c.body + tail;
+            writeFile(path, wide ? utf16le(file) : file);
+            const auto error = testing::errorOf([&] { loadInto(items, path); });
+            EXPECT_EQ(error ? error->number() : 0, c.error);
+            EXPECT_EQ(summary(items), c.expected);
+            EXPECT_TRUE(messages.shown.empty());
         }
     }
 }
 
-TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
-    const std::string missing = directory.file("missing.xml");
+// A file that does not load, or whose root is not a Vistrel element with a
+// positive version (read in every user's format), leaves the list as it was
+// and shows why.
+TEST_F(ConfigFile, FilesThatDoNotLoadShowWhy) {
+    const std::string path = directory.file("refused.xml");
+    const std::string badFile = "Mauvais fichier de configuration / Bad config file\r\n" + path;
+    const auto withRoot = [](const std::string& root) {
+        return "<" + root + "><Method>1</Method><Datas><Data><address>01</address><length>1" +
+               "</length></Data></Datas></" + root.substr(0, root.find(' ')) + ">";
+    };
     const struct {
         const char* what;
         std::optional<std::string> contents; // none: no file
-        std::string message;
+        std::string message;                 // empty when the file loads
+        bool isDirectory = false;
     } cases[] = {
+        {"version 1,0", withRoot("Vistrel Version=\"1,0\""), ""},
+        {"version 2", withRoot("Vistrel Version=\"2\""), ""},
+        {"version 1.0", withRoot("Vistrel Version=\"1.0\""), ""},
+        {"version 0", withRoot("Vistrel Version=\"0\""), badFile},
+        {"version 0,0", withRoot("Vistrel Version=\"0,0\""), badFile},
+        {"version -1", withRoot("Vistrel Version=\"-1\""), badFile},
+        {"version abc", withRoot("Vistrel Version=\"abc\""), badFile},
+        {"no version", withRoot("Vistrel"), badFile},
+        {"root in lower case", withRoot("vistrel Version=\"1\""), badFile},
+        {"other root", withRoot("Other Version=\"1\""), badFile},
         {"missing file", std::nullopt, "erreur load 1 0 File was not found"},
         {"empty file", "", "erreur load 4 1 Document is empty"},
         {"broken on line 4", "<Vistrel Version='1'>\n<Datas>\n<Data>\n</Datas>\n</Vistrel>",
@@ -264,73 +276,29 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowTheParsersReason) {
         {"invalid UTF-8", "<Vistrel Version='1'>\n<Method>\xE9</Method></Vistrel>",
          "erreur load 9 2 Input is not proper UTF-8, indicate encoding !\nBytes: 0xE9 0x3C 0x2F "
          "0x4D"},
+        {"a directory", std::nullopt, "erreur load 2 0 Error reading from file/stream", true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        messages.shown.clear();
-        items.add("01");
-        if (c.contents) {
-            writeFile(missing, *c.contents);
-        } else {
-            std::filesystem::remove(missing);
+    for (const char* locale : testing::kRealLocales) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(locale) + " " + c.what);
+            VistrelItems list(testing::realFormat(locale));
+            list.add("02");
+            messages.shown.clear();
+            if (c.contents) {
+                writeFile(path, *c.contents);
+            } else {
+                std::filesystem::remove(path);
+            }
+            loadInto(list, c.isDirectory ? directory.file("") : path);
+            const bool loaded = c.message.empty();
+            ASSERT_EQ(messages.shown.size(), loaded ? 0U : 1U);
+            if (!loaded) {
+                EXPECT_EQ(messages.shown[0].text, c.message);
+                EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
+            }
+            EXPECT_EQ(list.count(), loaded ? 2 : 1);
+            EXPECT_EQ(static_cast<int>(list.method()), loaded ? 1 : 0);
         }
-        loadInto(items, missing);
-        ASSERT_EQ(messages.shown.size(), 1U);
-        EXPECT_EQ(messages.shown[0].text, c.message);
-        EXPECT_EQ(messages.shown[0].title, kApplicationTitle);
-        EXPECT_EQ(static_cast<int>(items.method()), 0);
-    }
-    // A directory is no configuration file either.
-    messages.shown.clear();
-    loadInto(items, directory.file(""));
-    ASSERT_EQ(messages.shown.size(), 1U);
-    EXPECT_EQ(messages.shown[0].text, "erreur load 2 0 Error reading from file/stream");
-    EXPECT_EQ(items.count(), static_cast<std::int32_t>(std::size(cases)));
-}
-
-TEST_F(ConfigFile, BlanksBesideOtherNodesBelongToTheValue) {
-    // Beside a child element, a CDATA section, a comment, or alone.
-    const std::string file =
-        "<Vistrel Version='1'>\r\n<Datas>\r\n<Data>\r\n<address>01</address>\r\n<length>1</length>"
-        "\r\n<name> <b>x</b>\r\n</name>\r\n<unit> <![CDATA[x]]> </unit>\r\n</Data>\r\n<Data>"
-        "<address>02</address><length>1</length><name>\t<!-- c --> </name><unit>\r</unit></Data>"
-        "\r\n</Datas></Vistrel>";
-    for (const bool wide : {false, true}) {
-        SCOPED_TRACE(wide ? "UTF-16" : "UTF-8");
-        items.clear();
-        EXPECT_EQ(
-            load(wide ? utf16le(file) : file),
-            "method=0 size=1 session=10A0\n01 len=1 mask=FF BE H name= x\r\n unit= x  A=1 B=0 C=1"
-            "\n02 len=1 mask=FF BE H name=\t  unit=\r A=1 B=0 C=1");
-    }
-}
-
-TEST_F(ConfigFile, UnconvertibleDataStopsTheLoad) {
-    const struct {
-        const char* data;
-        std::int32_t number;
-    } cases[] = {
-        {"<address>02</address><length>two</length>", 13},
-        {"<address>02</address><length>1e12</length>", 13},
-        {"<address>0G</address><length>1</length>", kHexTextError},
-        {"<address>02</address><length>1</length><A>1e400</A>", 6},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.data);
-        items.clear();
-        try {
-            load(std::string("<Vistrel Version='1'><Method>1</Method><Datas>"
-                             "<Data><address>01</address><length>1</length></Data><Data>") +
-                 c.data +
-                 "</Data><Data><address>03</address><length>1</length></Data>"
-                 "</Datas></Vistrel>");
-            ADD_FAILURE() << "loaded";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), c.number);
-        }
-        // What was read before stays.
-        EXPECT_EQ(summary(items),
-                  "method=1 size=1 session=10A0\n01 len=1 mask=FF BE H name= unit= A=1 B=0 C=1");
     }
 }
 
@@ -373,29 +341,33 @@ std::int32_t saveWithSizeLimit(VistrelItems& items, const std::string& path, rli
     rlimit small = saved;
     small.rlim_cur = limit;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    std::int32_t number = 0;
-    try {
-        items.saveConfigXML(path);
-    } catch (const Error& e) {
-        number = e.number();
-    }
+    const auto error = testing::errorOf([&] { items.saveConfigXML(path); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-    return number;
+    return error ? error->number() : 0;
 }
 
+// The write fails at once, or half-way through a list whose file takes many
+// writes, or the place cannot take the file at all: the earlier file stays
+// whole and nothing else is left behind.
 TEST_F(ConfigFileSave, FailedSaveKeepsTheEarlierFile) {
-    // The write fails at once, or half-way through a list whose file takes
-    // many writes.
     for (const auto& [limit, count] : {std::pair<rlim_t, int>{64, 1}, {100'000, 2000}}) {
         SCOPED_TRACE(limit);
         for (int i = static_cast<int>(items.count()); i < count; ++i) {
             items.addLine("0A1F20\t2\tBE\tItem " + std::to_string(i) + "\t\t1\t0\t1\tD\t1");
         }
         EXPECT_EQ(saveWithSizeLimit(items, path, limit), kFileWriteError);
-        EXPECT_EQ(readFile(path), "earlier file");
-        EXPECT_EQ(directory.entries(), std::vector<std::string>{"config.xml"});
     }
+    std::filesystem::create_directory(directory.file("sub"));
+    for (const std::string& target :
+         {directory.file("no/such/dir/config.xml"), directory.file(""), directory.file("sub")}) {
+        EXPECT_THROW(items.saveConfigXML(target), Error) << target;
+    }
+    EXPECT_EQ(readFile(path), "earlier file");
+    EXPECT_TRUE(std::filesystem::is_directory(directory.file("sub")));
+    std::vector<std::string> entries = directory.entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"config.xml", "sub"}));
 }
 
 // Runs what as an ordinary user: the permission cases mean nothing to root,
@@ -464,18 +436,6 @@ TEST_F(ConfigFileSave, PlacesWithoutATemporaryFileAreWrittenInPlace) {
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(place), {}), 2);
     EXPECT_EQ(testing::strictXmlComplaint(own), "");
-}
-
-TEST_F(ConfigFileSave, UnwritablePlacesReportAnError) {
-    std::filesystem::create_directory(directory.file("sub"));
-    for (const std::string& target :
-         {directory.file("no/such/dir/config.xml"), directory.file(""), directory.file("sub")}) {
-        EXPECT_THROW(items.saveConfigXML(target), Error) << target;
-    }
-    EXPECT_TRUE(std::filesystem::is_directory(directory.file("sub")));
-    std::vector<std::string> entries = directory.entries();
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{"config.xml", "sub"}));
 }
 
 } // namespace

@@ -30,10 +30,6 @@ std::string line(const Changes& changes, const std::vector<std::string>& extra =
     return joined;
 }
 
-std::string lineWith(std::size_t field, const std::string& value) {
-    return line({{field, value}});
-}
-
 TEST(AddLine, ItemLinesBecomeItems) {
     const std::string rest = " name=Speed unit=km/h A=0.5 B=1 C=2";
     const std::string unchanged = "01A2B3 len=2 mask=FFFF BE P" + rest;
@@ -46,17 +42,16 @@ TEST(AddLine, ItemLinesBecomeItems) {
         {"eleven fields take the mask", line({}, {"0F0F"}), "01A2B3 len=2 mask=0F0F BE P" + rest},
         {"twelve fields ignore the mask", line({}, {"0F0F", "x"}), unchanged},
         {"mask not hexadecimal", line({}, {"XY"}), unchanged},
-        {"lower-case address", lineWith(0, "0a1f20"), "0A1F20 len=2 mask=FFFF BE P" + rest},
-        {"two and a half rounds to 2", lineWith(1, "2,5"), unchanged},
-        {"three and a half rounds to 4", lineWith(1, "3,5"),
+        {"lower-case address", line({{0, "0a1f20"}}), "0A1F20 len=2 mask=FFFF BE P" + rest},
+        {"three and a half rounds to 4", line({{1, "3,5"}}),
          "01A2B3 len=4 mask=FFFFFFFF BE P" + rest},
-        {"length out of range falls back to 1", lineWith(1, "9"),
+        {"length out of range falls back to 1", line({{1, "9"}}),
          "01A2B3 len=1 mask=FF BE P" + rest},
-        {"length not a number keeps the default", lineWith(1, "two"),
+        {"length not a number keeps the default", line({{1, "two"}}),
          "01A2B3 len=0 mask= BE P" + rest},
-        {"coefficient not a number keeps the default", lineWith(5, "x"),
+        {"coefficient not a number keeps the default", line({{5, "x"}}),
          "01A2B3 len=2 mask=FFFF BE P name=Speed unit=km/h A=1 B=1 C=2"},
-        {"coefficient C of 0 becomes 1", lineWith(7, "0"),
+        {"coefficient C of 0 becomes 1", line({{7, "0"}}),
          "01A2B3 len=2 mask=FFFF BE P name=Speed unit=km/h A=0.5 B=1 C=1"},
         {"unknown coding and format", line({{2, "le"}, {8, "X"}}),
          "01A2B3 len=2 mask=FFFF LE+ D" + rest},
@@ -84,9 +79,10 @@ TEST(AddLine, LinesThatAddNoItem) {
         {"Method\tDynamicallyDefined", 1, 1},
         {"Method\tDynamicallyDefinedPacked\t", 0, 2},
         {"Methode\tReadMemoryByAddressMerged\tx", 2, 3},
+        {"Method\tDynamicallyDefinedPacked \tx", 1, 0},
     };
     for (const std::string& other : std::vector<std::string>{
-             "", "\t\t\t\t", lineWith(0, ""), lineWith(9, "0"), lineWith(9, " 1"),
+             "", "\t\t\t\t", line({{0, ""}}), line({{9, "0"}}), line({{9, " 1"}}),
              "01A2B3\t2\tBE\tSpeed\tkm/h\t1\t0\t1\tD", "Address\tLength\tType\tName",
              "methode\tDynamicallyDefined\tx", "Method\tdynamicallydefined\tx",
              "METHOD\tDynamicallyDefined\tx", "Method\tDynamicallyDefined"}) {
@@ -104,31 +100,28 @@ TEST(AddLine, LinesThatAddNoItem) {
 
 TEST(AddLine, AddressThatIsNotHexadecimalIsError1) {
     // Even when the line is not selected the address is checked first.
-    for (const std::string& bad : {lineWith(0, "0G"), lineWith(0, "012"), lineWith(0, "01 A2"),
+    for (const std::string& bad : {line({{0, "0G"}}), line({{0, "012"}}), line({{0, "01 A2"}}),
                                    line({{0, "xyz"}, {9, "0"}})}) {
         VistrelItems items(testing::kFrench);
-        try {
-            items.addLine(bad);
-            ADD_FAILURE() << bad << " was accepted";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), 1);
-            EXPECT_EQ(e.description(), "VistrelItems.addLine : Syntax Address Error");
-        }
+        const auto error = testing::errorOf([&] { items.addLine(bad); });
+        ASSERT_TRUE(error) << bad << " was accepted";
+        EXPECT_EQ(error->number(), 1);
+        EXPECT_EQ(error->description(), "VistrelItems.addLine : Syntax Address Error");
         EXPECT_EQ(items.count(), 0);
     }
 }
 
 TEST(AddLine, DuplicateNamesAreReturnedButNotAppended) {
     VistrelItems items(testing::kFrench);
-    const auto first = items.addLine(lineWith(3, "Température"));
+    const auto first = items.addLine(line({{3, "Température"}}));
     const auto second = items.addLine(line({{0, "0A0B0C"}, {3, "TEMPÉRATURE"}}));
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->address(), "0A0B0C");
     EXPECT_EQ(items.count(), 1);
     EXPECT_EQ(items.item("tempÉrature"), first.get());
     // Unnamed items are all kept.
-    items.addLine(lineWith(3, ""));
-    items.addLine(lineWith(3, ""));
+    items.addLine(line({{3, ""}}));
+    items.addLine(line({{3, ""}}));
     EXPECT_EQ(items.count(), 3);
     EXPECT_EQ(items.item(""), nullptr);
 }

@@ -4,6 +4,7 @@
 #include "components/number_format.h"
 #include "fakes/recording_message_port.h"
 #include "fakes/scratch_directory.h"
+#include "item/item_test_support.h"
 #include "item/vistrel_item.h"
 
 #include <fstream>
