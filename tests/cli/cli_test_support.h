@@ -1,14 +1,106 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli_process.h"
+#include "fakes/child_process.h"
+#include "fakes/scratch_directory.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <pty.h>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vistrel::testing {
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct CliRun {
+    // The exit code, or 128 + the signal that ended the process.
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+inline constexpr unsigned kHangLimitSeconds = 60;
+
+inline std::vector<std::string> cliArguments(const std::vector<std::string>& args) {
+    std::vector<std::string> texts{VISTREL_CLI_BINARY};
+    texts.insert(texts.end(), args.begin(), args.end());
+    return texts;
+}
+
+// The real vistrel-cli binary, started in a directory with no input. A run
+// that hangs is killed after a minute.
+class CliProcess {
+public:
+    CliProcess(const std::vector<std::string>& args, const std::filesystem::path& directory)
+        : cli_(cliArguments(args), {::open("/dev/null", O_RDONLY), capture("out"), capture("err")},
+               directory.c_str(), kHangLimitSeconds) {}
+
+    void sendSignal(int signal) const { cli_.signal(signal); }
+    CliRun wait() {
+        const int exitCode = cli_.wait();
+        return {exitCode, readFile(capture_.path() / "out"), readFile(capture_.path() / "err")};
+    }
+
+private:
+    int capture(const char* name) const {
+        return ::open((capture_.path() / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
+
+    ScratchDirectory capture_;
+    ChildProcess cli_;
+};
+
+inline CliRun runCli(const std::vector<std::string>& args, const std::filesystem::path& directory) {
+    return CliProcess(args, directory).wait();
+}
+
+// Where the system gives no pseudo-terminal (some containers): a test that
+// needs one is skipped with the reason.
+struct NoTerminal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The same on a pseudo-terminal of the given width: standard output and
+// error both arrive in out. Throws NoTerminal.
+inline CliRun runCliOnTerminal(const std::vector<std::string>& args,
+                               const std::filesystem::path& directory, unsigned short width) {
+    winsize size{};
+    size.ws_col = width;
+    size.ws_row = 40;
+    int terminal = -1;
+    int user = -1;
+    if (::openpty(&terminal, &user, nullptr, nullptr, &size) != 0) {
+        throw NoTerminal(std::string("no pseudo-terminal to run the command on: ") +
+                         std::strerror(errno));
+    }
+    ChildProcess cli(cliArguments(args), {user, user, user}, directory.c_str(), kHangLimitSeconds);
+    CliRun run;
+    char chunk[4096];
+    ssize_t got = 0;
+    // The terminal reports an error once the child has closed its side.
+    while ((got = ::read(terminal, chunk, sizeof chunk)) > 0) {
+        run.out.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(terminal);
+    run.exitCode = cli.wait();
+    return run;
+}
 
 inline const std::filesystem::path kExamples = VISTREL_EXAMPLES_DIR;
 
