@@ -46,56 +46,53 @@ TEST(CliRead, PrintsTheCopyTextOfTheFirstGoodReadWhateverTheListSource) {
     }
 }
 
-TEST(CliRead, TheUsersChoicesInTheBoxesReadTheSameMemory) {
-    ScratchDirectory dir;
-    writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv", std::string(kIdentLine));
-    const std::vector<std::vector<std::string>> choices = {
-        {"--method", "DynamicallyDefined"},
-        {"--length-size", "2"},
-        {"--session", "1081"},
-    };
-    for (const auto& choice : choices) {
-        std::vector<std::string> args{"read", "--ecu", "ecu.xml", "--items", "items.tsv"};
-        args.insert(args.end(), choice.begin(), choice.end());
-        const CliRun run = runCli(args, dir.path());
-        EXPECT_EQ(run.exitCode, 0) << choice[0] << ": " << run.err;
-        EXPECT_EQ(run.out, "Ident\t564953\r\n") << choice[0];
-    }
-}
-
 // Failed openings, session requests and reads all count as attempts; the
-// last failure's text ends on standard error.
+// last failure's text ends on standard error. The user's choices in the
+// boxes read the same memory.
 TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
     struct Case {
         std::string faults;
         std::string items;
-        std::string attempts;
+        std::vector<std::string> options;
         int exitCode;
         // Standard output on success, a part of standard error on failure.
         std::string expected;
     };
     const std::string ident(kIdentLine);
-    const std::string refused(kRefusedLine);
     const std::string silent(kSilentLine);
     const std::string linkDown = "<init failures=\"2\" text=\"Link down\"/>";
     const std::vector<Case> cases = {
-        {linkDown, ident, "3", 0, "Ident\t564953\r\n"},
-        {linkDown, ident, "2", 1, "Link down\n"},
-        {"<session failures=\"3\" nrc=\"12\"/>", ident, "3", 1, "Sub function not supported"},
+        {linkDown, ident, {"--attempts", "3"}, 0, "Ident\t564953\r\n"},
+        {linkDown, ident, {"--attempts", "2"}, 1, "Link down\n"},
+        {"<session failures=\"3\" nrc=\"12\"/>",
+         ident,
+         {"--attempts", "3"},
+         1,
+         "Sub function not supported"},
         // A refusal is the item's value; a read fails when no item answers.
-        {"", refused, "1", 0, "Locked\tExecution conditions not set\r\n"},
-        {"", silent, "1", 1, "Error global"},
-        {"", silent + ident, "1", 0, "Asleep\tNo answer at due time\r\nIdent\t564953\r\n"},
+        {"",
+         std::string(kRefusedLine),
+         {"--attempts", "1"},
+         0,
+         "Locked\tExecution conditions not set\r\n"},
+        {"", silent, {"--attempts", "1"}, 1, "Error global"},
+        {"",
+         silent + ident,
+         {"--attempts", "1"},
+         0,
+         "Asleep\tNo answer at due time\r\nIdent\t564953\r\n"},
+        {"", ident, {"--method", "DynamicallyDefined"}, 0, "Ident\t564953\r\n"},
+        {"", ident, {"--length-size", "2"}, 0, "Ident\t564953\r\n"},
+        {"", ident, {"--session", "1081"}, 0, "Ident\t564953\r\n"},
     };
     for (const auto& c : cases) {
         ScratchDirectory dir;
         writeFile(dir.path() / "ecu.xml", ecuDescription(c.faults));
         writeFile(dir.path() / "items.tsv", c.items);
-        const CliRun run =
-            runCli({"read", "--ecu", "ecu.xml", "--items", "items.tsv", "--attempts", c.attempts},
-                   dir.path());
-        SCOPED_TRACE(c.faults + c.items + " attempts " + c.attempts);
+        std::vector<std::string> args{"read", "--ecu", "ecu.xml", "--items", "items.tsv"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun run = runCli(args, dir.path());
+        SCOPED_TRACE(c.faults + c.items + " " + c.options[0] + " " + c.options[1]);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
         if (c.exitCode == 0) {
             EXPECT_EQ(run.out, c.expected);
@@ -106,53 +103,39 @@ TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
     }
 }
 
-// The virtual ECU on a pseudo-terminal serves the same description: the
-// K-line link reads what the simulator reads, refusals and silence included.
-TEST(CliRead, OverAKLineTheValuesAreTheSimulators) {
+// The virtual ECU on a pseudo-terminal, and the virtual adapter (genuine or
+// clone, in K-line and CAN modes) in front of it, serve the same
+// description: each real link reads what the simulator reads, refusals and
+// silence included.
+TEST(CliRead, OverEachLinkTheValuesAreTheSimulators) {
     ScratchDirectory dir;
-    writeFile(dir.path() / "ecu.xml", ecuDescription());
+    const std::string ecuFile = dir.file("ecu.xml");
+    writeFile(ecuFile, ecuDescription());
     writeFile(dir.path() / "items.tsv",
               std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
-    EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5"});
+    EcuProcess kline({"--ecu", ecuFile, "--p2", "5"});
+    EcuProcess adapter({"--ecu", ecuFile}, "--elm");
+    EcuProcess clone({"--ecu", ecuFile, "--clone"}, "--elm");
+    const auto read = [&](std::vector<std::string> args, const std::string& method) {
+        args.insert(args.end(), {"--items", "items.tsv", "--method", method});
+        return runCli(args, dir.path());
+    };
+    std::vector<std::pair<std::string, std::string>> cases;
     for (const char* method : {"ReadMemoryByAddress", "DynamicallyDefined",
                                "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}) {
-        const std::vector<std::string> list = {"--items", "items.tsv", "--method", method};
-        std::vector<std::string> simulated = {"read", "--ecu", "ecu.xml"};
-        std::vector<std::string> kline = {"read", "--link",
-                                          "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=1000"};
-        simulated.insert(simulated.end(), list.begin(), list.end());
-        kline.insert(kline.end(), list.begin(), list.end());
-        const CliRun expected = runCli(simulated, dir.path());
-        const CliRun run = runCli(kline, dir.path());
-        EXPECT_EQ(run.exitCode, 0) << method << run.err;
-        EXPECT_EQ(run.out, expected.out) << method;
+        cases.emplace_back("kline:" + kline.device() + ",p3min=5,p4min=0,p2max=1000", method);
     }
-}
-
-// Behind the virtual adapter, genuine or clone, in K-line and CAN modes, the
-// adapter link reads what the simulator reads, refusals and silence included.
-TEST(CliRead, ThroughAnAdapterTheValuesAreTheSimulators) {
-    ScratchDirectory dir;
-    writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv",
-              std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
-    const CliRun expected =
-        runCli({"read", "--ecu", "ecu.xml", "--items", "items.tsv"}, dir.path());
-    for (const bool clone : {false, true}) {
-        std::vector<std::string> args = {"--ecu", (dir.path() / "ecu.xml").string()};
-        if (clone) {
-            args.push_back("--clone");
-        }
-        EcuProcess adapter(args, "--elm");
+    for (const EcuProcess* elm : {&adapter, &clone}) {
         for (const char* protocol : {"kline-fast", "can11-500", "can29-250"}) {
-            SCOPED_TRACE(std::string(protocol) + (clone ? " clone" : ""));
-            const CliRun run = runCli(
-                {"read", "--link", "elm:" + adapter.device() + ",timeout=100,protocol=" + protocol,
-                 "--items", "items.tsv"},
-                dir.path());
-            EXPECT_EQ(run.exitCode, 0) << run.err;
-            EXPECT_EQ(run.out, expected.out);
+            cases.emplace_back("elm:" + elm->device() + ",timeout=100,protocol=" + protocol,
+                               "ReadMemoryByAddress");
         }
+    }
+    for (const auto& [link, method] : cases) {
+        SCOPED_TRACE(link + " " + method);
+        const CliRun run = read({"read", "--link", link}, method);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, read({"read", "--ecu", "ecu.xml"}, method).out);
     }
 }
 

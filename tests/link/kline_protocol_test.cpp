@@ -85,49 +85,43 @@ KLineSettings noWakeUp() {
     return settings;
 }
 
+// The wake-up pattern, then requests paced and framed in the header form
+// that the key bytes offer.
 TEST(KLineProtocol, FastInitPatternThenPacedRequests) {
-    Rig rig;
-    rig.ecu.answers = {frame({0xC1, 0xEF, 0x8F}), frame(kValue)};
-    const auto opened = rig.line->now();
-    rig.link->InitCommunication();
-
-    const auto low = rig.line->only(Kind::BreakOn);
-    const auto high = rig.line->only(Kind::BreakOff);
-    ASSERT_EQ(low.size(), 1U);
-    ASSERT_EQ(high.size(), 1U);
-    EXPECT_GE(low[0].at - opened, milliseconds(300));
-    EXPECT_EQ(high[0].at - low[0].at, milliseconds(25));
-    const auto writes = rig.line->writes();
-    ASSERT_FALSE(writes.empty());
-    EXPECT_EQ(writes[0].at - low[0].at, milliseconds(50));
-    EXPECT_EQ(rig.ecu.requests.at(0), (Bytes{0x81, 0x10, 0xF1, 0x81, 0x03}));
-    EXPECT_EQ(rig.link->keyBytes(), std::make_pair(std::uint8_t{0xEF}, std::uint8_t{0x8F}));
-
-    const auto replied = rig.line->now();
-    EXPECT_EQ(rig.send(kRead), kValue);
-    EXPECT_EQ(rig.ecu.requests.at(1), frame(kRead, 0x10, 0xF1));
-    // P3min after the reply, then one byte every P4min.
-    const auto request = rig.line->writes();
-    const auto first = request.size() - rig.ecu.requests.at(1).size();
-    EXPECT_GE(request[first].at - replied, milliseconds(55));
-    for (auto i = first + 1; i < request.size(); ++i) {
-        EXPECT_EQ(request[i].at - request[i - 1].at, milliseconds(5));
-    }
-}
-
-TEST(KLineProtocol, SendsInTheHeaderFormTheKeyBytesOffer) {
     const std::pair<std::uint8_t, Bytes> cases[] = {
+        {0xEF, frame(kRead, 0x10, 0xF1)},
         // Only the one-byte header: no address bytes.
         {0xE5, {0x05, 0x23, 0x01, 0xA2, 0xB3, 0x02, 0x80}},
         // Addresses and a length byte only.
         {0x6A, {0x80, 0x10, 0xF1, 0x05, 0x23, 0x01, 0xA2, 0xB3, 0x02, 0x01}},
     };
     for (const auto& [kb1, sent] : cases) {
+        SCOPED_TRACE(int(kb1));
         Rig rig;
         rig.ecu.answers = {frame({0xC1, kb1, 0x8F}), frame(kValue)};
+        const auto opened = rig.line->now();
         rig.link->InitCommunication();
+
+        const auto low = rig.line->only(Kind::BreakOn);
+        const auto high = rig.line->only(Kind::BreakOff);
+        ASSERT_EQ(low.size(), 1U);
+        ASSERT_EQ(high.size(), 1U);
+        EXPECT_GE(low[0].at - opened, milliseconds(300));
+        EXPECT_EQ(high[0].at - low[0].at, milliseconds(25));
+        EXPECT_EQ(rig.line->only(Kind::Write).at(0).at - low[0].at, milliseconds(50));
+        EXPECT_EQ(rig.ecu.requests.at(0), (Bytes{0x81, 0x10, 0xF1, 0x81, 0x03}));
+        EXPECT_EQ(rig.link->keyBytes(), std::make_pair(kb1, std::uint8_t{0x8F}));
+
+        const auto replied = rig.line->now();
         EXPECT_EQ(rig.send(kRead), kValue);
-        EXPECT_EQ(rig.ecu.requests.at(1), sent) << int(kb1);
+        EXPECT_EQ(rig.ecu.requests.at(1), sent);
+        // P3min after the reply, then one byte every P4min.
+        const auto request = rig.line->only(Kind::Write);
+        const auto first = request.size() - sent.size();
+        EXPECT_GE(request[first].at - replied, milliseconds(55));
+        for (auto i = first + 1; i < request.size(); ++i) {
+            EXPECT_EQ(request[i].at - request[i - 1].at, milliseconds(5));
+        }
     }
 }
 
@@ -207,7 +201,6 @@ TEST(KLineProtocol, ALineThatNeverGoesQuietFailsInsteadOfHanging) {
 TEST(KLineProtocol, ResponsePendingWaitsBeyondP2max) {
     Rig rig(noWakeUp());
     rig.ecu.answers = {frame({0x7F, 0x23, 0x78})};
-    rig.ecu.listen(*rig.line);
     auto pendingThenValue = rig.line->device;
     rig.line->device = [&, pendingThenValue](FakeLine& line, std::span<const std::uint8_t> b) {
         pendingThenValue(line, b);
