@@ -32,9 +32,6 @@ public:
         ecu_->wait();
         ::close(out_);
     }
-    EcuProcess(const EcuProcess&) = delete;
-    EcuProcess& operator=(const EcuProcess&) = delete;
-
     // "" when the program printed no path in time.
     const std::string& device() const noexcept { return device_; }
 
