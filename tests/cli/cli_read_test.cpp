@@ -53,46 +53,37 @@ TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
     struct Case {
         std::string faults;
         std::string items;
-        std::vector<std::string> options;
+        std::string options;
         int exitCode;
         // Standard output on success, a part of standard error on failure.
         std::string expected;
     };
-    const std::string ident(kIdentLine);
-    const std::string silent(kSilentLine);
     const std::string linkDown = "<init failures=\"2\" text=\"Link down\"/>";
+    const std::string refusedSession = "<session failures=\"3\" nrc=\"12\"/>";
+    const std::string ident = kIdentLine;
+    const std::string read = "Ident\t564953\r\n";
     const std::vector<Case> cases = {
-        {linkDown, ident, {"--attempts", "3"}, 0, "Ident\t564953\r\n"},
-        {linkDown, ident, {"--attempts", "2"}, 1, "Link down\n"},
-        {"<session failures=\"3\" nrc=\"12\"/>",
-         ident,
-         {"--attempts", "3"},
-         1,
-         "Sub function not supported"},
+        {linkDown, ident, "--attempts 3", 0, read},
+        {linkDown, ident, "--attempts 2", 1, "Link down\n"},
+        {refusedSession, ident, "--attempts 3", 1, "Sub function not supported"},
         // A refusal is the item's value; a read fails when no item answers.
-        {"",
-         std::string(kRefusedLine),
-         {"--attempts", "1"},
-         0,
-         "Locked\tExecution conditions not set\r\n"},
-        {"", silent, {"--attempts", "1"}, 1, "Error global"},
-        {"",
-         silent + ident,
-         {"--attempts", "1"},
-         0,
-         "Asleep\tNo answer at due time\r\nIdent\t564953\r\n"},
-        {"", ident, {"--method", "DynamicallyDefined"}, 0, "Ident\t564953\r\n"},
-        {"", ident, {"--length-size", "2"}, 0, "Ident\t564953\r\n"},
-        {"", ident, {"--session", "1081"}, 0, "Ident\t564953\r\n"},
+        {"", kRefusedLine, "--attempts 1", 0, "Locked\tExecution conditions not set\r\n"},
+        {"", kSilentLine, "--attempts 1", 1, "Error global"},
+        {"", kSilentLine + ident, "--attempts 1", 0, "Asleep\tNo answer at due time\r\n" + read},
+        {"", ident, "--method DynamicallyDefined", 0, read},
+        {"", ident, "--length-size 2", 0, read},
+        {"", ident, "--session 1081", 0, read},
     };
     for (const auto& c : cases) {
         ScratchDirectory dir;
         writeFile(dir.path() / "ecu.xml", ecuDescription(c.faults));
         writeFile(dir.path() / "items.tsv", c.items);
         std::vector<std::string> args{"read", "--ecu", "ecu.xml", "--items", "items.tsv"};
-        args.insert(args.end(), c.options.begin(), c.options.end());
+        for (const auto& option : splitText(c.options, " ")) {
+            args.push_back(option);
+        }
         const CliRun run = runCli(args, dir.path());
-        SCOPED_TRACE(c.faults + c.items + " " + c.options[0] + " " + c.options[1]);
+        SCOPED_TRACE(c.faults + c.items + " " + c.options);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
         if (c.exitCode == 0) {
             EXPECT_EQ(run.out, c.expected);
@@ -111,8 +102,7 @@ TEST(CliRead, OverEachLinkTheValuesAreTheSimulators) {
     ScratchDirectory dir;
     const std::string ecuFile = dir.file("ecu.xml");
     writeFile(ecuFile, ecuDescription());
-    writeFile(dir.path() / "items.tsv",
-              std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
+    writeFile(dir.path() / "items.tsv", kIdentLine + kRefusedLine + kSilentLine);
     EcuProcess kline({"--ecu", ecuFile, "--p2", "5"});
     EcuProcess adapter({"--ecu", ecuFile}, "--elm");
     EcuProcess clone({"--ecu", ecuFile, "--clone"}, "--elm");

@@ -36,10 +36,9 @@ struct CliRun {
 
 inline constexpr unsigned kHangLimitSeconds = 60;
 
-inline std::vector<std::string> cliArguments(const std::vector<std::string>& args) {
-    std::vector<std::string> texts{VISTREL_CLI_BINARY};
-    texts.insert(texts.end(), args.begin(), args.end());
-    return texts;
+inline std::vector<std::string> cliArguments(std::vector<std::string> args) {
+    args.insert(args.begin(), VISTREL_CLI_BINARY);
+    return args;
 }
 
 // The real vistrel-cli binary, started in a directory with no input. A run
@@ -131,8 +130,8 @@ inline std::string ecuDescription(std::string_view faults = "") {
            std::string(faults) + "</ecu>";
 }
 
-inline constexpr std::string_view kIdentLine = "010000\t3\tBE\tIdent\t\t1\t0\t1\tH\t1\r\n";
-inline constexpr std::string_view kRefusedLine = "020000\t2\tBE\tLocked\t\t1\t0\t1\tH\t1\r\n";
-inline constexpr std::string_view kSilentLine = "030000\t2\tBE\tAsleep\t\t1\t0\t1\tH\t1\r\n";
+inline const std::string kIdentLine = "010000\t3\tBE\tIdent\t\t1\t0\t1\tH\t1\r\n";
+inline const std::string kRefusedLine = "020000\t2\tBE\tLocked\t\t1\t0\t1\tH\t1\r\n";
+inline const std::string kSilentLine = "030000\t2\tBE\tAsleep\t\t1\t0\t1\tH\t1\r\n";
 
 } // namespace vistrel::testing

@@ -14,7 +14,7 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
     writeFile(dir.path() / "header-only.tsv",
               "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\tSelected\r\n");
     writeFile(dir.path() / "bad-ecu.xml", "<ecu><memory address=\"zz\">00</memory></ecu>");
-    writeFile(dir.path() / "items.txt", std::string(kIdentLine));
+    writeFile(dir.path() / "items.txt", kIdentLine);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "subcommand"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},

@@ -61,7 +61,7 @@ TEST(CliWatch, InterruptStopsCleanly) {
 TEST(CliWatch, ARepeatedFailureIsReportedOnceAndNoGoodReadExitsOne) {
     ScratchDirectory dir;
     writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv", std::string(kSilentLine));
+    writeFile(dir.path() / "items.tsv", kSilentLine);
     const CliRun run = runCli(
         {"watch", "--ecu", "ecu.xml", "--items", "items.tsv", "--seconds", "0.3"}, dir.path());
     EXPECT_EQ(run.exitCode, 1);
@@ -92,7 +92,7 @@ TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
 TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {
     ScratchDirectory dir;
     writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv", std::string(kIdentLine));
+    writeFile(dir.path() / "items.tsv", kIdentLine);
     EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5", "--fault",
                     "bad-checksum:4", "--fault", "garbage:6"});
     const CliRun run =

@@ -3,7 +3,6 @@
 
 #include "fakes/child_process.h"
 
-#include <chrono>
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
@@ -25,7 +24,17 @@ public:
         }
         out_ = out[0];
         ecu_.emplace(texts, std::array{::open("/dev/null", O_RDONLY), out[1], STDERR_FILENO});
-        device_ = nextLine();
+        // The first line; generous waits, as the machine running the tests
+        // may be busy.
+        std::string text;
+        char chunk[256];
+        ssize_t got = 0;
+        pollfd ready{out_, POLLIN, 0};
+        while (text.find('\n') == std::string::npos && ::poll(&ready, 1, 20000) == 1 &&
+               (got = ::read(out_, chunk, sizeof chunk)) > 0) {
+            text.append(chunk, static_cast<std::size_t>(got));
+        }
+        device_ = text.substr(0, text.find('\n'));
     }
     ~EcuProcess() {
         ecu_->signal(SIGTERM);
@@ -36,23 +45,6 @@ public:
     const std::string& device() const noexcept { return device_; }
 
 private:
-    // Generous: the machine running the tests may be busy.
-    std::string nextLine() {
-        std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        char c = 0;
-        while (std::chrono::steady_clock::now() < deadline) {
-            pollfd fd{out_, POLLIN, 0};
-            if (::poll(&fd, 1, 100) == 1 && ::read(out_, &c, 1) == 1) {
-                if (c == '\n') {
-                    return line;
-                }
-                line += c;
-            }
-        }
-        return {};
-    }
-
     int out_ = -1;
     std::optional<ChildProcess> ecu_;
     std::string device_;
