@@ -5,7 +5,6 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "fakes/adapter_test_ecu.h"
-#include "link/elm_errors.h"
 #include "link/elm_protocol.h"
 #include "link/link_string.h"
 #include "link/pseudo_terminal.h"

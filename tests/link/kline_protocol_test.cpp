@@ -79,7 +79,7 @@ KLineSettings noWakeUp() {
 }
 
 // The wake-up pattern, then requests paced and framed in the header form
-// that the key bytes offer.
+// that the key bytes offer, in a session that outlives short pauses.
 TEST(KLineProtocol, FastInitPatternThenPacedRequests) {
     const std::pair<std::uint8_t, Bytes> cases[] = {
         {0xEF, frame(kRead, 0x10, 0xF1)},
@@ -115,6 +115,16 @@ TEST(KLineProtocol, FastInitPatternThenPacedRequests) {
         for (auto i = first + 1; i < request.size(); ++i) {
             EXPECT_EQ(request[i].at - request[i - 1].at, milliseconds(5));
         }
+
+        // The session is kept over a short pause and renewed after a long one.
+        rig.answers = {frame({0xC1, kb1, 0x8F})};
+        rig.line->waitUntil(rig.line->now() + milliseconds(100));
+        rig.link->InitCommunication();
+        EXPECT_EQ(rig.line->only(Kind::BreakOn).size(), 1U);
+        rig.line->waitUntil(rig.line->now() + std::chrono::seconds(10));
+        rig.link->InitCommunication();
+        EXPECT_EQ(rig.line->only(Kind::BreakOn).size(), 2U);
+        EXPECT_EQ(rig.requests.size(), 3U);
     }
 }
 
@@ -128,19 +138,6 @@ TEST(KLineProtocol, NoWakeUpWhenInitIsNoneAndEchoIsFoundOut) {
         EXPECT_TRUE(rig.line->only(Kind::BreakOn).empty());
         EXPECT_EQ(rig.requests, std::vector<Bytes>(2, frame(kRead, 0x10, 0xF1)));
     }
-}
-
-TEST(KLineProtocol, SessionIsKeptOverAShortPauseAndRenewedAfterALongOne) {
-    Rig rig;
-    rig.answers = {frame({0xC1, 0xEF, 0x8F}), frame({0xC1, 0xEF, 0x8F})};
-    rig.link->InitCommunication();
-    rig.line->waitUntil(rig.line->now() + milliseconds(100));
-    rig.link->InitCommunication();
-    EXPECT_EQ(rig.line->only(Kind::BreakOn).size(), 1U);
-    rig.line->waitUntil(rig.line->now() + std::chrono::seconds(10));
-    rig.link->InitCommunication();
-    EXPECT_EQ(rig.line->only(Kind::BreakOn).size(), 2U);
-    EXPECT_EQ(rig.requests.size(), 2U);
 }
 
 struct FaultCase {
