@@ -42,7 +42,7 @@ std::string ecuFile(const testing::ScratchDirectory& dir, const std::string& ext
     return dir.file("ecu.xml");
 }
 
-TEST(KLineWire, EachFaultFailsOneExchangeAndTheNextWorks) {
+TEST(KLineWire, EachFaultFailsOneStepAndTheNextWorks) {
     const std::pair<const char*, std::int32_t> cases[] = {
         {"no-answer", kNoAnswerError},
         {"negative", nrc_error::kConditionsNotCorrect},
@@ -59,10 +59,7 @@ TEST(KLineWire, EachFaultFailsOneExchangeAndTheNextWorks) {
         EXPECT_EQ(outcome(*link), error) << fault;
         EXPECT_EQ(outcome(*link), 0) << fault;
     }
-}
-
-TEST(KLineWire, SilentStartCommunicationFailsTheInitOnly) {
-    testing::ScratchDirectory dir;
+    // A silent StartCommunication fails the opening only.
     EcuProcess ecu({"--ecu", ecuFile(dir, "<init failures=\"1\"/>"), "--p2", "5"});
     const auto link = makeLink("kline:" + ecu.device() + kTestKeys);
     try {
