@@ -9,15 +9,6 @@
 namespace vistrel::testing {
 namespace {
 
-std::vector<std::string> demoItemNames() {
-    std::vector<std::string> names;
-    const auto lines = splitText(readFile(kExamples / "demo-items.tsv"), "\r\n");
-    for (std::size_t i = 2; i < lines.size(); ++i) { // the header, the method line
-        names.push_back(splitText(lines[i], "\t").at(3));
-    }
-    return names;
-}
-
 // Each list source gives the demo list, printed as Copy does: name, TAB,
 // value, CR LF.
 TEST(CliRead, PrintsTheCopyTextOfTheFirstGoodReadWhateverTheListSource) {
@@ -26,6 +17,8 @@ TEST(CliRead, PrintsTheCopyTextOfTheFirstGoodReadWhateverTheListSource) {
         {"--items", (kExamples / "demo-items.tsv").string()},
         {"--config", (kExamples / "demo-items.xml").string()},
     };
+    // The demo item lines after the header and the method line.
+    const auto items = splitText(readFile(kExamples / "demo-items.tsv"), "\r\n");
     for (const auto& source : sources) {
         ScratchDirectory dir;
         std::vector<std::string> args{"read"};
@@ -35,67 +28,55 @@ TEST(CliRead, PrintsTheCopyTextOfTheFirstGoodReadWhateverTheListSource) {
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.err, "");
         ASSERT_TRUE(run.out.ends_with("\r\n"));
-        std::vector<std::string> names;
-        for (const auto& line : splitText(run.out, "\r\n")) {
-            const auto fields = splitText(line, "\t");
-            ASSERT_EQ(fields.size(), 2u) << line;
-            names.push_back(fields[0]);
+        const auto lines = splitText(run.out, "\r\n");
+        ASSERT_EQ(lines.size() + 2, items.size()) << run.out;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const auto fields = splitText(lines[i], "\t");
+            ASSERT_EQ(fields.size(), 2u) << lines[i];
+            EXPECT_EQ(fields[0], splitText(items[i + 2], "\t").at(3));
         }
-        EXPECT_EQ(names, demoItemNames());
         EXPECT_TRUE(run.out.starts_with("Software id\t5649532D44454D4F\r\n")) << run.out;
     }
 }
 
-TEST(CliRead, TheUsersChoicesInTheBoxesReadTheSameMemory) {
-    ScratchDirectory dir;
-    writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv", std::string(kIdentLine));
-    const std::vector<std::vector<std::string>> choices = {
-        {"--method", "DynamicallyDefined"},
-        {"--length-size", "2"},
-        {"--session", "1081"},
-    };
-    for (const auto& choice : choices) {
-        std::vector<std::string> args{"read", "--ecu", "ecu.xml", "--items", "items.tsv"};
-        args.insert(args.end(), choice.begin(), choice.end());
-        const CliRun run = runCli(args, dir.path());
-        EXPECT_EQ(run.exitCode, 0) << choice[0] << ": " << run.err;
-        EXPECT_EQ(run.out, "Ident\t564953\r\n") << choice[0];
-    }
-}
-
 // Failed openings, session requests and reads all count as attempts; the
-// last failure's text ends on standard error.
+// last failure's text ends on standard error. The user's choices in the
+// boxes read the same memory.
 TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
     struct Case {
         std::string faults;
         std::string items;
-        std::string attempts;
+        std::string options;
         int exitCode;
         // Standard output on success, a part of standard error on failure.
         std::string expected;
     };
-    const std::string ident(kIdentLine);
-    const std::string refused(kRefusedLine);
-    const std::string silent(kSilentLine);
     const std::string linkDown = "<init failures=\"2\" text=\"Link down\"/>";
+    const std::string refusedSession = "<session failures=\"3\" nrc=\"12\"/>";
+    const std::string ident = kIdentLine;
+    const std::string read = "Ident\t564953\r\n";
     const std::vector<Case> cases = {
-        {linkDown, ident, "3", 0, "Ident\t564953\r\n"},
-        {linkDown, ident, "2", 1, "Link down\n"},
-        {"<session failures=\"3\" nrc=\"12\"/>", ident, "3", 1, "Sub function not supported"},
+        {linkDown, ident, "--attempts 3", 0, read},
+        {linkDown, ident, "--attempts 2", 1, "Link down\n"},
+        {refusedSession, ident, "--attempts 3", 1, "Sub function not supported"},
         // A refusal is the item's value; a read fails when no item answers.
-        {"", refused, "1", 0, "Locked\tExecution conditions not set\r\n"},
-        {"", silent, "1", 1, "Error global"},
-        {"", silent + ident, "1", 0, "Asleep\tNo answer at due time\r\nIdent\t564953\r\n"},
+        {"", kRefusedLine, "--attempts 1", 0, "Locked\tExecution conditions not set\r\n"},
+        {"", kSilentLine, "--attempts 1", 1, "Error global"},
+        {"", kSilentLine + ident, "--attempts 1", 0, "Asleep\tNo answer at due time\r\n" + read},
+        {"", ident, "--method DynamicallyDefined", 0, read},
+        {"", ident, "--length-size 2", 0, read},
+        {"", ident, "--session 1081", 0, read},
     };
     for (const auto& c : cases) {
         ScratchDirectory dir;
         writeFile(dir.path() / "ecu.xml", ecuDescription(c.faults));
         writeFile(dir.path() / "items.tsv", c.items);
-        const CliRun run =
-            runCli({"read", "--ecu", "ecu.xml", "--items", "items.tsv", "--attempts", c.attempts},
-                   dir.path());
-        SCOPED_TRACE(c.faults + c.items + " attempts " + c.attempts);
+        std::vector<std::string> args{"read", "--ecu", "ecu.xml", "--items", "items.tsv"};
+        for (const auto& option : splitText(c.options, " ")) {
+            args.push_back(option);
+        }
+        const CliRun run = runCli(args, dir.path());
+        SCOPED_TRACE(c.faults + c.items + " " + c.options);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
         if (c.exitCode == 0) {
             EXPECT_EQ(run.out, c.expected);
@@ -106,53 +87,38 @@ TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
     }
 }
 
-// The virtual ECU on a pseudo-terminal serves the same description: the
-// K-line link reads what the simulator reads, refusals and silence included.
-TEST(CliRead, OverAKLineTheValuesAreTheSimulators) {
+// The virtual ECU on a pseudo-terminal, and the virtual adapter (genuine or
+// clone, in K-line and CAN modes) in front of it, serve the same
+// description: each real link reads what the simulator reads, refusals and
+// silence included.
+TEST(CliRead, OverEachLinkTheValuesAreTheSimulators) {
     ScratchDirectory dir;
-    writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv",
-              std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
-    EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5"});
+    const std::string ecuFile = dir.file("ecu.xml");
+    writeFile(ecuFile, ecuDescription());
+    writeFile(dir.path() / "items.tsv", kIdentLine + kRefusedLine + kSilentLine);
+    EcuProcess kline({"--ecu", ecuFile, "--p2", "5"});
+    EcuProcess adapter({"--ecu", ecuFile}, "--elm");
+    EcuProcess clone({"--ecu", ecuFile, "--clone"}, "--elm");
+    const auto read = [&](std::vector<std::string> args, const std::string& method) {
+        args.insert(args.end(), {"--items", "items.tsv", "--method", method});
+        return runCli(args, dir.path());
+    };
+    std::vector<std::pair<std::string, std::string>> cases;
     for (const char* method : {"ReadMemoryByAddress", "DynamicallyDefined",
                                "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}) {
-        const std::vector<std::string> list = {"--items", "items.tsv", "--method", method};
-        std::vector<std::string> simulated = {"read", "--ecu", "ecu.xml"};
-        std::vector<std::string> kline = {"read", "--link",
-                                          "kline:" + ecu.device() + ",p3min=5,p4min=0,p2max=1000"};
-        simulated.insert(simulated.end(), list.begin(), list.end());
-        kline.insert(kline.end(), list.begin(), list.end());
-        const CliRun expected = runCli(simulated, dir.path());
-        const CliRun run = runCli(kline, dir.path());
-        EXPECT_EQ(run.exitCode, 0) << method << run.err;
-        EXPECT_EQ(run.out, expected.out) << method;
+        cases.emplace_back("kline:" + kline.device() + ",p3min=5,p4min=0,p2max=1000", method);
     }
-}
-
-// Behind the virtual adapter, genuine or clone, in K-line and CAN modes, the
-// adapter link reads what the simulator reads, refusals and silence included.
-TEST(CliRead, ThroughAnAdapterTheValuesAreTheSimulators) {
-    ScratchDirectory dir;
-    writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv",
-              std::string(kIdentLine) + std::string(kRefusedLine) + std::string(kSilentLine));
-    const CliRun expected =
-        runCli({"read", "--ecu", "ecu.xml", "--items", "items.tsv"}, dir.path());
-    for (const bool clone : {false, true}) {
-        std::vector<std::string> args = {"--ecu", (dir.path() / "ecu.xml").string()};
-        if (clone) {
-            args.push_back("--clone");
-        }
-        EcuProcess adapter(args, "--elm");
+    for (const EcuProcess* elm : {&adapter, &clone}) {
         for (const char* protocol : {"kline-fast", "can11-500", "can29-250"}) {
-            SCOPED_TRACE(std::string(protocol) + (clone ? " clone" : ""));
-            const CliRun run = runCli(
-                {"read", "--link", "elm:" + adapter.device() + ",timeout=100,protocol=" + protocol,
-                 "--items", "items.tsv"},
-                dir.path());
-            EXPECT_EQ(run.exitCode, 0) << run.err;
-            EXPECT_EQ(run.out, expected.out);
+            cases.emplace_back("elm:" + elm->device() + ",timeout=100,protocol=" + protocol,
+                               "ReadMemoryByAddress");
         }
+    }
+    for (const auto& [link, method] : cases) {
+        SCOPED_TRACE(link + " " + method);
+        const CliRun run = read({"read", "--link", link}, method);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, read({"read", "--ecu", "ecu.xml"}, method).out);
     }
 }
 

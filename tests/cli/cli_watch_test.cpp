@@ -1,52 +1,61 @@
 // SPDX-License-Identifier: MIT
-// The watch command, run as the real binary.
+// The watch command, run as the real binary, and the export of what it
+// recorded.
 
 #include "cli_test_support.h"
 #include "fakes/ecu_process.h"
+#include "recording/recording_reader.h"
 
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <map>
 #include <regex>
 #include <thread>
 
 namespace vistrel::testing {
 namespace {
 
-// Each data line: the time column, then one value per item.
-void expectDataLines(const std::vector<std::string>& lines, std::size_t items) {
-    const std::regex time(R"( \d+(\.\d\d?)?)");
-    for (const auto& line : lines) {
-        const auto fields = splitText(line, "\t");
-        ASSERT_EQ(fields.size(), items + 1) << line;
-        EXPECT_TRUE(std::regex_match(fields[0], time)) << line;
-    }
-}
-
+// Piped, the output is the recording's header and one line per good read:
+// the time column, then one value per item. The snapshot is saved after the
+// first good read.
 TEST(CliWatch, PipedOutputIsTheRecordingHeaderAndOneLinePerGoodRead) {
     ScratchDirectory dir;
-    const CliRun run = runCli({"watch", "--cycles", "5"}, dir.path());
+    const CliRun run = runCli({"watch", "--cycles", "5", "--snapshot"}, dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
-    auto lines = splitText(run.out, "\n");
+    const auto lines = splitText(run.out, "\n");
     ASSERT_EQ(lines.size(), 6u) << run.out;
     EXPECT_TRUE(lines[0].starts_with("time\t\"Software id\"\t\"Engine speed(rpm)\"\t")) << lines[0];
-    expectDataLines({lines.begin() + 1, lines.end()}, 15);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const auto fields = splitText(lines[i], "\t");
+        ASSERT_EQ(fields.size(), 16u) << lines[i];
+        EXPECT_TRUE(std::regex_match(fields[0], std::regex(R"( \d+(\.\d\d?)?)"))) << lines[i];
+    }
     EXPECT_TRUE(recordingFiles(dir.path()).empty());
-}
-
-TEST(CliWatch, SnapshotIsSavedAfterTheFirstGoodRead) {
-    ScratchDirectory dir;
-    const CliRun run = runCli({"watch", "--cycles", "2", "--snapshot"}, dir.path());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string snapshot = readFile(dir.path() / "snapshotvistrel.xml");
     EXPECT_NE(snapshot.find("encoding=\"windows-1252\""), std::string::npos) << snapshot;
     EXPECT_NE(snapshot.find("<snapshot>"), std::string::npos) << snapshot;
 }
 
+// The demo items shown in hexadecimal or binary; the rest are decimal.
+const std::map<std::string, int> kDemoRadix = {
+    {"Software id", 16}, {"Warning lamps", 16}, {"Locked calibration", 16}, {"Status bits", 2}};
+
+// The number a recorded value text stands for, or "" for an error text.
+std::string exportedValue(const std::string& name, const std::string& cell) {
+    const auto radix = kDemoRadix.find(name);
+    if (cell.empty() || cell.find_first_not_of("0123456789ABCDEF.-") != std::string::npos) {
+        return "";
+    }
+    return radix == kDemoRadix.end() ? cell
+                                     : std::to_string(std::stoull(cell, nullptr, radix->second));
+}
+
 // Ctrl+C presses Stop: the recording is closed after whole lines only, and
-// every good read shown is also in the file.
-TEST(CliWatch, InterruptStopsCleanly) {
+// every good read shown is also in the file. Every value of the recording
+// reaches the exports for log viewers.
+TEST(CliWatch, InterruptStopsCleanlyAndTheRecordingExports) {
     ScratchDirectory dir;
     CliProcess watch({"watch", "--record"}, dir.path());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -65,12 +74,39 @@ TEST(CliWatch, InterruptStopsCleanly) {
     EXPECT_TRUE(file.ends_with("\r\n"));
     EXPECT_GE(splitText(file, "\r\n").size(), 4u);
     EXPECT_EQ(splitText(file, "\r\n").size(), splitText(run.out, "\n").size());
+
+    const RecordingRun recording = parseRecording(file).front();
+    struct Case {
+        std::string format;
+        std::string separator;
+        std::string lineEnd;
+        std::size_t headerRows;
+    };
+    for (const Case& c : {Case{"csv", ",", "\r\n", 1}, Case{"msl", "\t", "\n", 2}}) {
+        const auto out = dir.path() / ("out." + c.format);
+        const CliRun exported =
+            runCli({"export", files[0].string(), "--to", c.format, "-o", out.string()}, dir.path());
+        ASSERT_EQ(exported.exitCode, 0) << exported.err;
+        const auto rows = splitText(readFile(out), c.lineEnd);
+        ASSERT_EQ(rows.size(), c.headerRows + recording.lineCount()) << c.format;
+        for (std::size_t line = 0; line < recording.lineCount(); ++line) {
+            const auto fields = splitText(rows[c.headerRows + line] + c.separator, c.separator);
+            ASSERT_EQ(fields.size(), recording.columns.size() + 1) << rows[c.headerRows + line];
+            EXPECT_DOUBLE_EQ(std::stod(fields[0]), recording.times[line]);
+            for (std::size_t column = 0; column < recording.columns.size(); ++column) {
+                const auto& name = recording.columns[column].name;
+                const std::string cell(recording.cell(line, column));
+                EXPECT_EQ(fields[column + 1], exportedValue(name, cell))
+                    << c.format << " " << name << " " << cell;
+            }
+        }
+    }
 }
 
 TEST(CliWatch, ARepeatedFailureIsReportedOnceAndNoGoodReadExitsOne) {
     ScratchDirectory dir;
     writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv", std::string(kSilentLine));
+    writeFile(dir.path() / "items.tsv", kSilentLine);
     const CliRun run = runCli(
         {"watch", "--ecu", "ecu.xml", "--items", "items.tsv", "--seconds", "0.3"}, dir.path());
     EXPECT_EQ(run.exitCode, 1);
@@ -82,12 +118,11 @@ TEST(CliWatch, ARepeatedFailureIsReportedOnceAndNoGoodReadExitsOne) {
 
 TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
     ScratchDirectory dir;
-    CliRun run;
-    try {
-        run = runCliOnTerminal({"watch", "--cycles", "2"}, dir.path(), 200);
-    } catch (const NoTerminal& e) {
-        GTEST_SKIP() << e.what();
+    const auto terminal = runCliOnTerminal({"watch", "--cycles", "2"}, dir.path(), 200);
+    if (!terminal) {
+        GTEST_SKIP() << "no pseudo-terminal to run the command on";
     }
+    const CliRun& run = *terminal;
     ASSERT_EQ(run.exitCode, 0) << run.out;
     for (const char* text : {"\x1b[H", "Nom (Name)", "Valeur (Value)", "Unité (Unit)", "Adr (Addr)",
                              "Lng", "Affichage (Display)", "Mask", "Engine speed", "Demo car",
@@ -102,7 +137,7 @@ TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
 TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {
     ScratchDirectory dir;
     writeFile(dir.path() / "ecu.xml", ecuDescription());
-    writeFile(dir.path() / "items.tsv", std::string(kIdentLine));
+    writeFile(dir.path() / "items.tsv", kIdentLine);
     EcuProcess ecu({"--ecu", (dir.path() / "ecu.xml").string(), "--p2", "5", "--fault",
                     "bad-checksum:4", "--fault", "garbage:6"});
     const CliRun run =

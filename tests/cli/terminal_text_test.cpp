@@ -12,12 +12,8 @@ TEST(Printable, KeepsTextAndDefusesWhatCouldDriveTheTerminal) {
         {"Unité °C", "Unité °C"},
         {"\x1b[2J", "?[2J"},
         {"a\tb\rc\nd\x7f", "a?b?c?d?"},
-        {"\xc2\x9b"
-         "31m",
-         "?31m"}, // C1 control sequence introducer
-        {"\x9b"
-         "31m",
-         "?31m"},                // a lone continuation byte
+        {"\u009b31m", "?31m"},   // C1 control sequence introducer
+        {"\x9b[31m", "?[31m"},   // a lone continuation byte
         {"\xc0\xaf", "??"},      // overlong slash
         {"\xed\xa0\x80", "???"}, // surrogate
         {"\xe2\x82", "??"},      // cut short

@@ -12,17 +12,16 @@ namespace vistrel::testing {
 
 // A serial line on a fake clock: waits and reads move the clock instead of
 // sleeping, the device behind the line answers writes by scheduling bytes to
-// arrive at given times, and every write, break and baud change is logged
-// with its time. It shows what a pseudo-terminal cannot: the wake-up
-// pattern, the baud rate and the exact timing of each byte.
+// arrive at given times, and every write and break is logged with its time.
+// It shows what a pseudo-terminal cannot: the wake-up pattern and the exact
+// timing of each byte.
 class FakeLine : public ByteLine {
 public:
     struct Event {
-        enum class Kind { Write, BreakOn, BreakOff, Baud };
+        enum class Kind { Write, BreakOn, BreakOff };
         Kind kind;
         Clock::time_point at;
         std::vector<std::uint8_t> bytes;
-        unsigned baud = 0;
     };
 
     // The device behind the line; it sees each write as it happens.
@@ -42,7 +41,6 @@ public:
                              [](const auto& a, const auto& b) { return a.at < b.at; });
         }
     }
-    std::vector<Event> writes() const { return only(Event::Kind::Write); }
     std::vector<Event> only(Event::Kind kind) const {
         std::vector<Event> found;
         std::copy_if(events.begin(), events.end(), std::back_inserter(found),
@@ -79,9 +77,8 @@ public:
             incoming_.pop_front();
         }
     }
-    void setBaudRate(unsigned baud) override {
-        events.push_back({Event::Kind::Baud, now_, {}, baud});
-    }
+    // The K-line link never changes the rate after the opening.
+    void setBaudRate(unsigned) override {}
     void setBreak(bool on) override {
         events.push_back({on ? Event::Kind::BreakOn : Event::Kind::BreakOff, now_, {}});
     }

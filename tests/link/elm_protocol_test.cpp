@@ -3,8 +3,8 @@
 // in front of the simulated ECU: bring-up in every bus mode, genuine and
 // clone, every adapter message, and a restart in the middle of a session.
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "fakes/adapter_test_ecu.h"
-#include "link/elm_errors.h"
 #include "link/elm_protocol.h"
 #include "link/link_string.h"
 #include "link/pseudo_terminal.h"
@@ -100,36 +100,31 @@ INSTANTIATE_TEST_SUITE_P(
                       BusCase{"can29-500", false, 7, false}, BusCase{"can29-250", true, 7, false}));
 
 TEST(ElmLink, EveryAdapterMessageIsClearAndTheNextExchangeWorks) {
-    struct MessageCase {
-        const char* words;
-        bool thenReply;
-        const char* expected;
-    };
-    const MessageCase cases[] = {
-        {"NO DATA", false, "2000 No answer at due time"},
-        {"?", false, "2070 adapter says \"?\""},
-        {"BUS INIT: ...ERROR", false, "2071 adapter says \"BUS INIT: ...ERROR\""},
-        {"BUS INIT: ERROR", false, "2071 adapter says \"BUS INIT: ERROR\""},
-        {"UNABLE TO CONNECT", false, "2072 adapter says \"UNABLE TO CONNECT\""},
-        {"BUFFER FULL", false, "2073 adapter says \"BUFFER FULL\""},
-        {"CAN ERROR", false, "2074 adapter says \"CAN ERROR\""},
-        {"BUS BUSY", false, "2075 adapter says \"BUS BUSY\""},
-        {"STOPPED", false, "2076 adapter says \"STOPPED\""},
-        {"<RX ERROR", false, "2077 adapter says \"<RX ERROR\""},
-        {"FB ERROR", false, "2078 adapter says \"FB ERROR\""},
-        {"SEARCHING...", true, "631234"},
-        {"BUS INIT: ...OK", true, "631234"},
+    using namespace adapter_error;
+    const std::pair<const char*, std::int32_t> failures[] = {
+        {"?", kNotUnderstood},         {"BUS INIT: ...ERROR", kBusInit},
+        {"BUS INIT: ERROR", kBusInit}, {"UNABLE TO CONNECT", kUnableToConnect},
+        {"BUFFER FULL", kBufferFull},  {"CAN ERROR", kCanError},
+        {"BUS BUSY", kBusBusy},        {"STOPPED", kStopped},
+        {"<RX ERROR", kRxError},       {"FB ERROR", kOther},
     };
     AdapterBench bench(false);
     const auto link = bench.link("protocol=can11-500,timeout=50");
     link->InitCommunication();
-    for (const MessageCase& c : cases) {
-        SCOPED_TRACE(c.words);
-        bench.service().sayOnNextRequest(c.words, c.thenReply);
+    const auto expect = [&](const char* words, bool thenReply, const std::string& expected) {
+        SCOPED_TRACE(words);
+        bench.service().sayOnNextRequest(words, thenReply);
         const std::string failed = outcome(*link, "2301A2B302");
-        EXPECT_TRUE(failed.starts_with(c.expected)) << failed;
+        EXPECT_TRUE(failed.starts_with(expected)) << failed;
         EXPECT_EQ(outcome(*link, "2301A2B302"), "631234");
+    };
+    // First, since a "?" to the first counted request refuses the count.
+    expect("NO DATA", false, "2000 No answer at due time");
+    for (const auto& [words, number] : failures) {
+        expect(words, false, std::to_string(number) + " adapter says \"" + words + "\"");
     }
+    expect("SEARCHING...", true, "631234");
+    expect("BUS INIT: ...OK", true, "631234");
 }
 
 TEST(ElmLink, RestartIsNoticedAndTheNextOpeningBringsTheAdapterUp) {

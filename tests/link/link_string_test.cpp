@@ -13,20 +13,27 @@
 namespace vistrel {
 namespace {
 
-// Settings as one value, so that a test compares all of them at once.
-auto fields(const std::string& text) {
-    const KLineSettings k = KLineSettings::fromLinkString(parseLinkString(text));
-    return std::tuple(k.device, k.baud, k.init, k.target, k.source, k.p2max.count(),
-                      k.p3min.count(), k.p4min.count(), k.echo);
-}
-
-TEST(LinkString, KLineKeysAndDefaults) {
-    EXPECT_EQ(fields("kline:/dev/ttyUSB0"), std::tuple("/dev/ttyUSB0", 10400U, KLineInit::Fast,
-                                                       0x10, 0xF1, 50, 55, 5, KLineEcho::Auto));
-    EXPECT_EQ(fields("kline:/dev/pts/3,baud=9600,init=5baud,target=7a,source=F0,p2max=200,"
-                     "p3min=0,p4min=0,echo=off"),
+// Settings as one value, so that a test compares all of them at once. The
+// K-line defaults are the ISO timings.
+TEST(LinkString, KeysAndDefaults) {
+    const auto kline = [](const char* text) {
+        const KLineSettings k = KLineSettings::fromLinkString(parseLinkString(text));
+        return std::tuple(k.device, k.baud, k.init, k.target, k.source, k.p2max.count(),
+                          k.p3min.count(), k.p4min.count(), k.echo);
+    };
+    EXPECT_EQ(kline("kline:/dev/ttyUSB0"), std::tuple("/dev/ttyUSB0", 10400U, KLineInit::Fast, 0x10,
+                                                      0xF1, 50, 55, 5, KLineEcho::Auto));
+    EXPECT_EQ(kline("kline:/dev/pts/3,baud=9600,init=5baud,target=7a,source=F0,p2max=200,"
+                    "p3min=0,p4min=0,echo=off"),
               std::tuple("/dev/pts/3", 9600U, KLineInit::FiveBaud, 0x7A, 0xF0, 200, 0, 0,
                          KLineEcho::Off));
+    const auto elm = [](const char* text) {
+        const ElmSettings e = ElmSettings::fromLinkString(parseLinkString(text));
+        return std::tuple(e.baud, e.bus, e.tx, e.rx, e.timeout.value_or(Milliseconds(0)).count());
+    };
+    EXPECT_EQ(elm("elm:/dev/rfcomm0"), std::tuple(38400U, ElmBus::KLineFast, 0x7E0U, 0x7E8U, 0));
+    EXPECT_EQ(elm("elm:/dev/rfcomm0,baud=auto,protocol=can29-250,timeout=100"),
+              std::tuple(0U, ElmBus::Can29At250, 0x18DA10F1U, 0x18DAF110U, 100));
 }
 
 TEST(LinkString, UsageErrorsNameTheOffendingPart) {
@@ -63,16 +70,6 @@ TEST(LinkString, UsageErrorsNameTheOffendingPart) {
                 << text << ": " << e.what();
         }
     }
-}
-
-TEST(LinkString, ElmKeysAndDefaults) {
-    const auto elm = [](const char* text) {
-        const ElmSettings e = ElmSettings::fromLinkString(parseLinkString(text));
-        return std::tuple(e.baud, e.bus, e.tx, e.rx, e.timeout.value_or(Milliseconds(0)).count());
-    };
-    EXPECT_EQ(elm("elm:/dev/rfcomm0"), std::tuple(38400U, ElmBus::KLineFast, 0x7E0U, 0x7E8U, 0));
-    EXPECT_EQ(elm("elm:/dev/rfcomm0,baud=auto,protocol=can29-250,timeout=100"),
-              std::tuple(0U, ElmBus::Can29At250, 0x18DA10F1U, 0x18DAF110U, 100));
 }
 
 TEST(LinkString, MakesLinksWithoutOpeningAnyDevice) {
