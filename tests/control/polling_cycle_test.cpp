@@ -29,71 +29,30 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
     const struct {
         const char* name;
         int from;
-        std::function<void(ScriptedProtocol&)> script;
+        std::vector<ScriptedProtocol::Answer> answers;
         int to;
-        std::map<std::string, std::string> panels; // panels expected afterwards
+        std::string panels; // Status|Com|Run afterwards
         std::vector<std::string> values;
+        std::optional<Error> init = std::nullopt; // the answer of the opening
     } cases[] = {
-        {"init fails",
-         1,
-         [](ScriptedProtocol& p) { p.initAnswers.push_back(Error(2001, "No link")); },
-         1,
-         {{"Status", "No link"}, {"Com", "Init"}},
-         {"", ""}},
-        {"init succeeds",
-         1,
-         [](ScriptedProtocol&) {},
-         2,
-         {{"Status", ""}, {"Com", "Start"}, {"Run", ""}},
-         {"", ""}},
-        {"session refused",
-         2,
-         [](ScriptedProtocol& p) { p.fail(2040, "Service 10 Negative response 31"); },
-         2,
-         {{"Status", "Service 10 Negative response 31"}, {"Com", "Start"}},
-         {"", ""}},
-        {"session accepted",
-         2,
-         [](ScriptedProtocol& p) { p.reply("50A0"); },
-         3,
-         {{"Status", ""}, {"Com", "Com"}},
-         {"", ""}},
-        {"good read",
-         3,
-         [](ScriptedProtocol& p) {
-             p.reply("631234");
-             p.reply("6356");
-         },
-         3,
-         {{"Status", ""}, {"Com", "Com"}, {"Run", "\\"}},
-         {"1234", "56"}},
-        {"one item refused is still a good read",
-         3,
-         [](ScriptedProtocol& p) {
-             p.fail(2035, "Busy-repeat request");
-             p.reply("6356");
-         },
-         3,
-         {{"Com", "Com"}, {"Run", "|"}},
-         {"Busy-repeat request", "56"}},
-        {"every item fails",
-         3,
-         [](ScriptedProtocol&) {},
-         1,
-         {{"Status", "Error global : (No answer at due time)"}, {"Com", "Init"}, {"Run", ""}},
-         {"", ""}},
+        {"init fails", 1, {}, 1, "No link|Init|", {"", ""}, Error(2001, "No link")},
+        {"init succeeds", 1, {}, 2, "|Start|", {"", ""}},
+        {"session refused", 2, {Error(2040, "Refused")}, 2, "Refused|Start|", {"", ""}},
+        {"session accepted", 2, {"50A0"}, 3, "|Com|", {"", ""}},
+        {"good read", 3, {"631234", "6356"}, 3, "|Com|\\", {"1234", "56"}},
+        {"one item refused", 3, {Error(2035, "Busy"), "6356"}, 3, "|Com||", {"Busy", "56"}},
+        {"every item fails", 3, {}, 1, "Error global : (No answer at due time)|Init|", {"", ""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         renewProtocol();
         reach(c.from);
-        c.script(*protocol);
+        protocol->initAnswers.push_back(c.init);
+        protocol->answers.assign(c.answers.begin(), c.answers.end());
         ticks(1);
         EXPECT_EQ(static_cast<int>(control.cycleState()), c.to);
         EXPECT_TRUE(ports.timer.enabled);
-        for (const auto& [key, text] : c.panels) {
-            EXPECT_EQ(ports.view.panel(key), text) << key;
-        }
+        EXPECT_EQ(ports.view.panelLine({"Status", "Com", "Run"}), c.panels);
         EXPECT_EQ(ports.view.valueColumn(), c.values);
     }
 }
@@ -102,49 +61,41 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
 TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
     const struct {
         const char* method;
-        int lengthSizeIndex;
-        const char* session;
+        int lengthSize;
         const char* protocolName;
-        std::vector<std::string> replies;
-        std::vector<std::string> requests;
+        std::vector<std::string> exchanges; // request>reply, the session's first
     } cases[] = {
+        {"ReadMemoryByAddress", 1, "KWP", {"10A0>50A0", "2301A2B302>631234", "230A000001>6356"}},
         {"ReadMemoryByAddress",
-         0,
-         "10A0",
+         2,
          "KWP",
-         {"50A0", "631234", "6356"},
-         {"10A0", "2301A2B302", "230A000001"}},
-        {"ReadMemoryByAddress",
-         1,
-         "1081",
-         "KWP",
-         {"5081", "631234", "6356"},
-         {"1081", "2301A2B30002", "230A00000001"}},
+         {"1081>5081", "2301A2B30002>631234", "230A00000001>6356"}},
         // The batch name alone does not make a batch: the method must read by address.
         {"DynamicallyDefined",
-         0,
-         "10A0",
+         1,
          "Marlotel",
-         {"50A0", "6CE0", "61E01234", "6CE0", "61E056"},
-         {"10A0", "2CE0D001020001A2B3", "21E0", "2CE0D00101000A0000", "21E0"}},
+         {"10A0>50A0", "2CE0D001020001A2B3>6CE0", "21E0>61E01234", "2CE0D00101000A0000>6CE0",
+          "21E0>61E056"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.method) + " " + std::to_string(c.lengthSizeIndex));
+        SCOPED_TRACE(std::string(c.method) + " " + std::to_string(c.lengthSize));
         renewProtocol();
         protocol->name = c.protocolName;
         handOver();
         pasteTwoItems();
         control.chooseMethod(c.method);
-        control.chooseLengthSize(c.lengthSizeIndex + 1);
-        control.editSessionText(c.session);
-        control.toolbarClick("Start");
-        EXPECT_FALSE(ports.view.button("Paste").enabled);
-        EXPECT_FALSE(ports.view.methodBoxEnabled);
-        for (const auto& reply : c.replies) {
-            protocol->reply(reply);
+        control.chooseLengthSize(c.lengthSize);
+        std::vector<std::string> requests;
+        for (const std::string& exchange : c.exchanges) {
+            requests.push_back(exchange.substr(0, exchange.find('>')));
+            protocol->reply(exchange.substr(exchange.find('>') + 1));
         }
+        control.editSessionText(requests.front());
+        control.toolbarClick("Start");
+        EXPECT_EQ(ports.view.tools({"Paste"}), "Paste:--");
+        EXPECT_FALSE(ports.view.methodBoxEnabled);
         ticks(3);
-        EXPECT_EQ(protocol->requests, c.requests);
+        EXPECT_EQ(protocol->requests, requests);
         EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
     }
 }
@@ -158,47 +109,42 @@ TEST_F(PollingCycleTest, BatchProtocolReadsTheListInOneCanXmlDocument) {
     reach(3);
     ticks(1);
 
-    EXPECT_EQ(batch.executions, 1);
     EXPECT_EQ(protocol->requests, (std::vector<std::string>{"10A0"})); // only the session
     EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
     EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
 
-    // The processor got the declaration, the timings instruction and the request.
-    const pugi::xml_node first = batch.received.first_child();
-    EXPECT_EQ(first.type(), pugi::node_declaration);
-    EXPECT_STREQ(first.attribute("encoding").value(), "windows-1252");
-    EXPECT_EQ(first.next_sibling().type(), pugi::node_pi);
-    EXPECT_STREQ(first.next_sibling().name(), "timings");
-    EXPECT_STREQ(batch.received.document_element().name(), "can");
-    EXPECT_STREQ(batch.received.select_node("/can/x").node().attribute("i").value(), "1234");
-
-    // Each read works on a fresh copy of the request.
-    ticks(1);
-    EXPECT_EQ(batch.executions, 2);
-    EXPECT_EQ(batch.received.select_nodes("//r/d").size(), 0U);
-    EXPECT_EQ(batch.replied.select_nodes("//r/d").size(), 2U);
+    // The processor got the declaration, the timings instruction and the
+    // request, and each read works on a fresh copy of it.
+    for (int read = 1; read <= 2; ++read) {
+        std::ostringstream received;
+        batch.received.save(received, "", pugi::format_raw);
+        EXPECT_EQ(received.str(),
+                  "<?xml version=\"1.0\" encoding=\"windows-1252\"?><?timings?><can>\r\n"
+                  "<x i=\"1234\">\r\n<i>2024</i>\r\n<s><d>052301A2B3020000</d></s>\r\n"
+                  "<r c=\"01A2B32\"/>\r\n<s><d>05230A0000010000</d></s>\r\n"
+                  "<r c=\"0A00001\"/>\r\n</x></can>")
+            << read;
+        EXPECT_EQ(batch.executions, read);
+        ticks(1);
+    }
 }
 
 TEST_F(PollingCycleTest, FailedBatchReadsShowTheirErrors) {
-    const struct {
-        const char* name;
-        const char* failure;
-        const char* status;
-    } cases[] = {
-        {"time-out", "ErrorRcvTO", "No answer at due time"},
-        {"unknown", "Bus gone", "Unknown error (Bus gone)"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"ErrorRcvTO", "No answer at due time"},
+        {"Bus gone", "Unknown error (Bus gone)"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [failure, status] : cases) {
+        SCOPED_TRACE(failure);
         FakeCanXml batch;
-        batch.failure = c.failure;
+        batch.failure = failure;
         renewProtocol();
         protocol->name = "Marlotel";
         protocol->processor = &batch;
         reach(3);
         ticks(1);
         EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
-        EXPECT_EQ(ports.view.panel("Status"), c.status);
+        EXPECT_EQ(ports.view.panel("Status"), status);
         EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"", ""}));
     }
 }
@@ -226,37 +172,28 @@ TEST_F(PollingCycleTest, AbortBetweenTicksStopsTheCommunication) {
 
     EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
     EXPECT_FALSE(ports.timer.enabled);
-    for (const char* key : {"Com", "Run", "Status"}) {
-        EXPECT_EQ(ports.view.panel(key), "") << key;
-    }
-    EXPECT_EQ(ports.view.panel("Rec"), " ");
+    EXPECT_EQ(ports.view.panelLine({"Com", "Run", "Status", "Rec"}), "||| ");
     EXPECT_FALSE(control.recording());
-    EXPECT_FALSE(ports.view.button("Rec").pressed);
-    EXPECT_TRUE(ports.view.button("Paste").enabled);
+    EXPECT_EQ(ports.view.tools({"Start", "Stop", "Rec", "Paste"}),
+              "Start:EP Stop:E- Rec:E- Paste:E-");
     EXPECT_TRUE(ports.view.methodBoxEnabled);
     EXPECT_FALSE(control.abortPending());
     EXPECT_TRUE(control.items().AbortRequest()); // cleared by the next Start
-    EXPECT_TRUE(ports.view.button("Start").pressed);
-    EXPECT_FALSE(ports.view.button("Stop").pressed);
 }
 
 TEST_F(PollingCycleTest, AbortInsideAStepHaltsTheCycleWhereItIs) {
-    const struct {
-        const char* name;
-        int state;
-    } cases[] = {{"open", 1}, {"session", 2}, {"read", 3}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const int state : {1, 2, 3}) { // open, session, read
+        SCOPED_TRACE(state);
         renewProtocol();
-        reach(c.state);
+        reach(state);
         protocol->duringNextInit = [&] { control.Abort(); };
         protocol->duringNextExchange = [&] { control.Abort(); };
         const auto panelsBefore = ports.view.panels;
         ticks(1);
-        EXPECT_EQ(static_cast<int>(control.cycleState()), c.state);
+        EXPECT_EQ(static_cast<int>(control.cycleState()), state);
         EXPECT_FALSE(ports.timer.enabled);
         EXPECT_EQ(ports.view.panels, panelsBefore);
-        EXPECT_FALSE(ports.view.button("Paste").enabled);
+        EXPECT_EQ(ports.view.tools({"Paste"}), "Paste:--");
     }
 }
 

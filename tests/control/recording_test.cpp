@@ -52,11 +52,9 @@ TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
 class RecordingTest : public ControlTest {
 protected:
     std::string expectedPath() const { return directory.file("vistrel_4-12-26__07h05mn09.txt"); }
-    void goodRead(std::uint32_t clock) {
-        protocol->reply("631234");
-        protocol->reply("6356");
-        ports.platform.clock = clock;
-        ticks(1);
+    // What the user sees of a recording: the Rec button, the Status and Rec panels.
+    std::string recShows() const {
+        return ports.view.tools({"Rec"}) + " " + ports.view.panelLine({"Status", "Rec"});
     }
 };
 
@@ -69,33 +67,33 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     pressRec();
     EXPECT_EQ(ports.platform.wallClockReadings, 1);
     EXPECT_TRUE(control.recording());
-    EXPECT_TRUE(ports.view.button("Rec").pressed);
     EXPECT_EQ(control.recordFileName(), expectedPath());
-    EXPECT_EQ(ports.view.panel("Status"), "vistrel_4-12-26__07h05mn09.txt");
-    EXPECT_EQ(ports.view.panel("Rec"), "REC");
-    const std::string header = "time\t\"Rpm\"\t\"Temp(\xB0"
-                               "C)\"\r\n";
-    EXPECT_EQ(fileBytes(expectedPath()), header);
+    EXPECT_EQ(recShows(), "Rec:EP vistrel_4-12-26__07h05mn09.txt|REC");
+    std::string expected = "time\t\"Rpm\"\t\"Temp(\xB0"
+                           "C)\"\r\n";
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
 
     control.toolbarClick("Start");
     protocol->reply("50A0");
     ticks(2);
-    goodRead(102000);
+    ports.platform.clock = 102000;
+    goodRead();
     // Written through at once, while the file is still open.
-    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n");
+    expected += " 2\t1234\t56\r\n";
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
     ticks(1); // a failed read writes nothing
     protocol->reply("50A0");
     ticks(2);
-    goodRead(163040);
-    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+    ports.platform.clock = 163040;
+    goodRead();
+    expected += " 63.04\t1234\t56\r\n";
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
 
     pressRec();
     EXPECT_FALSE(control.recording());
-    EXPECT_FALSE(ports.view.button("Rec").pressed);
-    EXPECT_EQ(ports.view.panel("Status"), "");
-    EXPECT_EQ(ports.view.panel("Rec"), " ");
-    goodRead(170000);
-    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+    EXPECT_EQ(recShows(), "Rec:E- | ");
+    goodRead();
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
 }
 
 TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
@@ -115,9 +113,7 @@ TEST_F(RecordingTest, AFileThatCannotBeOpenedReleasesTheButtonSilently) {
     ports.view.panels["Status"] = "before";
     pressRec();
     EXPECT_FALSE(control.recording());
-    EXPECT_FALSE(ports.view.button("Rec").pressed);
-    EXPECT_EQ(ports.view.panel("Status"), "before");
-    EXPECT_EQ(ports.view.panel("Rec"), "");
+    EXPECT_EQ(recShows(), "Rec:E- before|");
     EXPECT_TRUE(ports.messages.shown.empty());
 }
 

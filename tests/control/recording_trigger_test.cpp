@@ -82,7 +82,7 @@ TEST_F(RecordingTriggerTest, AConditionOnNoItemKeepsRecUp) {
     control.setRecordingTrigger(RecordingTrigger{TriggerCondition::parse("Rpm > 1"), {}, 0, 0});
     pressRec();
     EXPECT_FALSE(control.recording());
-    EXPECT_FALSE(ports.view.button("Rec").pressed);
+    EXPECT_EQ(ports.view.tools({"Rec"}), "Rec:E-");
     EXPECT_EQ(ports.messages.shown.back().text, "Condition \"Rpm > 1\": no item is named \"Rpm\"");
 }
 

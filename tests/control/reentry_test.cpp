@@ -10,84 +10,77 @@ namespace {
 class ReentryTest : public ControlTest {
 protected:
     ReentryTest() {
-        startTwoItems();
+        handOver();
+        pasteTwoItems();
+        readyToRead();
+    }
+    // Started with the session open: the next step reads, its replies queued.
+    void readyToRead() {
+        protocol->answers.clear();
+        control.start();
         scriptGoodCycle();
-        ticks(2); // open, session: the next tick reads
+        ticks(2);
         scriptGoodCycle();
     }
 };
 
 TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
     const std::string saved = directory.file("saved.xml");
-    const struct {
-        const char* what;
-        std::function<void(VistrelControl&, FakePorts&)> command;
-        // Checked right after the command, still inside the exchange.
-        std::function<void(VistrelControl&, FakePorts&)> inside;
-        // Checked after the tick.
-        std::function<void(VistrelControl&, FakePorts&)> after;
-    } cases[] = {
-        {"Copy acts at once", [](auto& c, auto&) { c.toolbarClick("Copy"); },
-         [](auto&, auto& p) {
-             EXPECT_EQ(p.clipboard.content, "Rpm\tNot supported\r\nTemp\tNot supported\r\n");
-         },
-         [](auto&, auto&) {}},
-        {"Paste waits",
-         [](auto& c, auto& p) {
-             p.clipboard.content = itemLine("0B0000", 1, "Late") + "\r\n";
-             c.toolbarClick("Paste");
-         },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().at(0).name(), "Late"); }},
-        {"Open waits",
-         [saved](auto& c, auto& p) {
-             p.dialogs.answer = saved;
-             c.toolbarClick("Open");
-         },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().at(0).name(), "Saved"); }},
-        {"Start waits", [](auto& c, auto&) { c.start(); },
-         [](auto& c, auto&) { EXPECT_EQ(c.cycleState(), CyclePhase::Run); },
-         [](auto& c, auto&) { EXPECT_EQ(c.cycleState(), CyclePhase::OpenCommunication); }},
-        {"Rec waits", [](auto& c, auto&) { c.toolbarClick("Rec"); },
-         [](auto& c, auto&) { EXPECT_FALSE(c.recording()); },
-         [](auto& c, auto&) { EXPECT_TRUE(c.recording()); }},
-        {"snapshot key waits", [](auto& c, auto&) { c.keyUp(86, 6); },
-         [](auto& c, auto&) { EXPECT_FALSE(c.snapshotArmed()); },
-         [](auto& c, auto&) { EXPECT_TRUE(c.snapshotArmed()); }},
-        {"hide waits", [](auto& c, auto&) { c.hide(); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto& p) {
-             EXPECT_EQ(c.cycleState(), CyclePhase::Idle);
-             EXPECT_FALSE(p.timer.enabled);
-         }},
-        {"a new protocol waits",
-         [](auto& c, auto&) { c.setProtocol(std::make_shared<ScriptedProtocol>()); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 0); }},
-        {"a second tick is no tick", [](auto& c, auto&) { c.tick(); },
-         [](auto& c, auto&) { EXPECT_EQ(c.step().kind, StepOutcome::Kind::NotDue); },
-         [](auto&, auto&) {}},
-    };
     std::ofstream(saved) << "<Vistrel Version=\"1,0\"><Datas><Data><address>0C0000</address>"
                             "<length>1</length><name>Saved</name></Data></Datas></Vistrel>";
+    const std::string copied = "Rpm\tNot supported\r\nTemp\tNot supported\r\n";
+    using Observer = std::function<std::string()>;
+    const Observer names = [&] { return ports.view.rows.empty() ? "" : ports.view.rows[0][0]; };
+    const Observer phase = [&] { return std::to_string(static_cast<int>(control.cycleState())); };
+    const Observer flags = [&] {
+        return std::string(control.recording() ? "rec" : "") +
+               (control.snapshotArmed() ? "snap" : "");
+    };
+    const struct {
+        const char* what;
+        std::function<void()> command;
+        Observer observe;
+        std::string inside; // right after the command, still inside the exchange
+        std::string after;  // after the step
+    } cases[] = {
+        {"Copy acts at once", [&] { control.toolbarClick("Copy"); },
+         [&] { return ports.clipboard.content; }, copied, copied},
+        {"Paste waits",
+         [&] {
+             ports.clipboard.content = itemLine("0B0000", 1, "Late") + "\r\n";
+             control.toolbarClick("Paste");
+         },
+         names, "Rpm", "Late"},
+        {"Open waits",
+         [&] {
+             ports.dialogs.answer = saved;
+             control.toolbarClick("Open");
+         },
+         names, "Rpm", "Saved"},
+        {"Start waits", [&] { control.start(); }, phase, "3", "1"},
+        {"Rec waits", [&] { control.toolbarClick("Rec"); }, flags, "", "rec"},
+        {"snapshot key waits", [&] { control.keyUp(86, 6); }, flags, "", "snap"},
+        {"hide waits", [&] { control.hide(); },
+         [&] { return names() + phase() + (ports.timer.enabled ? "timer" : ""); }, "Rpm3", "0"},
+        {"a new protocol waits", [&] { control.setProtocol(std::make_shared<ScriptedProtocol>()); },
+         names, "Rpm", ""},
+        {"a second tick is no tick", [&] { control.tick(); },
+         [&] { return ports.view.valueColumn()[0]; }, "", "1234"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        std::string inside;
         protocol->duringNextExchange = [&] {
-            c.command(control, ports);
-            c.inside(control, ports);
+            c.command();
+            inside = c.observe();
         };
-        const StepOutcome outcome = control.step();
-        EXPECT_EQ(outcome.kind, StepOutcome::Kind::GoodRead);
-        c.after(control, ports);
+        EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
+        EXPECT_EQ(inside, c.inside);
+        EXPECT_EQ(c.observe(), c.after);
         // Back to a control that reads, for the next case.
         control.setProtocol(protocol);
         pasteTwoItems();
-        protocol->answers.clear();
-        control.start();
-        scriptGoodCycle();
-        ticks(2);
-        scriptGoodCycle();
+        readyToRead();
     }
 }
 
@@ -106,11 +99,7 @@ TEST_F(ReentryTest, StopDuringAReadEndsItBeforeTheNextItem) {
     EXPECT_FALSE(ports.timer.enabled);
     EXPECT_EQ(ports.view.valueColumn(), shown);
     // Start afterwards reads the whole list again.
-    control.start();
-    protocol->answers.clear();
-    scriptGoodCycle();
-    ticks(2);
-    scriptGoodCycle();
+    readyToRead();
     const std::size_t sentAtRead = protocol->requests.size();
     EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
     EXPECT_EQ(protocol->requests.size(), sentAtRead + 2);
