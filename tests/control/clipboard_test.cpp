@@ -63,19 +63,5 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
     EXPECT_EQ(control.methodChoice(), "DynamicallyDefined");
 }
 
-TEST_F(ClipboardTest, CopyPutsNamesAndLastValues) {
-    control.toolbarClick("Copy");
-    EXPECT_EQ(ports.clipboard.content, "");
-
-    startTwoItems();
-    control.toolbarClick("Copy");
-    EXPECT_EQ(ports.clipboard.content, "Rpm\tNot supported\r\nTemp\tNot supported\r\n");
-
-    scriptGoodCycle("631234", "6356");
-    ticks(3);
-    control.toolbarClick("Copy");
-    EXPECT_EQ(ports.clipboard.content, "Rpm\t1234\r\nTemp\t56\r\n");
-}
-
 } // namespace
 } // namespace vistrel::testing

@@ -33,11 +33,9 @@ TEST_F(ConfigDialogTest, SaveTakesTheFieldsAsShownAndOpenBringsThemBack) {
     control.chooseLengthSize(1);
     control.editSessionText("10A0");
     control.toolbarClick("Open");
-    ASSERT_EQ(ports.view.rows.size(), 2U);
-    EXPECT_EQ(ports.view.rows[0][0], "Rpm");
-    EXPECT_EQ(ports.view.rows[1][0], "Temp");
+    EXPECT_EQ(ports.view.column(0), (std::vector<std::string>{"Rpm", "Temp"}));
     EXPECT_EQ(ports.view.methodBoxText, "DynamicallyDefined");
-    EXPECT_EQ(ports.view.selectedLengthSizeLabel(), "2 bytes");
+    EXPECT_EQ(ports.view.lengthSize, "2 bytes");
     EXPECT_EQ(ports.view.session, "1081");
     EXPECT_EQ(control.StartSession(), "1081");
     EXPECT_EQ(ports.view.tools({"Start"}), "Start:E-");
@@ -70,13 +68,10 @@ TEST_F(ConfigDialogTest, FailuresReachTheUserInAMessageBox) {
     // no list: saving a half-loaded list over its file would drop the items
     // after the fault without a word.
     const std::string broken = directory.file("broken.xml");
-    std::ofstream(broken)
-        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-           "<Vistrel Version=\"1,0\"><Datas>"
-           "<Data><address>01A2B3</address><length>2</length><name>Rpm</name></Data>"
-           "<Data><address>0A0000</address><length>x1</length><name>Bad</name></Data>"
-           "<Data><address>0B0000</address><length>1</length><name>Late</name></Data>"
-           "</Datas></Vistrel>";
+    std::ofstream(broken) << "<Vistrel Version=\"1,0\"><Datas>"
+                             "<Data><address>01A2B3</address><length>2</length></Data>"
+                             "<Data><address>0A0000</address><length>x1</length></Data>"
+                             "</Datas></Vistrel>";
     const std::pair<std::string, std::string> opens[] = {
         {directory.file("missing.xml"), "erreur load 1 0 File was not found"},
         {broken, "Type mismatch: length (x1) is not a whole number"},

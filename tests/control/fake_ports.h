@@ -25,15 +25,13 @@ public:
     std::map<std::string, std::pair<bool, bool>, std::less<>> buttons;
     std::string methodBoxText;
     bool methodBoxEnabled = true;
-    std::vector<std::pair<std::string, int>> lengthSizes;
-    int lengthSizeIndex = -1;
+    std::vector<std::string> lengthSizes;
+    std::string lengthSize; // the label selected
     std::string session;
     std::string caption;
     int width = 10000;
     int height = 6000;
     Rect gridPlace;
-    int gridFontSize = 0;
-    std::vector<GridColumn> columns;
     std::map<int, int> columnWidths;
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
@@ -92,14 +90,9 @@ public:
     void setMethodText(const std::string& label) override { methodBoxText = label; }
     void setMethodEnabled(bool enabled) override { methodBoxEnabled = enabled; }
 
-    void addLengthSize(const std::string& label, int data) override {
-        lengthSizes.emplace_back(label, data);
-    }
-    void selectLengthSize(int index) override { lengthSizeIndex = index; }
-    std::string selectedLengthSizeLabel() const {
-        return lengthSizeIndex < 0
-                   ? std::string()
-                   : lengthSizes.at(static_cast<std::size_t>(lengthSizeIndex)).first;
+    void addLengthSize(const std::string& label, int) override { lengthSizes.push_back(label); }
+    void selectLengthSize(int index) override {
+        lengthSize = index < 0 ? "" : lengthSizes.at(static_cast<std::size_t>(index));
     }
 
     void setSessionText(const std::string& text) override { session = text; }
@@ -109,14 +102,9 @@ public:
     int innerHeight() const override { return height; }
     int statusBarHeight() const override { return 300; }
 
-    void placeGrid(const Rect& place, int fontSize) override {
-        gridPlace = place;
-        gridFontSize = fontSize;
-    }
+    void placeGrid(const Rect& place, int) override { gridPlace = place; }
     int gridWidth() const override { return gridPlace.width; }
-    void setGridColumns(const std::vector<GridColumn>& newColumns) override {
-        columns = newColumns;
-    }
+    void setGridColumns(const std::vector<GridColumn>&) override {}
     void setColumnWidth(int column, int columnWidth) override {
         columnWidths[column] = columnWidth;
     }

@@ -34,16 +34,6 @@ protected:
         }
     }
 
-    std::vector<RecordingRun> recordings() const {
-        std::vector<RecordingRun> runs;
-        for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
-            for (auto& run : readRecordingFile(entry.path().string())) {
-                runs.push_back(std::move(run));
-            }
-        }
-        return runs;
-    }
-
     std::shared_ptr<SimulatedEcu> ecu = SimulatedEcu::demo();
 };
 
@@ -52,7 +42,12 @@ TEST_F(RecordingTriggerTest, EachRunStartsAtTheReadThatMetTheConditionAfterItsPr
                                                  TriggerCondition::parse("Throttle < 50"), 0.5,
                                                  0.2});
     recordFor(7);
-    const auto runs = recordings();
+    std::vector<RecordingRun> runs;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+        for (auto& run : readRecordingFile(entry.path().string())) {
+            runs.push_back(std::move(run));
+        }
+    }
     ASSERT_EQ(runs.size(), 2U); // rising edges at 1.5 s and 4.5 s
     for (const RecordingRun& run : runs) {
         ASSERT_EQ(run.lineCount(), 5U + 15U + 3U);

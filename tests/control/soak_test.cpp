@@ -124,19 +124,18 @@ protected:
             control.keyUp(86, 6); // snapshot armed or disarmed
         } else if (roll < 116) {
             // A command that arrives while the next exchange waits.
-            static const std::function<void(SoakTest&)> kCommands[] = {
-                [](SoakTest& t) { t.control.toolbarClick("Start"); },
-                [](SoakTest& t) { t.control.toolbarClick("Stop"); },
-                [](SoakTest& t) { t.control.toolbarClick("Copy"); },
-                [](SoakTest& t) { t.control.keyUp(86, 6); },
-                [](SoakTest& t) {
-                    t.control.pasteText(t.itemText);
-                    t.listReplaced = true;
+            const std::function<void()> commands[] = {
+                [this] { control.toolbarClick("Start"); },
+                [this] { control.toolbarClick("Stop"); },
+                [this] { control.toolbarClick("Copy"); },
+                [this] { control.keyUp(86, 6); },
+                [this] {
+                    control.pasteText(itemText);
+                    listReplaced = true;
                 },
-                [](SoakTest& t) { t.control.tick(); },
+                [this] { control.tick(); },
             };
-            const auto& command = kCommands[random() % std::size(kCommands)];
-            link->duringNextExchange = [this, &command] { command(*this); };
+            link->duringNextExchange = commands[random() % std::size(commands)];
         } else if (roll < 119) {
             ports.view.failNextValueColumn = true; // a view that throws
         }
