@@ -34,9 +34,8 @@ TEST_F(ConfigDialogTest, SaveTakesTheFieldsAsShownAndOpenBringsThemBack) {
     control.editSessionText("10A0");
     control.toolbarClick("Open");
     EXPECT_EQ(ports.view.column(0), (std::vector<std::string>{"Rpm", "Temp"}));
-    EXPECT_EQ(ports.view.methodBoxText, "DynamicallyDefined");
-    EXPECT_EQ(ports.view.lengthSize, "2 bytes");
-    EXPECT_EQ(ports.view.session, "1081");
+    EXPECT_EQ(ports.view.methodBoxText + "|" + ports.view.lengthSize + "|" + ports.view.session,
+              "DynamicallyDefined|2 bytes|1081");
     EXPECT_EQ(control.StartSession(), "1081");
     EXPECT_EQ(ports.view.tools({"Start"}), "Start:E-");
     EXPECT_TRUE(ports.messages.shown.empty());

@@ -32,6 +32,7 @@ public:
     int width = 10000;
     int height = 6000;
     Rect gridPlace;
+    int gridFontSize = 0;
     std::map<int, int> columnWidths;
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
@@ -102,7 +103,10 @@ public:
     int innerHeight() const override { return height; }
     int statusBarHeight() const override { return 300; }
 
-    void placeGrid(const Rect& place, int) override { gridPlace = place; }
+    void placeGrid(const Rect& place, int fontSize) override {
+        gridPlace = place;
+        gridFontSize = fontSize;
+    }
     int gridWidth() const override { return gridPlace.width; }
     void setGridColumns(const std::vector<GridColumn>&) override {}
     void setColumnWidth(int column, int columnWidth) override {

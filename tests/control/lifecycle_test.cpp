@@ -54,6 +54,7 @@ TEST_F(LifecycleTest, HideShutsDownAndEmptiesTheList) {
 TEST_F(LifecycleTest, GridPlacementAndColumnWidths) {
     control.GridCreate(); // on a view of 10000 x 6000 with a status bar of 300
     EXPECT_EQ(ports.view.gridPlace, (Rect{1, 1080, 10000, 4620}));
+    EXPECT_EQ(ports.view.gridFontSize, 10);
     // A control too small for a grid gets one of no height.
     ports.view.height = 500;
     control.resize();
