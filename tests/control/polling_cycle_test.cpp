@@ -34,6 +34,7 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
         std::string panels; // Status|Com|Run afterwards
         std::vector<std::string> values;
         std::optional<Error> init = std::nullopt; // the answer of the opening
+        bool abort = false; // an Abort inside the step halts the cycle where it is
     } cases[] = {
         {"init fails", 1, {}, 1, "No link|Init|", {"", ""}, Error(2001, "No link")},
         {"init succeeds", 1, {}, 2, "|Start|", {"", ""}},
@@ -42,6 +43,9 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
         {"good read", 3, {"631234", "6356"}, 3, "|Com|\\", {"1234", "56"}},
         {"one item refused", 3, {Error(2035, "Busy"), "6356"}, 3, "|Com||", {"Busy", "56"}},
         {"every item fails", 3, {}, 1, "Error global : (No answer at due time)|Init|", {"", ""}},
+        {"abort in the opening", 1, {}, 1, "|Init|", {"", ""}, std::nullopt, true},
+        {"abort in the session", 2, {}, 2, "|Start|", {"", ""}, std::nullopt, true},
+        {"abort in the read", 3, {}, 3, "|Com|", {"", ""}, std::nullopt, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -49,9 +53,14 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
         reach(c.from);
         protocol->initAnswers.push_back(c.init);
         protocol->answers.assign(c.answers.begin(), c.answers.end());
+        if (c.abort) {
+            protocol->duringNextInit = [&] { control.Abort(); };
+            protocol->duringNextExchange = [&] { control.Abort(); };
+        }
         ticks(1);
         EXPECT_EQ(static_cast<int>(control.cycleState()), c.to);
-        EXPECT_TRUE(ports.timer.enabled);
+        EXPECT_EQ(ports.timer.enabled, !c.abort);
+        EXPECT_EQ(ports.view.tools({"Paste"}), "Paste:--");
         EXPECT_EQ(ports.view.panelLine({"Status", "Com", "Run"}), c.panels);
         EXPECT_EQ(ports.view.valueColumn(), c.values);
     }
@@ -171,22 +180,6 @@ TEST_F(PollingCycleTest, AbortBetweenTicksStopsTheCommunication) {
     EXPECT_TRUE(ports.view.methodBoxEnabled);
     EXPECT_FALSE(control.abortPending());
     EXPECT_TRUE(control.items().AbortRequest()); // cleared by the next Start
-}
-
-TEST_F(PollingCycleTest, AbortInsideAStepHaltsTheCycleWhereItIs) {
-    for (const int state : {1, 2, 3}) { // open, session, read
-        SCOPED_TRACE(state);
-        renewProtocol();
-        reach(state);
-        protocol->duringNextInit = [&] { control.Abort(); };
-        protocol->duringNextExchange = [&] { control.Abort(); };
-        const auto panelsBefore = ports.view.panels;
-        ticks(1);
-        EXPECT_EQ(static_cast<int>(control.cycleState()), state);
-        EXPECT_FALSE(ports.timer.enabled);
-        EXPECT_EQ(ports.view.panels, panelsBefore);
-        EXPECT_EQ(ports.view.tools({"Paste"}), "Paste:--");
-    }
 }
 
 } // namespace

@@ -89,7 +89,7 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     EXPECT_EQ(fileBytes(expectedPath()), expected);
 }
 
-TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
+TEST_F(RecordingTest, RecInTheSameSecondContinuesTheFileAndOneThatCannotOpenIsReleased) {
     handOver();
     pasteTwoItems();
     pressRec();
@@ -97,16 +97,14 @@ TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
     pressRec();
     const std::string header = "time\t\"Rpm\"\t\"Temp(C)\"\r\n";
     EXPECT_EQ(fileBytes(expectedPath()), header + header);
-}
 
-TEST_F(RecordingTest, AFileThatCannotBeOpenedReleasesTheButtonSilently) {
-    handOver();
-    pasteTwoItems();
+    // A file that cannot be opened releases the button without a word.
+    pressRec();
     ports.platform.directory = directory.file("no-such-folder");
-    ports.view.panels["Status"] = "before";
+    ports.view.panels["Status"] = ports.view.panels["Rec"] = "before";
     pressRec();
     EXPECT_FALSE(control.recording());
-    EXPECT_EQ(recShows(), "Rec:E- before|");
+    EXPECT_EQ(recShows(), "Rec:E- before|before");
     EXPECT_TRUE(ports.messages.shown.empty());
 }
 

@@ -62,7 +62,7 @@ TEST_F(RecordingTriggerTest, EachRunStartsAtTheReadThatMetTheConditionAfterItsPr
     EXPECT_EQ(ports.view.panels["Rec"], "TRIG");
 }
 
-TEST_F(RecordingTriggerTest, NoFileWhileTheConditionNeverHolds) {
+TEST_F(RecordingTriggerTest, NoFileWhileTheConditionNeverHoldsNorOnAConditionOnNoItem) {
     control.setRecordingTrigger(
         RecordingTrigger{TriggerCondition::parse("Throttle > 95 or Throttle < 0"), {}, 1, 0});
     recordFor(4);
@@ -71,9 +71,8 @@ TEST_F(RecordingTriggerTest, NoFileWhileTheConditionNeverHolds) {
     pressRec();
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(ports.view.panels["Rec"], " ");
-}
 
-TEST_F(RecordingTriggerTest, AConditionOnNoItemKeepsRecUp) {
+    // A condition on no item keeps Rec up.
     control.setRecordingTrigger(RecordingTrigger{TriggerCondition::parse("Rpm > 1"), {}, 0, 0});
     pressRec();
     EXPECT_FALSE(control.recording());

@@ -25,60 +25,53 @@ protected:
 };
 
 TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
-    const std::string saved = directory.file("saved.xml");
-    std::ofstream(saved) << "<Vistrel Version=\"1,0\"><Datas><Data><address>0C0000</address>"
-                            "<length>1</length><name>Saved</name></Data></Datas></Vistrel>";
-    const std::string copied = "Rpm\tNot supported\r\nTemp\tNot supported\r\n";
-    using Observer = std::function<std::string()>;
-    const Observer names = [&] { return ports.view.rows.empty() ? "" : ports.view.rows[0][0]; };
-    const Observer phase = [&] { return std::to_string(static_cast<int>(control.cycleState())); };
-    const Observer flags = [&] {
-        return std::string(control.recording() ? "rec" : "") +
-               (control.snapshotArmed() ? "snap" : "");
+    ports.dialogs.answer = directory.file("saved.xml");
+    std::ofstream(*ports.dialogs.answer)
+        << "<Vistrel Version=\"1,0\"><Datas><Data><address>0C0000</address>"
+           "<length>1</length><name>Saved</name></Data></Datas></Vistrel>";
+    // What the commands change, in one line: the first row, the phase and
+    // the flags that are up.
+    const auto state = [&] {
+        const FakeView& view = ports.view;
+        return (view.rows.empty() ? "-" : view.rows[0][0] + "=" + view.rows[0][1]) + " " +
+               std::to_string(static_cast<int>(control.cycleState())) +
+               (control.recording() ? " rec" : "") + (control.snapshotArmed() ? " snap" : "") +
+               (ports.timer.enabled ? " timer" : "") +
+               (ports.clipboard.content == "Rpm\tNot supported\r\nTemp\tNot supported\r\n"
+                    ? " copied"
+                    : "");
     };
     const struct {
         const char* what;
         std::function<void()> command;
-        Observer observe;
-        std::string inside; // right after the command, still inside the exchange
-        std::string after;  // after the step
+        const char* inside; // right after the command, still inside the exchange
+        const char* after;  // after the step
     } cases[] = {
-        {"Copy acts at once", [&] { control.toolbarClick("Copy"); },
-         [&] { return ports.clipboard.content; }, copied, copied},
-        {"Paste waits",
-         [&] {
-             ports.clipboard.content = itemLine("0B0000", 1, "Late") + "\r\n";
-             control.toolbarClick("Paste");
-         },
-         names, "Rpm", "Late"},
-        {"Open waits",
-         [&] {
-             ports.dialogs.answer = saved;
-             control.toolbarClick("Open");
-         },
-         names, "Rpm", "Saved"},
-        {"Start waits", [&] { control.start(); }, phase, "3", "1"},
-        {"Rec waits", [&] { control.toolbarClick("Rec"); }, flags, "", "rec"},
-        {"snapshot key waits", [&] { control.keyUp(86, 6); }, flags, "", "snap"},
-        {"hide waits", [&] { control.hide(); },
-         [&] { return names() + phase() + (ports.timer.enabled ? "timer" : ""); }, "Rpm3", "0"},
+        {"Copy acts at once", [&] { control.toolbarClick("Copy"); }, "Rpm= 3 copied",
+         "Rpm=1234 3 timer copied"},
+        {"Paste waits", [&] { paste({itemLine("0B0000", 1, "Late")}); }, "Rpm= 3", "Late= 3"},
+        {"Open waits", [&] { control.toolbarClick("Open"); }, "Rpm= 3", "Saved= 3 timer"},
+        {"Start waits", [&] { control.start(); }, "Rpm= 3", "Rpm=1234 1 timer"},
+        {"Rec waits", [&] { control.toolbarClick("Rec"); }, "Rpm= 3", "Rpm=1234 3 rec timer"},
+        {"snapshot key waits", [&] { control.keyUp(86, 6); }, "Rpm= 3", "Rpm=1234 3 snap timer"},
+        {"hide waits", [&] { control.hide(); }, "Rpm= 3", "- 0"},
         {"a new protocol waits", [&] { control.setProtocol(std::make_shared<ScriptedProtocol>()); },
-         names, "Rpm", ""},
-        {"a second tick is no tick", [&] { control.tick(); },
-         [&] { return ports.view.valueColumn()[0]; }, "", "1234"},
+         "Rpm= 3", "- 0"},
+        {"a second tick is no tick", [&] { control.tick(); }, "Rpm= 3", "Rpm=1234 3 timer"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::string inside;
         protocol->duringNextExchange = [&] {
             c.command();
-            inside = c.observe();
+            inside = state();
         };
         EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
         EXPECT_EQ(inside, c.inside);
-        EXPECT_EQ(c.observe(), c.after);
+        EXPECT_EQ(state(), c.after);
         // Back to a control that reads, for the next case.
         control.setProtocol(protocol);
+        control.setSnapshotArmed(false);
         pasteTwoItems();
         readyToRead();
     }
