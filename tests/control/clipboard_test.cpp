@@ -26,7 +26,6 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
     } cases[] = {
         {"CR LF after each line", rpm + "\r\n" + temp + "\r\n", {"Rpm", "Temp"}},
         {"no line end after the last", rpm + "\r\n" + temp, {"Rpm", "Temp"}},
-        {"one line without line end", rpm, {"Rpm"}},
         {"LF line ends", rpm + "\n" + temp + "\n", {"Rpm", "Temp"}},
         {"a header line and a bad address are skipped",
          "Address\tLength\r\n" + itemLine("ZZ", 1, "Bad") + "\r\n" + temp + "\r\n",

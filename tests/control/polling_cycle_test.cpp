@@ -9,13 +9,8 @@ protected:
     // Started, then ticked into the state asked for with good steps.
     void reach(int state) {
         startTwoItems();
-        if (state >= 2) {
-            ticks(1);
-        }
-        if (state >= 3) {
-            protocol->reply("50A0");
-            ticks(1);
-        }
+        protocol->reply("50A0");
+        ticks(state - 1);
         ASSERT_EQ(static_cast<int>(control.cycleState()), state);
     }
     // A fresh protocol, handed over when the next case starts.

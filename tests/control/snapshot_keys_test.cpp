@@ -6,11 +6,9 @@
 namespace vistrel::testing {
 namespace {
 
+// Shift states of a released key.
 constexpr int kShift = 1;
-constexpr int kCtrl = 2;
-constexpr int kAlt = 4;
-constexpr int kKeyH = 72;
-constexpr int kKeyV = 86;
+constexpr int kCtrlAlt = 2 | 4;
 
 class SnapshotTest : public ControlTest {
 protected:
@@ -24,13 +22,13 @@ TEST_F(SnapshotTest, HiddenKeysAnswerOnlyToExactlyCtrlAlt) {
         int shift;
         std::string message; // "title: text", "" for none
     } cases[] = {
-        {kKeyH, kCtrl | kAlt, "Vistrel hidden function: " + version + "(False)"},
-        {kKeyV, kCtrl | kAlt, "Current state: Snapshot next read = True"},
-        {kKeyV, kCtrl | kAlt | kShift, ""},
-        {kKeyV, kCtrl, ""},
-        {'W', kCtrl | kAlt, ""},
-        {kKeyH, kCtrl | kAlt, "Vistrel hidden function: " + version + "(True)"},
-        {kKeyV, kCtrl | kAlt, "Current state: Snapshot next read = False"},
+        {'H', kCtrlAlt, "Vistrel hidden function: " + version + "(False)"},
+        {'V', kCtrlAlt, "Current state: Snapshot next read = True"},
+        {'V', kCtrlAlt | kShift, ""},
+        {'V', 2, ""},
+        {'W', kCtrlAlt, ""},
+        {'H', kCtrlAlt, "Vistrel hidden function: " + version + "(True)"},
+        {'V', kCtrlAlt, "Current state: Snapshot next read = False"},
     };
     for (const auto& c : cases) {
         ports.messages.shown.clear();
@@ -45,7 +43,7 @@ TEST_F(SnapshotTest, HiddenKeysAnswerOnlyToExactlyCtrlAlt) {
 }
 
 TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
-    control.keyUp(kKeyV, kCtrl | kAlt); // armed while idle
+    control.keyUp('V', kCtrlAlt); // armed while idle
     handOver();
     // Names outside the code page are kept as character references.
     paste({itemLine("01A2B3", 2, "Temp\xC3\xA9rature"), itemLine("0A0000", 1, "R\xCE\xA9")});
@@ -80,7 +78,7 @@ TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
     EXPECT_FALSE(std::filesystem::exists(snapshotPath()));
 
     // A snapshot that cannot be saved is dropped and the cycle goes on.
-    control.keyUp(kKeyV, kCtrl | kAlt);
+    control.keyUp('V', kCtrlAlt);
     ports.platform.directory = directory.file("no-such-folder");
     goodRead();
     EXPECT_FALSE(control.snapshotArmed());
@@ -95,7 +93,7 @@ TEST_F(SnapshotTest, BatchReadsSaveAnEmptySnapshot) {
     protocol->name = "Marlotel";
     protocol->processor = &batch;
     startTwoItems();
-    control.keyUp(kKeyV, kCtrl | kAlt);
+    control.keyUp('V', kCtrlAlt);
     protocol->reply("50A0");
     ticks(3);
     pugi::xml_document saved;
