@@ -21,8 +21,8 @@ namespace vistrel::testing {
 class FakeView : public ViewPort {
 public:
     std::map<std::string, std::string, std::less<>> panels;
-    // Enabled and pressed, per tool-bar button.
-    std::map<std::string, std::pair<bool, bool>, std::less<>> buttons;
+    // The tool state of each button that was set, as tools() shows it.
+    std::map<std::string, std::string, std::less<>> buttons;
     std::string methodBoxText;
     bool methodBoxEnabled = true;
     std::vector<std::string> lengthSizes;
@@ -61,10 +61,8 @@ public:
         std::string text;
         for (const std::string_view key : keys) {
             const auto it = buttons.find(key);
-            const auto [enabled, pressed] =
-                it == buttons.end() ? std::pair(true, false) : it->second;
-            text += (text.empty() ? "" : " ") + std::string(key) + ":" + (enabled ? "E" : "-") +
-                    (pressed ? "P" : "-");
+            text += (text.empty() ? "" : " ") + std::string(key) + ":" +
+                    (it == buttons.end() ? "E-" : it->second);
         }
         return text;
     }
@@ -80,10 +78,10 @@ public:
         panels[std::string(key)] = text;
     }
     void setButtonEnabled(std::string_view key, bool enabled) override {
-        buttons.try_emplace(std::string(key), true, false).first->second.first = enabled;
+        buttons.try_emplace(std::string(key), "E-").first->second[0] = enabled ? 'E' : '-';
     }
     void setButtonPressed(std::string_view key, bool pressed) override {
-        buttons.try_emplace(std::string(key), true, false).first->second.second = pressed;
+        buttons.try_emplace(std::string(key), "E-").first->second[1] = pressed ? 'P' : '-';
     }
 
     void clearMethods() override {}

@@ -46,7 +46,7 @@ TEST_F(LifecycleTest, HideShutsDownAndEmptiesTheList) {
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(ports.view.panel("Rec"), " ");
     EXPECT_EQ(control.items().count(), 0);
-    EXPECT_FALSE(ports.view.buttons.at("Start").first); // disabled
+    EXPECT_EQ(ports.view.buttons.at("Start")[0], '-'); // disabled
     EXPECT_FALSE(control.items().AbortRequest());
     EXPECT_TRUE(control.abortPending()); // not cleared by hiding
 }

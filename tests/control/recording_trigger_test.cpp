@@ -81,12 +81,11 @@ TEST_F(RecordingTriggerTest, NoFileWhileTheConditionNeverHoldsNorOnAConditionOnN
 }
 
 TEST(TriggerCondition, ParsesComparisonsJoinedByAndOr) {
-    struct Case {
+    const struct {
         std::string_view text;
         std::vector<std::optional<double>> values; // A, B
         bool holds;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"A > 3000", {3000.5, 0}, true},
         {"A > 3000", {3000, 0}, false},
         {"A >= 3000", {3000, 0}, true},
@@ -98,7 +97,7 @@ TEST(TriggerCondition, ParsesComparisonsJoinedByAndOr) {
         {"A > 1 and B < 1 or B == 7", {2, 2}, false},
         {"B < 1 or A > 1 and B == 0", {2, 0}, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto condition = TriggerCondition::parse(c.text);
         condition.bind({"A", "B"});
         EXPECT_EQ(condition.holds(c.values), c.holds) << c.text;
