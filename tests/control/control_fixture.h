@@ -35,14 +35,12 @@ inline std::string fileBytes(const std::string& path) {
 }
 
 // A batch processor that answers every "r" element from a table, or marks
-// the whole exchange failed; it keeps copies of the last
-// document it got.
+// the whole exchange failed; it keeps a copy of the last document it got.
 class FakeCanXml : public CanXmlProcessor {
 public:
     std::map<std::string, std::string> replies; // "c" attribute -> reply frame (PCI first)
     std::string failure;                        // text of an "e" element when not empty
     pugi::xml_document received;                // as handed over
-    pugi::xml_document replied;                 // as handed back
     int executions = 0;
 
     void CanXmlExecute(pugi::xml_document& document) override {
@@ -58,25 +56,24 @@ public:
                 r.node().append_child("d").text().set(found->second.c_str());
             }
         }
-        replied.reset(document);
     }
 };
 
-// A scripted protocol that runs a command inside its next opening or
-// exchange, as a link does when it lets the event loop run while it waits
-// on the line.
-class HookedProtocol : public ScriptedProtocol {
+// A protocol that runs a command inside its next opening or exchange, as a
+// link does when it lets the event loop run while it waits on the line.
+template <class Base> class Hooked : public Base {
 public:
+    using Base::Base;
     std::function<void()> duringNextInit;
     std::function<void()> duringNextExchange;
 
     void InitCommunication() override {
         runOnce(duringNextInit);
-        ScriptedProtocol::InitCommunication();
+        Base::InitCommunication();
     }
     void SendReceive(const ByteString& request, ByteString& reply) override {
         runOnce(duringNextExchange);
-        ScriptedProtocol::SendReceive(request, reply);
+        Base::SendReceive(request, reply);
     }
 
 private:
@@ -86,6 +83,7 @@ private:
         }
     }
 };
+using HookedProtocol = Hooked<ScriptedProtocol>;
 
 // A control on fake ports and a scripted protocol, with the list
 // [Rpm 01A2B3 length 2, Temp 0A0000 length 1 unit C].
@@ -117,6 +115,12 @@ protected:
         protocol->reply("50A0");
         protocol->reply(rpm);
         protocol->reply(temp);
+    }
+    // Both items answer the read of the next tick.
+    void goodRead() {
+        protocol->reply("631234");
+        protocol->reply("6356");
+        ticks(1);
     }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) {

@@ -5,7 +5,7 @@
 #include "fakes/recording_message_port.h"
 
 #include <cstdint>
-#include <deque>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -15,37 +15,29 @@
 #include <vector>
 
 // Fakes of the control's ports: they remember what the control showed and
-// answer what a test sets up. Shared by the tests of the control and of its
-// views.
+// answer what a test sets up.
 namespace vistrel::testing {
-
-struct FakeButton {
-    bool enabled = true;
-    bool pressed = false;
-};
 
 class FakeView : public ViewPort {
 public:
     std::map<std::string, std::string, std::less<>> panels;
-    std::map<std::string, FakeButton, std::less<>> buttons;
+    // The tool state of each button that was set, as tools() shows it.
+    std::map<std::string, std::string, std::less<>> buttons;
     std::string methodBoxText;
     bool methodBoxEnabled = true;
-    std::vector<std::pair<std::string, int>> lengthSizes;
-    int lengthSizeIndex = -1;
+    std::vector<std::string> lengthSizes;
+    std::string lengthSize; // the label selected
     std::string session;
     std::string caption;
     int width = 10000;
     int height = 6000;
-    int statusHeight = 300;
     Rect gridPlace;
     int gridFontSize = 0;
-    std::vector<GridColumn> columns;
     std::map<int, int> columnWidths;
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
     int valueColumnWrites = 0;
     bool failNextValueColumn = false;
-    MousePointer pointer = MousePointer::Default;
     std::vector<MousePointer> pointerHistory;
 
     // The text of a panel; "" for one never written.
@@ -53,25 +45,43 @@ public:
         const auto it = panels.find(key);
         return it == panels.end() ? std::string() : it->second;
     }
-    FakeButton button(std::string_view key) const {
-        const auto it = buttons.find(key);
-        return it == buttons.end() ? FakeButton{} : it->second;
-    }
-    std::vector<std::string> valueColumn() const {
-        std::vector<std::string> values;
-        for (const auto& row : rows) {
-            values.push_back(row[1]);
+    // The texts of the panels named, joined by "|".
+    std::string panelLine(std::initializer_list<std::string_view> keys) const {
+        std::string line;
+        const char* separator = "";
+        for (const std::string_view key : keys) {
+            line += std::exchange(separator, "|") + panel(key);
         }
-        return values;
+        return line;
     }
+    // The tool states of the buttons named, as "Start:E- Stop:-P": E when
+    // enabled, P when pressed (a button never set is enabled and up); one
+    // string compares them all at once.
+    std::string tools(std::initializer_list<std::string_view> keys) const {
+        std::string text;
+        for (const std::string_view key : keys) {
+            const auto it = buttons.find(key);
+            text += (text.empty() ? "" : " ") + std::string(key) + ":" +
+                    (it == buttons.end() ? "E-" : it->second);
+        }
+        return text;
+    }
+    std::vector<std::string> column(std::size_t column) const {
+        std::vector<std::string> cells;
+        for (const auto& row : rows) {
+            cells.push_back(row[column]);
+        }
+        return cells;
+    }
+    std::vector<std::string> valueColumn() const { return column(1); }
     void setPanelText(std::string_view key, const std::string& text) override {
         panels[std::string(key)] = text;
     }
     void setButtonEnabled(std::string_view key, bool enabled) override {
-        buttonRef(key).enabled = enabled;
+        buttons.try_emplace(std::string(key), "E-").first->second[0] = enabled ? 'E' : '-';
     }
     void setButtonPressed(std::string_view key, bool pressed) override {
-        buttonRef(key).pressed = pressed;
+        buttons.try_emplace(std::string(key), "E-").first->second[1] = pressed ? 'P' : '-';
     }
 
     void clearMethods() override {}
@@ -79,14 +89,9 @@ public:
     void setMethodText(const std::string& label) override { methodBoxText = label; }
     void setMethodEnabled(bool enabled) override { methodBoxEnabled = enabled; }
 
-    void addLengthSize(const std::string& label, int data) override {
-        lengthSizes.emplace_back(label, data);
-    }
-    void selectLengthSize(int index) override { lengthSizeIndex = index; }
-    std::string selectedLengthSizeLabel() const {
-        return lengthSizeIndex < 0
-                   ? std::string()
-                   : lengthSizes.at(static_cast<std::size_t>(lengthSizeIndex)).first;
+    void addLengthSize(const std::string& label, int) override { lengthSizes.push_back(label); }
+    void selectLengthSize(int index) override {
+        lengthSize = index < 0 ? "" : lengthSizes.at(static_cast<std::size_t>(index));
     }
 
     void setSessionText(const std::string& text) override { session = text; }
@@ -94,16 +99,14 @@ public:
 
     int innerWidth() const override { return width; }
     int innerHeight() const override { return height; }
-    int statusBarHeight() const override { return statusHeight; }
+    int statusBarHeight() const override { return 300; }
 
     void placeGrid(const Rect& place, int fontSize) override {
         gridPlace = place;
         gridFontSize = fontSize;
     }
     int gridWidth() const override { return gridPlace.width; }
-    void setGridColumns(const std::vector<GridColumn>& newColumns) override {
-        columns = newColumns;
-    }
+    void setGridColumns(const std::vector<GridColumn>&) override {}
     void setColumnWidth(int column, int columnWidth) override {
         columnWidths[column] = columnWidth;
     }
@@ -118,19 +121,7 @@ public:
         }
     }
 
-    void setMousePointer(MousePointer newPointer) override {
-        pointer = newPointer;
-        pointerHistory.push_back(newPointer);
-    }
-
-private:
-    FakeButton& buttonRef(std::string_view key) {
-        auto it = buttons.find(key);
-        if (it == buttons.end()) {
-            it = buttons.emplace(std::string(key), FakeButton{}).first;
-        }
-        return it->second;
-    }
+    void setMousePointer(MousePointer pointer) override { pointerHistory.push_back(pointer); }
 };
 
 class FakeTimer : public TimerPort {

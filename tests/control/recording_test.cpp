@@ -31,11 +31,7 @@ TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
         std::string_view bytes;
     } cases[] = {
         {"time\t12.5", Mode::QuestionMark, "time\t12.5"},
-        {"\xC2\xB0"
-         "C \xE2\x82\xAC",
-         Mode::QuestionMark,
-         "\xB0"
-         "C \x80"},
+        {"\xC2\xB5s \xE2\x82\xAC", Mode::QuestionMark, "\xB5s \x80"},
         {"Temp\xC3\xA9rature", Mode::QuestionMark, "Temp\xE9rature"},
         {"R \xCE\xA9 x", Mode::QuestionMark, "R ? x"},
         {"R \xCE\xA9 x", Mode::XmlCharacterReference, "R &#937; x"},
@@ -52,53 +48,48 @@ TEST(CodePage, Windows1252WithAStandInForWhatItLacks) {
 class RecordingTest : public ControlTest {
 protected:
     std::string expectedPath() const { return directory.file("vistrel_4-12-26__07h05mn09.txt"); }
-    void goodRead(std::uint32_t clock) {
-        protocol->reply("631234");
-        protocol->reply("6356");
-        ports.platform.clock = clock;
-        ticks(1);
+    // What the user sees of a recording: the Rec button, the Status and Rec panels.
+    std::string recShows() const {
+        return ports.view.tools({"Rec"}) + " " + ports.view.panelLine({"Status", "Rec"});
     }
 };
 
 TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     handOver();
-    paste({itemLine("01A2B3", 2, "Rpm"), itemLine("0A0000", 1, "Temp",
-                                                  "\xC2\xB0"
-                                                  "C")});
+    paste({itemLine("01A2B3", 2, "Rpm"), itemLine("0A0000", 1, "Time", "\xC2\xB5s")});
     ports.platform.clock = 100000;
     pressRec();
     EXPECT_EQ(ports.platform.wallClockReadings, 1);
     EXPECT_TRUE(control.recording());
-    EXPECT_TRUE(ports.view.button("Rec").pressed);
     EXPECT_EQ(control.recordFileName(), expectedPath());
-    EXPECT_EQ(ports.view.panel("Status"), "vistrel_4-12-26__07h05mn09.txt");
-    EXPECT_EQ(ports.view.panel("Rec"), "REC");
-    const std::string header = "time\t\"Rpm\"\t\"Temp(\xB0"
-                               "C)\"\r\n";
-    EXPECT_EQ(fileBytes(expectedPath()), header);
+    EXPECT_EQ(recShows(), "Rec:EP vistrel_4-12-26__07h05mn09.txt|REC");
+    std::string expected = "time\t\"Rpm\"\t\"Time(\xB5s)\"\r\n";
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
 
     control.toolbarClick("Start");
     protocol->reply("50A0");
     ticks(2);
-    goodRead(102000);
+    ports.platform.clock = 102000;
+    goodRead();
     // Written through at once, while the file is still open.
-    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n");
+    expected += " 2\t1234\t56\r\n";
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
     ticks(1); // a failed read writes nothing
     protocol->reply("50A0");
     ticks(2);
-    goodRead(163040);
-    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+    ports.platform.clock = 163040;
+    goodRead();
+    expected += " 63.04\t1234\t56\r\n";
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
 
     pressRec();
     EXPECT_FALSE(control.recording());
-    EXPECT_FALSE(ports.view.button("Rec").pressed);
-    EXPECT_EQ(ports.view.panel("Status"), "");
-    EXPECT_EQ(ports.view.panel("Rec"), " ");
-    goodRead(170000);
-    EXPECT_EQ(fileBytes(expectedPath()), header + " 2\t1234\t56\r\n 63.04\t1234\t56\r\n");
+    EXPECT_EQ(recShows(), "Rec:E- | ");
+    goodRead();
+    EXPECT_EQ(fileBytes(expectedPath()), expected);
 }
 
-TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
+TEST_F(RecordingTest, RecInTheSameSecondContinuesTheFileAndOneThatCannotOpenIsReleased) {
     handOver();
     pasteTwoItems();
     pressRec();
@@ -106,18 +97,14 @@ TEST_F(RecordingTest, ARecordingStartedInTheSameSecondContinuesTheFile) {
     pressRec();
     const std::string header = "time\t\"Rpm\"\t\"Temp(C)\"\r\n";
     EXPECT_EQ(fileBytes(expectedPath()), header + header);
-}
 
-TEST_F(RecordingTest, AFileThatCannotBeOpenedReleasesTheButtonSilently) {
-    handOver();
-    pasteTwoItems();
+    // A file that cannot be opened releases the button without a word.
+    pressRec();
     ports.platform.directory = directory.file("no-such-folder");
-    ports.view.panels["Status"] = "before";
+    ports.view.panels["Status"] = ports.view.panels["Rec"] = "before";
     pressRec();
     EXPECT_FALSE(control.recording());
-    EXPECT_FALSE(ports.view.button("Rec").pressed);
-    EXPECT_EQ(ports.view.panel("Status"), "before");
-    EXPECT_EQ(ports.view.panel("Rec"), "");
+    EXPECT_EQ(recShows(), "Rec:E- before|before");
     EXPECT_TRUE(ports.messages.shown.empty());
 }
 

@@ -10,110 +10,83 @@ namespace {
 class ReentryTest : public ControlTest {
 protected:
     ReentryTest() {
-        startTwoItems();
-        scriptGoodCycle();
-        ticks(2); // open, session: the next tick reads
-        scriptGoodCycle();
-    }
-};
-
-TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
-    const std::string saved = directory.file("saved.xml");
-    const struct {
-        const char* what;
-        std::function<void(VistrelControl&, FakePorts&)> command;
-        // Checked right after the command, still inside the exchange.
-        std::function<void(VistrelControl&, FakePorts&)> inside;
-        // Checked after the tick.
-        std::function<void(VistrelControl&, FakePorts&)> after;
-    } cases[] = {
-        {"Copy acts at once", [](auto& c, auto&) { c.toolbarClick("Copy"); },
-         [](auto&, auto& p) {
-             EXPECT_EQ(p.clipboard.content, "Rpm\tNot supported\r\nTemp\tNot supported\r\n");
-         },
-         [](auto&, auto&) {}},
-        {"Paste waits",
-         [](auto& c, auto& p) {
-             p.clipboard.content = itemLine("0B0000", 1, "Late") + "\r\n";
-             c.toolbarClick("Paste");
-         },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().at(0).name(), "Late"); }},
-        {"Open waits",
-         [saved](auto& c, auto& p) {
-             p.dialogs.answer = saved;
-             c.toolbarClick("Open");
-         },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().at(0).name(), "Saved"); }},
-        {"Start waits", [](auto& c, auto&) { c.start(); },
-         [](auto& c, auto&) { EXPECT_EQ(c.cycleState(), CyclePhase::Run); },
-         [](auto& c, auto&) { EXPECT_EQ(c.cycleState(), CyclePhase::OpenCommunication); }},
-        {"Rec waits", [](auto& c, auto&) { c.toolbarClick("Rec"); },
-         [](auto& c, auto&) { EXPECT_FALSE(c.recording()); },
-         [](auto& c, auto&) { EXPECT_TRUE(c.recording()); }},
-        {"snapshot key waits", [](auto& c, auto&) { c.keyUp(86, 6); },
-         [](auto& c, auto&) { EXPECT_FALSE(c.snapshotArmed()); },
-         [](auto& c, auto&) { EXPECT_TRUE(c.snapshotArmed()); }},
-        {"hide waits", [](auto& c, auto&) { c.hide(); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto& p) {
-             EXPECT_EQ(c.cycleState(), CyclePhase::Idle);
-             EXPECT_FALSE(p.timer.enabled);
-         }},
-        {"a new protocol waits",
-         [](auto& c, auto&) { c.setProtocol(std::make_shared<ScriptedProtocol>()); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 2); },
-         [](auto& c, auto&) { EXPECT_EQ(c.items().count(), 0); }},
-        {"a second tick is no tick", [](auto& c, auto&) { c.tick(); },
-         [](auto& c, auto&) { EXPECT_EQ(c.step().kind, StepOutcome::Kind::NotDue); },
-         [](auto&, auto&) {}},
-    };
-    std::ofstream(saved) << "<Vistrel Version=\"1,0\"><Datas><Data><address>0C0000</address>"
-                            "<length>1</length><name>Saved</name></Data></Datas></Vistrel>";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        protocol->duringNextExchange = [&] {
-            c.command(control, ports);
-            c.inside(control, ports);
-        };
-        const StepOutcome outcome = control.step();
-        EXPECT_EQ(outcome.kind, StepOutcome::Kind::GoodRead);
-        c.after(control, ports);
-        // Back to a control that reads, for the next case.
-        control.setProtocol(protocol);
+        handOver();
         pasteTwoItems();
+        readyToRead();
+    }
+    // Started with the session open: the next step reads, its replies queued.
+    void readyToRead() {
         protocol->answers.clear();
         control.start();
         scriptGoodCycle();
         ticks(2);
         scriptGoodCycle();
     }
-}
+};
 
-// On a slow link the rest of the list would take seconds: Stop ends the read
-// before its next item and the cycle goes idle with this step.
-TEST_F(ReentryTest, StopDuringAReadEndsItBeforeTheNextItem) {
-    control.step();
-    const auto shown = ports.view.valueColumn();
-    const std::size_t sentBefore = protocol->requests.size();
-    protocol->answers.clear();
-    protocol->reply("632222");
-    protocol->duringNextExchange = [&] { control.toolbarClick("Stop"); };
-    EXPECT_EQ(control.step().kind, StepOutcome::Kind::Stopped);
-    EXPECT_EQ(protocol->requests.size(), sentBefore + 1);
-    EXPECT_EQ(control.cycleState(), CyclePhase::Idle);
-    EXPECT_FALSE(ports.timer.enabled);
-    EXPECT_EQ(ports.view.valueColumn(), shown);
-    // Start afterwards reads the whole list again.
-    control.start();
-    protocol->answers.clear();
-    scriptGoodCycle();
-    ticks(2);
-    scriptGoodCycle();
-    const std::size_t sentAtRead = protocol->requests.size();
-    EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
-    EXPECT_EQ(protocol->requests.size(), sentAtRead + 2);
+TEST_F(ReentryTest, CommandsDuringAReadActAtOnceOrAfterIt) {
+    ports.dialogs.answer = directory.file("saved.xml");
+    std::ofstream(*ports.dialogs.answer)
+        << "<Vistrel Version=\"1,0\"><Datas><Data><address>0C0000</address>"
+           "<length>1</length><name>Saved</name></Data></Datas></Vistrel>";
+    // What the commands change, in one line: the first row, the phase and
+    // the flags that are up.
+    const auto state = [&] {
+        const FakeView& view = ports.view;
+        return (view.rows.empty() ? "-" : view.rows[0][0] + "=" + view.rows[0][1]) + " " +
+               std::to_string(static_cast<int>(control.cycleState())) +
+               (control.recording() ? " rec" : "") + (control.snapshotArmed() ? " snap" : "") +
+               (ports.timer.enabled ? " timer" : "") +
+               (ports.clipboard.content == "Rpm\tNot supported\r\nTemp\tNot supported\r\n"
+                    ? " copied"
+                    : "");
+    };
+    const struct {
+        const char* what;
+        std::function<void()> command;
+        const char* inside; // right after the command, still inside the exchange
+        const char* after;  // after the step
+        StepOutcome::Kind outcome = StepOutcome::Kind::GoodRead;
+        std::size_t sent = 2; // requests of the step
+    } cases[] = {
+        // On a slow link the rest of the list would take seconds: Stop ends
+        // the read before its next item, and the values on screen stay.
+        {"Stop acts at once",
+         [&] {
+             ports.view.rows[0][1] = "shown";
+             control.toolbarClick("Stop");
+         },
+         "Rpm=shown 3", "Rpm=shown 0", StepOutcome::Kind::Stopped, 1},
+        {"Copy acts at once", [&] { control.toolbarClick("Copy"); }, "Rpm= 3 copied",
+         "Rpm=1234 3 timer copied"},
+        {"Paste waits", [&] { paste({itemLine("0B0000", 1, "Late")}); }, "Rpm= 3", "Late= 3"},
+        {"Open waits", [&] { control.toolbarClick("Open"); }, "Rpm= 3", "Saved= 3 timer"},
+        {"Start waits", [&] { control.start(); }, "Rpm= 3", "Rpm=1234 1 timer"},
+        {"Rec waits", [&] { control.toolbarClick("Rec"); }, "Rpm= 3", "Rpm=1234 3 rec timer"},
+        {"snapshot key waits", [&] { control.keyUp(86, 6); }, "Rpm= 3", "Rpm=1234 3 snap timer"},
+        {"hide waits", [&] { control.hide(); }, "Rpm= 3", "- 0"},
+        {"a new protocol waits", [&] { control.setProtocol(std::make_shared<ScriptedProtocol>()); },
+         "Rpm= 3", "- 0"},
+        {"a second tick is no tick", [&] { control.tick(); }, "Rpm= 3", "Rpm=1234 3 timer"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string inside;
+        protocol->duringNextExchange = [&] {
+            c.command();
+            inside = state();
+        };
+        const std::size_t sentBefore = protocol->requests.size();
+        EXPECT_EQ(control.step().kind, c.outcome);
+        EXPECT_EQ(protocol->requests.size() - sentBefore, c.sent);
+        EXPECT_EQ(inside, c.inside);
+        EXPECT_EQ(state(), c.after);
+        // Back to a control that reads the whole list, for the next case.
+        control.setProtocol(protocol);
+        control.setSnapshotArmed(false);
+        pasteTwoItems();
+        readyToRead();
+    }
 }
 
 TEST_F(ReentryTest, AControlDestroyedDuringAnExchangeIsLeftAlone) {

@@ -30,7 +30,6 @@ public:
     Answer fallback = Error(2000, "No answer at due time");
 
     std::deque<std::optional<Error>> initAnswers;
-    int initCalls = 0;
 
     std::string titleText = "Scripted";
     std::string subtitleText = "test ECU";
@@ -47,7 +46,6 @@ public:
     CanXmlProcessor* canXml() override { return processor; }
 
     void InitCommunication() override {
-        ++initCalls;
         if (initAnswers.empty()) {
             return;
         }
