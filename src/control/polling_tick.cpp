@@ -52,12 +52,14 @@ void VistrelControl::State::failedUnexpectedly(const Error& failure) {
     if (cycleState == CyclePhase::Idle || items.AbortRequest()) {
         return;
     }
-    // A failed read goes back to opening the communication, as one that the
-    // protocol reported; a failed opening or session request is retried.
+    // A failed read is shown as one that the protocol reported (Com back to
+    // "Init", no values left on screen) and opens the communication again; a
+    // failed opening or session request is retried.
+    PendingError ignored;
     if (cycleState == CyclePhase::Run) {
         cycleState = CyclePhase::OpenCommunication;
+        ignored.attempt([&] { showFailedRead(failure.description()); });
     }
-    PendingError ignored;
     ignored.attempt([&] { view.setPanelText(panel::kStatus, failure.description()); });
     ignored.attempt([&] { timer.setTimerEnabled(true); });
 }

@@ -121,7 +121,7 @@ TEST_F(ControlTest, AFailureOutsideTheProtocolCountsAsAFailedStepAndTheCycleGoes
     EXPECT_EQ(failed.kind, StepOutcome::Kind::Failed);
     EXPECT_EQ(failed.phase, CyclePhase::OpenCommunication);
     EXPECT_TRUE(ports.timer.enabled);
-    EXPECT_FALSE(ports.view.panel("Status").empty());
+    EXPECT_EQ(ports.view.panelLine({"Status", "Com", "Run"}), "view failed|Init|");
     scriptGoodCycle();
     ticks(2);
     EXPECT_EQ(control.step().kind, StepOutcome::Kind::GoodRead);
