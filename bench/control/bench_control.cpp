@@ -29,13 +29,7 @@ public:
     void selectLengthSize(int) override {}
     void setSessionText(const std::string&) override {}
     void setProtocolCaption(const std::string&) override {}
-    int innerWidth() const override { return 10000; }
-    int innerHeight() const override { return 6000; }
-    int statusBarHeight() const override { return 300; }
-    void placeGrid(const Rect&, int) override {}
-    int gridWidth() const override { return 10000; }
     void setGridColumns(const std::vector<GridColumn>&) override {}
-    void setColumnWidth(int, int) override {}
     void setGridRows(std::vector<GridRow>) override {}
     void setValueColumn(const std::vector<std::string>& values) override {
         benchmark::DoNotOptimize(values.data());

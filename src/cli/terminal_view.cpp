@@ -6,13 +6,6 @@
 namespace vistrel::cli {
 namespace {
 
-// A window of the size of the control's design layout: the row of setting
-// fields ends near 10500 twips. Nothing in the terminal depends on it beyond
-// giving the control's layout rules sensible numbers.
-constexpr int kInnerWidth = 10500;
-constexpr int kInnerHeight = 6000;
-constexpr int kStatusBarHeight = 375;
-
 const std::string kNoText;
 
 } // namespace
@@ -49,29 +42,9 @@ void TerminalView::selectLengthSize(int index) {
     }
 }
 
-int TerminalView::innerWidth() const {
-    return kInnerWidth;
-}
-
-int TerminalView::innerHeight() const {
-    return kInnerHeight;
-}
-
-int TerminalView::statusBarHeight() const {
-    return kStatusBarHeight;
-}
-
-void TerminalView::placeGrid(const Rect& place, int /*fontSize*/) {
-    gridPlace_ = place;
-}
-
 void TerminalView::setGridColumns(const std::vector<GridColumn>& columns) {
     columns_ = columns;
 }
-
-// The terminal sizes its columns by their content; widths in twips have no
-// meaning there.
-void TerminalView::setColumnWidth(int /*column*/, int /*width*/) {}
 
 void TerminalView::setGridRows(std::vector<GridRow> rows) {
     rows_ = std::move(rows);

@@ -36,13 +36,7 @@ public:
     void selectLengthSize(int index) override;
     void setSessionText(const std::string& text) override { sessionText_ = text; }
     void setProtocolCaption(const std::string& caption) override { caption_ = caption; }
-    int innerWidth() const override;
-    int innerHeight() const override;
-    int statusBarHeight() const override;
-    void placeGrid(const Rect& place, int fontSize) override;
-    int gridWidth() const override { return gridPlace_.width; }
     void setGridColumns(const std::vector<GridColumn>& columns) override;
-    void setColumnWidth(int column, int width) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<std::string>& values) override;
     void setMousePointer(MousePointer /*pointer*/) override {}
@@ -56,7 +50,6 @@ private:
     int selectedLengthSize_ = -1;
     std::string sessionText_;
     std::string caption_;
-    Rect gridPlace_;
     std::vector<GridColumn> columns_;
     std::vector<GridRow> rows_;
 };

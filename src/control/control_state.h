@@ -49,9 +49,7 @@ struct VistrelControl::State : ControlPorts {
     void setProtocol(std::shared_ptr<Protocol> protocol);
     void setStartSession(std::string newValue);
     void hide();
-    void placeGrid();
     void GridCreate();
-    void GridSetColWidth();
     void GridFill();
 
     // --- polling cycle ----------------------------------------------------------

@@ -1,20 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "control/control_state.h"
 #include "control/grid_columns.h"
-#include "control/rounding.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace vistrel {
-namespace {
-
-// Top of the grid in twips: below the tool bar and the row of setting fields.
-constexpr int kGridTop = 1080;
-constexpr int kGridFontSize = 10;
-
-} // namespace
 
 // The widths add up to 99 percent, leaving room for the grid's border.
 const std::vector<GridColumn>& gridColumns() {
@@ -30,26 +21,10 @@ const std::vector<GridColumn>& gridColumns() {
     return columns;
 }
 
-void VistrelControl::State::placeGrid() {
-    // A control too small for the grid gets a grid of no height rather than
-    // a negative one.
-    const int height = std::max(0, view.innerHeight() - kGridTop - view.statusBarHeight());
-    view.placeGrid(Rect{1, kGridTop, view.innerWidth(), height}, kGridFontSize);
-}
-
+// Where the grid stands and how wide its columns are is the view's business:
+// the control only says which columns there are.
 void VistrelControl::State::GridCreate() {
-    placeGrid();
     view.setGridColumns(gridColumns());
-    GridSetColWidth();
-}
-
-void VistrelControl::State::GridSetColWidth() {
-    const std::int64_t width = view.gridWidth();
-    const auto& columns = gridColumns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        view.setColumnWidth(static_cast<int>(i), static_cast<int>(divideRoundHalfEven(
-                                                     width * columns[i].widthPercent, 100)));
-    }
 }
 
 void VistrelControl::State::GridFill() {

@@ -43,15 +43,6 @@ struct GridColumn {
 inline constexpr int kGridColumnCount = 7;
 using GridRow = std::array<std::string, kGridColumnCount>;
 
-// Sizes and positions in twips (1/1440 inch).
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
-
 enum class MousePointer { Default, Hourglass };
 
 // What the user sees and touches.
@@ -83,16 +74,9 @@ public:
     // Protocol caption (Label1).
     virtual void setProtocolCaption(const std::string& caption) = 0;
 
-    // The control's inner size and the status bar's height.
-    virtual int innerWidth() const = 0;
-    virtual int innerHeight() const = 0;
-    virtual int statusBarHeight() const = 0;
-
-    // Grid (gridRun).
-    virtual void placeGrid(const Rect& place, int fontSize) = 0;
-    virtual int gridWidth() const = 0;
+    // Grid (gridRun): the view places it and sizes the columns by their
+    // percentages of its width.
     virtual void setGridColumns(const std::vector<GridColumn>& columns) = 0;
-    virtual void setColumnWidth(int column, int width) = 0;
     // Replaces every item row (row 1 on); an empty list shows one empty row.
     virtual void setGridRows(std::vector<GridRow> rows) = 0;
     // Writes the value column of the item rows, one text per row from row 1,

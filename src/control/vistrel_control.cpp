@@ -187,15 +187,6 @@ void VistrelControl::GridCreate() {
     state_->GridCreate();
 }
 
-void VistrelControl::GridSetColWidth() {
-    state_->GridSetColWidth();
-}
-
-void VistrelControl::resize() {
-    state_->placeGrid();
-    state_->GridSetColWidth();
-}
-
 void VistrelControl::hide() {
     State& s = *state_;
     s.whenIdle([&s] { s.hide(); });

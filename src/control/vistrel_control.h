@@ -22,8 +22,8 @@ class Protocol;
 // the list, the files and the hidden keys.
 //
 // Two kinds of callers drive it. A view (the Qt widget) forwards what the
-// user does: clicks, keys, edits of the setting fields, the timer's ticks,
-// size changes and hiding; the control answers through the ports with the
+// user does: clicks, keys, edits of the setting fields, the timer's ticks
+// and hiding; the control answers through the ports with the
 // tool states, panels, message boxes and dialogs the user expects. A host
 // without a user (the command line, tests) calls the use-case API instead:
 // each call says what it does and returns what happened, and needs no
@@ -32,7 +32,7 @@ class Protocol;
 // Re-entry: a link may let the event loop run while it waits on the line, so
 // any call can arrive while a step of the cycle is inside the protocol
 // object. Calls that are harmless then act at once (stop, Abort, copy, the
-// setting fields, StartSession, resize, the version box); every other call is
+// setting fields, StartSession, the version box); every other call is
 // kept and runs, in order, right after the step in flight, and reports itself
 // as deferred. A tick never runs inside another. Destroying the control
 // during a step is safe as well: the step ends without touching the ports.
@@ -58,8 +58,8 @@ public:
     void setStartSession(std::string newValue);
     // Asks a running cycle to stop; a read in flight ends after its item.
     void Abort();
+    // Hands the grid's columns to the view.
     void GridCreate();
-    void GridSetColWidth();
 
     // A trigger makes the next Rec wait for its start condition and open a
     // new file for each run; nullopt restores the plain Rec. Takes effect at
@@ -100,7 +100,6 @@ public:
     void editSessionText(std::string text);
 
     // --- events from a view -------------------------------------------------
-    void resize();
     void hide();
     // One tick of the BaseTemps timer.
     void tick();

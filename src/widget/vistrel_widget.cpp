@@ -5,6 +5,7 @@
 #include "control/vistrel_control.h"
 #include "widget/desktop_ports.h"
 #include "widget/file_dialogs.h"
+#include "widget/grid_geometry.h"
 #include "widget/grid_model.h"
 #include "widget/key_preview.h"
 #include "widget/toolbar_images.h"
@@ -256,7 +257,8 @@ QSize VistrelWidget::sizeHint() const {
 void VistrelWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layoutChildControls();
-    control_->resize();
+    placeGrid();
+    GridSetColWidth();
 }
 
 void VistrelWidget::hideEvent(QHideEvent* event) {
@@ -297,7 +299,12 @@ void VistrelWidget::GridCreate() {
 }
 
 void VistrelWidget::GridSetColWidth() {
-    control_->GridSetColWidth();
+    const TwipScale scale = twips();
+    const int gridWidth = scale.toTwipsX(grid_->width());
+    for (std::size_t i = 0; i < columnPercents_.size(); ++i) {
+        grid_->setColumnWidth(static_cast<int>(i),
+                              scale.toPixelsX(columnWidthTwips(gridWidth, columnPercents_[i])));
+    }
 }
 
 } // namespace vistrel

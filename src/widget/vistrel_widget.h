@@ -62,7 +62,8 @@ public:
 
     // Asks a running communication to stop at its next step.
     Q_INVOKABLE void Abort();
-    // Places the grid and builds its columns and headers.
+    // Builds the grid's columns and headers, places the grid and sizes the
+    // columns.
     Q_INVOKABLE void GridCreate();
     // Sets the column widths from the grid's width.
     Q_INVOKABLE void GridSetColWidth();
@@ -100,8 +101,10 @@ private:
     void createStatusBar();
     void layoutChildControls();
     void createPlotActions();
-    // Places the grid, and the plot pane under it when shown, in the area
-    // that the control gives the grid.
+    // The grid's area: below the setting fields, down to the status bar.
+    void placeGrid();
+    // Places the grid, and the plot pane under it when shown, in the grid's
+    // area.
     void placeGridAndPlot(const QRect& area);
     void feedPlot(const std::vector<std::string>& values);
     // At the logical resolution of the screen that shows the control.
@@ -119,13 +122,7 @@ private:
     void selectLengthSize(int index) override;
     void setSessionText(const std::string& text) override;
     void setProtocolCaption(const std::string& caption) override;
-    int innerWidth() const override;
-    int innerHeight() const override;
-    int statusBarHeight() const override;
-    void placeGrid(const Rect& place, int fontSize) override;
-    int gridWidth() const override;
     void setGridColumns(const std::vector<GridColumn>& columns) override;
-    void setColumnWidth(int column, int width) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<std::string>& values) override;
     void setMousePointer(MousePointer pointer) override;
@@ -145,6 +142,8 @@ private:
     QLineEdit* sessionEdit_ = nullptr;
     QTableView* grid_ = nullptr;
     GridModel* gridModel_ = nullptr;
+    // Each column's percentage of the grid's width.
+    std::vector<int> columnPercents_;
     QStatusBar* statusBar_ = nullptr;
     QTimer* baseTemps_ = nullptr;
     std::map<std::string, QAction*, std::less<>> buttons_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The widget's side of the control's ports: what the control shows goes to
 // the child controls, converted from twips where it carries a size.
+#include "widget/grid_geometry.h"
 #include "widget/grid_model.h"
 #include "widget/vistrel_widget.h"
 
@@ -68,43 +69,28 @@ void VistrelWidget::setProtocolCaption(const std::string& caption) {
     layoutChildControls();
 }
 
-int VistrelWidget::innerWidth() const {
-    return twips().toTwipsX(width());
-}
-
-int VistrelWidget::innerHeight() const {
-    return twips().toTwipsY(height());
-}
-
-int VistrelWidget::statusBarHeight() const {
-    return twips().toTwipsY(statusBar_->sizeHint().height());
-}
-
-void VistrelWidget::placeGrid(const Rect& place, int fontSize) {
+void VistrelWidget::placeGrid() {
     QFont font = grid_->font();
-    if (font.pointSize() != fontSize) {
-        font.setPointSize(fontSize);
+    if (font.pointSize() != kGridFontSize) {
+        font.setPointSize(kGridFontSize);
         grid_->setFont(font);
         grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
     }
     const TwipScale scale = twips();
-    // A control too small for the grid leaves it without height rather than
-    // with a negative one.
-    placeGridAndPlot(QRect(scale.toPixelsX(place.left), scale.toPixelsY(place.top),
-                           scale.toPixelsX(place.width),
-                           std::max(0, scale.toPixelsY(place.height))));
-}
-
-int VistrelWidget::gridWidth() const {
-    return twips().toTwipsX(grid_->width());
+    const int heightTwips =
+        gridHeightTwips(scale.toTwipsY(height()), scale.toTwipsY(statusBar_->sizeHint().height()));
+    placeGridAndPlot(QRect(scale.toPixelsX(kGridLeftTwips), scale.toPixelsY(kGridTopTwips),
+                           scale.toPixelsX(scale.toTwipsX(width())), scale.toPixelsY(heightTwips)));
 }
 
 void VistrelWidget::setGridColumns(const std::vector<GridColumn>& columns) {
     gridModel_->setColumns(columns);
-}
-
-void VistrelWidget::setColumnWidth(int column, int width) {
-    grid_->setColumnWidth(column, twips().toPixelsX(width));
+    columnPercents_.clear();
+    for (const GridColumn& column : columns) {
+        columnPercents_.push_back(column.widthPercent);
+    }
+    placeGrid();
+    GridSetColWidth();
 }
 
 void VistrelWidget::setGridRows(std::vector<GridRow> rows) {

@@ -29,11 +29,6 @@ public:
     std::string lengthSize; // the label selected
     std::string session;
     std::string caption;
-    int width = 10000;
-    int height = 6000;
-    Rect gridPlace;
-    int gridFontSize = 0;
-    std::map<int, int> columnWidths;
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
     int valueColumnWrites = 0;
@@ -97,19 +92,7 @@ public:
     void setSessionText(const std::string& text) override { session = text; }
     void setProtocolCaption(const std::string& text) override { caption = text; }
 
-    int innerWidth() const override { return width; }
-    int innerHeight() const override { return height; }
-    int statusBarHeight() const override { return 300; }
-
-    void placeGrid(const Rect& place, int fontSize) override {
-        gridPlace = place;
-        gridFontSize = fontSize;
-    }
-    int gridWidth() const override { return gridPlace.width; }
     void setGridColumns(const std::vector<GridColumn>&) override {}
-    void setColumnWidth(int column, int columnWidth) override {
-        columnWidths[column] = columnWidth;
-    }
     void setGridRows(std::vector<GridRow> newRows) override { rows = std::move(newRows); }
     void setValueColumn(const std::vector<std::string>& values) override {
         if (std::exchange(failNextValueColumn, false)) {

@@ -51,31 +51,6 @@ TEST_F(LifecycleTest, HideShutsDownAndEmptiesTheList) {
     EXPECT_TRUE(control.abortPending()); // not cleared by hiding
 }
 
-TEST_F(LifecycleTest, GridPlacementAndColumnWidths) {
-    control.GridCreate(); // on a view of 10000 x 6000 with a status bar of 300
-    EXPECT_EQ(ports.view.gridPlace, (Rect{1, 1080, 10000, 4620}));
-    EXPECT_EQ(ports.view.gridFontSize, 10);
-    // A control too small for a grid gets one of no height.
-    ports.view.height = 500;
-    control.resize();
-    EXPECT_EQ(ports.view.gridPlace.height, 0);
-
-    // Widths are percentages of the grid's, halves rounded to even.
-    const std::pair<int, std::map<int, int>> cases[] = {
-        // 5 % of 10: 0.5 -> 0; 30 % of 10: 3; 14 % of 10: 1.4 -> 1.
-        {10, {{0, 3}, {1, 2}, {2, 1}, {3, 1}, {4, 0}, {5, 1}, {6, 1}}},
-        // 5 % of 30: 1.5 -> 2; 10 % of 30: 3; 14 % of 30: 4.2 -> 4.
-        {30, {{0, 9}, {1, 6}, {2, 4}, {3, 3}, {4, 2}, {5, 3}, {6, 3}}},
-        // 14 % of 25: 3.5 -> 4; 10 % of 25: 2.5 -> 2; 30 % of 25: 7.5 -> 8.
-        {25, {{0, 8}, {1, 5}, {2, 4}, {3, 2}, {4, 1}, {5, 2}, {6, 2}}},
-    };
-    for (const auto& [width, widths] : cases) {
-        ports.view.width = width;
-        control.resize();
-        EXPECT_EQ(ports.view.columnWidths, widths) << width;
-    }
-}
-
 TEST_F(LifecycleTest, GridFillShowsTheItemsInListOrder) {
     handOver();
     paste({"01A2B3\t2\tBE+\tRpm\trpm\t1\t0\t1\tH\t1\t0FFF", itemLine("0A0000", 1, "Temp", "C"),

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "widget/grid_geometry.h"
 #include "widget/twips.h"
 #include "widget_fixture.h"
 
@@ -48,6 +49,19 @@ TEST_F(GridLayoutTest, GridFillsTheSpaceBetweenTheSettingsAndTheStatusBar) {
     EXPECT_EQ(child<QStatusBar>("StatusBar").geometry().bottom(), 499);
     EXPECT_EQ(child<QToolBar>("Toolbar").geometry().top(), 0);
     EXPECT_LE(child<QToolBar>("Toolbar").geometry().bottom(), scale().toPixelsY(600));
+    EXPECT_EQ(grid().font().pointSize(), 10);
+    // Too small for a grid: one of no height.
+    widget.resize(800, scale().toPixelsY(1200));
+    EXPECT_EQ(grid().height(), 0);
+}
+
+TEST(GridGeometry, ColumnWidthsArePercentagesWithHalvesRoundedToEven) {
+    // {grid width, percentage, column width}: 0.5, 1.5, 2.5, 3.5, 7.5 and 1.4.
+    const int cases[][3] = {{10, 5, 0},  {30, 5, 2},  {25, 10, 2},
+                            {25, 14, 4}, {25, 30, 8}, {10, 14, 1}};
+    for (const auto& [gridWidth, percent, width] : cases) {
+        EXPECT_EQ(columnWidthTwips(gridWidth, percent), width) << gridWidth << " x " << percent;
+    }
 }
 
 TEST_F(GridLayoutTest, SettingFieldsKeepTheirDesignPlacesAndShowTheirTextsWhole) {
