@@ -276,6 +276,9 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowWhy) {
         {"invalid UTF-8", "<Vistrel Version='1'>\n<Method>\xE9</Method></Vistrel>",
          "erreur load 9 2 Input is not proper UTF-8, indicate encoding !\nBytes: 0xE9 0x3C 0x2F "
          "0x4D"},
+        {"UTF-32 with a code point beyond Unicode",
+         std::string("<\0\0\0V\0\0\0/\0\0\0>\0\0\0\0\0\x11\0", 16),
+         "erreur load 81 1 Input conversion failed due to input error"},
         {"a directory", std::nullopt, "erreur load 2 0 Error reading from file/stream", true},
     };
     for (const char* locale : testing::kRealLocales) {
