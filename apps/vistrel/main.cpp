@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
             ->type_name("FILE.xml")
             ->excludes(pasteOption);
     cli.add_flag("--start", start, "Start the communication once the window shows");
+    bool chooseLink = false;
+    cli.add_flag("--choose-link", chooseLink,
+                 "Open the Connection dialog once the window shows, to choose the link");
     std::string plotNames;
     cli.add_option("--plot", plotNames,
                    "Names of the items to plot under the table, comma-separated")
@@ -133,6 +137,9 @@ int main(int argc, char** argv) {
     }
     if (start) {
         window.watch().control().start();
+    }
+    if (chooseLink) {
+        QTimer::singleShot(0, &window, &vistrel::MainWindow::chooseConnection);
     }
     if (!viewFile.empty() && !window.viewRecording(QString::fromStdString(viewFile))) {
         return 1;

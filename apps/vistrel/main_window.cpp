@@ -5,12 +5,13 @@
 #include "connection_dialog.h"
 #include "link/link_factory.h"
 #include "link/link_string.h"
+#include "widget/eliding_label.h"
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -41,13 +42,18 @@ LinkOptions MainWindow::linkOptions() {
 }
 
 MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
-    : watch_(new VistrelWidget(this)), linkLabel_(new QLabel(this)) {
+    : watch_(new VistrelWidget(this)), linkLabel_(new ElidingLabel(Qt::ElideMiddle, this)) {
     setWindowTitle(QStringLiteral("vistrel"));
     setCentralWidget(watch_);
     watch_->takeKeysOfWindow(*this);
-    statusBar()->addPermanentWidget(linkLabel_);
-    createMenu();
-    createRecordingMenus();
+    watch_->setAskToSaveChanges(true);
+    // A long device path is shortened in its middle, never pushing the
+    // window wider.
+    statusBar()->addPermanentWidget(linkLabel_, 1);
+    createFileMenu();
+    createConnectionMenu();
+    createViewMenu();
+    createHelpMenu();
     setLink(std::move(protocol), link);
     // The design size leaves the setting fields, headers and values cut
     // with the fonts of today's desktops: half again as large, within the
@@ -60,11 +66,19 @@ MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!watch_->mayDiscardList()) {
+        event->ignore();
+        return;
+    }
     settings().setValue(kGeometryKey, saveGeometry());
     QMainWindow::closeEvent(event);
 }
 
 QString MainWindow::useLink(const QString& link) {
+    // A new link starts with an empty list.
+    if (!watch_->mayDiscardList()) {
+        return QStringLiteral("The link is unchanged: the item list was kept.");
+    }
     try {
         setLink(makeLink(link.toStdString(), linkOptions()), link);
     } catch (const LinkStringError& e) {
@@ -78,11 +92,36 @@ QString MainWindow::useLink(const QString& link) {
 void MainWindow::setLink(std::shared_ptr<Protocol> protocol, const QString& link) {
     watch_->setProtocol(std::move(protocol));
     link_ = link;
-    linkLabel_->setText(QStringLiteral("Liaison (Link) : ") + link);
+    linkLabel_->setTextAndTip(QStringLiteral("Liaison (Link) : ") + link);
     remember(link);
 }
 
-void MainWindow::createMenu() {
+void MainWindow::addToolbarEntry(QMenu& menu, const QString& text, const char* key,
+                                 const QKeySequence& shortcut) {
+    auto* button = watch_->findChild<QAction*>(QString::fromUtf8(key));
+    if (button == nullptr) {
+        return;
+    }
+    QAction* entry = menu.addAction(text, button, &QAction::trigger);
+    entry->setShortcut(shortcut);
+    entry->setEnabled(button->isEnabled());
+    connect(button, &QAction::enabledChanged, entry, &QAction::setEnabled);
+}
+
+void MainWindow::createFileMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier (File)"));
+    addToolbarEntry(*file, QStringLiteral("Ouvrir… (Open…)"), "Open",
+                    QKeySequence(Qt::CTRL | Qt::Key_O));
+    addToolbarEntry(*file, QStringLiteral("Sauver… (Save…)"), "Save",
+                    QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    addRecordingEntries(*file);
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("Quitter (Quit)"), this, &QWidget::close);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+void MainWindow::createConnectionMenu() {
     QMenu* connection = menuBar()->addMenu(QStringLiteral("&Connexion (Connection)"));
     connection->addAction(QStringLiteral("Connexion… (Connection…)"), this,
                           &MainWindow::chooseConnection);
@@ -93,8 +132,6 @@ void MainWindow::createMenu() {
                           this, &MainWindow::chooseEcuDescription);
     connection->addAction(QStringLiteral("ECU de démonstration (Demo ECU)"), this,
                           [this] { useLink(QStringLiteral("sim")); });
-    connection->addSeparator();
-    connection->addAction(QStringLiteral("Quitter (Quit)"), this, &QWidget::close);
 }
 
 void MainWindow::chooseConnection() {

@@ -4,16 +4,17 @@
 #include "link/link_factory.h"
 #include "recording/trigger_condition.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QMenu;
 
 namespace vistrel {
 
+class ElidingLabel;
 class VistrelWidget;
 
 // The desktop application's window: the widget over one link (a simulated
@@ -37,26 +38,37 @@ public:
     bool viewRecording(const QString& path);
     // Shows the plot pane with the items of these names.
     void plotItems(const QStringList& names);
+    // The Connection dialog: the link chosen there is taken into use.
+    void chooseConnection();
 
 protected:
-    // Remembers the window's size and place for the next start.
+    // Offers to save a changed list, then remembers the window's size and
+    // place for the next start.
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void setLink(std::shared_ptr<Protocol> protocol, const QString& link);
-    void createMenu();
-    // The recording viewer and exports, the plot pane, the Rec triggers.
-    void createRecordingMenus();
+    // File: the list's Open and Save (the tool bar's own buttons), the
+    // recordings, Quit.
+    void createFileMenu();
+    void createConnectionMenu();
+    void createHelpMenu();
+    // A menu entry that clicks the widget's tool-bar button of that key.
+    void addToolbarEntry(QMenu& menu, const QString& text, const char* key,
+                         const QKeySequence& shortcut);
+    // The recording entries of File.
+    void addRecordingEntries(QMenu& file);
+    // The plot pane's entries and the Rec button's triggers.
+    void createViewMenu();
     void openRecording();
     void exportRecording();
     void chooseTrigger();
-    void chooseConnection();
     void chooseEcuDescription();
     void fillRecentLinks();
     void remember(const QString& link);
 
     VistrelWidget* watch_;
-    QLabel* linkLabel_;
+    ElidingLabel* linkLabel_;
     QMenu* recent_ = nullptr;
     QString link_;
     std::optional<RecordingTrigger> trigger_;

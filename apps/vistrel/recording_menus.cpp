@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The desktop application's recording menus: the viewer, the exports, the
+// The desktop application's recording entries: the viewer, the exports, the
 // plot pane and the Rec button's triggers.
 #include "components/error.h"
 #include "main_window.h"
@@ -44,15 +44,14 @@ std::optional<RecordingRun> chooseRun(std::vector<RecordingRun> runs, QWidget* p
 
 } // namespace
 
-void MainWindow::createRecordingMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier (File)"));
-    file->addAction(QStringLiteral("Ouvrir un enregistrement… (Open recording…)"), this,
-                    &MainWindow::openRecording);
-    file->addAction(QStringLiteral("Exporter un enregistrement… (Export recording…)"), this,
-                    &MainWindow::exportRecording);
-    // The File menu comes first, as everywhere.
-    menuBar()->insertMenu(menuBar()->actions().front(), file);
+void MainWindow::addRecordingEntries(QMenu& file) {
+    file.addAction(QStringLiteral("Ouvrir un enregistrement… (Open recording…)"), this,
+                   &MainWindow::openRecording);
+    file.addAction(QStringLiteral("Exporter un enregistrement… (Export recording…)"), this,
+                   &MainWindow::exportRecording);
+}
 
+void MainWindow::createViewMenu() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&Affichage (View)"));
     QAction* plot = view->addAction(QStringLiteral("Graphique (Plot)"));
     plot->setCheckable(true);

@@ -13,6 +13,8 @@ namespace {
 constexpr std::string_view kColumnGap = " | ";
 // A column is never narrowed below this to make the grid fit.
 constexpr std::size_t kNarrowestColumn = 3;
+// The caption keeps this much however narrow the terminal.
+constexpr std::size_t kCaptionLeast = 12;
 
 using Widths = std::array<std::size_t, kGridColumnCount>;
 
@@ -24,20 +26,24 @@ std::size_t lineWidth(const Widths& widths) {
     return total;
 }
 
-// The names say what a row is: their column (the first) gives up room last.
 constexpr std::size_t kNameColumn = 0;
+constexpr std::size_t kValueColumn = 1;
+// The names give way before the values, but not below what still tells
+// most names apart.
+constexpr std::size_t kNamesKeep = 8;
 
-// Column widths that fit the line. The other columns give up a character,
-// the widest first, until they fit or reach their least width; then all
-// columns do, down to the narrowest, so that every column stays in sight on
-// a narrow terminal.
+// Column widths that fit the line. The details (unit, address, length,
+// display, mask) give up characters first, the widest first, down to their
+// headers; then the names down to a readable stem; then the values, which
+// are what a watch is for; then every column down to the narrowest, so that
+// each stays in sight on a narrow terminal.
 Widths fitted(Widths widths, const Widths& least, std::size_t maxWidth) {
     std::size_t total = lineWidth(widths);
-    const auto giveUp = [&](std::size_t first, const auto& leastOf) {
+    const auto giveUp = [&](auto gives, auto leastOf) {
         while (total > maxWidth) {
             std::size_t widest = widths.size();
-            for (std::size_t c = first; c < widths.size(); ++c) {
-                if (widths[c] > leastOf(c) &&
+            for (std::size_t c = 0; c < widths.size(); ++c) {
+                if (gives(c) && widths[c] > leastOf(c) &&
                     (widest == widths.size() || widths[c] > widths[widest])) {
                     widest = c;
                 }
@@ -49,8 +55,12 @@ Widths fitted(Widths widths, const Widths& least, std::size_t maxWidth) {
             --total;
         }
     };
-    giveUp(kNameColumn + 1, [&](std::size_t c) { return std::max(least[c], kNarrowestColumn); });
-    giveUp(kNameColumn, [](std::size_t) { return kNarrowestColumn; });
+    const auto header = [&](std::size_t c) { return std::max(least[c], kNarrowestColumn); };
+    giveUp([](std::size_t c) { return c != kNameColumn && c != kValueColumn; }, header);
+    giveUp([](std::size_t c) { return c == kNameColumn; },
+           [&](std::size_t c) { return std::max(header(c), kNamesKeep); });
+    giveUp([](std::size_t c) { return c == kValueColumn; }, header);
+    giveUp([](std::size_t) { return true; }, [](std::size_t) { return kNarrowestColumn; });
     return widths;
 }
 
@@ -145,11 +155,15 @@ std::vector<std::string> GridRenderer::render(const TerminalView& view, std::siz
         return clipped(line, maxWidth);
     };
     std::vector<std::string> lines;
-    lines.push_back(clipped(printable(view.protocolCaption()) +
-                                "   Methode: " + printable(view.methodText()) +
-                                "   Length size: " + view.lengthSizeText() +
-                                "   Session: " + printable(view.sessionText()),
-                            maxWidth));
+    // The settings stay whole; a long caption (a device path) gives up its
+    // middle.
+    const std::string settings = "   Methode: " + printable(view.methodText()) +
+                                 "   Length size: " + view.lengthSizeText() +
+                                 "   Session: " + printable(view.sessionText());
+    const std::size_t captionRoom =
+        maxWidth - std::min(maxWidth, displayWidth(settings) + kCaptionLeast) + kCaptionLeast;
+    lines.push_back(
+        clipped(middleElided(printable(view.protocolCaption()), captionRoom) + settings, maxWidth));
     for (const auto& row : headerRows) {
         lines.push_back(rowLine(row));
     }

@@ -92,4 +92,19 @@ std::string_view firstCharacters(std::string_view text, std::size_t width) {
     return text.substr(0, end);
 }
 
+std::string middleElided(std::string_view text, std::size_t width) {
+    const std::size_t length = displayWidth(text);
+    if (length <= width) {
+        return std::string(text);
+    }
+    if (width == 0) {
+        return {};
+    }
+    const std::size_t kept = width - 1;
+    const std::size_t head = (kept + 1) / 2;
+    const std::size_t tailStart = firstCharacters(text, length - (kept - head)).size();
+    return std::string(firstCharacters(text, head)) + "\u2026" +
+           std::string(text.substr(tailStart));
+}
+
 } // namespace vistrel::cli

@@ -19,4 +19,8 @@ std::size_t displayWidth(std::string_view text);
 // The first characters of a UTF-8 text, at most width of them.
 std::string_view firstCharacters(std::string_view text, std::size_t width);
 
+// A UTF-8 text of at most width characters: too long, its middle gives way
+// to an ellipsis, keeping both ends (a device path's start and its port).
+std::string middleElided(std::string_view text, std::size_t width);
+
 } // namespace vistrel::cli

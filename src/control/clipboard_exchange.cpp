@@ -45,6 +45,7 @@ PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
         }
     }
     RefreshFromList();
+    listChanged = true;
     return result;
 }
 

@@ -120,6 +120,9 @@ struct VistrelControl::State : ControlPorts {
     // taken modulo 2^32 so that a clock wrap between two reads does no harm.
     std::uint32_t recordStart = 0;
     bool snapshotArmed = false;
+    // The list or a setting field was changed since the list was opened,
+    // saved or emptied: closing it now would lose work.
+    bool listChanged = false;
     VistrelItems items;
     std::string recordFileName;
     std::unique_ptr<RecordFile> recordFile;

@@ -71,6 +71,8 @@ CommandResult VistrelControl::State::openConfigFile(const std::string& path) {
         items.clear();
     }
     RefreshFromList();
+    // Either the file's own list or an empty one: nothing to save.
+    listChanged = false;
     setMousePointer(remembered);
     return failureOf(failure);
 }
@@ -90,6 +92,7 @@ CommandResult VistrelControl::State::saveConfigFile(const std::string& path) {
     if (!notes.empty()) {
         messages.showMessage(notes, kApplicationTitle);
     }
+    listChanged = listChanged && failure;
     return failureOf(failure);
 }
 

@@ -114,6 +114,7 @@ void VistrelControl::State::setProtocol(std::shared_ptr<Protocol> protocol) {
     view.setPanelText(panel::kStatus, "");
 
     items.clear();
+    listChanged = false;
     GridFill();
 
     if (protocol) {
@@ -145,6 +146,7 @@ void VistrelControl::State::hide() {
     timer.setTimerEnabled(false);
     StopRecording();
     items.clear();
+    listChanged = false;
     // The grid and the tools follow the emptied list, and the tools are
     // those of an idle control, so that a control shown again offers Paste
     // and the method box rather than a dead end.
@@ -253,6 +255,7 @@ bool VistrelControl::chooseMethod(std::string_view label) {
             return false;
         }
         if (known == label) {
+            s.listChanged = s.listChanged || known != s.methodChoice;
             s.methodChoice = known;
             s.view.setMethodText(known);
             return true;
@@ -265,13 +268,16 @@ bool VistrelControl::chooseLengthSize(std::int32_t size) {
     if (size < 1 || size > kLengthSizes) {
         return false;
     }
+    s.listChanged = s.listChanged || size != s.lengthSizeChoice;
     s.lengthSizeChoice = size;
     s.view.selectLengthSize(size - 1);
     return true;
 }
 
 void VistrelControl::editSessionText(std::string text) {
-    state_->sessionText = std::move(text);
+    State& s = *state_;
+    s.listChanged = s.listChanged || text != s.sessionText;
+    s.sessionText = std::move(text);
 }
 
 void VistrelControl::toolbarClick(std::string_view key) {
@@ -330,6 +336,11 @@ std::int32_t VistrelControl::lengthSizeChoice() const noexcept {
 }
 const std::string& VistrelControl::sessionText() const noexcept {
     return state_->sessionText;
+}
+
+bool VistrelControl::listChanged() const noexcept {
+    // An empty list has nothing to lose.
+    return state_->listChanged && state_->items.count() > 0;
 }
 VistrelItems& VistrelControl::items() noexcept {
     return state_->items;

@@ -127,6 +127,9 @@ public:
     const std::string& methodChoice() const noexcept;
     std::int32_t lengthSizeChoice() const noexcept;
     const std::string& sessionText() const noexcept;
+    // True when the list holds items that were pasted, imported or had
+    // their settings edited since the list was last opened or saved.
+    bool listChanged() const noexcept;
     VistrelItems& items() noexcept;
     const VistrelItems& items() const noexcept;
 

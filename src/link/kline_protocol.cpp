@@ -290,6 +290,13 @@ KLineProtocol::Bytes KLineProtocol::takeEcho(std::span<const std::uint8_t> frame
         echo_ = true;
         return Bytes(arrived.begin() + static_cast<long>(frame.size()), arrived.end());
     }
+    if (echo_ == true && arrived.empty() && settings_.echo != KLineEcho::On) {
+        // The echo was seen before and the user never said the cable
+        // echoes: a silent line now means that the far end went quiet, not
+        // that a setting is wrong.
+        garbled(kNoAnswerError, "K-line: no answer, not even the echo of the request: the ECU "
+                                "or the cable stopped answering");
+    }
     if (echo_ == true) {
         garbled(link_error::kWrongEcho,
                 arrived.empty() ? "K-line: no echo of the request (is echo=on right for this "

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "widget/file_dialogs.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace vistrel {
 namespace {
@@ -58,7 +61,15 @@ std::optional<std::string> FileDialogs::choose(const FileDialogOptions& options,
                                                    : QFileDialog::AnyFile);
     dialog_->setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
     dialog_->selectFile(QString());
-    if (dialog_->exec() != QDialog::Accepted || dialog_->selectedFiles().isEmpty()) {
+    const int answer = dialog_->exec();
+    // The name box's completions may still show over the window once the
+    // dialog is gone: the next click, meant for the grid or Stop, would only
+    // close them.
+    if (const auto* name = dialog_->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name != nullptr && name->completer() != nullptr) {
+        name->completer()->popup()->hide();
+    }
+    if (answer != QDialog::Accepted || dialog_->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     return dialog_->selectedFiles().constFirst().toStdString();

@@ -4,6 +4,7 @@
 #include "control/system_platform.h"
 #include "control/vistrel_control.h"
 #include "widget/desktop_ports.h"
+#include "widget/eliding_label.h"
 #include "widget/file_dialogs.h"
 #include "widget/grid_geometry.h"
 #include "widget/grid_model.h"
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <limits>
 
 namespace vistrel {
 namespace {
@@ -125,7 +127,10 @@ void VistrelWidget::createChildControls() {
     images_ = new ToolbarImages(this);
     createToolbar();
 
-    protocolCaption_ = makeLabel(this, "Label1", "");
+    // A long caption (a device path) is shortened in its middle rather than
+    // pushing the setting fields off the control.
+    protocolCaption_ = new ElidingLabel(Qt::ElideMiddle, this);
+    protocolCaption_->setObjectName(QStringLiteral("Label1"));
     QFont captionFont(QStringLiteral("Book Antiqua"));
     captionFont.setPointSizeF(9.75);
     captionFont.setBold(true);
@@ -184,8 +189,13 @@ void VistrelWidget::createToolbar() {
         if (design.style == ButtonStyle::Group) {
             startStop->addAction(action);
         }
-        connect(action, &QAction::triggered, this,
-                [this, command = std::string(design.key)] { control_->toolbarClick(command); });
+        connect(action, &QAction::triggered, this, [this, command = std::string(design.key)] {
+            const bool replacesList = command == button::kOpen || command == button::kPaste;
+            if (replacesList && askToSaveChanges_ && !mayDiscardList()) {
+                return;
+            }
+            control_->toolbarClick(command);
+        });
         buttons_.emplace(design.key, action);
     }
     buttons_.at(std::string(button::kStop))->setChecked(true);
@@ -196,13 +206,14 @@ void VistrelWidget::createStatusBar() {
     statusBar_->setObjectName(QStringLiteral("StatusBar"));
     statusBar_->setSizeGripEnabled(false);
     for (const PanelDesign& design : kPanels) {
-        auto* label = new QLabel(statusBar_);
+        auto* label = new ElidingLabel(Qt::ElideRight, statusBar_);
         label->setObjectName(qtText(design.key));
-        label->setToolTip(QString::fromUtf8(design.toolTip));
+        label->setFallbackTip(QString::fromUtf8(design.toolTip));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar_->addWidget(label);
         panels_.emplace(design.key, label);
     }
+    setPanelText(panel::kCom, "");
 }
 
 TwipScale VistrelWidget::twips() const {
@@ -237,15 +248,30 @@ void VistrelWidget::layoutChildControls() {
     const int rowHeight = std::max(
         {scale.toPixelsY(375), methodBox_->sizeHint().height(), sessionEdit_->sizeHint().height()});
     const int gap = scale.toPixelsX(90);
-    int nextFree = 0;
-    for (const DesignPlace& place : row) {
-        const int natural = naturalWidth(*place.widget);
-        const int left = std::max(scale.toPixelsX(place.left), nextFree);
-        const int width = std::max(scale.toPixelsX(place.width), natural);
-        place.widget->setGeometry(left, top, width, rowHeight);
-        // A label's empty tail may lie under its neighbour, as designed.
-        const bool label = qobject_cast<QLabel*>(place.widget) != nullptr;
-        nextFree = left + (label ? natural : width) + gap;
+    // Places the row with the caption's text given at most captionRoom;
+    // returns where the row ends.
+    const auto placeRow = [&](int captionRoom) {
+        int nextFree = 0;
+        int end = 0;
+        for (const DesignPlace& place : row) {
+            int natural = naturalWidth(*place.widget);
+            if (place.widget == protocolCaption_) {
+                natural = std::min(natural, captionRoom);
+            }
+            const int left = std::max(scale.toPixelsX(place.left), nextFree);
+            const int width = std::max(scale.toPixelsX(place.width), natural);
+            place.widget->setGeometry(left, top, width, rowHeight);
+            // A label's empty tail may lie under its neighbour, as designed.
+            const bool label = qobject_cast<QLabel*>(place.widget) != nullptr;
+            nextFree = left + (label ? natural : width) + gap;
+            end = left + width;
+        }
+        return end;
+    };
+    // A caption too long for the row gives up the room the fields need.
+    const int overflow = placeRow(std::numeric_limits<int>::max()) - width();
+    if (overflow > 0) {
+        placeRow(naturalWidth(*protocolCaption_) - overflow);
     }
 }
 
@@ -304,6 +330,28 @@ void VistrelWidget::GridSetColWidth() {
     for (std::size_t i = 0; i < columnPercents_.size(); ++i) {
         grid_->setColumnWidth(static_cast<int>(i),
                               scale.toPixelsX(columnWidthTwips(gridWidth, columnPercents_[i])));
+    }
+    widenCutColumns();
+}
+
+void VistrelWidget::widenCutColumns() {
+    constexpr int kNameColumn = 0;
+    const QHeaderView& header = *grid_->horizontalHeader();
+    // QTableView hides this measure; the item view's is the same call.
+    const QAbstractItemView& view = *grid_;
+    const int nameWidth = grid_->columnWidth(kNameColumn);
+    const int room = nameWidth - header.sectionSizeHint(kNameColumn);
+    int taken = 0;
+    for (int c = kNameColumn + 1; c < static_cast<int>(columnPercents_.size()); ++c) {
+        const int needed = std::max(header.sectionSizeHint(c), view.sizeHintForColumn(c));
+        const int more = std::min(room - taken, needed - grid_->columnWidth(c));
+        if (more > 0) {
+            grid_->setColumnWidth(c, grid_->columnWidth(c) + more);
+            taken += more;
+        }
+    }
+    if (taken > 0) {
+        grid_->setColumnWidth(kNameColumn, nameWidth - taken);
     }
 }
 

@@ -25,6 +25,7 @@ class QToolBar;
 
 namespace vistrel {
 
+class ElidingLabel;
 class FileDialogs;
 class GridModel;
 class KeyPreview;
@@ -89,6 +90,14 @@ public:
     // A trigger for the next Rec (see VistrelControl).
     void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
 
+    // With ask on, Open and Paste first offer to save a list with unsaved
+    // changes (see mayDiscardList); off by default, as hosts expect the
+    // tool bar to act at once.
+    void setAskToSaveChanges(bool ask) noexcept { askToSaveChanges_ = ask; }
+    // True when the list may be replaced or closed: it has no unsaved
+    // changes, or the user saved or discarded them when asked.
+    bool mayDiscardList();
+
     QSize sizeHint() const override;
 
 protected:
@@ -107,6 +116,9 @@ private:
     // area.
     void placeGridAndPlot(const QRect& area);
     void feedPlot(const std::vector<std::string>& values);
+    // The columns whose header or content the percentages would cut widened
+    // from the name column's room beyond its own header.
+    void widenCutColumns();
     // At the logical resolution of the screen that shows the control.
     TwipScale twips() const;
 
@@ -133,7 +145,7 @@ private:
     // Child controls, owned by Qt's object tree.
     QToolBar* toolbar_ = nullptr;
     ToolbarImages* images_ = nullptr;
-    QLabel* protocolCaption_ = nullptr;
+    ElidingLabel* protocolCaption_ = nullptr;
     QLabel* methodLabel_ = nullptr;
     QComboBox* methodBox_ = nullptr;
     QLabel* lengthSizeLabel_ = nullptr;
@@ -147,7 +159,8 @@ private:
     QStatusBar* statusBar_ = nullptr;
     QTimer* baseTemps_ = nullptr;
     std::map<std::string, QAction*, std::less<>> buttons_;
-    std::map<std::string, QLabel*, std::less<>> panels_;
+    std::map<std::string, ElidingLabel*, std::less<>> panels_;
+    bool askToSaveChanges_ = false;
 
     PlotPane* plotPane_ = nullptr;
     QRect gridArea_;

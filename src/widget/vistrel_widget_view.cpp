@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The widget's side of the control's ports: what the control shows goes to
 // the child controls, converted from twips where it carries a size.
+#include "widget/eliding_label.h"
 #include "widget/grid_geometry.h"
 #include "widget/grid_model.h"
 #include "widget/vistrel_widget.h"
@@ -18,8 +19,13 @@
 namespace vistrel {
 
 void VistrelWidget::setPanelText(std::string_view key, const std::string& text) {
-    if (const auto panel = panels_.find(key); panel != panels_.end()) {
-        panel->second->setText(QString::fromStdString(text));
+    if (const auto panel = panels_.find(key); panel == panels_.end()) {
+        return;
+    } else if (key == panel::kCom && text.empty()) {
+        // The idle cycle has a word too: an empty panel reads as a fault.
+        panel->second->setTextAndTip(QStringLiteral("Stop"));
+    } else {
+        panel->second->setTextAndTip(QString::fromStdString(text));
     }
 }
 
@@ -95,6 +101,8 @@ void VistrelWidget::setGridColumns(const std::vector<GridColumn>& columns) {
 
 void VistrelWidget::setGridRows(std::vector<GridRow> rows) {
     gridModel_->setRows(std::move(rows));
+    // New content may not fit the columns that the last one did.
+    GridSetColWidth();
     // Other items, other lines.
     setPlotRows({});
 }

@@ -18,8 +18,7 @@ std::size_t count(const std::string& text, std::string_view part) {
 }
 
 // Every column stays in sight on a narrow terminal: headers go on two
-// lines, and names stay whole before values are cut. Values align right;
-// names cannot drive the terminal.
+// lines. Values align right; names cannot drive the terminal.
 TEST(GridRenderer, FitsTheWidthAndKeepsEveryColumn) {
     TerminalView view;
     view.setGridColumns(gridColumns());
@@ -48,8 +47,36 @@ TEST(GridRenderer, FitsTheWidthAndKeepsEveryColumn) {
     const auto narrow = renderer.render(view, 80);
     EXPECT_NE(narrow[1].find("Affichage"), std::string::npos) << narrow[1];
     EXPECT_NE(narrow[2].find("(Display)"), std::string::npos) << narrow[2];
-    for (const std::size_t row : {1u, 2u, 4u}) {
+    for (const std::size_t row : {1u, 2u}) {
         EXPECT_EQ(narrow[row].find("\u2026"), std::string::npos) << narrow[row];
+    }
+}
+
+// What a watch is for stays whole longest: at 80 columns the values and the
+// error texts keep their width while the names give way; at 100 the
+// settings line keeps the session, a long device path losing its middle.
+TEST(GridRenderer, ValuesAndSettingsStayWholeBeforeNamesAndPaths) {
+    TerminalView view;
+    view.setGridColumns(gridColumns());
+    view.setProtocolCaption(
+        "K-line : /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    view.setSessionText("10");
+    view.setGridRows({{"Vehicle identification number", "", "", "01A000", "8", "Hexadecimal",
+                       "FFFFFFFFFFFFFFFF"},
+                      {"Coolant temperature", "", "°C", "01A008", "1", "Decimal", "FF"}});
+    view.setValueColumn({"5649532D56495354", "No answer within 1000 ms"});
+    for (const std::size_t width : {80u, 100u}) {
+        SCOPED_TRACE(width);
+        const auto lines = GridRenderer().render(view, width);
+        EXPECT_NE(lines[0].find("Session: 10"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find("K-line : /dev/"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find("if00-port0   Methode"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find("\u2026"), std::string::npos) << lines[0];
+        EXPECT_LE(displayWidth(lines[0]), width);
+        const std::string all = lines[4] + lines[5];
+        EXPECT_NE(all.find(" 5649532D56495354 |"), std::string::npos) << all;
+        EXPECT_NE(all.find("| No answer within 1000 ms |"), std::string::npos) << all;
+        EXPECT_NE(lines[4].find("Vehicle"), std::string::npos) << lines[4];
     }
 }
 

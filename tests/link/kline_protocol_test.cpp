@@ -176,6 +176,31 @@ TEST(KLineProtocol, EachFaultIsOneFailedExchangeAndTheNextOneWorks) {
     }
 }
 
+// A line that stops echoing blames the echo setting only when the user set
+// it; an echo found out by the link that goes quiet is an ECU or a cable
+// that stopped answering.
+TEST(KLineProtocol, SilenceAfterAnEchoBlamesTheSettingOnlyWhenTheUserMadeIt) {
+    const std::tuple<KLineEcho, std::int32_t, const char*> cases[] = {
+        {KLineEcho::Auto, 2000, "the ECU or the cable stopped answering"},
+        {KLineEcho::On, 2053, "is echo=on right for this cable?"},
+    };
+    for (const auto& [echo, number, text] : cases) {
+        KLineSettings settings = noWakeUp();
+        settings.echo = echo;
+        Rig rig(settings);
+        rig.answers = {frame(kValue)};
+        ASSERT_EQ(rig.send(kRead), kValue);
+        rig.line->echoes = false;
+        try {
+            rig.send(kRead);
+            ADD_FAILURE() << "a silent line answered";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), number);
+            EXPECT_NE(e.description().find(text), std::string::npos) << e.description();
+        }
+    }
+}
+
 TEST(KLineProtocol, ALineThatNeverGoesQuietFailsInsteadOfHanging) {
     Rig rig(noWakeUp());
     rig.answers = {{0x55}};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
@@ -27,6 +28,8 @@ public:
     }
 
     const std::vector<Message>& messages() const { return messages_; }
+    // Message boxes with buttons of their own are answered with this one.
+    void answerMessagesWith(QMessageBox::StandardButton button) { messageButton_ = button; }
     int dialogsAnswered() const { return dialogs_; }
 
 private:
@@ -37,7 +40,11 @@ private:
         }
         if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             messages_.push_back({box->windowTitle(), box->text()});
-            box->accept();
+            if (QAbstractButton* chosen = box->button(messageButton_)) {
+                chosen->click();
+            } else {
+                box->accept();
+            }
             return;
         }
         ++dialogs_;
@@ -50,6 +57,7 @@ private:
 
     Answer answer_;
     QTimer poll_;
+    QMessageBox::StandardButton messageButton_ = QMessageBox::NoButton;
     std::vector<Message> messages_;
     int dialogs_ = 0;
 };

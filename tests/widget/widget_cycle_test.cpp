@@ -42,7 +42,7 @@ TEST_F(WidgetTest, StartShowsValuesAndStopReturnsToIdle) {
     button("Stop").trigger();
     EXPECT_TRUE(button("Stop").isChecked());
     ASSERT_TRUE(waitFor([&] { return !child<QTimer>("BaseTemps").isActive(); }));
-    EXPECT_EQ(panelText("Com"), "");
+    EXPECT_EQ(panelText("Com"), "Stop") << "the idle phase has its word";
     EXPECT_EQ(panelText("Run"), "");
     EXPECT_TRUE(button("Paste").isEnabled());
     EXPECT_TRUE(child<QComboBox>("cb_methode").isEnabled());

@@ -3,6 +3,7 @@
 #include "widget/twips.h"
 #include "widget_fixture.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QStatusBar>
 #include <QToolBar>
@@ -15,16 +16,15 @@ protected:
     TwipScale scale() const { return {widget.logicalDpiX(), widget.logicalDpiY()}; }
 };
 
-TEST_F(GridLayoutTest, ColumnWidthsFollowTheWidthOfTheControl) {
+TEST_F(GridLayoutTest, ColumnWidthsFollowTheWidthOfTheControlWhereNothingIsCut) {
     handOverProtocol();
     struct Case {
         int gridTwips;
         int columnTwips[7];
     };
     const Case cases[] = {
-        {10000, {3000, 2000, 1400, 1000, 500, 1000, 1000}},
-        {20000, {6000, 4000, 2800, 2000, 1000, 2000, 2000}},
-        {6000, {1800, 1200, 840, 600, 300, 600, 600}},
+        {30000, {9000, 6000, 4200, 3000, 1500, 3000, 3000}},
+        {40000, {12000, 8000, 5600, 4000, 2000, 4000, 4000}},
     };
     for (const Case& c : cases) {
         // The control is as wide as its grid; pixels round the twips.
@@ -33,6 +33,45 @@ TEST_F(GridLayoutTest, ColumnWidthsFollowTheWidthOfTheControl) {
             EXPECT_EQ(grid().columnWidth(column), scale().toPixelsX(c.columnTwips[column]))
                 << c.gridTwips << " twips, column " << column;
         }
+    }
+}
+
+// At the design size, and at the application's (half again as large) with
+// wide cells, a header or cell the percentages would cut takes its room from
+// the names' column, which keeps its own header whole.
+TEST_F(GridLayoutTest, NoHeaderOrCellIsCutWhileTheNamesHaveRoomToGive) {
+    handOverProtocol();
+    const QString wideItems =
+        QStringLiteral("0A1F30\t8\tBE+\tWide\t\t1\t0\t1\tH\t1\tFFFFFFFFFFFFFFFF\r\n"
+                       "0A1F40\t2\tLE\tTemperature\t\u00B0C\t1\t-40\t1\tP\t1\r\n");
+    const int designWidth = widget.sizeHint().width();
+    const std::pair<int, QString> cases[] = {
+        {designWidth, QString()},
+        {designWidth, kTwoItemLines},
+        {designWidth * 3 / 2, wideItems},
+    };
+    for (const auto& [width, lines] : cases) {
+        SCOPED_TRACE(std::to_string(width) + " " + lines.left(10).toStdString());
+        paste(lines);
+        widget.resize(width, 500);
+        const QFontMetrics font = grid().horizontalHeader()->fontMetrics();
+        int total = 0;
+        for (int column = 0; column < 7; ++column) {
+            const int shown = grid().columnWidth(column);
+            total += shown;
+            const QString header = model().headerData(column, Qt::Horizontal).toString();
+            EXPECT_LT(font.horizontalAdvance(header), shown) << header.toStdString();
+            for (int row = 1; row <= model().rowCount(); ++row) {
+                EXPECT_LT(grid().fontMetrics().horizontalAdvance(cell(row, column)), shown)
+                    << cell(row, column).toStdString() << " in column " << column;
+            }
+        }
+        int percentTotal = 0;
+        for (const int percent : {30, 20, 14, 10, 5, 10, 10}) {
+            percentTotal +=
+                scale().toPixelsX(columnWidthTwips(scale().toTwipsX(grid().width()), percent));
+        }
+        EXPECT_EQ(total, percentTotal) << "the names' column gave what the others took";
     }
 }
 
