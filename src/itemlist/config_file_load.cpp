@@ -2,12 +2,12 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/utf8.h"
+#include "components/xml_nodes.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
-#include "itemlist/xml_nodes.h"
 
 #include <array>
 #include <charconv>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "components/xml_nodes.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/file_replace.h"
 #include "itemlist/vistrel_items.h"
-#include "itemlist/xml_nodes.h"
 #include "itemlist/xml_safe_text.h"
 
 #include <cassert>

@@ -3,7 +3,7 @@
 
 #include "components/number_format.h"
 #include "item/vistrel_item.h"
-#include "itemlist/reading_method.h"
+#include "reading/reading_method.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,7 +16,6 @@
 namespace vistrel {
 
 class Protocol;
-struct ReadTally;
 
 // The ordered list of memory items that the control shows and reads, with
 // the settings of one read: method, length size, session request, protocol.
@@ -101,7 +100,7 @@ public:
     std::unique_ptr<pugi::xml_document> CanXmlGetReadMemory(std::int32_t rid, std::int32_t xid);
     // Hands each item its reply from a processed batch document. Throws
     // Error 2000, 1015 or 3000 when the document holds an "e" element.
-    bool CanXmlDecode(const pugi::xml_document& odoc);
+    bool CanXmlDecode(const pugi::xml_document& processed);
 
     // --- configuration file -----------------------------------------------
     // Throws Error when the file cannot be written; an earlier file stays.
@@ -118,10 +117,6 @@ public:
 private:
     struct Impl;
     ItemPtr newItem() const;
-    // One pass of the current method over items; false when AbortRequest
-    // cut it short.
-    bool readWith(const std::vector<ItemPtr>& items, Protocol& protocol, pugi::xml_node snapShot,
-                  ReadTally& tally);
     // Appends item with key; false, and not appended, when the key (letter
     // case ignored) is already taken. An empty key is no key.
     bool appendWithKey(const ItemPtr& item, std::string_view key);
