@@ -14,7 +14,7 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     // such a call replaces or empties them.
     const std::shared_ptr<Protocol> protocol = protocol_;
     if (!protocol) {
-        throw Error(kListReadError, "VistrelItems.read  : Protocol not defined",
+        throw Error(ErrorKind::Usage, kListReadError, "VistrelItems.read  : Protocol not defined",
                     "VistrelItems.read");
     }
     const std::vector<ItemPtr> items = items_;
