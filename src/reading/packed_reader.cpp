@@ -135,7 +135,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
 bool PackedReader::takes(Identifier& current, VistrelItem& item, Protocol& protocol,
                          pugi::xml_node snapShot) {
     try {
-        item.DefinePosition(protocol, current.id,
+        item.definePosition(protocol, current.id,
                             static_cast<std::uint8_t>(current.items.size() + 1), snapShot);
     } catch (const Error& failure) {
         if (isNegativeResponse(failure.number())) {
