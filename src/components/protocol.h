@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pugi {
 class xml_document;
@@ -52,6 +53,10 @@ public:
     // the link knows its frame size; 0 when it cannot tell. Reads that
     // gather several items stay within it.
     virtual std::size_t maxReplyLength() const { return 0; }
+    // What the link found out while opening and does differently from the
+    // usual (an adapter's missing commands and their fallbacks), each a line
+    // for the user; shown once, not on every opening.
+    virtual std::vector<std::string> linkNotes() const { return {}; }
 };
 
 // One exchange whose reply holds this exchange's answer and nothing older: a
