@@ -2,6 +2,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/protocol.h"
+#include "itemlist/merge_window.h"
 #include "itemlist/merged_read.h"
 #include "itemlist/read_tally.h"
 #include "itemlist/vistrel_items.h"
@@ -41,7 +42,10 @@ bool VistrelItems::readWith(const std::vector<ItemPtr>& items, Protocol& protoco
     case Method::DynamicallyDefinedPacked:
         return impl_->packed.read(items, protocol, lengthSize_, snapShot, tally);
     case Method::ReadMemoryByAddressMerged:
-        return readMerged(items, protocol, lengthSize_, static_cast<std::uint32_t>(mergeWindow_),
+        return readMerged(items, protocol, lengthSize_,
+                          mergeWindow_ == kAutoMergeWindow
+                              ? automaticMergeWindow(protocol)
+                              : static_cast<std::uint32_t>(mergeWindow_),
                           snapShot, tally);
     default:
         break;

@@ -556,6 +556,28 @@ std::size_t ElmProtocol::maxReplyLength() const {
     return longRequests_ ? kKLineLongReply : kKLineShortMessage;
 }
 
+ExchangeCost ElmProtocol::exchangeCost() const {
+    using std::chrono::nanoseconds;
+    const unsigned baud = baud_ != 0 ? baud_ : kElmAutoBauds[0];
+    const nanoseconds serialChar(10'000'000'000LL / baud);
+    // A request line out, a reply line with its frame and the prompt back.
+    constexpr long kLineChars = 40;
+    if (settings_.isCan()) {
+        // The ECU's answer on CAN, and a CAN frame (about 130 bits at
+        // 500 kbit/s) for every seven bytes.
+        const nanoseconds frame(
+            settings_.bus == ElmBus::Can11At500 || settings_.bus == ElmBus::Can29At500 ? 260'000
+                                                                                       : 520'000);
+        return {std::chrono::milliseconds(10) + kLineChars * serialChar,
+                frame / 7 + 2 * serialChar};
+    }
+    // The adapter keeps the K-line's P3min and the ECU's P2, with the
+    // request and reply frames at 10400 baud.
+    const nanoseconds klineByte(961'538);
+    return {std::chrono::milliseconds(55 + 25) + 14 * klineByte + kLineChars * serialChar,
+            klineByte + 2 * serialChar};
+}
+
 std::size_t ElmProtocol::requestLimit() const noexcept {
     return longRequests_ ? kKLineShortMessage + 1 : kKLineShortMessage;
 }

@@ -49,6 +49,9 @@ public:
     // Without ATAL an adapter takes no K-line message beyond 7 bytes; on CAN
     // it reassembles whole ISO 15765 transfers.
     std::size_t maxReplyLength() const override;
+    // The bus's exchange and the adapter's lines an exchange; the bus time
+    // and two hexadecimal digits on the serial line for each more byte.
+    ExchangeCost exchangeCost() const override;
 
     // "ELM327 v1.5 (OBDII to RS232 Interpreter)" once brought up.
     const std::string& identity() const noexcept { return identity_; }
