@@ -127,6 +127,7 @@ inline constexpr std::int32_t kRequestTooLong = 2081;
 inline constexpr std::int32_t kSilent = 2082;
 // A setting the bring-up needs and the adapter refuses.
 inline constexpr std::int32_t kSetupRefused = 2083;
+inline constexpr std::int32_t kDataError = 2084;
 } // namespace adapter_error
 
 // --- recordings read back, and their triggers ---------------------------------
