@@ -62,11 +62,14 @@ TEST(StripChart, DrawsASquareWaveAtItsTwoLevelsAndLeavesFailedReadsOut) {
     QImage image(900, 300, QImage::Format_RGB32);
     const QColor colour = StripChart::colour(0);
     const std::vector<PlotSeries> series{{0, "Throttle", "%", colour, 0.0, 100.0}};
+    ChartFrame frame;
+    frame.to = 6;
+    QRect plot;
     {
         QPainter painter(&image);
-        StripChart::paint(painter, image.rect(), store, series, ChartFrame{0, 6, {}, false});
+        StripChart::paint(painter, image.rect(), store, series, frame);
+        plot = StripChart::plotArea(image.rect(), painter.fontMetrics(), series, frame);
     }
-    const QRect plot = StripChart::plotArea(image.rect());
     const auto xAt = [&](double t) { return plot.left() + static_cast<int>(t / 6 * plot.width()); };
     const auto yOf = [&](double v) {
         return static_cast<int>(plot.bottom() + 1 - v / 100 * plot.height());
