@@ -9,6 +9,7 @@
 #include "itemlist/vistrel_items.h"
 #include "recording/recording_export.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace vistrel::cli {
@@ -33,6 +34,9 @@ std::optional<ListRadixes> listRadixes(const ExportOptions& options, std::ostrea
     if (options.itemsFile) {
         addItemLines(items, *options.itemsFile, err);
     } else if (options.configFile) {
+        if (!std::filesystem::is_regular_file(*options.configFile)) {
+            throw UsageError(*options.configFile + ": no such configuration file");
+        }
         try {
             items.loadConfigXML(*options.configFile);
         } catch (const Error& e) {
