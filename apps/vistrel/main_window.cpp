@@ -114,6 +114,8 @@ void MainWindow::createFileMenu() {
                     QKeySequence(Qt::CTRL | Qt::Key_O));
     addToolbarEntry(*file, QStringLiteral("Sauver… (Save…)"), "Save",
                     QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addAction(QStringLiteral("Importer des mesures… (Import measurements…)"), this,
+                    [this] { importMeasurements({}); });
     file->addSeparator();
     addRecordingEntries(*file);
     file->addSeparator();

@@ -40,6 +40,9 @@ public:
     void plotItems(const QStringList& names);
     // The Connection dialog: the link chosen there is taken into use.
     void chooseConnection();
+    // Picks measurements of a measurement description (A2L) for the table;
+    // an empty path asks for the file first.
+    void importMeasurements(QString path);
 
 protected:
     // Offers to save a changed list, then remembers the window's size and
