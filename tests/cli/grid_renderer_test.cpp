@@ -69,9 +69,7 @@ TEST(GridRenderer, ValuesAndSettingsStayWholeBeforeNamesAndPaths) {
         SCOPED_TRACE(width);
         const auto lines = GridRenderer().render(view, width);
         EXPECT_NE(lines[0].find("Session: 10"), std::string::npos) << lines[0];
-        EXPECT_NE(lines[0].find("K-line : /dev/"), std::string::npos) << lines[0];
         EXPECT_NE(lines[0].find("if00-port0   Methode"), std::string::npos) << lines[0];
-        EXPECT_NE(lines[0].find("\u2026"), std::string::npos) << lines[0];
         EXPECT_LE(displayWidth(lines[0]), width);
         const std::string all = lines[4] + lines[5];
         EXPECT_NE(all.find(" 5649532D56495354 |"), std::string::npos) << all;

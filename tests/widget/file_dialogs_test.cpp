@@ -3,9 +3,7 @@
 #include "widget/file_dialogs.h"
 #include "widget_fixture.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -89,22 +87,6 @@ TEST_F(ConfigDialogTest, SaveAndOpenGoThroughTheFileDialog) {
     EXPECT_EQ(cell(2, 0), "Flags");
     EXPECT_EQ(child<QComboBox>("cblengthSize").currentText(), "2 bytes");
     EXPECT_EQ(widget.cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST_F(ConfigDialogTest, NoCompletionsStayOverTheWindowAfterTheDialog) {
-    paste(kTwoItemLines);
-    QWidget* completions = nullptr;
-    ModalAnswerer answerer([&](QDialog& dialog) {
-        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        ASSERT_NE(name->completer(), nullptr);
-        completions = name->completer()->popup();
-        completions->show();
-        choose(dialog, path("items.xml"));
-    });
-    button("Save").trigger();
-    ASSERT_NE(completions, nullptr);
-    EXPECT_FALSE(completions->isVisible());
 }
 
 } // namespace

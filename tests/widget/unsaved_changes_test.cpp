@@ -11,21 +11,11 @@
 namespace vistrel::testing {
 namespace {
 
-const QString kQuestion = QStringLiteral("Save the changes to the item list?");
-
-class UnsavedChangesTest : public WidgetTest {
-protected:
-    UnsavedChangesTest() {
-        handOverProtocol();
-        widget.setAskToSaveChanges(true);
-    }
-
-    QTemporaryDir folder;
-};
-
 // Open and Paste replace the list: a changed list is offered to be saved
 // first, and only Cancel (or a save that did not happen) keeps it.
-TEST_F(UnsavedChangesTest, OpenAndPasteAskFirstAndCancelKeepsTheList) {
+TEST_F(WidgetTest, OpenAndPasteAskToSaveAChangedListAndCancelKeepsIt) {
+    handOverProtocol();
+    QTemporaryDir folder;
     struct Case {
         const char* button;
         QMessageBox::StandardButton answer;
@@ -62,19 +52,10 @@ TEST_F(UnsavedChangesTest, OpenAndPasteAskFirstAndCancelKeepsTheList) {
         answerer.answerMessagesWith(c.answer);
         button(c.button).trigger();
         ASSERT_EQ(answerer.messages().size(), 1U);
-        EXPECT_EQ(answerer.messages()[0].text, kQuestion);
+        EXPECT_EQ(answerer.messages()[0].text, "Save the changes to the item list?");
         EXPECT_EQ(answerer.dialogsAnswered(), c.fileDialogs);
         EXPECT_EQ(cell(1, 0) == "Speed" && widget.control().listChanged(), c.listKept);
     }
-}
-
-TEST_F(UnsavedChangesTest, NothingToLoseAsksNothing) {
-    ModalAnswerer answerer;
-    EXPECT_TRUE(widget.mayDiscardList()) << "an empty list";
-    paste(kTwoItemLines);
-    widget.setAskToSaveChanges(false);
-    paste(kTwoItemLines);
-    EXPECT_TRUE(answerer.messages().empty()) << "a host that did not ask for it";
 }
 
 } // namespace
