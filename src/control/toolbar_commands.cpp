@@ -7,6 +7,9 @@ namespace vistrel {
 namespace {
 
 std::string pasteStatusText(const PasteResult& pasted) {
+    if (!pasted.ok()) {
+        return pasted.text;
+    }
     if (pasted.skippedLines == 0) {
         return {};
     }
@@ -97,34 +100,31 @@ void VistrelControl::State::start() {
     // calls start() gets the same buttons.
     view.setButtonPressed(button::kStart, true);
     view.setButtonPressed(button::kStop, false);
-    items.setAbortRequest(false);
-    abortPending = false;
-    stopCutsStep = false;
-    items.setMethode(methodChoice);
-    items.setLengthSize(lengthSizeChoice);
-    items.setStartSession(sessionText);
-    sessionText = items.StartSession();
-
-    // A link that takes CAN-XML batches reads the whole list in one batch
-    // when reading by address; an item that cannot take part in a batch
-    // leaves no batch request, and the list is read item by item.
-    canRequestDoc.reset();
-    batchProcessor = nullptr;
-    CanXmlProcessor* processor = batchProcessorOf(*currentProtocol);
-    if (items.method() == Method::ReadMemoryByAddress && processor != nullptr) {
-        canRequestDoc =
-            items.CanXmlGetReadMemory(currentProtocol->canRid(), currentProtocol->canXid());
-        batchProcessor = canRequestDoc ? processor : nullptr;
-    }
-    items.setProtocol(currentProtocol);
-
+    items->setMethode(methodChoice);
+    items->setLengthSize(lengthSizeChoice);
+    items->setStartSession(sessionText);
+    sessionText = items->StartSession();
+    // Taken first: the engine may read before this thread goes on.
     cycleStart = platform.milliseconds();
-    timer.setTimerEnabled(true);
+    engine.start(listToRead(), ++generation);
+
+    running = true;
     cycleState = CyclePhase::OpenCommunication;
+    health.reset();
     view.setPanelText(panel::kCom, "Init");
     view.setPanelText(panel::kStatus, "");
     view.setButtonEnabled(button::kPaste, false);
     view.setMethodEnabled(false);
+}
+
+void VistrelControl::State::stop() {
+    view.setButtonPressed(button::kStart, false);
+    view.setButtonPressed(button::kStop, true);
+    engine.stop();
+}
+
+std::unique_ptr<VistrelItems> VistrelControl::State::listToRead() {
+    return items->copy();
 }
 
 } // namespace vistrel

@@ -25,6 +25,9 @@ void failEveryItem(const std::vector<std::shared_ptr<VistrelItem>>& items, const
     }
 }
 
+// How long a refused definition stays refused before it is offered again.
+constexpr auto kRefusalRetry = std::chrono::seconds(5);
+
 } // namespace
 
 void PackedIdentifiers::forget() noexcept {
@@ -37,6 +40,10 @@ bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& it
                              ReadTally& tally) {
     if (items != definedFor_) {
         forget();
+    }
+    if (defined_ && !refused_.empty() &&
+        std::chrono::steady_clock::now() - definedAt_ >= kRefusalRetry) {
+        defined_ = false;
     }
     if (!defined_ && !define(items, protocol, snapShot, tally)) {
         return !tally.aborted();
@@ -129,6 +136,7 @@ bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& 
         identifiers_.push_back(std::move(current));
     }
     defined_ = true;
+    definedAt_ = std::chrono::steady_clock::now();
     return true;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <pugixml.hpp>
@@ -24,7 +25,9 @@ struct ReadTally;
 // the identifier read) must not cost the others their values: when an
 // identifier's read fails, its items are read by address in the same cycle,
 // each showing its own outcome, and the next read defines again without the
-// items that failed there; those stay read by address.
+// items that failed there; those stay read by address. A refused
+// definition may have been a passing refusal: it is offered again, with a
+// new definition of every identifier, at most once every five seconds.
 class PackedIdentifiers {
 public:
     // The next read defines the identifiers again, every item a candidate:
@@ -61,6 +64,7 @@ private:
                         pugi::xml_node snapShot, ReadTally& tally);
 
     bool defined_ = false;
+    std::chrono::steady_clock::time_point definedAt_{};
     // The items the identifiers were defined for; they also keep the items
     // below alive.
     std::vector<std::shared_ptr<VistrelItem>> definedFor_;
