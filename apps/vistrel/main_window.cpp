@@ -8,7 +8,6 @@
 #include "widget/vistrel_widget.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
@@ -28,17 +27,7 @@ QSettings settings() {
     return QSettings(QStringLiteral("vistrel"), QStringLiteral("vistrel"));
 }
 
-// A real link's exchange lasts up to a few hundred milliseconds: while it
-// waits on the line, the window repaints and takes Stop, keys and closing.
-void keepWindowAlive() {
-    QCoreApplication::processEvents();
-}
-
 } // namespace
-
-LinkOptions MainWindow::linkOptions() {
-    return LinkOptions{keepWindowAlive};
-}
 
 MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
     : watch_(new VistrelWidget(this)), linkLabel_(new QLabel(this)) {
@@ -66,7 +55,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 QString MainWindow::useLink(const QString& link) {
     try {
-        setLink(makeLink(link.toStdString(), linkOptions()), link);
+        setLink(makeLink(link.toStdString()), link);
     } catch (const LinkStringError& e) {
         return QString::fromStdString(e.what());
     } catch (const Error& e) {
