@@ -3,9 +3,11 @@
 
 #include "components/byte_string.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pugi {
 class xml_document;
@@ -33,6 +35,14 @@ public:
 
 // The protocol name under which a link accepts CAN-XML batches.
 inline constexpr const char* kBatchProtocolName = "Marlotel";
+
+// What one exchange costs on a link, for reads that gather neighbours into
+// one request: the time of an exchange whatever its size, and the time that
+// each more byte of its reply adds. Nothing known when perExchange is 0.
+struct ExchangeCost {
+    std::chrono::nanoseconds perExchange{0};
+    std::chrono::nanoseconds perByte{0};
+};
 
 // The host's link to one ECU: speaks KWP2000 and reports every failure
 // (time-out, negative reply, broken link) by throwing Error.
@@ -62,6 +72,12 @@ public:
     // the link knows its frame size; 0 when it cannot tell. Reads that
     // gather several items stay within it.
     virtual std::size_t maxReplyLength() const { return 0; }
+    // The link's own cost model; nothing known by default.
+    virtual ExchangeCost exchangeCost() const { return {}; }
+    // What the link found out while opening and does differently from the
+    // usual (an adapter's missing commands and their fallbacks), each a line
+    // for the user; shown once, not on every opening.
+    virtual std::vector<std::string> linkNotes() const { return {}; }
 };
 
 // One exchange whose reply holds this exchange's answer and nothing older: a

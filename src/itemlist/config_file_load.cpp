@@ -130,12 +130,15 @@ void VistrelItems::loadConfigXML(const std::string& path) {
         }
     }
     if (const pugi::xml_node window = root.child(kMergeWindow)) {
-        // Anything but a plain number in range keeps the current window.
+        // "auto" leaves it to the link; anything but that or a plain number
+        // in range keeps the current window.
         const std::string text = textContent(window);
         std::int32_t bytes = 0;
-        if (std::from_chars(text.data(), text.data() + text.size(), bytes).ptr ==
-                text.data() + text.size() &&
-            !text.empty() && bytes >= 1 && bytes <= 255) {
+        if (text == kAutoMergeWindowText) {
+            mergeWindow_ = kAutoMergeWindow;
+        } else if (std::from_chars(text.data(), text.data() + text.size(), bytes).ptr ==
+                       text.data() + text.size() &&
+                   !text.empty() && bytes >= 1 && bytes <= 255) {
             mergeWindow_ = bytes;
         }
     }

@@ -4,6 +4,7 @@
 #include "components/protocol.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist/vistrel_items_impl.h"
+#include "reading/merge_window.h"
 #include "reading/read_tally.h"
 
 namespace vistrel {
@@ -22,7 +23,9 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     // items could be read, which is how a silent ECU shows itself.
     ReadTally tally;
     tally.abortRequest = &abortRequest_;
-    const ReadSettings settings{lengthSize_, static_cast<std::uint32_t>(mergeWindow_)};
+    const ReadSettings settings{lengthSize_, mergeWindow_ == kAutoMergeWindow
+                                                  ? automaticMergeWindow(*protocol)
+                                                  : static_cast<std::uint32_t>(mergeWindow_)};
     const ListReadEnd end = impl_->readers.readerFor(method_, *protocol)
                                 .read(items, *protocol, settings, snapShot, tally);
     if (end == ListReadEnd::ItemsCounted && tally.failures == items.size()) {

@@ -23,7 +23,9 @@ class VistrelItems {
 public:
     using ItemPtr = std::shared_ptr<VistrelItem>;
     using const_iterator = std::vector<ItemPtr>::const_iterator;
-    static constexpr std::int32_t kDefaultMergeWindow = 32;
+    // The merged read's window taken from the link's costs; the default.
+    static constexpr std::int32_t kAutoMergeWindow = 0;
+    static constexpr std::int32_t kDefaultMergeWindow = kAutoMergeWindow;
 
     explicit VistrelItems(NumberFormat numberFormat = NumberFormat::fromProcessLocale());
     ~VistrelItems();
@@ -53,8 +55,8 @@ public:
     void setMethod(Method method) noexcept { method_ = method; }
 
     // How far apart, first byte to last, the items that the merged method
-    // reads together may lie: 1 to 255 bytes; anything else stores the
-    // default, 32.
+    // reads together may lie: 1 to 255 bytes, or kAutoMergeWindow for what
+    // the link's costs make worth it; anything else stores auto.
     std::int32_t mergeWindow() const noexcept { return mergeWindow_; }
     void setMergeWindow(std::int32_t bytes) noexcept;
 
