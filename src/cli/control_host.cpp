@@ -47,7 +47,7 @@ std::string joined(const std::vector<std::string>& texts) {
 } // namespace
 
 ControlHost::ControlHost(std::ostream& messages)
-    : messages_(messages),
+    : notes_(messages), messages_(messages),
       control_(ControlPorts{view_, timer_, messages_, nullptr, nullptr, platform_}) {}
 
 void ControlHost::setUp(const SessionOptions& options) {
@@ -132,7 +132,20 @@ StepOutcome ControlHost::runTimer() {
         return {};
     }
     std::this_thread::sleep_for(kTimerInterval);
-    return control_.step();
+    const StepOutcome outcome = control_.step();
+    showLinkNotes();
+    return outcome;
+}
+
+void ControlHost::showLinkNotes() {
+    const auto& protocol = control_.CurrentProtocol();
+    if (!protocol) {
+        return;
+    }
+    const std::vector<std::string> notes = protocol->linkNotes();
+    for (; notesShown_ < notes.size(); ++notesShown_) {
+        notes_ << notes[notesShown_] << '\n' << std::flush;
+    }
 }
 
 void ControlHost::stopCommunication() {
