@@ -162,6 +162,19 @@ int main(int argc, char** argv) {
         ->add_option("--run", exportOptions.run,
                      "Which recording of a continued file, from 1 (default 1)")
         ->type_name("N");
+    auto* exportItems =
+        exportCommand
+            ->add_option("--items", exportOptions.itemsFile,
+                         "Item lines (.tsv) the recording was made with: each column's display "
+                         "format comes from its item, by name")
+            ->type_name("LIST.tsv");
+    auto* exportConfig =
+        exportCommand
+            ->add_option("--config", exportOptions.configFile,
+                         "Configuration file (.xml) the recording was made with, as --items")
+            ->type_name("LIST.xml");
+    exportItems->excludes(exportConfig);
+    exportConfig->excludes(exportItems);
 
     cli::ImportOptions importOptions;
     auto* importCommand = app.add_subcommand(
@@ -219,7 +232,7 @@ int main(int argc, char** argv) {
             return cli::runWatch(watch, std::cout, std::cerr, cli::terminalWidth(STDOUT_FILENO));
         }
         if (exportCommand->parsed()) {
-            return cli::runExport(exportOptions);
+            return cli::runExport(exportOptions, std::cerr);
         }
         if (importCommand->parsed()) {
             return cli::runImport(importOptions, std::cerr);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The merge window that a link's costs give.
 #include "components/protocol.h"
-#include "itemlist/merge_window.h"
+#include "reading/merge_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "itemlist/merge_window.h"
+#include "reading/merge_window.h"
 
 #include "components/protocol.h"
 
