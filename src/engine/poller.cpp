@@ -278,6 +278,9 @@ std::optional<StepOutcome> Poller::step() {
     }
     done.phase = phase_;
     EngineEvent event{done, clock_(), generation_};
+    if (before == CyclePhase::OpenCommunication && done.kind != StepOutcome::Kind::Failed) {
+        event.linkNotes = link_->linkNotes();
+    }
     if (done.kind == StepOutcome::Kind::GoodRead) {
         event.read = std::make_shared<const ReadResult>(readResultOf(*list_, event.time));
         event.snapshotTaken = std::exchange(takenSnapshot_, false);
