@@ -37,13 +37,26 @@ TEST(ValueText, ReadsEachRadixAndRefusesErrorTexts) {
 }
 
 TEST(ValueText, GuessesTheRadixOfAColumnFromItsValuesNotItsErrors) {
-    using Column = std::vector<std::string_view>;
-    EXPECT_EQ(guessRadix(Column{"00010010", "No reply", "11111111"}), ValueRadix::Binary);
-    EXPECT_EQ(guessRadix(Column{"10", "0A", "Timeout"}), ValueRadix::Hexadecimal);
-    EXPECT_EQ(guessRadix(Column{"0512", "1234"}), ValueRadix::Hexadecimal);
-    EXPECT_EQ(guessRadix(Column{"10", "12", "1234"}), ValueRadix::Decimal);
-    EXPECT_EQ(guessRadix(Column{"10", "0,5"}), ValueRadix::Decimal);
-    EXPECT_EQ(guessRadix(Column{"No reply"}), ValueRadix::Decimal);
+    struct Case {
+        std::vector<std::string_view> cells;
+        ValueRadix radix;
+        bool ambiguous;
+    };
+    const Case cases[] = {
+        {{"00010010", "No reply", "11111111"}, ValueRadix::Binary, false},
+        {{"10", "0A", "Timeout"}, ValueRadix::Hexadecimal, false},
+        {{"0512", "1234"}, ValueRadix::Hexadecimal, false},
+        // Digits only, in whole bytes, no leading zero: either radix.
+        {{"10", "12", "1234"}, ValueRadix::Decimal, true},
+        {{"10", "0,5"}, ValueRadix::Decimal, false},
+        {{"10", "123"}, ValueRadix::Decimal, false},
+        {{"No reply"}, ValueRadix::Decimal, false},
+    };
+    for (const Case& c : cases) {
+        const RadixGuess guess = guessRadix(c.cells);
+        EXPECT_EQ(guess.radix, c.radix) << c.cells.front();
+        EXPECT_EQ(guess.ambiguous, c.ambiguous) << c.cells.front();
+    }
 }
 
 } // namespace
