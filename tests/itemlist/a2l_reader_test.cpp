@@ -124,6 +124,19 @@ TEST(A2lReader, RefusesNestingDeeperThanItCanFollow) {
         return std::optional<std::string>("/include \"" + path.filename().string() + "x\"");
     };
     EXPECT_THROW(readA2l("a", endless), Error);
+    // Files that include two others each, twelve levels deep: the reading
+    // stops long before the 2^12th file.
+    const auto fanOut = [](const std::filesystem::path& path) {
+        const std::string name = path.filename().string();
+        return std::optional<std::string>(
+            name.size() > 12 ? "" : "/include " + name + "1 /include " + name + "2");
+    };
+    try {
+        readA2l("a", fanOut);
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_NE(e.description().find("more than 256 files included"), std::string::npos);
+    }
 }
 
 TEST(A2lNumbers, ReadDecimalHexadecimalAndExponents) {
