@@ -228,6 +228,8 @@ void paintLanes(const Painting& p, const QRect& area) {
     QImage* const direct = directImage(painter);
     for (std::size_t k = 0; k < p.series.size(); ++k) {
         const QRect& lane = lanes[k];
+        // The time grid runs through the whole plot; the room between two
+        // lanes stays blank, so that they read as separate charts.
         painter.fillRect(lane.left(), lane.bottom() + 1, lane.width(),
                          k + 1 < lanes.size() ? lanes[k + 1].top() - lane.bottom() - 1 : 0,
                          Qt::white);
@@ -248,6 +250,7 @@ void paintLanes(const Painting& p, const QRect& area) {
         drawLegendRow(painter, row, p.series[k], p.atCursor ? valueAtCursor(p, p.series[k]) : "");
     }
 }
+
 } // namespace
 
 QColor StripChart::colour(std::size_t index) {
