@@ -10,6 +10,7 @@
 #include "cli/watch_command.h"
 #include "components/version.h"
 #include "itemlist/vistrel_items.h"
+#include "link/link_factory.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -47,8 +48,8 @@ std::vector<std::string> methodLabels() {
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
     auto* link = command
                      .add_option("--link", options.link,
-                                 "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
-                                 "(default: sim, the built-in demo)")
+                                 "The ECU's link: " + vistrel::linkStringForms() +
+                                     " (default: sim, the built-in demo)")
                      ->type_name("LINK");
     auto* ecu =
         command
@@ -71,7 +72,8 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
         ->check(CLI::IsMember(methodLabels()));
     command
         .add_option("--merge-window", options.mergeWindow,
-                    "Bytes that one read of ReadMemoryByAddressMerged may span (default 32)")
+                    "Bytes that one read of ReadMemoryByAddressMerged may span (default: what "
+                    "the link's costs make worth it)")
         ->type_name("N")
         ->check(CLI::Range(1, 255));
     command.add_option("--length-size", options.lengthSize, "Length size of a read request")

@@ -17,6 +17,9 @@ TEST(ValueText, ReadsEachRadixAndRefusesErrorTexts) {
         {"-12,5", ValueRadix::Decimal, -12.5, "-12.5"},
         {"1.5E+20", ValueRadix::Decimal, 1.5e20, "1.5E+20"},
         {"812", ValueRadix::Decimal, 812, "812"},
+        // Float items: the shortest text of a single, and NaN shown out of range.
+        {"3,4028235E+38", ValueRadix::Decimal, 3.4028235e38, "3.4028235E+38"},
+        {"Hors limites (Out of range)", ValueRadix::Decimal, std::nullopt, ""},
         {"inf", ValueRadix::Decimal, std::nullopt, ""},
         {"No reply", ValueRadix::Decimal, std::nullopt, ""},
         {"1,2,3", ValueRadix::Decimal, std::nullopt, ""},
