@@ -154,6 +154,7 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
     case kFileWriteError:
     case kBadDescriptionError:
     case kRecordingFileError:
+    case kMeasurementFileError:
         return ErrorKind::File;
     case kNoProtocolError:
     case kTriggerConditionError:
