@@ -22,41 +22,34 @@ constexpr const char* kPending = "83F1107F23789E\r";
 constexpr const char* kValue = "83F1106312342D\r";
 
 // An adapter that answers every AT command at once and each request with the
-// next script, and notes every line it gets and whether it came before the
-// prompt of the answer before.
+// next script, and counts the bytes that came before the prompt before them.
 struct FakeAdapter {
     void operator()(FakeLine& line, std::span<const std::uint8_t> bytes) {
         for (const auto byte : bytes) {
-            if (line.now() < busyUntil) {
-                ++interruptions;
-            }
+            interruptions += line.now() < busyUntil ? 1 : 0;
             if (byte != '\r') {
                 partial += static_cast<char>(byte);
                 continue;
             }
-            const std::string command = std::exchange(partial, {});
-            received.push_back(command);
-            if (command.starts_with("AT")) {
-                say(line, {{milliseconds(1), answerTo(command)}});
-            } else if (!requests.empty()) {
-                say(line, requests.front());
-                requests.pop_front();
+            received.push_back(std::exchange(partial, {}));
+            const std::string& command = received.back();
+            const bool banner = command == "ATZ" || command == "ATI";
+            const std::string reply = banner              ? "ELM327 v1.5\r\r>"
+                                      : command == "ATFI" ? "BUS INIT: ...OK\r\r>"
+                                                          : "OK\r\r>";
+            Script script{{milliseconds(1), reply}};
+            if (!command.starts_with("AT")) {
+                script.clear();
+                if (!requests.empty()) {
+                    script = requests.front();
+                    requests.pop_front();
+                }
             }
-        }
-    }
-    static std::string answerTo(const std::string& command) {
-        if (command == "ATZ" || command == "ATI") {
-            return "ELM327 v1.5\r\r>";
-        }
-        return command == "ATFI" ? "BUS INIT: ...OK\r\r>" : "OK\r\r>";
-    }
-    void say(FakeLine& line, const Script& script) {
-        for (const auto& [after, text] : script) {
-            const auto at = line.now() + after;
-            line.arrive(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                        at);
-            if (text.ends_with('>')) {
-                busyUntil = at;
+            for (const auto& [after, text] : script) {
+                line.arrive(
+                    std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                    line.now() + after);
+                busyUntil = text.ends_with('>') ? line.now() + after : busyUntil;
             }
         }
     }
