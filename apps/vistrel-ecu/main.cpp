@@ -14,6 +14,8 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -94,6 +96,24 @@ void pointLink(const std::string& link, const std::string& target) {
     std::filesystem::create_symlink(target, fresh);
     std::filesystem::rename(fresh, link);
 }
+
+// The stable name goes with the process: a name left behind would point
+// the next user at a terminal nobody serves.
+class LinkNameRemover {
+public:
+    explicit LinkNameRemover(std::string link) : link_(std::move(link)) {}
+    ~LinkNameRemover() {
+        if (!link_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove(link_, ignored);
+        }
+    }
+    LinkNameRemover(const LinkNameRemover&) = delete;
+    LinkNameRemover& operator=(const LinkNameRemover&) = delete;
+
+private:
+    std::string link_;
+};
 
 KLineEcu::Outcome serveOnePseudoTerminal(KLineEcu& ecu, const Options& options,
                                          const std::function<bool()>& keepGoing) {
@@ -196,6 +216,7 @@ int main(int argc, char** argv) {
 
     try {
         const cli::InterruptFlag interrupt;
+        const LinkNameRemover linkName(options.pty ? options.ptyLink : std::string());
         if (options.elm) {
             return serveAdapter(options, baud->count() > 0, interrupt);
         }

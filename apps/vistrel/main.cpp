@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
 
     std::shared_ptr<vistrel::Protocol> protocol;
     try {
-        protocol = vistrel::makeLink(link, vistrel::MainWindow::linkOptions());
+        protocol = vistrel::makeLink(link);
     } catch (const vistrel::LinkStringError& error) {
         std::cerr << "vistrel: --link: " << error.what() << '\n';
         return 2;

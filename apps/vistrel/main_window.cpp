@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -29,17 +28,7 @@ QSettings settings() {
     return QSettings(QStringLiteral("vistrel"), QStringLiteral("vistrel"));
 }
 
-// A real link's exchange lasts up to a few hundred milliseconds: while it
-// waits on the line, the window repaints and takes Stop, keys and closing.
-void keepWindowAlive() {
-    QCoreApplication::processEvents();
-}
-
 } // namespace
-
-LinkOptions MainWindow::linkOptions() {
-    return LinkOptions{keepWindowAlive};
-}
 
 MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
     : watch_(new VistrelWidget(this)), linkLabel_(new ElidingLabel(Qt::ElideMiddle, this)) {
@@ -75,12 +64,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 QString MainWindow::useLink(const QString& link) {
-    // A new link starts with an empty list.
-    if (!watch_->mayDiscardList()) {
-        return QStringLiteral("The link is unchanged: the item list was kept.");
-    }
     try {
-        setLink(makeLink(link.toStdString(), linkOptions()), link);
+        setLink(makeLink(link.toStdString()), link);
     } catch (const LinkStringError& e) {
         return QString::fromStdString(e.what());
     } catch (const Error& e) {

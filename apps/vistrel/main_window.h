@@ -23,9 +23,6 @@ class VistrelWidget;
 // triggered.
 class MainWindow : public QMainWindow {
 public:
-    // The options every link of the window is made with.
-    static LinkOptions linkOptions();
-
     // Shows protocol, made from the link string link.
     MainWindow(std::shared_ptr<Protocol> protocol, const QString& link);
 

@@ -3,7 +3,7 @@
 // for characters the code page lacks. ASCII comes out unchanged; anything
 // else takes one byte a character with "?", and a character reference of at
 // most ten bytes for a character of two to four bytes with "&#...;".
-#include "control/code_page.h"
+#include "engine/code_page.h"
 
 #include <algorithm>
 #include <cstddef>

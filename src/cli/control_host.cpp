@@ -12,14 +12,15 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace vistrel::cli {
 namespace {
 
-// The polling timer's interval: a tick comes at the earliest this long
-// after the previous one switched the timer on again.
-constexpr auto kTimerInterval = std::chrono::milliseconds(1);
+// How long the loop waits for events before it looks at an interrupt again.
+constexpr auto kEventWait = std::chrono::milliseconds(100);
+// A stop takes effect within one exchange; a link that hangs longer than
+// this is left behind.
+constexpr auto kStopWait = std::chrono::seconds(10);
 
 // A message box's text on one line: its CR LF breaks become "; ".
 std::string oneLine(const std::string& text) {
@@ -47,8 +48,8 @@ std::string joined(const std::vector<std::string>& texts) {
 } // namespace
 
 ControlHost::ControlHost(std::ostream& messages)
-    : messages_(messages),
-      control_(ControlPorts{view_, timer_, messages_, nullptr, nullptr, platform_}) {}
+    : notes_(messages), messages_(messages),
+      control_(ControlPorts{view_, wake_, messages_, nullptr, nullptr, platform_}) {}
 
 void ControlHost::setUp(const SessionOptions& options) {
     handOverEcu(options);
@@ -59,20 +60,13 @@ void ControlHost::setUp(const SessionOptions& options) {
 void ControlHost::handOverEcu(const SessionOptions& options) {
     std::shared_ptr<Protocol> link;
     try {
-        link = makeLink(options.link, LinkOptions{[this] { whileLinkWaits(); }});
+        link = makeLink(options.link);
     } catch (const LinkStringError& e) {
         throw UsageError(std::string("--link: ") + e.what());
     } catch (const Error& e) {
         throw UsageError(e.description());
     }
     control_.setProtocol(std::move(link));
-}
-
-void ControlHost::whileLinkWaits() {
-    if (interrupt_ != nullptr && interrupt_->raised() && !aborted_) {
-        aborted_ = true;
-        control_.Abort();
-    }
 }
 
 void ControlHost::fillList(const SessionOptions& options) {
@@ -127,17 +121,35 @@ void ControlHost::chooseSettings(const SessionOptions& options) {
     }
 }
 
-StepOutcome ControlHost::runTimer() {
-    if (!timer_.enabled()) {
-        return {};
+std::vector<EngineEvent> ControlHost::nextEvents() {
+    if (interrupt_ != nullptr && interrupt_->raised() && !aborted_) {
+        aborted_ = true;
+        control_.Abort();
     }
-    std::this_thread::sleep_for(kTimerInterval);
-    return control_.step();
+    control_.waitForEvents(kEventWait);
+    // One at a time, so that the command sees each read's line and stops
+    // after exactly the reads it asked for.
+    std::vector<EngineEvent> events = control_.deliverEvents(1);
+    for (const EngineEvent& event : events) {
+        showLinkNotes(event.linkNotes);
+    }
+    return events;
+}
+
+void ControlHost::showLinkNotes(const std::vector<std::string>& notes) {
+    for (; notesShown_ < notes.size(); ++notesShown_) {
+        notes_ << notes[notesShown_] << '\n' << std::flush;
+    }
 }
 
 void ControlHost::stopCommunication() {
     control_.stop();
-    control_.step();
+    const auto deadline = std::chrono::steady_clock::now() + kStopWait;
+    while (control_.cycleState() != CyclePhase::Idle &&
+           std::chrono::steady_clock::now() < deadline) {
+        control_.waitForEvents(kEventWait);
+        control_.deliverEvents();
+    }
 }
 
 } // namespace vistrel::cli

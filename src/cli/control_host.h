@@ -9,6 +9,7 @@
 #include "control/vistrel_control.h"
 
 #include <ostream>
+#include <vector>
 
 namespace vistrel::cli {
 
@@ -23,29 +24,31 @@ public:
     // cannot be used.
     void setUp(const SessionOptions& options);
 
-    // Waits the timer's interval and runs one step of the cycle while the
-    // timer is on; NotDue once it is off.
-    StepOutcome runTimer();
-    // Stop, then the one step in which the control goes idle and closes an
-    // open recording.
+    // Waits for the engine's next events and shows them; none when nothing
+    // came within a tenth of a second. An interrupt that came meanwhile
+    // aborts the cycle at the next exchange boundary.
+    std::vector<EngineEvent> nextEvents();
+    // Stops the cycle and waits until the control is idle and an open
+    // recording closed.
     void stopCommunication();
 
-    // From now on an interrupt aborts the read in progress, so that a
-    // slow link stops within one exchange instead of one list read.
     void abortOn(const InterruptFlag& interrupt) noexcept { interrupt_ = &interrupt; }
 
     const TerminalView& view() const noexcept { return view_; }
     VistrelControl& control() noexcept { return control_; }
 
 private:
-    // The link's idle hook: runs while a real link waits on its line.
-    void whileLinkWaits();
     void handOverEcu(const SessionOptions& options);
     void fillList(const SessionOptions& options);
     void chooseSettings(const SessionOptions& options);
+    // What the link found out about itself (an adapter's fallbacks), each
+    // note once.
+    void showLinkNotes(const std::vector<std::string>& notes);
 
     TerminalView view_;
-    LoopTimer timer_;
+    LoopWake wake_;
+    std::ostream& notes_;
+    std::size_t notesShown_ = 0;
     StreamMessages messages_;
     SystemPlatform platform_;
     VistrelControl control_;

@@ -13,24 +13,26 @@ int runRead(const ReadOptions& options, std::ostream& out, std::ostream& err) {
     int failed = 0;
     std::string lastFailure;
     for (;;) {
-        const StepOutcome outcome = host.runTimer();
-        switch (outcome.kind) {
-        case StepOutcome::Kind::GoodRead:
-            out << host.control().copyText() << std::flush;
-            return kExitSuccess;
-        case StepOutcome::Kind::Failed:
-            lastFailure = outcome.failure;
-            if (++failed < options.attempts) {
-                continue;
+        for (const EngineEvent& event : host.nextEvents()) {
+            switch (event.outcome.kind) {
+            case StepOutcome::Kind::GoodRead:
+                out << host.control().copyText() << std::flush;
+                return kExitSuccess;
+            case StepOutcome::Kind::Failed:
+                lastFailure = event.outcome.failure;
+                if (++failed < options.attempts) {
+                    continue;
+                }
+                [[fallthrough]];
+            case StepOutcome::Kind::NotDue:
+            case StepOutcome::Kind::Stopped:
+            case StepOutcome::Kind::Halted:
+                err << (lastFailure.empty() ? "no good read" : lastFailure) << '\n';
+                return kExitReadFailed;
+            case StepOutcome::Kind::Started:
+            case StepOutcome::Kind::Progress:
+                break;
             }
-            [[fallthrough]];
-        case StepOutcome::Kind::NotDue:
-        case StepOutcome::Kind::Stopped:
-        case StepOutcome::Kind::Halted:
-            err << (lastFailure.empty() ? "no good read" : lastFailure) << '\n';
-            return kExitReadFailed;
-        case StepOutcome::Kind::Progress:
-            break;
         }
     }
 }

@@ -13,15 +13,11 @@
 
 namespace vistrel::cli {
 
-// The polling timer of a host without an event loop: the command's own loop
-// ticks the control while the switch is on.
-class LoopTimer : public TimerPort {
+// A host without an event loop needs no wake-up call: the command's own
+// loop waits on the engine's events.
+class LoopWake : public WakePort {
 public:
-    void setTimerEnabled(bool enabled) override { enabled_ = enabled; }
-    bool enabled() const noexcept { return enabled_; }
-
-private:
-    bool enabled_ = false;
+    void wake() override {}
 };
 
 // Message boxes become lines on the error stream.

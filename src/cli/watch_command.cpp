@@ -135,21 +135,29 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
     host.control().start();
     display.started();
 
+    // Every read shown goes to the output as well, also those that the
+    // stop below still brings in; none after the cycles asked for.
     long goodReads = 0;
-    while (!interrupted.raised() && !(options.cycles && goodReads >= *options.cycles) &&
-           !timeIsUp()) {
-        const StepOutcome outcome = host.runTimer();
-        if (outcome.kind == StepOutcome::Kind::NotDue) {
-            break;
-        }
-        if (outcome.kind == StepOutcome::Kind::GoodRead) {
+    const auto enough = [&] { return options.cycles && goodReads >= *options.cycles; };
+    host.control().subscribe([&](const EngineEvent& event) {
+        if (event.outcome.kind == StepOutcome::Kind::GoodRead && !enough()) {
             ++goodReads;
             display.goodRead();
-        } else if (outcome.kind == StepOutcome::Kind::Failed) {
-            display.failedAttempt(outcome.failure);
+        } else if (event.outcome.kind == StepOutcome::Kind::Failed) {
+            display.failedAttempt(event.outcome.failure);
+        }
+        if (enough()) {
+            host.control().stopRecording();
+        }
+    });
+    bool ended = false;
+    while (!ended && !interrupted.raised() && !enough() && !timeIsUp()) {
+        for (const EngineEvent& event : host.nextEvents()) {
+            ended = event.outcome.kind == StepOutcome::Kind::Stopped ||
+                    event.outcome.kind == StepOutcome::Kind::Halted;
         }
     }
-    // Stop and the tick that follows it close the recording file cleanly.
+    // Stopping closes the recording file cleanly.
     host.stopCommunication();
     display.stopped();
     if (options.record && !host.control().recordFileName().empty()) {

@@ -83,6 +83,9 @@ inline constexpr std::int32_t kUnknownBatchError = 3000;
 // The cycle was asked to talk without a protocol object.
 inline constexpr std::int32_t kNoProtocolError = 3002;
 inline constexpr const char* kNoProtocolText = "Protocol not defined";
+// A paste whose text holds no item line: the list stays as it was.
+inline constexpr std::int32_t kNoItemLines = 3005;
+inline constexpr const char* kNoItemLinesText = "no item lines in the clipboard";
 // A failure that was not raised as an Error (a standard exception from deep
 // inside a call), so that it still travels as a number and a text.
 inline constexpr std::int32_t kUnexpectedFailure = -1;
@@ -151,6 +154,7 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
     case kFileWriteError:
     case kBadDescriptionError:
     case kRecordingFileError:
+    case kMeasurementFileError:
         return ErrorKind::File;
     case kNoProtocolError:
     case kTriggerConditionError:

@@ -5,46 +5,76 @@
 #include "control/text_decoding.h"
 
 namespace vistrel {
+namespace {
+
+// Whether the line's first field is a hexadecimal address.
+bool startsWithHexField(std::string_view line) {
+    const std::string_view field = line.substr(0, line.find('\t'));
+    return !field.empty() && field.find_first_not_of("0123456789abcdefABCDEF") == field.npos;
+}
+
+} // namespace
 
 // Names and current values, one line per item, for a spreadsheet or a
-// report. The values are the items' last read ones, not the grid's.
+// report: the values of the last good read, "Not supported" before one.
 std::string VistrelControl::State::copyText() const {
     std::string text;
-    for (const auto& item : items) {
+    std::size_t row = 0;
+    for (const auto& item : *items) {
         text += item->name();
         text += '\t';
-        text += item->text();
+        text += row < values.size() ? values[row] : item->text();
         text += "\r\n";
+        ++row;
     }
     return text;
 }
 
 // Replaces the list by the item lines of a text. A line the list refuses
-// adds nothing and the next line is read; the result counts such lines.
+// adds nothing and the next line is read; the result counts such lines. A
+// text without a single item line keeps the list: a wrong clipboard must not
+// cost the user the table.
 PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
-    timer.setTimerEnabled(false);
     const std::string text = decodeUserText(pasted);
-    items.clear();
+    // The settings stay unless the text has a method line.
+    auto pastedList = items->copy();
+    pastedList->clear();
+    VistrelItems& list = *pastedList;
     PasteResult result;
+    bool firstLine = true;
     const auto skip = [&result](std::string reason) {
         if (result.skippedLines++ == 0) {
             result.firstSkippedReason = std::move(reason);
         }
     };
     for (const std::string_view line : pastedLines(text)) {
-        const std::int32_t before = items.count();
+        const std::int32_t before = list.count();
         VistrelItems::ItemPtr added;
         PendingError refused;
-        refused.attempt([&] { added = items.addLine(line); });
+        refused.attempt([&] { added = list.addLine(line); });
+        // A spreadsheet's header row names the columns: no item, no fault.
+        const bool headerRow = firstLine && (refused || !added) && !startsWithHexField(line) &&
+                               !VistrelItems::isMethodLine(line);
+        firstLine = firstLine && line.empty();
+        if (headerRow) {
+            continue;
+        }
         if (refused) {
             skip(refused.error().description());
-        } else if (added && items.count() == before) {
+        } else if (added && list.count() == before) {
             skip("the name " + added->name() + " is already in the list");
         } else if (!added && !line.empty() && !VistrelItems::isMethodLine(line)) {
             skip("not a selected item line: " + std::string(line.substr(0, 40)));
         }
     }
+    if (list.count() == 0) {
+        result.number = kNoItemLines;
+        result.text = kNoItemLinesText;
+        return result;
+    }
+    items = std::move(pastedList);
     RefreshFromList();
+    listReplaced();
     listChanged = true;
     return result;
 }

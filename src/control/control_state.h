@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "components/byte_string.h"
-#include "components/error.h"
 #include "components/number_format.h"
 #include "components/protocol.h"
 #include "control/command_result.h"
@@ -11,38 +9,26 @@
 #include "control/record_file.h"
 #include "control/triggered_recording.h"
 #include "control/vistrel_control.h"
+#include "engine/link_health.h"
+#include "engine/poller.h"
 #include "itemlist/vistrel_items.h"
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
 namespace vistrel {
 
-// Everything the control holds between two events, the ports it was given,
-// and the operations behind its public calls. A step of the cycle holds the
-// state by a shared pointer of its own, so that the control may be destroyed
-// while the step waits on the protocol object.
+// Everything the control holds, the ports it was given, and the operations
+// behind its public calls. All of it lives on the host's thread; the engine
+// has its own copy of the list it reads.
 struct VistrelControl::State : ControlPorts {
-    State(ControlPorts ports, NumberFormat numberFormat)
-        : ControlPorts(ports), items(std::move(numberFormat)) {}
-
-    // --- re-entry -------------------------------------------------------------
-    // Runs command now, or after the step in flight; true when it ran now.
-    bool whenIdle(std::function<void()> command);
-    void runDeferred();
-    // True while a step of the cycle is in flight.
-    bool busy = false;
-    // The control is gone: the step in flight touches no port any more.
-    bool detached = false;
-    std::deque<std::function<void()>> deferred;
+    State(ControlPorts ports, NumberFormat numberFormat);
 
     // --- lifecycle and grid ---------------------------------------------------
     void initialise();
@@ -52,22 +38,21 @@ struct VistrelControl::State : ControlPorts {
     void GridCreate();
     void GridFill();
 
-    // --- polling cycle ----------------------------------------------------------
-    StepOutcome step();
-    StepOutcome runStepOfPhase();
-    StepOutcome openCommunicationStep();
-    StepOutcome startSessionStep();
-    StepOutcome runStep();
-    // The outcome of a step that an Abort, a Stop or the control's end cut
-    // short.
-    StepOutcome interrupted();
-    void showGoodRead();
-    void showFailedRead(const std::string& description);
-    void failedUnexpectedly(const Error& failure);
+    // --- the engine's events ----------------------------------------------------
+    std::vector<EngineEvent> deliverEvents(std::size_t most);
+    void present(const EngineEvent& event);
+    void showStarted();
+    void showProgress();
+    void showGoodRead(const EngineEvent& event);
+    void showFailedRead();
     void StopCommunication();
     void start();
-    // The cycle stops at its next tick.
     void stop();
+    // The list as the setting fields show it, for the engine to read.
+    std::unique_ptr<VistrelItems> listToRead();
+    // A new list took the old one's place: a running cycle reads it from
+    // now on, and a recording goes on in a file of its own.
+    void listReplaced();
 
     // --- commands -----------------------------------------------------------
     void toolbarClick(std::string_view key);
@@ -82,13 +67,18 @@ struct VistrelControl::State : ControlPorts {
     void showFailure(const CommandResult& result);
     void setMousePointer(MousePointer pointer);
     void keyUp(int keyCode, int shift);
+    void setSnapshotArmed(bool armed);
 
     // --- recording --------------------------------------------------------------
     CommandResult startRecording();
     void StartRecording();
+    void openRecordFile();
     void StopRecording();
     void startTriggeredRecording();
-    void recordTriggered(const std::string& valueColumns);
+    void recordTriggered(const ReadResult& read, const std::string& valueColumns);
+    // Closes the recording file and opens the next with the new list's
+    // header, so that no file mixes two lists.
+    void rollRecording();
     std::string recordingHeader() const;
     void showRecordingFile();
 
@@ -101,24 +91,19 @@ struct VistrelControl::State : ControlPorts {
     MousePointer mousePointer = MousePointer::Default;
     std::array<std::string, 4> spinFrames;
     std::int32_t spinIndex = 0;
-    ByteString sessionRequest;
-    ByteString sessionReply;
-    std::unique_ptr<pugi::xml_document> snapshotDoc;
-    pugi::xml_node snapshotRoot;
+    // The phase the engine last reported; Idle once the control stops
+    // showing the engine (hidden).
     CyclePhase cycleState = CyclePhase::Idle;
+    // Start was pressed and no Stop has been shown since: the buttons and
+    // fields of a running cycle.
+    bool running = false;
     bool recording = false;
-    bool abortPending = false;
-    // Stop came in during a step: the list read stops before its next item
-    // and the step ends the cycle, instead of the next tick.
-    bool stopCutsStep = false;
-    // The millisecond clock when the recording started; elapsed times are
-    // taken modulo 2^32 so that a clock wrap between two reads does no harm.
     std::uint32_t recordStart = 0;
     bool snapshotArmed = false;
     // The list or a setting field was changed since the list was opened,
     // saved or emptied: closing it now would lose work.
     bool listChanged = false;
-    VistrelItems items;
+    std::unique_ptr<VistrelItems> items;
     std::string recordFileName;
     std::unique_ptr<RecordFile> recordFile;
     // Set by the host: Rec then waits for a condition instead of opening a
@@ -131,8 +116,16 @@ struct VistrelControl::State : ControlPorts {
     // recorded, and the clock from which it is timed without a recording.
     std::string readLine;
     std::uint32_t cycleStart = 0;
-    // The value column of the last read, kept to reuse its storage.
+    // The value texts of the last good read shown, one per item.
     std::vector<std::string> values;
+    LinkHealth health;
+    std::vector<std::function<void(const EngineEvent&)>> listeners;
+    // Counts the lists and links handed to the engine; the engine's events
+    // of an earlier one are not shown.
+    std::uint64_t generation = 0;
+    // Last, so that it goes first: the engine's thread may call the wake
+    // port until it has ended.
+    Poller engine;
 
     // The files of the control lie in the platform's current directory.
     std::string pathInCurrentDirectory(const std::string& name) const {

@@ -29,8 +29,8 @@ void VistrelControl::State::GridCreate() {
 
 void VistrelControl::State::GridFill() {
     std::vector<GridRow> rows;
-    rows.reserve(static_cast<std::size_t>(items.count()));
-    for (const auto& item : items) {
+    rows.reserve(static_cast<std::size_t>(items->count()));
+    for (const auto& item : *items) {
         rows.push_back(GridRow{item->name(), "", item->unit(), item->addressByte().text(),
                                std::to_string(item->length()), item->formatLabel(), item->mask()});
     }

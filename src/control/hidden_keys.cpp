@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "components/version.h"
 #include "control/control_state.h"
+#include "engine/snapshot_file.h"
 
 namespace vistrel {
 namespace {
@@ -29,10 +30,16 @@ void VistrelControl::State::keyUp(int keyCode, int shift) {
             "\r\n\r\nCtrl+Alt+V : Snapshot enable (" + trueFalse(s.snapshotArmed) + ")";
         s.messages.showMessage(text, "Vistrel hidden function");
     } else if (keyCode == kKeyV) {
-        s.snapshotArmed = !s.snapshotArmed;
+        s.setSnapshotArmed(!s.snapshotArmed);
         s.messages.showMessage(std::string("Snapshot next read = ") + trueFalse(s.snapshotArmed),
                                "Current state");
     }
+}
+
+void VistrelControl::State::setSnapshotArmed(bool armed) {
+    snapshotArmed = armed;
+    engine.armSnapshot(armed ? std::optional<std::string>(pathInCurrentDirectory(kSnapshotFileName))
+                             : std::nullopt);
 }
 
 } // namespace vistrel

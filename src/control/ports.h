@@ -58,23 +58,23 @@ public:
     // The setting fields show what the control says; the user's edits come
     // back through the control's chooseMethod, chooseLengthSize and
     // editSessionText, so the control alone holds their values.
-    // Method choice box (cb_methode).
+    // The method choice box.
     virtual void clearMethods() = 0;
     virtual void addMethod(const std::string& label) = 0;
     virtual void setMethodText(const std::string& label) = 0;
     virtual void setMethodEnabled(bool enabled) = 0;
 
-    // Length-size choice box (cblengthSize): entries with a number each.
+    // The length-size choice box: entries with a number each.
     virtual void addLengthSize(const std::string& label, int data) = 0;
     virtual void selectLengthSize(int index) = 0;
 
-    // Session request text box (txStartSession).
+    // The session request text box.
     virtual void setSessionText(const std::string& text) = 0;
 
-    // Protocol caption (Label1).
+    // The caption naming the protocol object.
     virtual void setProtocolCaption(const std::string& caption) = 0;
 
-    // Grid (gridRun): the view places it and sizes the columns by their
+    // The value grid: the view places it and sizes the columns by their
     // percentages of its width.
     virtual void setGridColumns(const std::vector<GridColumn>& columns) = 0;
     // Replaces every item row (row 1 on); an empty list shows one empty row.
@@ -86,11 +86,14 @@ public:
     virtual void setMousePointer(MousePointer pointer) = 0;
 };
 
-// The polling timer (BaseTemps): 1 ms, switched on and off by the control.
-class TimerPort {
+// How the engine's events reach the host's thread: the engine calls wake()
+// on its own thread when events start waiting, and the host answers by
+// calling the control's deliverEvents() on the thread that owns the view
+// (a queued call in an event loop, or the command's own loop).
+class WakePort {
 public:
-    virtual ~TimerPort() = default;
-    virtual void setTimerEnabled(bool enabled) = 0;
+    virtual ~WakePort() = default;
+    virtual void wake() = 0;
 };
 
 struct FileDialogOptions {
@@ -143,7 +146,7 @@ public:
 // Copy, which then do nothing.
 struct ControlPorts {
     ViewPort& view;
-    TimerPort& timer;
+    WakePort& wake;
     MessagePort& messages;
     FileDialogPort* dialogs;
     ClipboardPort* clipboard;

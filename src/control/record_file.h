@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "control/code_page.h"
+#include "engine/code_page.h"
 
 #include <cstdio>
 #include <memory>

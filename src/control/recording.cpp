@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "control/control_state.h"
 #include "control/recording_format.h"
-#include "recording/value_text.h"
 
 namespace vistrel {
 
@@ -12,22 +11,26 @@ void VistrelControl::State::StartRecording() {
     }
     // One reading of the clock names the file.
     s.recordFileName = s.pathInCurrentDirectory(recordingFileName(s.platform.now()));
-    auto file = RecordFile::openForAppend(s.recordFileName);
+    openRecordFile();
+}
+
+void VistrelControl::State::openRecordFile() {
+    auto file = RecordFile::openForAppend(recordFileName);
     if (!file) {
         return;
     }
-    s.recordLine = recordingHeader();
+    recordLine = recordingHeader();
     // A file that takes not even its header is no recording.
-    if (!file->writeLine(s.recordLine)) {
+    if (!file->writeLine(recordLine)) {
         return;
     }
-    s.recordFile = std::move(file);
+    recordFile = std::move(file);
     showRecordingFile();
 }
 
 std::string VistrelControl::State::recordingHeader() const {
     std::string header = "time";
-    for (const auto& item : items) {
+    for (const auto& item : *items) {
         header += '\t';
         header += recordingColumnTitle(*item);
     }
@@ -47,7 +50,7 @@ void VistrelControl::State::startTriggeredRecording() {
         return;
     }
     std::vector<std::string> names;
-    for (const auto& item : s.items) {
+    for (const auto& item : *s.items) {
         names.push_back(item->name());
     }
     // Each run takes its name from the clock when its condition comes true.
@@ -59,14 +62,10 @@ void VistrelControl::State::startTriggeredRecording() {
     s.view.setPanelText(panel::kRec, "TRIG");
 }
 
-void VistrelControl::State::recordTriggered(const std::string& valueColumns) {
+void VistrelControl::State::recordTriggered(const ReadResult& read,
+                                            const std::string& valueColumns) {
     State& s = *this;
-    std::vector<std::optional<double>> values;
-    values.reserve(static_cast<std::size_t>(s.items.count()));
-    for (const auto& item : s.items) {
-        values.push_back(valueOfItem(*item));
-    }
-    switch (s.triggered->read(s.platform.milliseconds(), values, valueColumns)) {
+    switch (s.triggered->read(read.time, read.numbers(), valueColumns)) {
     case TriggeredRecording::Change::FileOpened:
         s.recordFileName = s.triggered->fileName();
         showRecordingFile();
@@ -77,6 +76,34 @@ void VistrelControl::State::recordTriggered(const std::string& valueColumns) {
         break;
     case TriggeredRecording::Change::None:
         break;
+    }
+}
+
+void VistrelControl::State::rollRecording() {
+    if (triggered) {
+        // The conditions name the items of the old list: the wait for them
+        // starts again with the new one.
+        triggered.reset();
+        startTriggeredRecording();
+        return;
+    }
+    const std::string previous = recordFileName;
+    recordFile.reset();
+    // The same second names the same file: the new list goes to a file of
+    // its own rather than after the old list's lines.
+    const std::filesystem::path path(pathInCurrentDirectory(recordingFileName(platform.now())));
+    recordFileName = path.string();
+    for (int n = 2; recordFileName == previous || std::filesystem::exists(recordFileName); ++n) {
+        recordFileName = (path.parent_path() / (path.stem().string() + "-" + std::to_string(n) +
+                                                path.extension().string()))
+                             .string();
+    }
+    openRecordFile();
+    recording = recordFile != nullptr;
+    recordStart = platform.milliseconds();
+    view.setButtonPressed(button::kRec, recording);
+    if (!recording) {
+        view.setPanelText(panel::kRec, " ");
     }
 }
 

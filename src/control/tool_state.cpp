@@ -28,30 +28,39 @@ CommandResult failureOf(const PendingError& failure) {
 // just replaced.
 void VistrelControl::State::RefreshFromList() {
     GridFill();
-    const bool hasItems = items.count() >= 1;
+    const bool hasItems = items->count() >= 1;
     for (const auto key : {button::kStart, button::kStop, button::kRec, button::kSave}) {
         view.setButtonEnabled(key, hasItems);
     }
-    methodChoice = items.Methode();
+    methodChoice = items->Methode();
     view.setMethodText(methodChoice);
-    sessionText = items.StartSession();
+    sessionText = items->StartSession();
     view.setSessionText(sessionText);
-    lengthSizeChoice = items.lengthSize();
+    lengthSizeChoice = items->lengthSize();
     view.selectLengthSize(lengthSizeChoice - 1);
 }
 
-// The regular way back to idle after Stop or Abort. "Start" and "Stop" keep
-// their pressed states; the abort request stays set until the next Start.
+// The regular way back to idle after Stop or Abort, once the engine has
+// stopped. "Start" and "Stop" keep their pressed states.
 void VistrelControl::State::StopCommunication() {
+    running = false;
     cycleState = CyclePhase::Idle;
-    timer.setTimerEnabled(false);
     view.setPanelText(panel::kCom, "");
     view.setPanelText(panel::kRun, "");
     view.setPanelText(panel::kStatus, "");
     view.setButtonEnabled(button::kPaste, true);
     view.setMethodEnabled(true);
     StopRecording();
-    abortPending = false;
+}
+
+void VistrelControl::State::listReplaced() {
+    values.clear();
+    if (running) {
+        engine.replaceList(listToRead(), ++generation);
+    }
+    if (recordFile || triggered) {
+        rollRecording();
+    }
 }
 
 void VistrelControl::State::setMousePointer(MousePointer pointer) {
@@ -60,19 +69,21 @@ void VistrelControl::State::setMousePointer(MousePointer pointer) {
 }
 
 CommandResult VistrelControl::State::openConfigFile(const std::string& path) {
-    items.clear();
     const MousePointer remembered = mousePointer;
     setMousePointer(MousePointer::Hourglass);
+    // The file loads into a list of its own, which replaces the current one
+    // only when the whole file loaded: a failed Open leaves the list and the
+    // settings exactly as they were.
+    auto loaded = std::make_unique<VistrelItems>(items->numberFormat());
     PendingError failure;
-    failure.attempt([&] { items.loadConfigXML(path); });
-    // A file that stopped loading half-way is no list: saving it again would
-    // silently drop every item after the fault.
-    if (failure) {
-        items.clear();
+    failure.attempt([&] { loaded->loadConfigXML(path); });
+    if (!failure) {
+        items = std::move(loaded);
+        RefreshFromList();
+        listReplaced();
+        // The file's own list: nothing to save yet.
+        listChanged = false;
     }
-    RefreshFromList();
-    // Either the file's own list or an empty one: nothing to save.
-    listChanged = false;
     setMousePointer(remembered);
     return failureOf(failure);
 }
@@ -81,13 +92,13 @@ CommandResult VistrelControl::State::saveConfigFile(const std::string& path) {
     const MousePointer remembered = mousePointer;
     setMousePointer(MousePointer::Hourglass);
     // The settings as the fields show them now, not as the list had them.
-    items.setMethode(methodChoice);
-    items.setLengthSize(lengthSizeChoice);
-    items.setStartSession(sessionText);
-    sessionText = items.StartSession();
+    items->setMethode(methodChoice);
+    items->setLengthSize(lengthSizeChoice);
+    items->setStartSession(sessionText);
+    sessionText = items->StartSession();
     PendingError failure;
     std::string notes;
-    failure.attempt([&] { notes = items.saveConfigXML(path); });
+    failure.attempt([&] { notes = items->saveConfigXML(path); });
     setMousePointer(remembered);
     if (!notes.empty()) {
         messages.showMessage(notes, kApplicationTitle);

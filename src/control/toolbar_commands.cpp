@@ -7,6 +7,9 @@ namespace vistrel {
 namespace {
 
 std::string pasteStatusText(const PasteResult& pasted) {
+    if (!pasted.ok()) {
+        return pasted.text;
+    }
     if (pasted.skippedLines == 0) {
         return {};
     }
@@ -97,24 +100,31 @@ void VistrelControl::State::start() {
     // calls start() gets the same buttons.
     view.setButtonPressed(button::kStart, true);
     view.setButtonPressed(button::kStop, false);
-    items.setAbortRequest(false);
-    abortPending = false;
-    stopCutsStep = false;
-    items.setMethode(methodChoice);
-    items.setLengthSize(lengthSizeChoice);
-    items.setStartSession(sessionText);
-    sessionText = items.StartSession();
-
-    // A new communication: the list's readers prepare anew what they send.
-    items.setProtocol(currentProtocol);
-
+    items->setMethode(methodChoice);
+    items->setLengthSize(lengthSizeChoice);
+    items->setStartSession(sessionText);
+    sessionText = items->StartSession();
+    // Taken first: the engine may read before this thread goes on.
     cycleStart = platform.milliseconds();
-    timer.setTimerEnabled(true);
+    engine.start(listToRead(), ++generation);
+
+    running = true;
     cycleState = CyclePhase::OpenCommunication;
+    health.reset();
     view.setPanelText(panel::kCom, "Init");
     view.setPanelText(panel::kStatus, "");
     view.setButtonEnabled(button::kPaste, false);
     view.setMethodEnabled(false);
+}
+
+void VistrelControl::State::stop() {
+    view.setButtonPressed(button::kStart, false);
+    view.setButtonPressed(button::kStop, true);
+    engine.stop();
+}
+
+std::unique_ptr<VistrelItems> VistrelControl::State::listToRead() {
+    return items->copy();
 }
 
 } // namespace vistrel

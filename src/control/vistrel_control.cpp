@@ -13,54 +13,21 @@ std::string lengthSizeLabel(std::int32_t size) {
     return size == 1 ? "1 byte" : std::to_string(size) + " bytes";
 }
 
-// A use case that returns its outcome: run now, or kept for after the step
-// in flight, whose outcome then reaches only the views.
-template <typename Result, typename Call> Result runOrDefer(VistrelControl::State& s, Call call) {
-    if (!s.busy) {
-        return call();
-    }
-    s.deferred.push_back([call] { call(); });
-    Result result;
-    result.deferred = true;
-    return result;
-}
-
 } // namespace
 
+VistrelControl::State::State(ControlPorts ports, NumberFormat numberFormat)
+    : ControlPorts(ports), items(std::make_unique<VistrelItems>(std::move(numberFormat))),
+      engine([&clock = ports.platform] { return clock.milliseconds(); },
+             [&wakePort = ports.wake] { wakePort.wake(); }) {}
+
 VistrelControl::VistrelControl(ControlPorts ports, NumberFormat numberFormat)
-    : state_(std::make_shared<State>(ports, std::move(numberFormat))) {
+    : state_(std::make_unique<State>(ports, std::move(numberFormat))) {
     state_->initialise();
 }
 
-VistrelControl::~VistrelControl() {
-    // A step in flight still holds the state: it must neither touch the
-    // ports, which go with their host, nor run what was kept for after it.
-    State& s = *state_;
-    s.detached = true;
-    s.deferred.clear();
-    s.items.setAbortRequest(true);
-}
+VistrelControl::~VistrelControl() = default;
 
 // --- the state's own operations ---------------------------------------------
-
-bool VistrelControl::State::whenIdle(std::function<void()> command) {
-    if (busy) {
-        deferred.push_back(std::move(command));
-        return false;
-    }
-    command();
-    return true;
-}
-
-void VistrelControl::State::runDeferred() {
-    // One at a time, taken off the queue before it runs: a command that lets
-    // the event loop run (a dialog) may bring a tick that drains the rest.
-    while (!deferred.empty() && !detached && !busy) {
-        std::function<void()> command = std::move(deferred.front());
-        deferred.pop_front();
-        command();
-    }
-}
 
 void VistrelControl::State::initialise() {
     snapshotArmed = false;
@@ -92,68 +59,48 @@ void VistrelControl::State::initialise() {
 }
 
 void VistrelControl::State::setProtocol(std::shared_ptr<Protocol> protocol) {
-    cycleState = CyclePhase::Idle;
-    // A recording of the previous protocol would stay open where nobody can
-    // see or close it: close it with the rest of the reset.
-    StopRecording();
-    recording = false;
-    abortPending = false;
-    timer.setTimerEnabled(false);
+    if (!protocol) {
+        return;
+    }
+    currentProtocol = std::move(protocol);
+    engine.setLink(currentProtocol, ++generation);
     GridCreate();
-
-    view.setButtonEnabled(button::kStart, false);
-    view.setButtonEnabled(button::kStop, false);
-    view.setButtonPressed(button::kStart, false);
-    view.setButtonPressed(button::kStop, true);
-    view.setButtonEnabled(button::kRec, false);
-    view.setButtonPressed(button::kRec, false);
-    view.setButtonEnabled(button::kPaste, true);
-
-    view.setPanelText(panel::kCom, "");
-    view.setPanelText(panel::kRec, "");
-    view.setPanelText(panel::kStatus, "");
-
-    items.clear();
-    listChanged = false;
-    GridFill();
-
-    if (protocol) {
-        currentProtocol = std::move(protocol);
-        view.setProtocolCaption(currentProtocol->title() + " : " + currentProtocol->subtitle());
+    view.setProtocolCaption(currentProtocol->title() + " : " + currentProtocol->subtitle());
+    if (running) {
+        // The engine opens the communication again over the new link.
+        view.setPanelText(panel::kCom, "Init");
+        view.setPanelText(panel::kRun, "");
     }
 }
 
 void VistrelControl::State::setStartSession(std::string newValue) {
-    items.setStartSession(std::move(newValue));
-    sessionText = items.StartSession();
+    items->setStartSession(std::move(newValue));
+    sessionText = items->StartSession();
     view.setSessionText(sessionText);
 }
 
-void VistrelControl::State::stop() {
-    view.setButtonPressed(button::kStart, false);
-    view.setButtonPressed(button::kStop, true);
-    abortPending = true;
-    // On a slow link a whole list takes seconds to read; Stop should not
-    // wait for it. An Abort already under way keeps its own meaning.
-    if (busy && !items.AbortRequest()) {
-        stopCutsStep = true;
-        items.setAbortRequest(true);
-    }
-}
-
 void VistrelControl::State::hide() {
+    engine.stop();
+    // Whatever the engine still reports of the old cycle is not shown.
+    ++generation;
+    running = false;
     cycleState = CyclePhase::Idle;
-    timer.setTimerEnabled(false);
     StopRecording();
-    items.clear();
+    items->clear();
+    values.clear();
+    health.reset();
     listChanged = false;
     // The grid and the tools follow the emptied list, and the tools are
     // those of an idle control, so that a control shown again offers Paste
     // and the method box rather than a dead end.
     RefreshFromList();
+    view.setButtonPressed(button::kStart, false);
+    view.setButtonPressed(button::kStop, true);
     view.setButtonEnabled(button::kPaste, true);
     view.setMethodEnabled(true);
-    items.setAbortRequest(false);
+    for (const auto key : {panel::kCom, panel::kRun, panel::kStatus}) {
+        view.setPanelText(key, "");
+    }
 }
 
 // --- public interface ---------------------------------------------------------
@@ -163,16 +110,17 @@ const std::shared_ptr<Protocol>& VistrelControl::CurrentProtocol() const noexcep
 }
 
 void VistrelControl::setCurrentProtocol(std::shared_ptr<Protocol> protocol) {
-    state_->currentProtocol = std::move(protocol);
+    State& s = *state_;
+    s.currentProtocol = std::move(protocol);
+    s.engine.setLink(s.currentProtocol, ++s.generation);
 }
 
 void VistrelControl::setProtocol(std::shared_ptr<Protocol> protocol) {
-    State& s = *state_;
-    s.whenIdle([&s, protocol] { s.setProtocol(protocol); });
+    state_->setProtocol(std::move(protocol));
 }
 
 const std::string& VistrelControl::StartSession() const noexcept {
-    return state_->items.StartSession();
+    return state_->items->StartSession();
 }
 
 void VistrelControl::setStartSession(std::string newValue) {
@@ -180,9 +128,7 @@ void VistrelControl::setStartSession(std::string newValue) {
 }
 
 void VistrelControl::Abort() {
-    state_->stopCutsStep = false;
-    state_->items.setAbortRequest(true);
-    state_->abortPending = true;
+    state_->engine.abort();
 }
 
 void VistrelControl::GridCreate() {
@@ -190,23 +136,19 @@ void VistrelControl::GridCreate() {
 }
 
 void VistrelControl::hide() {
-    State& s = *state_;
-    s.whenIdle([&s] { s.hide(); });
+    state_->hide();
 }
 
 PasteResult VistrelControl::pasteText(std::string_view text) {
-    State& s = *state_;
-    return runOrDefer<PasteResult>(s, [&s, kept = std::string(text)] { return s.pasteText(kept); });
+    return state_->pasteText(text);
 }
 
 CommandResult VistrelControl::openConfigFile(const std::string& path) {
-    State& s = *state_;
-    return runOrDefer<CommandResult>(s, [&s, path] { return s.openConfigFile(path); });
+    return state_->openConfigFile(path);
 }
 
 CommandResult VistrelControl::saveConfigFile(const std::string& path) {
-    State& s = *state_;
-    return runOrDefer<CommandResult>(s, [&s, path] { return s.saveConfigFile(path); });
+    return state_->saveConfigFile(path);
 }
 
 std::string VistrelControl::copyText() const {
@@ -214,8 +156,7 @@ std::string VistrelControl::copyText() const {
 }
 
 void VistrelControl::start() {
-    State& s = *state_;
-    s.whenIdle([&s] { s.start(); });
+    state_->start();
 }
 
 void VistrelControl::stop() {
@@ -223,28 +164,31 @@ void VistrelControl::stop() {
 }
 
 CommandResult VistrelControl::startRecording() {
-    State& s = *state_;
-    return runOrDefer<CommandResult>(s, [&s] { return s.startRecording(); });
+    return state_->startRecording();
 }
 
 void VistrelControl::stopRecording() {
-    State& s = *state_;
-    s.whenIdle([&s] { s.StopRecording(); });
+    state_->StopRecording();
 }
 
 void VistrelControl::setSnapshotArmed(bool armed) {
-    State& s = *state_;
-    s.whenIdle([&s, armed] { s.snapshotArmed = armed; });
+    state_->setSnapshotArmed(armed);
 }
 
-StepOutcome VistrelControl::step() {
-    // Held here, the state outlives a control destroyed during the step.
-    const std::shared_ptr<State> keep = state_;
-    return keep->step();
+std::vector<EngineEvent> VistrelControl::deliverEvents(std::size_t most) {
+    return state_->deliverEvents(most);
 }
 
-void VistrelControl::tick() {
-    step();
+bool VistrelControl::waitForEvents(std::chrono::milliseconds timeout) {
+    return state_->engine.waitForEvents(timeout);
+}
+
+void VistrelControl::subscribe(std::function<void(const EngineEvent&)> listener) {
+    state_->listeners.push_back(std::move(listener));
+}
+
+const LinkHealth& VistrelControl::linkHealth() const noexcept {
+    return state_->health;
 }
 
 bool VistrelControl::chooseMethod(std::string_view label) {
@@ -281,19 +225,11 @@ void VistrelControl::editSessionText(std::string text) {
 }
 
 void VistrelControl::toolbarClick(std::string_view key) {
-    State& s = *state_;
-    // Stop and Copy are harmless during a read in flight; every other
-    // command waits for its end.
-    if (key == button::kStop || key == button::kCopy) {
-        s.toolbarClick(key);
-        return;
-    }
-    s.whenIdle([&s, key = std::string(key)] { s.toolbarClick(key); });
+    state_->toolbarClick(key);
 }
 
 void VistrelControl::keyUp(int keyCode, int shift) {
-    State& s = *state_;
-    s.whenIdle([&s, keyCode, shift] { s.keyUp(keyCode, shift); });
+    state_->keyUp(keyCode, shift);
 }
 
 void VistrelControl::setRecordingTrigger(std::optional<RecordingTrigger> trigger) {
@@ -306,9 +242,6 @@ const std::optional<RecordingTrigger>& VistrelControl::recordingTrigger() const 
 
 CyclePhase VistrelControl::cycleState() const noexcept {
     return state_->cycleState;
-}
-bool VistrelControl::abortPending() const noexcept {
-    return state_->abortPending;
 }
 bool VistrelControl::recording() const noexcept {
     return state_->recording;
@@ -340,13 +273,13 @@ const std::string& VistrelControl::sessionText() const noexcept {
 
 bool VistrelControl::listChanged() const noexcept {
     // An empty list has nothing to lose.
-    return state_->listChanged && state_->items.count() > 0;
+    return state_->listChanged && state_->items->count() > 0;
 }
 VistrelItems& VistrelControl::items() noexcept {
-    return state_->items;
+    return *state_->items;
 }
 const VistrelItems& VistrelControl::items() const noexcept {
-    return state_->items;
+    return *state_->items;
 }
 
 } // namespace vistrel

@@ -159,6 +159,36 @@ std::string VistrelItem::floatText(std::span<const std::uint8_t> bytes) const {
                              : formatShortest(value, numberFormat());
 }
 
+std::optional<double> VistrelItem::number() const {
+    if (errorCode_ != 0 || value_.empty()) {
+        return std::nullopt;
+    }
+    const std::span<const std::uint8_t> mask =
+        mask_ ? mask_->bytes() : std::span<const std::uint8_t>();
+    const std::size_t length = static_cast<std::size_t>(std::max(length_, 1));
+    const std::span<const std::uint8_t> bytes =
+        value_.bytes().first(std::min(length, value_.length()));
+    if (format_ == Format::Hexadecimal || format_ == Format::Binary) {
+        // The digits are the masked bytes in reply order.
+        return decode(bytes, mask, Coding::BigEndianUnsigned).toDouble();
+    }
+    if (isFloat(coding_)) {
+        if (bytes.size() != static_cast<std::size_t>(length_)) {
+            return std::nullopt;
+        }
+        const double value = decodeFloat(bytes, coding_);
+        const double shown =
+            format_ == Format::Physical ? (value * coefA_ + coefB_) / coefC_ : value;
+        return std::isfinite(shown) ? std::optional<double>(shown) : std::nullopt;
+    }
+    const RawNumber raw = decode(bytes, mask, coding_);
+    if (format_ == Format::Physical) {
+        const double physical = (raw.toDouble() * coefA_ + coefB_) / coefC_;
+        return std::isfinite(physical) ? std::optional<double>(physical) : std::nullopt;
+    }
+    return raw.toDouble();
+}
+
 std::string VistrelItem::formatLabel() const {
     switch (format_) {
     case Format::Decimal:

@@ -81,6 +81,11 @@ public:
     // The value as displayed, or the error text of the last read, or
     // "Not supported" before the first read.
     std::string text() const;
+    // The number that text() shows: the physical or decimal value, or the
+    // value the hexadecimal or binary digits stand for; nullopt for an error,
+    // before the first read and for a value past a double's range. Plots and
+    // triggers take it without parsing text back.
+    std::optional<double> number() const;
     // "Decimal", "Hexadecimal", "Binaire", or the physical formula.
     std::string formatLabel() const;
 

@@ -20,6 +20,10 @@ std::string hexDigits(unsigned long long value, int bytes) {
     return text;
 }
 
+// Built once: assigning the short literal trips a false -Wrestrict of
+// GCC 12 at -O3.
+const std::string kPhysical = "P";
+
 // The bytes a number needs, at least minimum.
 int bytesFor(unsigned long long value, int minimum) {
     int bytes = minimum;
@@ -81,7 +85,7 @@ void applyConversion(const A2lMeasurement& m, const A2lDescription& description,
     if (type == "LINEAR" && method.coeffsLinear.size() == 2) {
         item.coefA = method.coeffsLinear[0];
         item.coefB = method.coeffsLinear[1];
-        item.format = "P";
+        item.format = kPhysical;
         return;
     }
     if (type == "RAT_FUNC" && method.coeffs.size() == 6) {
@@ -92,7 +96,7 @@ void applyConversion(const A2lMeasurement& m, const A2lDescription& description,
             item.coefA = k[5];
             item.coefB = 0.0 - k[2]; // no negative zero in the files
             item.coefC = k[1];
-            item.format = "P";
+            item.format = kPhysical;
             return;
         }
     }
@@ -184,7 +188,6 @@ A2lMapping mapMeasurement(const A2lMeasurement& m, const A2lDescription& descrip
     item.length = type->length;
     item.coding = codingOf(*type, *bigEndian);
     item.name = oneLine(m.name);
-    item.format = "D";
     applyConversion(m, description, item, mapping.note);
     if (m.physUnit) {
         item.unit = *m.physUnit;
@@ -210,7 +213,7 @@ A2lMapping mapMeasurement(const A2lMeasurement& m, const A2lDescription& descrip
             const double scale = std::ldexp(1.0, shift);
             item.coefB *= scale;
             item.coefC *= scale;
-            item.format = "P";
+            item.format = kPhysical;
         }
     }
     mapping.item = std::move(item);

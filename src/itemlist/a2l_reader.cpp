@@ -17,6 +17,9 @@ namespace {
 // sub-block), shallow enough that hostile input cannot exhaust the stack.
 constexpr int kMaxBlockDepth = 64;
 constexpr std::size_t kMaxIncludeDepth = 16;
+// Files that include several others each, level after level, would be read
+// exponentially often.
+constexpr int kMaxIncludes = 256;
 
 // Older description files are often Latin-1; the list works in UTF-8.
 std::string utf8Text(std::string bytes) {
@@ -61,6 +64,10 @@ public:
             if (open_.size() >= kMaxIncludeDepth) {
                 includer->fail(includeLine, "/include nested more than " +
                                                 std::to_string(kMaxIncludeDepth) + " deep");
+            }
+            if (++includes_ > kMaxIncludes) {
+                includer->fail(includeLine,
+                               "more than " + std::to_string(kMaxIncludes) + " files included");
             }
         }
         std::optional<std::string> bytes = files_(path);
@@ -329,6 +336,7 @@ private:
     A2lDescription& out_;
     const A2lFileSource& files_;
     std::vector<std::filesystem::path> open_;
+    int includes_ = 0;
 };
 
 } // namespace

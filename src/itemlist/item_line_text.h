@@ -20,7 +20,7 @@ struct ItemLineFields {
     double coefA = 1.0;
     double coefB = 0.0;
     double coefC = 1.0;
-    std::string format;
+    std::string format = "D";
     std::string mask; // "" keeps the mask that the length gives
 };
 

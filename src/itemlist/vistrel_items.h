@@ -84,6 +84,10 @@ public:
     // Whether addLine takes the line as a method line.
     static bool isMethodLine(std::string_view line);
     void clear();
+    // A list of its own with the same items and settings, for a reader on
+    // another thread: neither list shares an item with the other. The
+    // protocol and the abort request are not copied.
+    std::unique_ptr<VistrelItems> copy() const;
     std::int32_t count() const noexcept { return static_cast<std::int32_t>(items_.size()); }
     // The item whose key equals name, letter case ignored; nullptr if none.
     VistrelItem* item(std::string_view name) const;

@@ -40,17 +40,9 @@ constexpr std::size_t kCanReplyLimit = 0xFFF;
 // ISO 15765 flow control: continue to send, no block limit, no gap.
 constexpr const char* kFlowControlData = "300000";
 
-std::string upperCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 // Whether the adapter's answer holds part, in either letter case.
 bool contains(std::string_view text, std::string_view part) {
-    return upperCase(text).find(part) != std::string::npos;
+    return upperCaseText(text).find(part) != std::string::npos;
 }
 
 bool isPending(const ByteString& message) {
@@ -60,7 +52,7 @@ bool isPending(const ByteString& message) {
 
 // "ELM327 v1.5" gives 15, "ELM327 v2.1" 21; 0 when there is no version.
 int versionNumber(std::string_view banner) {
-    const std::size_t at = upperCase(banner).find(" V");
+    const std::size_t at = upperCaseText(banner).find(" V");
     if (at == std::string_view::npos || at + 4 >= banner.size() + 1) {
         return 0;
     }
@@ -173,7 +165,8 @@ std::optional<ByteString> ElmProtocol::receiveMessage(Milliseconds timeout) {
         const auto deadline = lastMessageAt_ + timeout;
         while (received_.empty() && line_->now() < deadline) {
             try {
-                takeAnswer(ask(requestText_, replyQuiet(), Asking::Request));
+                // The ECU has P2* for each answer once it asked for patience.
+                takeAnswer(ask(requestText_, kwp_time::kP2star + kReplyMargin, Asking::Request));
             } catch (const Error& e) {
                 // NO DATA: the adapter's own timeout ran out first. Silence
                 // is the end of the wait.
@@ -335,7 +328,7 @@ bool ElmProtocol::resetAt() {
         try {
             const std::string answer = ask("ATZ", kResetQuiet);
             if (isElmBanner(answer)) {
-                const std::size_t at = upperCase(answer).find("ELM327");
+                const std::size_t at = upperCaseText(answer).find("ELM327");
                 countsReplies_ = versionNumber(firstLine(answer.substr(at))) >= 13;
                 return true;
             }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link/elm_reply.h"
 
+#include "link/kline_frame.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -37,14 +39,6 @@ std::string_view trimmed(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
-}
-
-std::string upperCase(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
 }
 
 std::string_view withoutDots(std::string_view s) {
@@ -116,7 +110,7 @@ public:
 
     void line(std::string_view raw) {
         original_ = trimmed(raw);
-        upper_ = upperCase(original_);
+        upper_ = upperCaseText(original_);
         std::string_view text = upper_;
         if (text.empty()) {
             return;
@@ -226,31 +220,25 @@ private:
         }
     }
 
-    // Format byte (address mode in the top two bits, length in the low six,
-    // or a separate length byte when those are 0), the addresses when the
-    // mode has them, the data, then the sum of all bytes before it.
+    // A whole K-line frame on one line, taken apart as the K-line link
+    // takes its frames.
     void klineMessage(const ByteString& bytes, std::string_view text) {
-        const std::size_t n = bytes.length();
-        const std::uint8_t format = bytes.byte(0);
-        const bool addressed = (format & 0xC0) != 0;
-        std::size_t header = addressed ? 3 : 1;
-        std::size_t length = format & 0x3F;
-        if (length == 0 && n > header) {
-            length = bytes.byte(header);
-            ++header;
+        KLineFrameReader reader;
+        auto status = KLineFrameReader::Status::NeedMore;
+        std::size_t used = 0;
+        while (status == KLineFrameReader::Status::NeedMore && used < bytes.length()) {
+            status = reader.push(bytes.byte(used++));
         }
-        std::uint8_t sum = 0;
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            sum = static_cast<std::uint8_t>(sum + bytes.byte(i));
-        }
-        if (length == 0 || n != header + length + 1 || sum != bytes.byte(n - 1)) {
+        if (status != KLineFrameReader::Status::Complete || used != bytes.length()) {
             note(ElmMessage::Garbled, text);
             return;
         }
-        if (addressed && (bytes.byte(1) != format_.tester || bytes.byte(2) != format_.ecu)) {
+        if (reader.hasAddresses() &&
+            (reader.target() != format_.tester || reader.source() != format_.ecu)) {
             return;
         }
-        reply_.messages.push_back(bytes.mid(header, length));
+        const auto data = reader.data();
+        reply_.messages.emplace_back(std::vector<std::uint8_t>(data.begin(), data.end()));
     }
 
     // Lines are read in upper case; the words shown are the adapter's own.
@@ -283,6 +271,14 @@ bool isElmBanner(std::string_view line) noexcept {
             return std::toupper(static_cast<unsigned char>(a)) == b;
         });
     return found != line.end();
+}
+
+std::string upperCaseText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
 }
 
 std::string printedText(std::string_view bytes) {

@@ -59,6 +59,10 @@ ElmReply parseElmReply(std::string_view text, const ElmLineFormat& format);
 // either letter case.
 bool isElmBanner(std::string_view line) noexcept;
 
+// The adapter's words in upper case, as they are matched: some adapters
+// answer in lower case.
+std::string upperCaseText(std::string_view text);
+
 // What the adapter printed, with NUL bytes (which clones send at random) and
 // every other byte that is neither printable nor CR or LF left out, as the
 // adapter itself does with what it receives.

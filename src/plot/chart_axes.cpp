@@ -86,8 +86,9 @@ int valueAxisWidth(const QFontMetrics& metrics) {
     return metrics.horizontalAdvance(kWidestFixedLabel) + 8;
 }
 
-void drawValueAxis(QPainter& painter, const QRect& plot, ValueRange scale, QColor labelColour,
-                   int slack) {
+void drawValueAxis(QPainter& painter, const QRect& plot, ValueRange scale, QColor labelColour) {
+    // Half the room between two lanes.
+    constexpr int kSlack = 2;
     const QFontMetrics metrics = painter.fontMetrics();
     const int room = valueAxisWidth(metrics) - 4;
     const double span = scale.high - scale.low;
@@ -101,7 +102,7 @@ void drawValueAxis(QPainter& painter, const QRect& plot, ValueRange scale, QColo
         painter.setPen(kGridColour);
         painter.drawLine(plot.left(), y, plot.right(), y);
         const QRect box(plot.left() - room - 4, y - metrics.height() / 2, room, metrics.height());
-        if (box.top() < plot.top() - slack || box.bottom() > plot.bottom() + slack) {
+        if (box.top() < plot.top() - kSlack || box.bottom() > plot.bottom() + kSlack) {
             return;
         }
         QString label = tickLabel(v, step);

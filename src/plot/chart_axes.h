@@ -29,9 +29,8 @@ void drawTimeAxis(QPainter& painter, const QRect& plot, double from, double to);
 int valueAxisWidth(const QFontMetrics& metrics);
 
 // A scale's ticks as grid lines across the plot and labels in the band left
-// of it. A label is drawn only where it fits between `slack` pixels above
-// and below the plot, so that stacked charts' labels never overlap.
-void drawValueAxis(QPainter& painter, const QRect& plot, ValueRange scale, QColor labelColour,
-                   int slack);
+// of it. A label is drawn only where it fits beside the plot, so that it
+// never overlaps a stacked lane's labels, the time labels or the axis title.
+void drawValueAxis(QPainter& painter, const QRect& plot, ValueRange scale, QColor labelColour);
 
 } // namespace vistrel

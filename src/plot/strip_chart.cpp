@@ -175,7 +175,7 @@ void paintSingleChart(const Painting& p, const QRect& area) {
             p.frame.sharedScale ? 0 : std::min(p.frame.axisSeries, p.series.size() - 1);
         const QColor colour =
             p.frame.sharedScale || p.series.size() == 1 ? Qt::black : p.series[shown].colour;
-        drawValueAxis(painter, plot, p.scales[shown], colour, metrics.height() / 2);
+        drawValueAxis(painter, plot, p.scales[shown], colour);
         painter.setPen(colour);
         const QRect title(area.left() + 4, area.top() + 2, plot.right() - area.left() - 4,
                           metrics.height());
@@ -228,6 +228,8 @@ void paintLanes(const Painting& p, const QRect& area) {
     QImage* const direct = directImage(painter);
     for (std::size_t k = 0; k < p.series.size(); ++k) {
         const QRect& lane = lanes[k];
+        // The time grid runs through the whole plot; the room between two
+        // lanes stays blank, so that they read as separate charts.
         painter.fillRect(lane.left(), lane.bottom() + 1, lane.width(),
                          k + 1 < lanes.size() ? lanes[k + 1].top() - lane.bottom() - 1 : 0,
                          Qt::white);
@@ -238,7 +240,7 @@ void paintLanes(const Painting& p, const QRect& area) {
                 QRect(area.left(), lane.top(), lane.left() - area.left() - 4, lane.height()),
                 Qt::AlignRight | Qt::AlignVCenter, QString::number(p.spans[k].front().low));
         } else if (!flat[k]) {
-            drawValueAxis(painter, lane, p.scales[k], p.series[k].colour, 1);
+            drawValueAxis(painter, lane, p.scales[k], p.series[k].colour);
         }
         painter.setPen(Qt::gray);
         painter.drawRect(lane.adjusted(0, 0, -1, -1));
@@ -248,6 +250,7 @@ void paintLanes(const Painting& p, const QRect& area) {
         drawLegendRow(painter, row, p.series[k], p.atCursor ? valueAtCursor(p, p.series[k]) : "");
     }
 }
+
 } // namespace
 
 QColor StripChart::colour(std::size_t index) {

@@ -24,6 +24,9 @@ void failEveryItem(const ItemPointers& items, const Error& failure, ReadTally& t
     }
 }
 
+// How long a refused definition stays refused before it is offered again.
+constexpr auto kRefusalRetry = std::chrono::seconds(5);
+
 } // namespace
 
 void PackedReader::forget() noexcept {
@@ -37,6 +40,10 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     const std::int32_t lengthSize = settings.lengthSize;
     if (items != definedFor_) {
         forget();
+    }
+    if (defined_ && !refused_.empty() &&
+        std::chrono::steady_clock::now() - definedAt_ >= kRefusalRetry) {
+        defined_ = false;
     }
     if (!defined_ && !define(items, protocol, snapShot, tally)) {
         return tally.aborted() ? ListReadEnd::Aborted : ListReadEnd::ItemsCounted;
@@ -129,6 +136,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
         identifiers_.push_back(std::move(current));
     }
     defined_ = true;
+    definedAt_ = std::chrono::steady_clock::now();
     return true;
 }
 

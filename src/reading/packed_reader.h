@@ -3,6 +3,7 @@
 
 #include "reading/list_reader.h"
 
+#include <chrono>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -20,7 +21,9 @@ namespace vistrel {
 // the identifier read) must not cost the others their values: when an
 // identifier's read fails, its items are read by address in the same cycle,
 // each showing its own outcome, and the next read defines again without the
-// items that failed there; those stay read by address.
+// items that failed there; those stay read by address. A refused
+// definition may have been a passing refusal: it is offered again, with a
+// new definition of every identifier, at most once every five seconds.
 class PackedReader : public ListReader {
 public:
     // The next read defines the identifiers again, every item a candidate:
@@ -56,6 +59,7 @@ private:
                         pugi::xml_node snapShot, ReadTally& tally);
 
     bool defined_ = false;
+    std::chrono::steady_clock::time_point definedAt_{};
     // The items the identifiers were defined for; they also keep the items
     // below alive.
     ItemPointers definedFor_;

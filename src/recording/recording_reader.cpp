@@ -90,8 +90,8 @@ void parseData(std::string_view line, RecordingRun& run, const LineError& fail) 
         ++fields;
     });
     if (fields != run.columns.size() + 1) {
-        fail("a data line holds the time and " + std::to_string(run.columns.size()) +
-             " values, not " + std::to_string(fields - 1));
+        fail("a data line holds the time and " + std::to_string(fields - 1) + " values, not the " +
+             std::to_string(run.columns.size()) + " of its header");
     }
 }
 

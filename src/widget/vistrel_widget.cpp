@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <limits>
@@ -102,6 +101,7 @@ VistrelWidget::VistrelWidget(QWidget* parent)
     control_ = std::make_unique<VistrelControl>(
         ControlPorts{*this, *this, *messages_, dialogs_.get(), clipboard_.get(), *platform_});
     takeKeysOfWindow(*this);
+    control_->subscribe([this](const EngineEvent& event) { feedPlot(event); });
     // The user's edits of the setting fields go to the control, which alone
     // holds their values; its own updates of the fields come back unchanged.
     connect(methodBox_, &QComboBox::currentTextChanged, this,
@@ -120,7 +120,9 @@ void VistrelWidget::takeKeysOfWindow(QWidget& window) {
 }
 
 VistrelWidget::~VistrelWidget() {
-    baseTemps_->stop();
+    // The engine stops and releases the link before the ports it reports
+    // through go.
+    control_.reset();
 }
 
 void VistrelWidget::createChildControls() {
@@ -160,12 +162,6 @@ void VistrelWidget::createChildControls() {
 
     createPlotActions();
     createStatusBar();
-
-    baseTemps_ = new QTimer(this);
-    baseTemps_->setObjectName(QStringLiteral("BaseTemps"));
-    baseTemps_->setTimerType(Qt::PreciseTimer);
-    baseTemps_->setInterval(1);
-    connect(baseTemps_, &QTimer::timeout, this, [this] { control_->tick(); });
 }
 
 void VistrelWidget::createToolbar() {
@@ -298,6 +294,14 @@ void VistrelWidget::hideEvent(QHideEvent* event) {
 
 const std::shared_ptr<Protocol>& VistrelWidget::CurrentProtocol() const noexcept {
     return control_->CurrentProtocol();
+}
+
+void VistrelWidget::subscribe(std::function<void(const EngineEvent&)> listener) {
+    control_->subscribe(std::move(listener));
+}
+
+const LinkHealth& VistrelWidget::linkHealth() const {
+    return control_->linkHealth();
 }
 
 void VistrelWidget::setCurrentProtocol(std::shared_ptr<Protocol> protocol) {

@@ -2,11 +2,14 @@
 #pragma once
 
 #include "control/ports.h"
+#include "engine/engine_event.h"
+#include "engine/link_health.h"
 #include "recording/trigger_condition.h"
 #include "widget/twips.h"
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,7 +23,6 @@ class QLabel;
 class QLineEdit;
 class QStatusBar;
 class QTableView;
-class QTimer;
 class QToolBar;
 
 namespace vistrel {
@@ -42,7 +44,7 @@ class VistrelControl;
 // embeds: hand it a protocol object and the user does the rest through its
 // tool bar. A thin view over VistrelControl: it shows what the control says
 // and forwards the user's clicks, keys and size changes to it.
-class VistrelWidget : public QWidget, private ViewPort, private TimerPort {
+class VistrelWidget : public QWidget, private ViewPort, private WakePort {
     Q_OBJECT
     // The start-session request as hexadecimal text ("10A0" at first).
     Q_PROPERTY(QString StartSession READ StartSession WRITE setStartSession)
@@ -93,6 +95,11 @@ public:
     void setPlotLanes(bool lanes);
     // A trigger for the next Rec (see VistrelControl).
     void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
+    // The engine's events, on this thread after the widget has shown them;
+    // the link's state in words, the last good read and the rates, for a
+    // host's status bar.
+    void subscribe(std::function<void(const EngineEvent&)> listener);
+    const LinkHealth& linkHealth() const;
 
     // With ask on, Open and Paste first offer to save a list with unsaved
     // changes (see mayDiscardList); off by default, as hosts expect the
@@ -122,10 +129,10 @@ private:
     // Places the grid, and the plot pane under it when shown, in the grid's
     // area.
     void placeGridAndPlot(const QRect& area);
-    void feedPlot(const std::vector<std::string>& values);
     // The columns whose header or content the percentages would cut widened
     // from the name column's room beyond its own header.
     void widenCutColumns();
+    void feedPlot(const EngineEvent& event);
     // At the logical resolution of the screen that shows the control.
     TwipScale twips() const;
 
@@ -146,8 +153,8 @@ private:
     void setValueColumn(const std::vector<std::string>& values) override;
     void setMousePointer(MousePointer pointer) override;
 
-    // --- TimerPort --------------------------------------------------------
-    void setTimerEnabled(bool enabled) override;
+    // --- WakePort ---------------------------------------------------------
+    void wake() override;
 
     // Child controls, owned by Qt's object tree.
     QToolBar* toolbar_ = nullptr;
@@ -164,7 +171,6 @@ private:
     // Each column's percentage of the grid's width.
     std::vector<int> columnPercents_;
     QStatusBar* statusBar_ = nullptr;
-    QTimer* baseTemps_ = nullptr;
     std::map<std::string, QAction*, std::less<>> buttons_;
     std::map<std::string, ElidingLabel*, std::less<>> panels_;
     bool askToSaveChanges_ = false;

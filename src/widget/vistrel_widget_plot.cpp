@@ -3,7 +3,6 @@
 #include "control/system_platform.h"
 #include "control/vistrel_control.h"
 #include "item/vistrel_item.h"
-#include "recording/value_text.h"
 #include "widget/plot_pane.h"
 #include "widget/vistrel_widget.h"
 
@@ -131,21 +130,25 @@ void VistrelWidget::placeGridAndPlot(const QRect& area) {
                            area.height() - gridHeight);
 }
 
-void VistrelWidget::feedPlot(const std::vector<std::string>& values) {
+void VistrelWidget::feedPlot(const EngineEvent& event) {
     if (!plotStore_ || plotRows_.empty()) {
+        return;
+    }
+    const bool good = event.outcome.kind == StepOutcome::Kind::GoodRead && event.read;
+    if (!good && event.outcome.kind != StepOutcome::Kind::Failed) {
         return;
     }
     std::vector<float> sample;
     sample.reserve(plotRows_.size());
-    // A failed read blanks every value: it leaves a gap, not a zero.
+    // A failed step leaves a gap, not a zero.
     for (const int row : plotRows_) {
         const auto index = static_cast<std::size_t>(row);
-        const auto value = index < values.size() && !values[index].empty()
-                               ? valueOfItem(**(control_->items().begin() + row))
-                               : std::nullopt;
+        const std::optional<double> value = good && index < event.read->items.size()
+                                                ? event.read->items[index].number
+                                                : std::nullopt;
         sample.push_back(value ? static_cast<float>(*value) : SeriesStore::kGap);
     }
-    plotStore_->append((platform_->milliseconds() - plotStart_) / 1000.0, sample);
+    plotStore_->append(static_cast<std::int32_t>(event.time - plotStart_) / 1000.0, sample);
     plotPane_->chart().refresh();
 }
 

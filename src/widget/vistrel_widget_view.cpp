@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The widget's side of the control's ports: what the control shows goes to
 // the child controls, converted from twips where it carries a size.
+#include "control/vistrel_control.h"
 #include "widget/eliding_label.h"
 #include "widget/grid_geometry.h"
 #include "widget/grid_model.h"
@@ -11,9 +12,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 #include <algorithm>
 
 namespace vistrel {
@@ -109,7 +110,6 @@ void VistrelWidget::setGridRows(std::vector<GridRow> rows) {
 
 void VistrelWidget::setValueColumn(const std::vector<std::string>& values) {
     gridModel_->setValueColumn(values);
-    feedPlot(values);
 }
 
 void VistrelWidget::setMousePointer(MousePointer pointer) {
@@ -120,12 +120,16 @@ void VistrelWidget::setMousePointer(MousePointer pointer) {
     }
 }
 
-void VistrelWidget::setTimerEnabled(bool enabled) {
-    if (enabled) {
-        baseTemps_->start();
-    } else {
-        baseTemps_->stop();
-    }
+void VistrelWidget::wake() {
+    // Called on the engine's thread: the events are shown on this one.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (control_) {
+                control_->deliverEvents();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace vistrel

@@ -10,16 +10,19 @@ namespace vistrel::testing {
 namespace {
 
 // "Raw word" is a hexadecimal word whose values hold no letter; "Id" shows
-// its letters, "Flags" whole bytes of binary digits, "Speed" odd lengths.
-constexpr const char* kRecording = "time\t\"Raw word\"\t\"Flags\"\t\"Speed(km/h)\"\t\"Id\"\r\n"
-                                   " 0\t1234\t00000011\t12\t0A1F\r\n"
-                                   " 0.5\t8000\t00000100\t100\tNo reply\r\n";
+// its letters, "Flags" whole bytes of binary digits, "Speed" odd lengths;
+// "Ratio" is a float item.
+constexpr const char* kRecording =
+    "time\t\"Raw word\"\t\"Flags\"\t\"Speed(km/h)\"\t\"Id\"\t\"Ratio\"\r\n"
+    " 0\t1234\t00000011\t12\t0A1F\t0,5\r\n"
+    " 0.5\t8000\t00000100\t100\tNo reply\t-1.5E+20\r\n";
 
 constexpr const char* kItemLines = "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\n"
                                    "010000\t2\tBE\traw WORD\t\t1\t0\t1\tH\t1\n"
                                    "010002\t1\tBE\tFlags\t\t1\t0\t1\tB\t1\n"
                                    "010003\t1\tBE\tSpeed\tkm/h\t1\t0\t1\tD\t1\n"
-                                   "010004\t2\tBE\tId\t\t1\t0\t1\tH\t1\n";
+                                   "010004\t2\tBE\tId\t\t1\t0\t1\tH\t1\n"
+                                   "010006\t4\tBEF\tRatio\t\t1\t0\t1\tD\t1\n";
 
 TEST(CliExport, ColumnsReadAsTheirItemsShowThemOrGuessedAndNamed) {
     ScratchDirectory dir;
@@ -38,9 +41,9 @@ TEST(CliExport, ColumnsReadAsTheirItemsShowThemOrGuessedAndNamed) {
         std::string err;
     };
     const Case cases[] = {
-        {{}, "0,1234,3,12,2591\r\n0.5,8000,4,100,\r\n", guessedNotes},
-        {{"--items", "list.tsv"}, "0,4660,3,12,2591\r\n0.5,32768,4,100,\r\n", ""},
-        {{"--config", "list.xml"}, "0,4660,3,12,2591\r\n0.5,32768,4,100,\r\n", ""},
+        {{}, "0,1234,3,12,2591,0.5\r\n0.5,8000,4,100,,-1.5E+20\r\n", guessedNotes},
+        {{"--items", "list.tsv"}, "0,4660,3,12,2591,0.5\r\n0.5,32768,4,100,,-1.5E+20\r\n", ""},
+        {{"--config", "list.xml"}, "0,4660,3,12,2591,0.5\r\n0.5,32768,4,100,,-1.5E+20\r\n", ""},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"export", "rec.txt", "--to", "csv", "-o", "out.csv"};
@@ -48,7 +51,7 @@ TEST(CliExport, ColumnsReadAsTheirItemsShowThemOrGuessedAndNamed) {
         const CliRun run = runCli(args, dir.path());
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(readFile(dir.path() / "out.csv"),
-                  "Time (s),Raw word,Flags,Speed (km/h),Id\r\n" + c.rows)
+                  "Time (s),Raw word,Flags,Speed (km/h),Id,Ratio\r\n" + c.rows)
             << c.err;
         EXPECT_EQ(run.err, c.err);
     }

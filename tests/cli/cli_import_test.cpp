@@ -79,8 +79,6 @@ TEST(CliImport, SaysWhatItImportedAndLeftOut) {
          2,
          "vistrel-cli: --address-offset: \"-0xG\" is not a hexadecimal number",
          ""},
-        {{kEngine, "--match", "(", "-o", "o.tsv"}, 2, "vistrel-cli: --match: \"(\" is no", ""},
-        {{kEngine, "--address-bytes", "2", "-o", "o.tsv"}, 2, "--address-bytes", ""},
         {{"missing.a2l", "-o", "o.tsv"}, 2, "vistrel-cli: missing.a2l: cannot read the file", ""},
         {{"broken.a2l", "-o", "o.tsv"},
          2,

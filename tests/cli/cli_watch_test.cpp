@@ -154,3 +154,22 @@ TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {
 
 } // namespace
 } // namespace vistrel::testing
+
+namespace vistrel::testing {
+namespace {
+
+// The stable name of the pseudo-terminal goes with the virtual ECU: a name
+// left behind would point the next program at a terminal nobody serves.
+TEST(EcuProcess, ThePtyLinkNameGoesWhenTheEcuEnds) {
+    ScratchDirectory dir;
+    const std::filesystem::path link = dir.path() / "ecu-link";
+    {
+        const EcuProcess ecu({"--pty-link", link.string()});
+        ASSERT_FALSE(ecu.device().empty());
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+} // namespace
+} // namespace vistrel::testing

@@ -61,8 +61,7 @@ TEST_F(ConfigDialogTest, FailuresReachTheUserInAMessageBox) {
     EXPECT_EQ(ports.view.pointerHistory.back(), MousePointer::Default);
 
     // A file the list cannot read, or one that stops loading half-way, leaves
-    // no list: saving a half-loaded list over its file would drop the items
-    // after the fault without a word.
+    // the list and the settings exactly as they were.
     const std::string broken = directory.file("broken.xml");
     std::ofstream(broken) << "<Vistrel Version=\"1,0\"><Datas>"
                              "<Data><address>01A2B3</address><length>2</length></Data>"
@@ -72,18 +71,20 @@ TEST_F(ConfigDialogTest, FailuresReachTheUserInAMessageBox) {
         {directory.file("missing.xml"), "erreur load 1 0 File was not found"},
         {broken, "Type mismatch: length (x1) is not a whole number"},
     };
+    control.chooseMethod("DynamicallyDefinedPacked");
+    control.toolbarClick("Start");
     for (const auto& [path, text] : opens) {
         SCOPED_TRACE(path);
-        pasteTwoItems();
         ports.messages.shown.clear();
         ports.dialogs.answer = path;
+        settle();
         control.toolbarClick("Open");
         ASSERT_EQ(ports.messages.shown.size(), 1U);
         EXPECT_EQ(ports.messages.shown[0].title, "vistrel");
         EXPECT_EQ(ports.messages.shown[0].text, text);
-        EXPECT_EQ(control.items().count(), 0);
-        EXPECT_TRUE(ports.view.rows.empty());
-        EXPECT_EQ(ports.view.tools({"Start", "Save"}), "Start:-- Save:--");
+        EXPECT_EQ(ports.view.column(0), (std::vector<std::string>{"Rpm", "Temp"}));
+        EXPECT_EQ(ports.view.methodBoxText, "DynamicallyDefinedPacked");
+        EXPECT_EQ(ports.view.tools({"Start", "Stop", "Save"}), "Start:EP Stop:E- Save:E-");
     }
 }
 
@@ -105,6 +106,34 @@ TEST_F(ConfigDialogTest, ListChangedFromPasteOrEditUntilSaved) {
     ports.dialogs.answer = directory.file("no-such-folder/list.xml");
     control.toolbarClick("Save");
     EXPECT_TRUE(control.listChanged());
+}
+
+} // namespace
+} // namespace vistrel::testing
+
+namespace vistrel::testing {
+namespace {
+
+// Open while running: the exchange in flight ends, and the cycle goes on
+// with the new list from opening the communication.
+TEST_F(ConfigDialogTest, OpenWhileRunningReadsTheNewListAndTheToolsStayTrue) {
+    handOver();
+    paste({itemLine("0B0000", 1, "Other")});
+    const std::string path = directory.file("two.xml");
+    ports.dialogs.answer = path;
+    pasteTwoItems();
+    control.toolbarClick("Save");
+    paste({itemLine("0B0000", 1, "Other")});
+    control.toolbarClick("Start");
+    settle();
+    control.toolbarClick("Open");
+    protocol->reply("50A0");
+    protocol->reply("631234");
+    protocol->reply("6356");
+    calls(5); // the opening in flight, then the new list's opening, session and read
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
+    EXPECT_EQ(control.cycleState(), CyclePhase::Run);
+    EXPECT_EQ(ports.view.tools({"Start", "Stop", "Paste"}), "Start:EP Stop:E- Paste:--");
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 #include "control/vistrel_control.h"
 #include "fake_ports.h"
 #include "fakes/scratch_directory.h"
-#include "fakes/scripted_protocol.h"
+#include "fakes/stepped_protocol.h"
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <pugixml.hpp>
 #include <sstream>
@@ -42,8 +44,13 @@ public:
     std::string failure;                        // text of an "e" element when not empty
     pugi::xml_document received;                // as handed over
     int executions = 0;
+    // When set, each batch is one call the test lets through.
+    SteppedProtocol* gate = nullptr;
 
     void CanXmlExecute(pugi::xml_document& document) override {
+        if (gate != nullptr) {
+            gate->pass();
+        }
         ++executions;
         received.reset(document);
         if (!failure.empty()) {
@@ -59,37 +66,13 @@ public:
     }
 };
 
-// A protocol that runs a command inside its next opening or exchange, as a
-// link does when it lets the event loop run while it waits on the line.
-template <class Base> class Hooked : public Base {
-public:
-    using Base::Base;
-    std::function<void()> duringNextInit;
-    std::function<void()> duringNextExchange;
-
-    void InitCommunication() override {
-        runOnce(duringNextInit);
-        Base::InitCommunication();
-    }
-    void SendReceive(const ByteString& request, ByteString& reply) override {
-        runOnce(duringNextExchange);
-        Base::SendReceive(request, reply);
-    }
-
-private:
-    static void runOnce(std::function<void()>& hook) {
-        if (hook) {
-            std::exchange(hook, nullptr)();
-        }
-    }
-};
-using HookedProtocol = Hooked<ScriptedProtocol>;
-
-// A control on fake ports and a scripted protocol, with the list
+// A control on fake ports and a stepped protocol, with the list
 // [Rpm 01A2B3 length 2, Temp 0A0000 length 1 unit C].
 class ControlTest : public ::testing::Test {
 protected:
     ControlTest() { ports.platform.directory = directory.path().string(); }
+    // The engine must not wait for a permit that never comes.
+    ~ControlTest() override { protocol->openGate(); }
 
     void handOver() { control.setProtocol(protocol); }
 
@@ -104,11 +87,13 @@ protected:
         paste({itemLine("01A2B3", 2, "Rpm"), itemLine("0A0000", 1, "Temp", "C")});
     }
 
-    // Hands over the protocol, pastes the two items and presses Start.
+    // Hands over the protocol, pastes the two items and presses Start; the
+    // engine then waits in the opening.
     void startTwoItems() {
         handOver();
         pasteTwoItems();
         control.toolbarClick("Start");
+        settle();
     }
     // The session exchange and two good item replies, queued.
     void scriptGoodCycle(const std::string& rpm = "631234", const std::string& temp = "6356") {
@@ -116,22 +101,46 @@ protected:
         protocol->reply(rpm);
         protocol->reply(temp);
     }
-    // Both items answer the read of the next tick.
+    // Lets n protocol calls through and shows what followed.
+    void calls(int n) {
+        protocol->allow(n);
+        settle();
+    }
+    // Both items answer the next read.
     void goodRead() {
         protocol->reply("631234");
         protocol->reply("6356");
-        ticks(1);
+        calls(2);
     }
-    void ticks(int n) {
-        for (int i = 0; i < n; ++i) {
-            control.tick();
+    // Shows the engine's events until it waits inside a call, or has been
+    // quiet for a while (idle, halted).
+    void settle() {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + seconds(5);
+        auto quietSince = steady_clock::now();
+        while (steady_clock::now() < deadline) {
+            if (!control.deliverEvents().empty()) {
+                quietSince = steady_clock::now();
+                continue;
+            }
+            if (protocol->waiting() && !control.waitForEvents(milliseconds(2))) {
+                control.deliverEvents();
+                return;
+            }
+            if (steady_clock::now() - quietSince > milliseconds(50)) {
+                return;
+            }
+            control.waitForEvents(milliseconds(2));
         }
+        ADD_FAILURE() << "the engine did not settle";
     }
     void pressRec() { control.toolbarClick("Rec"); }
 
     ScratchDirectory directory;
     FakePorts ports;
-    std::shared_ptr<HookedProtocol> protocol = std::make_shared<HookedProtocol>();
+    // Outlives the control, whose engine may be inside a batch.
+    FakeCanXml batch;
+    std::shared_ptr<SteppedProtocol> protocol = std::make_shared<SteppedProtocol>();
     VistrelControl control{ports.ports(), NumberFormat::invariant()};
 };
 

@@ -4,6 +4,7 @@
 #include "control/ports.h"
 #include "fakes/recording_message_port.h"
 
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <map>
@@ -107,10 +108,10 @@ public:
     void setMousePointer(MousePointer pointer) override { pointerHistory.push_back(pointer); }
 };
 
-class FakeTimer : public TimerPort {
+// The test thread delivers the engine's events itself.
+class FakeWake : public WakePort {
 public:
-    bool enabled = false;
-    void setTimerEnabled(bool on) override { enabled = on; }
+    void wake() override {}
 };
 
 class FakeDialogs : public FileDialogPort {
@@ -130,7 +131,8 @@ public:
 
 class FakePlatform : public PlatformPort {
 public:
-    std::uint32_t clock = 0;
+    // Read by the engine's thread as well.
+    std::atomic<std::uint32_t> clock = 0;
     LocalDateTime wallClock{2026, 12, 4, 7, 5, 9};
     std::string directory = ".";
     mutable int wallClockReadings = 0;
@@ -145,13 +147,13 @@ public:
 // All the ports of one control.
 struct FakePorts {
     FakeView view;
-    FakeTimer timer;
+    FakeWake wake;
     RecordingMessagePort messages;
     FakeDialogs dialogs;
     FakeClipboard clipboard;
     FakePlatform platform;
 
-    ControlPorts ports() { return {view, timer, messages, &dialogs, &clipboard, platform}; }
+    ControlPorts ports() { return {view, wake, messages, &dialogs, &clipboard, platform}; }
 };
 
 } // namespace vistrel::testing

@@ -6,49 +6,42 @@ namespace {
 
 using LifecycleTest = ControlTest;
 
-TEST_F(LifecycleTest, HandingOverAProtocolResetsTheControl) {
-    auto other = std::make_shared<ScriptedProtocol>();
+// The list describes the ECU's memory, not the cable: another link keeps it
+// and its settings, and a running cycle goes on over the new link.
+TEST_F(LifecycleTest, ANewLinkKeepsTheListAndARunningCycleOpensItAgain) {
+    auto other = std::make_shared<SteppedProtocol>();
     other->titleText = "KWP2000";
     other->subtitleText = "Engine";
-    // An empty hand-over resets as well but keeps the protocol and caption.
-    for (const auto& handed : {other, std::shared_ptr<ScriptedProtocol>()}) {
-        handOver();
-        pasteTwoItems();
-        pressRec();
-        ASSERT_TRUE(control.recording()); // the last hand-over closed its file
-        control.toolbarClick("Start");
-        ticks(1);
-        control.Abort();
-        control.setProtocol(handed);
-        EXPECT_FALSE(control.recording());
-
-        EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
-        EXPECT_FALSE(control.abortPending());
-        EXPECT_FALSE(ports.timer.enabled);
-        EXPECT_EQ(control.items().count(), 0);
-        EXPECT_TRUE(ports.view.rows.empty());
-        EXPECT_EQ(control.CurrentProtocol(), handed ? handed : protocol);
-        EXPECT_EQ(ports.view.caption, handed ? "KWP2000 : Engine" : "Scripted : test ECU");
-        EXPECT_EQ(ports.view.tools({"Start", "Stop", "Rec", "Paste"}),
-                  "Start:-- Stop:-P Rec:-- Paste:E-");
-        EXPECT_EQ(ports.view.panelLine({"Com", "Rec", "Status"}), "||");
-        // The list receives the protocol only at Start.
-        EXPECT_EQ(control.items().protocol(), protocol);
-    }
+    startTwoItems();
+    control.chooseMethod("DynamicallyDefined");
+    control.setProtocol(other);
+    protocol->allow(1); // the opening in flight on the old link ends
+    other->allow(1);    // the new link opens
+    settle();
+    EXPECT_EQ(control.items().count(), 2);
+    EXPECT_EQ(ports.view.rows.size(), 2U);
+    EXPECT_EQ(control.methodChoice(), "DynamicallyDefined");
+    EXPECT_EQ(control.CurrentProtocol(), other);
+    EXPECT_EQ(ports.view.caption, "KWP2000 : Engine");
+    EXPECT_EQ(control.cycleState(), CyclePhase::StartSession);
+    EXPECT_TRUE(other->waiting());
+    EXPECT_FALSE(protocol->waiting());
+    EXPECT_EQ(ports.view.tools({"Start", "Stop", "Paste"}), "Start:EP Stop:E- Paste:--");
+    other->openGate();
 }
 
 TEST_F(LifecycleTest, HideShutsDownAndEmptiesTheList) {
     startTwoItems();
     pressRec();
-    ticks(1);
-    control.Abort();
     control.hide();
+    protocol->allow(1);
+    settle();
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(ports.view.panel("Rec"), " ");
     EXPECT_EQ(control.items().count(), 0);
-    EXPECT_EQ(ports.view.buttons.at("Start")[0], '-'); // disabled
-    EXPECT_FALSE(control.items().AbortRequest());
-    EXPECT_TRUE(control.abortPending()); // not cleared by hiding
+    EXPECT_EQ(control.cycleState(), CyclePhase::Idle);
+    EXPECT_EQ(ports.view.tools({"Start", "Stop", "Paste"}), "Start:-- Stop:-P Paste:E-");
+    EXPECT_FALSE(protocol->waiting());
 }
 
 TEST_F(LifecycleTest, GridFillShowsTheItemsInListOrder) {
@@ -61,6 +54,27 @@ TEST_F(LifecycleTest, GridFillShowsTheItemsInListOrder) {
                   {"Temp", "", "C", "0A0000", "1", "Hexadecimal", "FF"},
                   {"Odo", "", "km", "0B0000", "4", "(0.5 * v + 1) / 2", "FFFFFFFF"},
               }));
+}
+
+// A lost device is shown as soon as its exchange fails, with how old the
+// values on screen are; the status goes on saying so while the opening fails.
+TEST_F(LifecycleTest, AFailedLinkIsShownAtOnceWithTheTimeOfTheLastGoodRead) {
+    startTwoItems();
+    scriptGoodCycle();
+    ports.platform.clock = 1000;
+    calls(4);
+    ports.platform.clock = 4200;
+    protocol->fail(2063, "Device lost");
+    protocol->fail(2063, "Device lost");
+    calls(2);
+    EXPECT_EQ(ports.view.panel("Status"),
+              "Error global : (Device lost) (last good read 3.2 s ago)");
+    EXPECT_EQ(ports.view.panel("Com"), "Init");
+    protocol->initAnswers.push_back(Error(2063, "Device lost"));
+    ports.platform.clock = 6000;
+    calls(1);
+    EXPECT_EQ(ports.view.panel("Status"), "Device lost (last good read 5.0 s ago)");
+    EXPECT_EQ(control.linkHealth().linkState(), "failing");
 }
 
 } // namespace

@@ -6,64 +6,104 @@ namespace {
 
 class PollingCycleTest : public ControlTest {
 protected:
-    // Started, then ticked into the state asked for with good steps.
-    void reach(int state) {
+    // Started, then let through good steps until the engine waits in the
+    // call of the phase asked for.
+    void reach(CyclePhase phase) {
         startTwoItems();
         protocol->reply("50A0");
-        ticks(state - 1);
-        ASSERT_EQ(static_cast<int>(control.cycleState()), state);
+        calls(static_cast<int>(phase) - 1);
+        ASSERT_EQ(control.cycleState(), phase);
     }
     // A fresh protocol, handed over when the next case starts.
     void renewProtocol() {
-        control.setProtocol(nullptr);
-        protocol = std::make_shared<HookedProtocol>();
+        protocol->openGate();
+        control.toolbarClick("Stop");
+        settle();
+        protocol = std::make_shared<SteppedProtocol>();
     }
 };
 
 TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
-    const std::string badHex = "Invalid hexadecimal text (1): odd digit count";
+    using P = CyclePhase;
     const struct {
         const char* name;
-        int from;
+        P from;
         std::vector<ScriptedProtocol::Answer> answers;
-        int to;
+        int calls;
+        P to;
         std::string panels; // Status|Com|Run afterwards
         std::vector<std::string> values;
         std::optional<Error> init = std::nullopt; // the answer of the opening
-        bool abort = false;           // an Abort inside the step halts the cycle where it is
-        const char* session = "10A0"; // the text box as the user left it
+        bool abort = false; // an Abort during the call halts the cycle where it is
     } cases[] = {
-        {"init fails", 1, {}, 1, "No link|Init|", {"", ""}, Error(2001, "No link")},
-        {"init succeeds", 1, {}, 2, "|Start|", {"", ""}},
-        {"session refused", 2, {Error(2040, "Refused")}, 2, "Refused|Start|", {"", ""}},
-        {"session accepted", 2, {"50A0"}, 3, "|Com|", {"", ""}},
-        {"good read", 3, {"631234", "6356"}, 3, "|Com|\\", {"1234", "56"}},
-        {"one item refused", 3, {Error(2035, "Busy"), "6356"}, 3, "|Com||", {"Busy", "56"}},
-        {"every item fails", 3, {}, 1, "Error global : (No answer at due time)|Init|", {"", ""}},
-        {"abort in the opening", 1, {}, 1, "|Init|", {"", ""}, std::nullopt, true},
-        {"abort in the session", 2, {}, 2, "|Start|", {"", ""}, std::nullopt, true},
-        {"abort in the read", 3, {}, 3, "|Com|", {"", ""}, std::nullopt, true},
-        // A session text that is not hexadecimal sends nothing: a request would
-        // meet no answer and show that error instead.
-        {"bad session", 2, {}, 2, badHex + "|Start|", {"", ""}, std::nullopt, false, "1"},
+        {"init fails",
+         P::OpenCommunication,
+         {},
+         1,
+         P::OpenCommunication,
+         "No link|Init|",
+         {"", ""},
+         Error(2001, "No link")},
+        {"init succeeds", P::OpenCommunication, {}, 1, P::StartSession, "|Start|", {"", ""}},
+        {"session refused",
+         P::StartSession,
+         {Error(2040, "Refused")},
+         1,
+         P::StartSession,
+         "Refused|Start|",
+         {"", ""}},
+        {"session accepted", P::StartSession, {"50A0"}, 1, P::Run, "|Com|", {"", ""}},
+        {"good read", P::Run, {"631234", "6356"}, 2, P::Run, "|Com|\\", {"1234", "56"}},
+        {"one item refused",
+         P::Run,
+         {Error(2035, "Busy"), "6356"},
+         2,
+         P::Run,
+         "|Com||",
+         {"Busy", "56"}},
+        {"every item fails",
+         P::Run,
+         {},
+         2,
+         P::OpenCommunication,
+         "Error global : (No answer at due time)|Init|",
+         {"", ""}},
+        {"abort in the opening",
+         P::OpenCommunication,
+         {},
+         1,
+         P::OpenCommunication,
+         "|Init|",
+         {"", ""},
+         std::nullopt,
+         true},
+        {"abort in the session",
+         P::StartSession,
+         {},
+         1,
+         P::StartSession,
+         "|Start|",
+         {"", ""},
+         std::nullopt,
+         true},
+        {"abort in the read", P::Run, {"631234"}, 1, P::Run, "|Com|", {"", ""}, std::nullopt, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         renewProtocol();
-        control.setStartSession(c.session);
         reach(c.from);
         protocol->initAnswers.push_back(c.init);
         protocol->answers.assign(c.answers.begin(), c.answers.end());
         if (c.abort) {
-            protocol->duringNextInit = [&] { control.Abort(); };
-            protocol->duringNextExchange = [&] { control.Abort(); };
+            control.Abort();
         }
-        ticks(1);
-        EXPECT_EQ(static_cast<int>(control.cycleState()), c.to);
-        EXPECT_EQ(ports.timer.enabled, !c.abort);
+        calls(c.calls);
+        EXPECT_EQ(control.cycleState(), c.to);
         EXPECT_EQ(ports.view.tools({"Paste"}), "Paste:--");
         EXPECT_EQ(ports.view.panelLine({"Status", "Com", "Run"}), c.panels);
         EXPECT_EQ(ports.view.valueColumn(), c.values);
+        // A halted cycle makes no call until the next Start.
+        EXPECT_EQ(protocol->waiting(), !c.abort);
     }
 }
 
@@ -100,27 +140,27 @@ TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
             protocol->reply(exchange.substr(exchange.find('>') + 1));
         }
         control.editSessionText(requests.front());
-        control.toolbarClick("Stop"); // while idle: a request the next Start clears
         control.toolbarClick("Start");
-        ticks(3);
-        EXPECT_EQ(protocol->requests, requests);
+        calls(1 + static_cast<int>(c.exchanges.size()));
+        EXPECT_EQ(protocol->requestsSent(), requests);
         EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
     }
 }
 
 TEST_F(PollingCycleTest, BatchProtocolReadsTheListInOneCanXmlDocument) {
-    FakeCanXml batch;
     batch.replies = {{"01A2B32", "03631234AAAAAAAA"}, {"0A00001", "026356AAAAAAAAAA"}};
+    batch.gate = protocol.get();
     protocol->name = "Marlotel";
     protocol->processor = &batch;
     protocol->rid = 1234;
-    reach(3);
     control.keyUp('V', 6); // snapshot armed
-    ticks(1);
+    reach(CyclePhase::Run);
+    calls(1);
 
-    EXPECT_EQ(protocol->requests, (std::vector<std::string>{"10A0"})); // only the session
+    EXPECT_EQ(protocol->requestsSent(), (std::vector<std::string>{"10A0"})); // only the session
     EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
+    EXPECT_EQ(control.cycleState(), CyclePhase::Run);
+    EXPECT_FALSE(control.snapshotArmed());
     // The batch's exchanges are not the items': its snapshot holds no record.
     pugi::xml_document snapshot;
     ASSERT_TRUE(snapshot.load_file(directory.file("snapshotvistrel.xml").c_str()));
@@ -139,7 +179,7 @@ TEST_F(PollingCycleTest, BatchProtocolReadsTheListInOneCanXmlDocument) {
                   "<r c=\"0A00001\"/>\r\n</x></can>")
             << read;
         EXPECT_EQ(batch.executions, read);
-        ticks(1);
+        calls(1);
     }
     // A failed exchange fails the whole read, with the error it names.
     const std::pair<const char*, const char*> failures[] = {
@@ -148,31 +188,31 @@ TEST_F(PollingCycleTest, BatchProtocolReadsTheListInOneCanXmlDocument) {
     };
     for (const auto& [failure, status] : failures) {
         batch.failure = failure;
-        ticks(1);
-        EXPECT_EQ(static_cast<int>(control.cycleState()), 1) << failure;
-        EXPECT_EQ(ports.view.panel("Status"), status);
+        calls(1);
+        EXPECT_EQ(control.cycleState(), CyclePhase::OpenCommunication) << failure;
+        EXPECT_EQ(ports.view.panel("Status").substr(0, std::string(status).size()), status);
         EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"", ""}));
         protocol->reply("50A0");
-        ticks(2);
+        calls(2);
     }
 }
 
-TEST_F(PollingCycleTest, AbortBetweenTicksStopsTheCommunication) {
-    reach(3);
+TEST_F(PollingCycleTest, StopDuringAReadEndsTheCycleAtTheNextExchangeAndClosesTheRecording) {
+    reach(CyclePhase::Run);
     pressRec();
     ASSERT_TRUE(control.recording());
-    control.Abort();
-    ticks(1);
+    protocol->reply("631234");
+    control.toolbarClick("Stop");
+    calls(1); // the exchange in flight ends; the second item is not asked for
 
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 0);
-    EXPECT_FALSE(ports.timer.enabled);
+    EXPECT_EQ(protocol->requestsSent().size(), 2U);
+    EXPECT_EQ(control.cycleState(), CyclePhase::Idle);
     EXPECT_EQ(ports.view.panelLine({"Com", "Run", "Status", "Rec"}), "||| ");
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(ports.view.tools({"Start", "Stop", "Rec", "Paste"}),
-              "Start:EP Stop:E- Rec:E- Paste:E-");
+              "Start:E- Stop:EP Rec:E- Paste:E-");
     EXPECT_TRUE(ports.view.methodBoxEnabled);
-    EXPECT_FALSE(control.abortPending());
-    EXPECT_TRUE(control.items().AbortRequest()); // cleared by the next Start
+    EXPECT_FALSE(protocol->waiting());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "control/code_page.h"
 #include "control/recording_format.h"
 #include "control_fixture.h"
+#include "engine/code_page.h"
 
 namespace vistrel::testing {
 namespace {
@@ -67,16 +67,17 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     EXPECT_EQ(fileBytes(expectedPath()), expected);
 
     control.toolbarClick("Start");
+    settle();
     protocol->reply("50A0");
-    ticks(2);
+    calls(2);
     ports.platform.clock = 102000;
     goodRead();
     // Written through at once, while the file is still open.
     expected += " 2\t1234\t56\r\n";
     EXPECT_EQ(fileBytes(expectedPath()), expected);
-    ticks(1); // a failed read writes nothing
+    calls(2); // a failed read writes nothing
     protocol->reply("50A0");
-    ticks(2);
+    calls(2);
     ports.platform.clock = 163040;
     goodRead();
     expected += " 63.04\t1234\t56\r\n";
@@ -106,6 +107,25 @@ TEST_F(RecordingTest, RecInTheSameSecondContinuesTheFileAndOneThatCannotOpenIsRe
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(recShows(), "Rec:E- before|before");
     EXPECT_TRUE(ports.messages.shown.empty());
+}
+
+// A file never mixes two lists: a new list closes it and the recording goes
+// on in a file of its own with the new header.
+TEST_F(RecordingTest, ANewListWhileRecordingGoesToANewFile) {
+    startTwoItems();
+    pressRec();
+    scriptGoodCycle();
+    calls(4);
+    control.toolbarClick("Stop");
+    calls(1);
+    pressRec();
+    paste({itemLine("0B0000", 1, "Other")});
+    EXPECT_TRUE(control.recording());
+    const std::string second = directory.file("vistrel_4-12-26__07h05mn09-2.txt");
+    EXPECT_EQ(control.recordFileName(), second);
+    EXPECT_EQ(fileBytes(expectedPath()),
+              "time\t\"Rpm\"\t\"Temp(C)\"\r\n 0\t1234\t56\r\ntime\t\"Rpm\"\t\"Temp(C)\"\r\n");
+    EXPECT_EQ(fileBytes(second), "time\t\"Other\"\r\n");
 }
 
 } // namespace

@@ -10,6 +10,24 @@
 namespace vistrel::testing {
 namespace {
 
+// The simulator, one call at a time as the test lets them through.
+class SteppedSimulator : public SimulatorLink {
+public:
+    SteppedSimulator(std::shared_ptr<SimulatedEcu> ecu, SteppedProtocol& gate)
+        : SimulatorLink(std::move(ecu)), gate_(gate) {}
+    void InitCommunication() override {
+        gate_.pass();
+        SimulatorLink::InitCommunication();
+    }
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        gate_.pass();
+        SimulatorLink::SendReceive(request, reply);
+    }
+
+private:
+    SteppedProtocol& gate_;
+};
+
 class RecordingTriggerTest : public ControlTest {
 protected:
     RecordingTriggerTest() {
@@ -17,7 +35,7 @@ protected:
             return std::chrono::steady_clock::time_point(
                 std::chrono::milliseconds(ports.platform.clock));
         });
-        control.setProtocol(std::make_shared<SimulatorLink>(ecu));
+        control.setProtocol(std::make_shared<SteppedSimulator>(ecu, *protocol));
         paste({"01A003\t1\tBE\tThrottle\t%\t1\t0\t2\tP\t1"});
     }
 
@@ -26,10 +44,11 @@ protected:
     void recordFor(int seconds) {
         pressRec();
         control.toolbarClick("Start");
-        ticks(2); // open communication, start the session
+        settle();
+        calls(2); // open communication, start the session
         for (int read = 0; read < seconds * 10; ++read) {
             ports.platform.wallClock.second = read / 10;
-            control.tick();
+            calls(1);
             ports.platform.clock += 100;
         }
     }

@@ -48,13 +48,13 @@ TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
     paste({itemLine("01A2B3", 2, "Temp\xC3\xA9rature"), itemLine("0A0000", 1, "R\xCE\xA9")});
     control.toolbarClick("Start");
     protocol->reply("50A0");
-    ticks(3); // open, session, a read where every item times out
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 1);
+    calls(4); // open, session, a read where every item times out
+    EXPECT_EQ(control.cycleState(), CyclePhase::OpenCommunication);
     EXPECT_TRUE(control.snapshotArmed());
     EXPECT_FALSE(std::filesystem::exists(snapshotPath()));
 
     protocol->reply("50A0");
-    ticks(2);
+    calls(2);
     goodRead();
     EXPECT_FALSE(control.snapshotArmed());
     // Only the good read's records; names outside the code page are kept as
@@ -72,12 +72,13 @@ TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
     EXPECT_FALSE(std::filesystem::exists(snapshotPath()));
 
     // A snapshot that cannot be saved is dropped and the cycle goes on.
-    control.keyUp('V', kCtrlAlt);
     ports.platform.directory = directory.file("no-such-folder");
+    control.keyUp('V', kCtrlAlt);
+    goodRead(); // the read in flight when armed
     goodRead();
     EXPECT_FALSE(control.snapshotArmed());
-    EXPECT_EQ(static_cast<int>(control.cycleState()), 3);
-    EXPECT_TRUE(ports.timer.enabled);
+    EXPECT_EQ(control.cycleState(), CyclePhase::Run);
+    EXPECT_TRUE(protocol->waiting());
     EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
 }
 

@@ -37,6 +37,8 @@ public:
     std::int32_t rid = 0x7E0;
     std::int32_t xid = 0x7E8;
     CanXmlProcessor* processor = nullptr;
+    std::size_t maxReply = 0;
+    ExchangeCost cost;
 
     std::string title() const override { return titleText; }
     std::string subtitle() const override { return subtitleText; }
@@ -44,6 +46,8 @@ public:
     std::int32_t canRid() const override { return rid; }
     std::int32_t canXid() const override { return xid; }
     CanXmlProcessor* canXml() override { return processor; }
+    std::size_t maxReplyLength() const override { return maxReply; }
+    ExchangeCost exchangeCost() const override { return cost; }
 
     void InitCommunication() override {
         if (initAnswers.empty()) {

@@ -30,13 +30,17 @@ std::vector<std::string> namesOf(const A2lDescription& description) {
     return names;
 }
 
-std::string errorOf(const std::map<std::string, std::string>& files) {
+std::string errorOf(const A2lFileSource& files, const char* path = "d/main.a2l") {
     try {
-        readA2l("d/main.a2l", filesOf(files));
+        readA2l(path, files);
     } catch (const Error& e) {
         return e.description();
     }
     return "no error";
+}
+
+std::string errorOf(const std::map<std::string, std::string>& files) {
+    return errorOf(filesOf(files));
 }
 
 TEST(A2lReader, SkipsWhatItDoesNotNeedWhateverItHolds) {
@@ -123,7 +127,15 @@ TEST(A2lReader, RefusesNestingDeeperThanItCanFollow) {
     const auto endless = [](const std::filesystem::path& path) {
         return std::optional<std::string>("/include \"" + path.filename().string() + "x\"");
     };
-    EXPECT_THROW(readA2l("a", endless), Error);
+    EXPECT_EQ(errorOf(endless, "a"), "axxxxxxxxxxxxxxx:1: /include nested more than 16 deep");
+    // Files that include two others each, twelve levels deep: the reading
+    // stops long before the 2^12th file.
+    const auto fanOut = [](const std::filesystem::path& path) {
+        const std::string name = path.filename().string();
+        return std::optional<std::string>(
+            name.size() > 12 ? "" : "/include " + name + "1 /include " + name + "2");
+    };
+    EXPECT_NE(errorOf(fanOut, "a").find("more than 256 files included"), std::string::npos);
 }
 
 TEST(A2lNumbers, ReadDecimalHexadecimalAndExponents) {

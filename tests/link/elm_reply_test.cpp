@@ -88,14 +88,5 @@ TEST(ElmReply, Parse) {
     }
 }
 
-TEST(ElmReply, PrintedTextKeepsOnlyPrintableBytesAndLineEnds) {
-    using namespace std::string_literals;
-    EXPECT_EQ(printedText("\0"
-                          "83F1\x01"
-                          "10\r\n\x7F\xFF"
-                          "63\0"s),
-              "83F110\r\n63");
-}
-
 } // namespace
 } // namespace vistrel

@@ -151,7 +151,6 @@ struct FaultCase {
 TEST(KLineProtocol, EachFaultIsOneFailedExchangeAndTheNextOneWorks) {
     const FaultCase cases[] = {
         {"no answer", {}, 2000},
-        {"negative reply", {frame({0x7F, 0x23, 0x22})}, 2033},
         {"bad checksum", {{0x83, 0xF1, 0x10, 0x63, 0x12, 0x34, 0x00}}, 2050},
         {"foreign address", {frame(kValue, 0xF1, 0x33)}, 2051},
         {"garbage", {{0x55, 0x55, 0x55}}, 2052},

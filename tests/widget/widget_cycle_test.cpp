@@ -2,7 +2,6 @@
 #include "widget_fixture.h"
 
 #include <QComboBox>
-#include <QTimer>
 
 namespace vistrel::testing {
 namespace {
@@ -31,18 +30,17 @@ TEST_F(WidgetTest, StartShowsValuesAndStopReturnsToIdle) {
     EXPECT_FALSE(button("Stop").isChecked());
     EXPECT_FALSE(button("Paste").isEnabled());
     EXPECT_FALSE(child<QComboBox>("cb_methode").isEnabled());
-    EXPECT_TRUE(child<QTimer>("BaseTemps").isActive());
 
     ASSERT_TRUE(waitFor([&] { return cell(1, 1) == "66"; }));
     EXPECT_EQ(cell(2, 1), "02");
     EXPECT_EQ(panelText("Com"), "Com");
     EXPECT_NE(panelText("Run"), "");
-    EXPECT_EQ(protocol->requests.front(), "10A0");
 
     button("Stop").trigger();
     EXPECT_TRUE(button("Stop").isChecked());
-    ASSERT_TRUE(waitFor([&] { return !child<QTimer>("BaseTemps").isActive(); }));
-    EXPECT_EQ(panelText("Com"), "Stop") << "the idle phase has its word";
+    ASSERT_TRUE(waitFor([&] { return panelText("Com") == "Stop"; }))
+        << "the idle phase has its word";
+    EXPECT_EQ(protocol->requests.front(), "10A0");
     EXPECT_EQ(panelText("Run"), "");
     EXPECT_TRUE(button("Paste").isEnabled());
     EXPECT_TRUE(child<QComboBox>("cb_methode").isEnabled());
@@ -61,7 +59,7 @@ TEST_F(WidgetTest, CopyShowsTheLastValuesUntilHidingShutsTheControlDown) {
 
     widget.hide();
 
-    EXPECT_FALSE(child<QTimer>("BaseTemps").isActive());
+    EXPECT_EQ(panelText("Com"), "Stop");
     button("Copy").trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
 }

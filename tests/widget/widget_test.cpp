@@ -7,17 +7,16 @@
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 
 namespace vistrel::testing {
 namespace {
 
 TEST_F(WidgetTest, EveryChildControlCarriesItsName) {
-    const char* const names[] = {"Toolbar",        "ImagesToolBar", "Label1",       "lblMethode",
-                                 "cb_methode",     "Label2",        "cblengthSize", "Label3",
-                                 "txStartSession", "gridRun",       "StatusBar",    "BaseTemps",
-                                 "ChooseFileName"};
+    const char* const names[] = {"Toolbar",      "ImagesToolBar", "Label1",
+                                 "lblMethode",   "cb_methode",    "Label2",
+                                 "cblengthSize", "Label3",        "txStartSession",
+                                 "gridRun",      "StatusBar",     "ChooseFileName"};
     for (const char* name : names) {
         EXPECT_NE(widget.findChild<QObject*>(QString::fromUtf8(name)), nullptr) << name;
     }
@@ -35,11 +34,6 @@ TEST_F(WidgetTest, StartsWithTheDefaultSettings) {
     EXPECT_EQ(child<QLabel>("lblMethode").text(), "Methode");
     EXPECT_EQ(child<QLabel>("Label2").text(), "Length size");
     EXPECT_EQ(child<QLabel>("Label3").text(), "Session");
-
-    const auto& timer = child<QTimer>("BaseTemps");
-    EXPECT_EQ(timer.interval(), 1);
-    EXPECT_EQ(timer.timerType(), Qt::PreciseTimer);
-    EXPECT_FALSE(timer.isActive());
 }
 
 TEST_F(WidgetTest, ScriptHostsReachTheInterfaceByName) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "control/snapshot_file.h"
+#include "engine/snapshot_file.h"
 
 #include "components/error.h"
 #include "components/error_numbers.h"
-#include "control/code_page.h"
+#include "engine/code_page.h"
 
 #include <fstream>
 #include <sstream>

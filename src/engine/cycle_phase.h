@@ -5,7 +5,7 @@
 
 namespace vistrel {
 
-// Where the polling cycle stands: each tick runs the step of its phase.
+// Where the polling cycle stands: the engine runs the step of its phase.
 enum class CyclePhase : std::int32_t {
     Idle = 0,
     OpenCommunication = 1,

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "control/code_page.h"
+#include "engine/code_page.h"
 
 #include "components/error.h"
 #include "components/error_numbers.h"

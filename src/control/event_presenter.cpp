@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+#include "control/control_state.h"
+#include "control/pending_error.h"
+#include "control/recording_format.h"
+
+#include <utility>
+
+namespace vistrel {
+
+std::vector<EngineEvent> VistrelControl::State::deliverEvents(std::size_t most) {
+    std::vector<EngineEvent> events = engine.takeEvents(most);
+    for (const EngineEvent& event : events) {
+        // Events of a list or link that has since been replaced describe
+        // rows that are no longer shown.
+        if (event.generation != generation) {
+            continue;
+        }
+        // A view or a file that fails must not stop the events that follow.
+        PendingError ignored;
+        ignored.attempt([&] { present(event); });
+        for (const auto& listener : listeners) {
+            ignored.attempt([&] { listener(event); });
+        }
+    }
+    return events;
+}
+
+void VistrelControl::State::present(const EngineEvent& event) {
+    health.take(event);
+    const CyclePhase before = std::exchange(cycleState, event.outcome.phase);
+    using Kind = StepOutcome::Kind;
+    switch (event.outcome.kind) {
+    case Kind::Started:
+        showStarted();
+        break;
+    case Kind::Progress:
+        showProgress();
+        break;
+    case Kind::GoodRead:
+        showGoodRead(event);
+        break;
+    case Kind::Failed:
+        // The failure says what is wrong, and how long the values have been
+        // old; a failed read shows no values.
+        view.setPanelText(panel::kStatus, health.statusText(event.time));
+        if (before == CyclePhase::Run) {
+            showFailedRead();
+        }
+        break;
+    case Kind::Stopped:
+        StopCommunication();
+        break;
+    case Kind::Halted:
+    case Kind::NotDue:
+        break;
+    }
+}
+
+void VistrelControl::State::showStarted() {
+    view.setPanelText(panel::kCom, "Init");
+    view.setPanelText(panel::kRun, "");
+}
+
+void VistrelControl::State::showProgress() {
+    if (cycleState == CyclePhase::StartSession) {
+        view.setPanelText(panel::kStatus, "");
+        view.setPanelText(panel::kCom, "Start");
+        view.setPanelText(panel::kRun, "");
+    } else {
+        // "Status" keeps a session failure through the reads that follow:
+        // only a successful opening of the communication clears it.
+        view.setPanelText(panel::kCom, "Com");
+    }
+}
+
+void VistrelControl::State::showFailedRead() {
+    view.setPanelText(panel::kCom, "Init");
+    view.setPanelText(panel::kRun, "");
+    // No value of a failed read stays on screen.
+    values.clear();
+    view.setValueColumn(std::vector<std::string>(static_cast<std::size_t>(items->count())));
+}
+
+void VistrelControl::State::showGoodRead(const EngineEvent& event) {
+    const ReadResult& read = *event.read;
+    if (event.snapshotTaken) {
+        snapshotArmed = false;
+    }
+    // The data line is composed on every read, so that a host that shows the
+    // reads as lines shows exactly what a recording would hold.
+    readLine.clear();
+    appendRecordingTime(
+        readLine, static_cast<std::int32_t>(read.time - (recording ? recordStart : cycleStart)));
+    // A triggered recording puts its own time in front of the values.
+    const std::size_t timeColumn = readLine.size();
+    values.clear();
+    for (const ItemReading& item : read.items) {
+        values.push_back(item.text);
+        readLine += '\t';
+        readLine += item.text;
+    }
+    view.setValueColumn(values);
+    // A read that ended before Rec was pressed is not part of the recording.
+    const bool readWhileRecording =
+        recording && static_cast<std::int32_t>(read.time - recordStart) >= 0;
+    if (readWhileRecording && triggered) {
+        recordTriggered(read, readLine.substr(timeColumn));
+    } else if (readWhileRecording && recordFile) {
+        // A line that cannot be written is lost; the recording goes on.
+        recordFile->writeLine(readLine);
+    }
+
+    spinIndex = spinIndex + 1;
+    if (spinIndex >= static_cast<std::int32_t>(spinFrames.size())) {
+        spinIndex = 0;
+    }
+    view.setPanelText(panel::kRun, spinFrames[static_cast<std::size_t>(spinIndex)]);
+}
+
+} // namespace vistrel

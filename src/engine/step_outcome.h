@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "engine/cycle_phase.h"
+
+#include <string>
+
+namespace vistrel {
+
+// What one step of the polling cycle, or one command the engine applied
+// between two steps, did.
+struct StepOutcome {
+    enum class Kind {
+        // Nothing ran: the cycle is idle.
+        NotDue,
+        // Start, or a new list or link while running: the cycle (re)begins
+        // by opening the communication.
+        Started,
+        // The communication was opened or the session started.
+        Progress,
+        // A read whose values are in the event.
+        GoodRead,
+        // The step failed and the cycle tries again (a failed read sends it
+        // back to opening the communication); failure holds the text shown.
+        Failed,
+        // Stop (or an Abort between two steps) returned the cycle to idle.
+        Stopped,
+        // An Abort arrived during a step: the cycle waits where it is.
+        Halted,
+    };
+    Kind kind = Kind::NotDue;
+    // The phase after the step.
+    CyclePhase phase = CyclePhase::Idle;
+    std::string failure;
+};
+
+} // namespace vistrel
