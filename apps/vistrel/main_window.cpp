@@ -3,6 +3,7 @@
 
 #include "components/error.h"
 #include "connection_dialog.h"
+#include "control/vistrel_control.h"
 #include "link/link_factory.h"
 #include "link/link_string.h"
 #include "widget/eliding_label.h"
@@ -11,11 +12,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
+#include <filesystem>
 
 namespace vistrel {
 namespace {
@@ -23,6 +27,8 @@ namespace {
 constexpr int kRecentLinks = 8;
 const QString kRecentKey = QStringLiteral("recentLinks");
 const QString kGeometryKey = QStringLiteral("windowGeometry");
+// How often the status bar's link words and rates are brought up to date.
+constexpr int kStatusInterval = 250;
 
 QSettings settings() {
     return QSettings(QStringLiteral("vistrel"), QStringLiteral("vistrel"));
@@ -31,7 +37,8 @@ QSettings settings() {
 } // namespace
 
 MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
-    : watch_(new VistrelWidget(this)), linkLabel_(new ElidingLabel(Qt::ElideMiddle, this)) {
+    : watch_(new VistrelWidget(this)), linkLabel_(new ElidingLabel(Qt::ElideMiddle, this)),
+      rateLabel_(new QLabel(this)), recordLabel_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("vistrel"));
     setCentralWidget(watch_);
     watch_->takeKeysOfWindow(*this);
@@ -39,6 +46,13 @@ MainWindow::MainWindow(std::shared_ptr<Protocol> protocol, const QString& link)
     // A long device path is shortened in its middle, never pushing the
     // window wider.
     statusBar()->addPermanentWidget(linkLabel_, 1);
+    statusBar()->addPermanentWidget(rateLabel_);
+    statusBar()->addPermanentWidget(recordLabel_);
+    // The engine's events keep the link's health; the words follow it, and
+    // "no answer since" counts on while nothing comes.
+    auto* statusTimer = new QTimer(this);
+    connect(statusTimer, &QTimer::timeout, this, &MainWindow::showLinkStatus);
+    statusTimer->start(kStatusInterval);
     createFileMenu();
     createConnectionMenu();
     createViewMenu();
@@ -77,8 +91,20 @@ QString MainWindow::useLink(const QString& link) {
 void MainWindow::setLink(std::shared_ptr<Protocol> protocol, const QString& link) {
     watch_->setProtocol(std::move(protocol));
     link_ = link;
-    linkLabel_->setTextAndTip(QStringLiteral("Liaison (Link) : ") + link);
+    showLinkStatus();
     remember(link);
+}
+
+void MainWindow::showLinkStatus() {
+    const VistrelControl& control = watch_->control();
+    linkLabel_->setTextAndTip(QString::fromStdString(control.linkInWords()));
+    rateLabel_->setText(QString::fromStdString(control.linkHealth().rateText()));
+    const bool recording = control.recording() && !control.recordFileName().empty();
+    recordLabel_->setText(
+        recording ? QStringLiteral("REC ") +
+                        QString::fromStdString(
+                            std::filesystem::path(control.recordFileName()).filename().string())
+                  : QString());
 }
 
 void MainWindow::addToolbarEntry(QMenu& menu, const QString& text, const char* key,

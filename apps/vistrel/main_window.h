@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QLabel;
 class QMenu;
 
 namespace vistrel {
@@ -48,6 +49,8 @@ protected:
 
 private:
     void setLink(std::shared_ptr<Protocol> protocol, const QString& link);
+    // The status bar: the link in words, the read rate, the recording file.
+    void showLinkStatus();
     // File: the list's Open and Save (the tool bar's own buttons), the
     // recordings, Quit.
     void createFileMenu();
@@ -69,6 +72,8 @@ private:
 
     VistrelWidget* watch_;
     ElidingLabel* linkLabel_;
+    QLabel* rateLabel_;
+    QLabel* recordLabel_;
     QMenu* recent_ = nullptr;
     QString link_;
     std::optional<RecordingTrigger> trigger_;

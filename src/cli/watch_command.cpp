@@ -5,11 +5,14 @@
 #include "cli/exit_status.h"
 #include "cli/grid_renderer.h"
 #include "cli/interrupt_flag.h"
+#include "cli/terminal_text.h"
 #include "components/error.h"
 #include "recording/trigger_condition.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace vistrel::cli {
 namespace {
@@ -32,9 +35,22 @@ public:
         }
     }
 
-    void goodRead() {
-        lastFailure_.clear();
+    // The cycle began (again): on a terminal the list shows at once, with
+    // the link being connected to, not only after its wake-up.
+    void connecting() {
+        awaitingRead_ = true;
         if (terminalWidth_) {
+            draw();
+        }
+    }
+
+    void goodRead() {
+        // The first values, and the end of a failure, show at once.
+        const bool news = std::exchange(awaitingRead_, false) || !lastFailure_.empty();
+        lastFailure_.clear();
+        if (terminalWidth_ && news) {
+            draw();
+        } else if (terminalWidth_) {
             drawAtFrameRate();
         } else {
             out_ << host_.control().readLine() << '\n' << std::flush;
@@ -44,6 +60,10 @@ public:
     // A failure is shown once, not again on every retry of the same step.
     void failedAttempt(const std::string& failure) {
         if (failure == lastFailure_) {
+            // The time since the last good read goes on.
+            if (terminalWidth_) {
+                drawAtFrameRate();
+            }
             return;
         }
         lastFailure_ = failure;
@@ -71,7 +91,19 @@ private:
 
     void draw() {
         lastDraw_ = std::chrono::steady_clock::now();
-        out_ << redrawInPlace(renderer_.render(host_.view(), *terminalWidth_)) << std::flush;
+        std::vector<std::string> lines = renderer_.render(host_.view(), *terminalWidth_);
+        lines.push_back(linkLine());
+        out_ << redrawInPlace(lines) << std::flush;
+    }
+
+    // The link and how it answers, then the read rate, which stays whole
+    // while a long device path gives up its middle.
+    std::string linkLine() const {
+        const std::string rate = host_.control().linkHealth().rateText();
+        const std::string gap = rate.empty() ? "" : "   ";
+        const std::size_t rateWidth = std::min(*terminalWidth_, rate.size() + gap.size());
+        return middleElided(printable(host_.control().linkInWords()), *terminalWidth_ - rateWidth) +
+               std::string(firstCharacters(gap + rate, rateWidth));
     }
 
     ControlHost& host_;
@@ -80,6 +112,7 @@ private:
     std::optional<std::size_t> terminalWidth_;
     GridRenderer renderer_;
     std::string lastFailure_;
+    bool awaitingRead_ = false;
     std::chrono::steady_clock::time_point lastDraw_{};
 };
 
@@ -140,11 +173,14 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
     long goodReads = 0;
     const auto enough = [&] { return options.cycles && goodReads >= *options.cycles; };
     host.control().subscribe([&](const EngineEvent& event) {
-        if (event.outcome.kind == StepOutcome::Kind::GoodRead && !enough()) {
+        const auto kind = event.outcome.kind;
+        if (kind == StepOutcome::Kind::GoodRead && !enough()) {
             ++goodReads;
             display.goodRead();
-        } else if (event.outcome.kind == StepOutcome::Kind::Failed) {
+        } else if (kind == StepOutcome::Kind::Failed) {
             display.failedAttempt(event.outcome.failure);
+        } else if (kind == StepOutcome::Kind::Started) {
+            display.connecting();
         }
         if (enough()) {
             host.control().stopRecording();

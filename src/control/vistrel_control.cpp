@@ -191,6 +191,15 @@ const LinkHealth& VistrelControl::linkHealth() const noexcept {
     return state_->health;
 }
 
+std::string VistrelControl::linkInWords() const {
+    const State& s = *state_;
+    if (!s.currentProtocol) {
+        return {};
+    }
+    return s.health.describeLink(s.currentProtocol->title() + " " + s.currentProtocol->subtitle(),
+                                 s.platform.milliseconds());
+}
+
 bool VistrelControl::chooseMethod(std::string_view label) {
     State& s = *state_;
     for (std::int32_t i = 0;; ++i) {

@@ -107,6 +107,9 @@ public:
     void subscribe(std::function<void(const EngineEvent&)> listener);
     // The link's state, the time since the last good read and the rates.
     const LinkHealth& linkHealth() const noexcept;
+    // The link in use and how it answers, for a status line: "K-line
+    // /dev/ttyUSB0 — ECU answering", "connecting to …"; "" without a link.
+    std::string linkInWords() const;
 
     // The setting fields as the user edits them: the list takes them at
     // start and at save. False for a label or size that is none of the

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "engine/link_health.h"
 
+#include "components/error_numbers.h"
+
+#include <cmath>
+
 namespace vistrel {
 namespace {
 
 // The rates are counted over windows of at least this length.
 constexpr std::uint32_t kRateWindow = 1000;
 
-std::string tenthsOfSeconds(std::uint32_t milliseconds) {
-    const std::uint32_t tenths = (milliseconds + 50) / 100;
+std::string oneDecimal(double value) {
+    const auto tenths = static_cast<std::uint64_t>(std::llround(value * 10));
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
@@ -37,6 +41,10 @@ void LinkHealth::take(const EngineEvent& event) {
     }
     case Kind::Failed:
         failure_ = event.outcome.failure;
+        // A device that went away, or is not there when the link opens it
+        // again: the cable was pulled, not the ECU silent.
+        deviceGone_ = event.outcome.failureNumber == link_error::kDeviceLost ||
+                      event.outcome.failureNumber == link_error::kDeviceUnavailable;
         readsPerSecond_ = 0.0;
         valuesPerSecond_ = 0.0;
         readsInWindow_ = 0;
@@ -66,7 +74,40 @@ std::string LinkHealth::statusText(std::uint32_t now) const {
     if (!lastGoodRead_) {
         return failure_;
     }
-    return failure_ + " (last good read " + tenthsOfSeconds(now - *lastGoodRead_) + " s ago)";
+    return failure_ + " (last good read " + oneDecimal((now - *lastGoodRead_) / 1000.0) + " s ago)";
+}
+
+std::string LinkHealth::describeLink(const std::string& link, std::uint32_t now) const {
+    const std::string named = link + " — ";
+    if (!failure_.empty() && deviceGone_) {
+        return named + "device gone";
+    }
+    if (!failure_.empty()) {
+        return named + (lastGoodRead_ ? "no answer since " +
+                                            std::to_string((now - *lastGoodRead_) / 1000) + " s"
+                                      : "no answer");
+    }
+    if (last_.kind == StepOutcome::Kind::Halted) {
+        return named + "halted";
+    }
+    switch (last_.phase) {
+    case CyclePhase::OpenCommunication:
+    case CyclePhase::StartSession:
+        return "connecting to " + link;
+    case CyclePhase::Run:
+        return named + "ECU answering";
+    case CyclePhase::Idle:
+        break;
+    }
+    return named + "idle";
+}
+
+std::string LinkHealth::rateText() const {
+    if (readsPerSecond_ <= 0.0) {
+        return {};
+    }
+    return oneDecimal(readsPerSecond_) + " reads/s, " +
+           std::to_string(std::llround(valuesPerSecond_)) + " item values/s";
 }
 
 std::string LinkHealth::linkState() const {

@@ -24,6 +24,13 @@ public:
     // The link's state in words: "idle", "opening the communication",
     // "starting the session", "reading", "halted" or "failing".
     std::string linkState() const;
+    // The link (named as "K-line /dev/ttyUSB0") in words for a status line:
+    // "connecting to LINK" until it answers, then "LINK — ECU answering",
+    // "LINK — no answer since 4 s" ("no answer" before any good read),
+    // "LINK — device gone", "LINK — halted" or "LINK — idle".
+    std::string describeLink(const std::string& link, std::uint32_t now) const;
+    // "12.5 reads/s, 100 item values/s"; "" while nothing is read.
+    std::string rateText() const;
     std::optional<std::uint32_t> lastGoodRead() const noexcept { return lastGoodRead_; }
     double readsPerSecond() const noexcept { return readsPerSecond_; }
     double valuesPerSecond() const noexcept { return valuesPerSecond_; }
@@ -31,6 +38,7 @@ public:
 private:
     StepOutcome last_;
     std::string failure_;
+    bool deviceGone_ = false;
     std::optional<std::uint32_t> lastGoodRead_;
     std::uint32_t windowStart_ = 0;
     std::uint32_t readsInWindow_ = 0;

@@ -261,6 +261,7 @@ std::optional<StepOutcome> Poller::step() {
         }
     } catch (const Error& failure) {
         done = outcome(StepOutcome::Kind::Failed, phase_, failure.description());
+        done.failureNumber = failure.number();
     } catch (const std::exception& failure) {
         done = outcome(StepOutcome::Kind::Failed, phase_, failure.what());
     } catch (...) {

@@ -3,6 +3,7 @@
 
 #include "engine/cycle_phase.h"
 
+#include <cstdint>
 #include <string>
 
 namespace vistrel {
@@ -32,6 +33,9 @@ struct StepOutcome {
     // The phase after the step.
     CyclePhase phase = CyclePhase::Idle;
     std::string failure;
+    // The failure's error number (0 when it had none): what kind of trouble
+    // it is, for words that must not depend on the text.
+    std::int32_t failureNumber = 0;
 };
 
 } // namespace vistrel

@@ -126,9 +126,13 @@ TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
     ASSERT_EQ(run.exitCode, 0) << run.out;
     for (const char* text : {"\x1b[H", "Nom (Name)", "Valeur (Value)", "Unité (Unit)", "Adr (Addr)",
                              "Lng", "Affichage (Display)", "Mask", "Engine speed", "Demo car",
-                             "Status:", "Run:", "Rec:", "Com:"}) {
+                             "Status:", "Run:", "Rec:", "Com:", " — ECU answering"}) {
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
     }
+    // The first screen shows the list and the link being connected to.
+    const auto firstScreen = run.out.substr(0, run.out.find("\x1b[J"));
+    EXPECT_NE(firstScreen.find("connecting to "), std::string::npos) << firstScreen;
+    EXPECT_NE(firstScreen.find("Engine speed"), std::string::npos) << firstScreen;
     EXPECT_EQ(run.out.find("time\t"), std::string::npos);
 }
 
