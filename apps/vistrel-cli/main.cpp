@@ -4,11 +4,13 @@
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
 #include "cli/export_command.h"
+#include "cli/import_command.h"
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
 #include "components/version.h"
 #include "itemlist/vistrel_items.h"
+#include "link/link_factory.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -46,8 +48,8 @@ std::vector<std::string> methodLabels() {
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
     auto* link = command
                      .add_option("--link", options.link,
-                                 "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
-                                 "(default: sim, the built-in demo)")
+                                 "The ECU's link: " + vistrel::linkStringForms() +
+                                     " (default: sim, the built-in demo)")
                      ->type_name("LINK");
     auto* ecu =
         command
@@ -70,7 +72,8 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
         ->check(CLI::IsMember(methodLabels()));
     command
         .add_option("--merge-window", options.mergeWindow,
-                    "Bytes that one read of ReadMemoryByAddressMerged may span (default 32)")
+                    "Bytes that one read of ReadMemoryByAddressMerged may span (default: what "
+                    "the link's costs make worth it)")
         ->type_name("N")
         ->check(CLI::Range(1, 255));
     command.add_option("--length-size", options.lengthSize, "Length size of a read request")
@@ -159,6 +162,48 @@ int main(int argc, char** argv) {
         ->add_option("--run", exportOptions.run,
                      "Which recording of a continued file, from 1 (default 1)")
         ->type_name("N");
+    auto* exportItems =
+        exportCommand
+            ->add_option("--items", exportOptions.itemsFile,
+                         "Item lines (.tsv) the recording was made with: each column's display "
+                         "format comes from its item, by name")
+            ->type_name("LIST.tsv");
+    auto* exportConfig =
+        exportCommand
+            ->add_option("--config", exportOptions.configFile,
+                         "Configuration file (.xml) the recording was made with, as --items")
+            ->type_name("LIST.xml");
+    exportItems->excludes(exportConfig);
+    exportConfig->excludes(exportItems);
+
+    cli::ImportOptions importOptions;
+    auto* importCommand = app.add_subcommand(
+        "import", "Makes an item list (.xml or .tsv) of the measurements of an A2L file");
+    importCommand->add_option("FILE", importOptions.a2lFile, "Measurement description (.a2l)")
+        ->required();
+    importCommand
+        ->add_option("-o,--output", importOptions.outFile,
+                     "Configuration file (.xml) or item lines (.tsv) to write")
+        ->required()
+        ->type_name("OUT");
+    importCommand
+        ->add_option("--measurement", importOptions.measurements,
+                     "Import this measurement (repeatable; default: every one that maps)")
+        ->type_name("NAME")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    importCommand
+        ->add_option("--match", importOptions.match,
+                     "Import the measurements whose name matches this regular expression")
+        ->type_name("REGEX");
+    importCommand
+        ->add_option("--address-offset", importOptions.addressOffset,
+                     "Hexadecimal offset added to every ECU_ADDRESS, e.g. -80000000")
+        ->type_name("[-]HEX");
+    importCommand
+        ->add_option("--address-bytes", importOptions.addressBytes,
+                     "Bytes of an item's address (default 3)")
+        ->check(CLI::IsMember({3, 4}));
 
     // A first word that names no command is said to be one, rather than
     // leaving the user with "a subcommand is required".
@@ -187,7 +232,10 @@ int main(int argc, char** argv) {
             return cli::runWatch(watch, std::cout, std::cerr, cli::terminalWidth(STDOUT_FILENO));
         }
         if (exportCommand->parsed()) {
-            return cli::runExport(exportOptions);
+            return cli::runExport(exportOptions, std::cerr);
+        }
+        if (importCommand->parsed()) {
+            return cli::runImport(importOptions, std::cerr);
         }
         return cli::runConvert(convertIn, convertOut, std::cerr);
     } catch (const std::exception& e) {

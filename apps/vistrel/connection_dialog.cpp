@@ -3,6 +3,7 @@
 
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
+#include "link/link_factory.h"
 #include "link/link_string.h"
 #include "link/serial_devices.h"
 
@@ -57,11 +58,19 @@ const QStringList kElmProtocols = {QStringLiteral("kline-fast"), QStringLiteral(
                                    QStringLiteral("can11-500"),  QStringLiteral("can11-250"),
                                    QStringLiteral("can29-500"),  QStringLiteral("can29-250")};
 
+// The kinds in the order of the pages.
+QStringList linkKinds() {
+    QStringList kinds;
+    for (const auto kind : kLinkKinds) {
+        kinds << QString::fromUtf8(kind.data(), static_cast<qsizetype>(kind.size()));
+    }
+    return kinds;
+}
+
 } // namespace
 
 ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWidget* parent)
-    : QDialog(parent), useLink_(std::move(useLink)),
-      kind_(choices({QStringLiteral("sim"), QStringLiteral("kline"), QStringLiteral("elm")})),
+    : QDialog(parent), useLink_(std::move(useLink)), kind_(choices(linkKinds())),
       pages_(new QStackedWidget), link_(new QLineEdit(current)) {
     setWindowTitle(QStringLiteral("Connexion (Connection)"));
     pages_->addWidget(simulatorPage());

@@ -4,6 +4,7 @@
 #include "components/version.h"
 #include "control/message_port.h"
 #include "control/vistrel_control.h"
+#include "link/link_factory.h"
 #include "link/link_string.h"
 #include "main_window.h"
 #include "plot_command.h"
@@ -23,11 +24,10 @@ int main(int argc, char** argv) {
     std::string itemsFile;
     bool start = false;
     cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
-    auto* linkOption =
-        cli.add_option("--link", link,
-                       "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
-                       "(default: sim, the built-in demo car)")
-            ->type_name("LINK");
+    auto* linkOption = cli.add_option("--link", link,
+                                      "The ECU's link: " + vistrel::linkStringForms() +
+                                          " (default: sim, the built-in demo car)")
+                           ->type_name("LINK");
     auto* ecuOption = cli.add_option_function<std::string>(
                              "--ecu", [&link](const std::string& file) { link = "sim:" + file; },
                              "ECU description to simulate (the same as --link sim:FILE)")
@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
     std::string viewFile;
     cli.add_option("--view", viewFile, "Recording file (.txt) to open in the viewer")
         ->check(CLI::ExistingFile);
+    std::string importFile;
+    cli.add_option("--import", importFile,
+                   "Measurement description (.a2l) whose measurements to pick at start")
+        ->type_name("FILE.a2l");
 
     vistrel::PlotOptions plot;
     auto* plotCommand = cli.add_subcommand(
@@ -60,8 +64,18 @@ int main(int argc, char** argv) {
     plotCommand->add_option("-o,--output", plot.outFile, "Image to write (.png or .svg)")
         ->required()
         ->type_name("OUT");
-    plotCommand->add_option("--items", plot.items, "Names of the columns to draw, comma-separated")
+    plotCommand
+        ->add_option("--items", plot.items,
+                     "Names of the columns to draw, comma-separated (default: the decimal ones)")
         ->type_name("NAMES");
+    auto* lanes = plotCommand->add_flag_function(
+        "--lanes", [&plot](std::int64_t) { plot.lanes = true; },
+        "One lane per column, each with its own axis (the default beyond 4 columns or without "
+        "--items)");
+    auto* noLanes = plotCommand->add_flag_function(
+        "--no-lanes", [&plot](std::int64_t) { plot.lanes = false; }, "All columns in one chart");
+    lanes->excludes(noLanes);
+    noLanes->excludes(lanes);
     plotCommand->add_option("--size", plot.size, "Image size in pixels (default 1600x900)")
         ->type_name("WxH");
     plotCommand->add_option("--from", plot.from, "First second shown")->type_name("S");
@@ -130,6 +144,9 @@ int main(int argc, char** argv) {
     }
     if (!plotNames.empty()) {
         window.plotItems(QString::fromStdString(plotNames).split(','));
+    }
+    if (!importFile.empty()) {
+        window.importMeasurements(QString::fromStdString(importFile));
     }
     if (start) {
         window.watch().control().start();

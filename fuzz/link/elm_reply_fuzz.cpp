@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: MIT
-// Arbitrary adapter output: the reply parser reads it in both line formats
+// Arbitrary adapter output: the reply parser reads it in both line formats,
+// as received and with the unprintable bytes left out as the link does,
 // without a crash, and every message it keeps is data it was given.
 #include "link/elm_reply.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <utility>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    for (const bool klineHeaders : {false, true}) {
+    const std::string_view received(reinterpret_cast<const char*>(data), size);
+    const std::string printed = vistrel::printedText(received);
+    if (printed.size() > size) {
+        std::abort();
+    }
+    for (const auto [text, klineHeaders] : {std::pair{received, false}, std::pair{received, true},
+                                            std::pair{std::string_view(printed), true}}) {
         vistrel::ElmLineFormat format;
         format.klineHeaders = klineHeaders;
         const vistrel::ElmReply reply = vistrel::parseElmReply(text, format);

@@ -48,7 +48,7 @@ std::string joined(const std::vector<std::string>& texts) {
 } // namespace
 
 ControlHost::ControlHost(std::ostream& messages)
-    : messages_(messages),
+    : notes_(messages), messages_(messages),
       control_(ControlPorts{view_, wake_, messages_, nullptr, nullptr, platform_}) {}
 
 void ControlHost::setUp(const SessionOptions& options) {
@@ -129,7 +129,17 @@ std::vector<EngineEvent> ControlHost::nextEvents() {
     control_.waitForEvents(kEventWait);
     // One at a time, so that the command sees each read's line and stops
     // after exactly the reads it asked for.
-    return control_.deliverEvents(1);
+    std::vector<EngineEvent> events = control_.deliverEvents(1);
+    for (const EngineEvent& event : events) {
+        showLinkNotes(event.linkNotes);
+    }
+    return events;
+}
+
+void ControlHost::showLinkNotes(const std::vector<std::string>& notes) {
+    for (; notesShown_ < notes.size(); ++notesShown_) {
+        notes_ << notes[notesShown_] << '\n' << std::flush;
+    }
 }
 
 void ControlHost::stopCommunication() {

@@ -41,9 +41,14 @@ private:
     void handOverEcu(const SessionOptions& options);
     void fillList(const SessionOptions& options);
     void chooseSettings(const SessionOptions& options);
+    // What the link found out about itself (an adapter's fallbacks), each
+    // note once.
+    void showLinkNotes(const std::vector<std::string>& notes);
 
     TerminalView view_;
     LoopWake wake_;
+    std::ostream& notes_;
+    std::size_t notesShown_ = 0;
     StreamMessages messages_;
     SystemPlatform platform_;
     VistrelControl control_;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vistrel {
 
@@ -22,6 +24,9 @@ struct EngineEvent {
     // The armed snapshot went with this read (saved, or dropped when the
     // file could not be written): the snapshot is no longer armed.
     bool snapshotTaken = false;
+    // What the link found out about itself while opening (an adapter's
+    // fallbacks), given with each successful opening.
+    std::vector<std::string> linkNotes = {};
 };
 
 } // namespace vistrel

@@ -5,7 +5,6 @@
 #include "components/error_numbers.h"
 #include "components/protocol.h"
 #include "engine/snapshot_file.h"
-#include "engine/timings_document.h"
 #include "itemlist/vistrel_items.h"
 
 #include <exception>
@@ -232,23 +231,11 @@ void Poller::restartIfRunning() {
     emit({outcome(StepOutcome::Kind::Started, phase_), clock_(), generation_});
 }
 
-// The list reads through the link; a link that takes CAN-XML batches reads
-// the whole list in one batch when reading by address, unless an item
-// cannot take part in a batch.
+// The list reads through the link; the list's readers decide how (a link
+// that takes CAN-XML batches reads the whole list in one).
 void Poller::prepareList() {
-    batchRequest_.reset();
-    if (!list_) {
-        return;
-    }
-    list_->setProtocol(link_);
-    if (!link_ || list_->method() != Method::ReadMemoryByAddress ||
-        batchProcessorOf(*link_) == nullptr) {
-        return;
-    }
-    try {
-        batchRequest_ = list_->CanXmlGetReadMemory(link_->canRid(), link_->canXid());
-    } catch (const std::exception&) {
-        batchRequest_.reset(); // read item by item instead
+    if (list_) {
+        list_->setProtocol(link_);
     }
 }
 
@@ -291,6 +278,9 @@ std::optional<StepOutcome> Poller::step() {
     }
     done.phase = phase_;
     EngineEvent event{done, clock_(), generation_};
+    if (before == CyclePhase::OpenCommunication && done.kind != StepOutcome::Kind::Failed) {
+        event.linkNotes = link_->linkNotes();
+    }
     if (done.kind == StepOutcome::Kind::GoodRead) {
         event.read = std::make_shared<const ReadResult>(readResultOf(*list_, event.time));
         event.snapshotTaken = std::exchange(takenSnapshot_, false);
@@ -319,15 +309,7 @@ StepOutcome Poller::readList() {
     if (snapshotPath_) {
         snapshot = makeSnapshotDocument();
     }
-    if (batchRequest_) {
-        // One batch: each statement needs the one before it, so the first
-        // failure ends the batch and is the one shown.
-        const auto timings = makeTimingsDocument(*batchRequest_);
-        batchProcessorOf(*link_)->CanXmlExecute(*timings);
-        list_->CanXmlDecode(*timings);
-    } else {
-        list_->read(snapshot ? snapshot->document_element() : pugi::xml_node());
-    }
+    list_->read(snapshot ? snapshot->document_element() : pugi::xml_node());
     if (snapshot && !list_->AbortRequest()) {
         // One arming gives one attempt: a snapshot that cannot be saved is
         // dropped all the same, and the cycle goes on.

@@ -103,7 +103,6 @@ private:
     CyclePhase phase_ = CyclePhase::Idle;
     bool running_ = false;
     std::chrono::steady_clock::time_point retryAt_{};
-    std::unique_ptr<pugi::xml_document> batchRequest_;
     std::optional<std::string> snapshotPath_;
     bool takenSnapshot_ = false;
     ByteString sessionRequest_;

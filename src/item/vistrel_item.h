@@ -49,7 +49,8 @@ public:
     Coding coding() const noexcept { return coding_; }
     void setCoding(Coding coding) noexcept { coding_ = coding; }
     std::string codingText() const;
-    // "LE+", "LE", "BE+", "BE" (exact); anything else selects "LE+".
+    // "LE+", "LE", "BE+", "BE", "BEF", "LEF" (exact); anything else selects
+    // "LE+".
     void setCodingText(std::string_view text);
 
     Format format() const noexcept { return format_; }
@@ -102,7 +103,7 @@ public:
     // item's memory: the first exchange of ReadDynamicallyDefined, for any
     // identifier and position. A failed exchange stays in the item (and in
     // the snapshot record) and is thrown.
-    void DefinePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+    void definePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
                         pugi::xml_node snapShot = {});
     // The outcome of an exchange made on the item's behalf: its value is the
     // first length() of bytes (raw, before mask and coding), which the caller
@@ -113,7 +114,7 @@ public:
     // --- CAN-XML batch ----------------------------------------------------
     // Appends this item's request frame (and reply slot) to the batch
     // element. False when the item cannot take part in a batch.
-    bool CanXmlAddReadMemory(pugi::xml_node oElt, std::int32_t lengthSize);
+    bool CanXmlAddReadMemory(pugi::xml_node exchangeElement, std::int32_t lengthSize);
     // Judges one ReadMemoryByAddress reply given as hexadecimal text. Always
     // false; the outcome is in the item. Throws Error for a text that is not
     // hexadecimal or too short to judge, leaving the item unchanged.
@@ -136,6 +137,8 @@ private:
                         SnapshotRecord& record);
     void clearOutcome();
     const NumberFormat& numberFormat() const;
+    // The decimal or physical text of the float in bytes.
+    std::string floatText(std::span<const std::uint8_t> bytes) const;
     // The value bytes become the length_ bytes of reply_ from position from
     // (0-based) on; the caller has checked that the reply holds them.
     void takeValueFromReply(std::size_t from);

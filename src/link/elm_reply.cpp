@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "link/elm_reply.h"
 
+#include "link/kline_frame.h"
+
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <optional>
 
 namespace vistrel {
@@ -16,7 +19,7 @@ struct KnownMessage {
 };
 
 // Matched against the start of a line with its spaces kept.
-constexpr std::array<KnownMessage, 8> kKnownMessages{{
+constexpr std::array<KnownMessage, 9> kKnownMessages{{
     {"NO DATA", ElmMessage::NoData},
     {"UNABLE TO CONNECT", ElmMessage::UnableToConnect},
     {"BUFFER FULL", ElmMessage::BufferFull},
@@ -24,6 +27,7 @@ constexpr std::array<KnownMessage, 8> kKnownMessages{{
     {"BUS BUSY", ElmMessage::BusBusy},
     {"STOPPED", ElmMessage::Stopped},
     {"<RX ERROR", ElmMessage::RxError},
+    {"DATA ERROR", ElmMessage::DataError},
     {"?", ElmMessage::Unknown},
 }};
 
@@ -35,6 +39,21 @@ std::string_view trimmed(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
+}
+
+std::string_view withoutDots(std::string_view s) {
+    while (!s.empty() && (s.front() == '.' || s.front() == ' ')) {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+// The message a complaint after a damaged frame stands for.
+ElmMessage complaint(std::string_view words) {
+    if (words.starts_with("<RX ERROR")) {
+        return ElmMessage::RxError;
+    }
+    return words.starts_with("<DATA ERROR") ? ElmMessage::DataError : ElmMessage::OtherError;
 }
 
 std::string printable(std::string_view s) {
@@ -90,7 +109,9 @@ public:
     explicit ReplyReader(const ElmLineFormat& format) : format_(format) {}
 
     void line(std::string_view raw) {
-        std::string_view text = trimmed(raw);
+        original_ = trimmed(raw);
+        upper_ = upperCaseText(original_);
+        std::string_view text = upper_;
         if (text.empty()) {
             return;
         }
@@ -98,21 +119,24 @@ public:
             note(ElmMessage::Restarted, text, true);
             return;
         }
-        // Progress messages: the bus wake-up and the protocol search print
+        // Progress messages: the protocol search and the bus wake-up print
         // these before the reply, which may follow on the same line.
         if (text.starts_with("SEARCHING")) {
-            return;
+            text = withoutDots(text.substr(std::string_view("SEARCHING").size()));
         }
-        if (text.starts_with("BUS INIT")) {
-            if (text.find("ERROR") != std::string_view::npos) {
+        if (text.starts_with("BUS INIT:")) {
+            const std::string_view outcome = withoutDots(text.substr(9));
+            if (outcome.starts_with("ERROR")) {
                 note(ElmMessage::BusInitError, text);
+                return;
             }
-            return;
+            if (outcome.starts_with("STOPPED")) {
+                note(ElmMessage::Stopped, text);
+                return;
+            }
+            text = outcome.starts_with("OK") ? outcome.substr(2) : outcome;
         }
-        while (!text.empty() && text.front() == '.') {
-            text.remove_prefix(1);
-        }
-        text = trimmed(text);
+        text = trimmed(withoutDots(text));
         if (text.empty()) {
             return;
         }
@@ -125,8 +149,7 @@ public:
         // A damaged frame: the data that came, then the adapter's complaint.
         if (const std::size_t mark = text.find('<'); mark != std::string_view::npos) {
             const std::string_view words = text.substr(mark);
-            note(words.starts_with("<RX ERROR") ? ElmMessage::RxError : ElmMessage::OtherError,
-                 words);
+            note(complaint(words), words);
             return;
         }
         dataLine(text);
@@ -197,41 +220,44 @@ private:
         }
     }
 
-    // Format byte (address mode in the top two bits, length in the low six,
-    // or a separate length byte when those are 0), the addresses when the
-    // mode has them, the data, then the sum of all bytes before it.
+    // A whole K-line frame on one line, taken apart as the K-line link
+    // takes its frames.
     void klineMessage(const ByteString& bytes, std::string_view text) {
-        const std::size_t n = bytes.length();
-        const std::uint8_t format = bytes.byte(0);
-        const bool addressed = (format & 0xC0) != 0;
-        std::size_t header = addressed ? 3 : 1;
-        std::size_t length = format & 0x3F;
-        if (length == 0 && n > header) {
-            length = bytes.byte(header);
-            ++header;
+        KLineFrameReader reader;
+        auto status = KLineFrameReader::Status::NeedMore;
+        std::size_t used = 0;
+        while (status == KLineFrameReader::Status::NeedMore && used < bytes.length()) {
+            status = reader.push(bytes.byte(used++));
         }
-        std::uint8_t sum = 0;
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            sum = static_cast<std::uint8_t>(sum + bytes.byte(i));
-        }
-        if (length == 0 || n != header + length + 1 || sum != bytes.byte(n - 1)) {
+        if (status != KLineFrameReader::Status::Complete || used != bytes.length()) {
             note(ElmMessage::Garbled, text);
             return;
         }
-        if (addressed && (bytes.byte(1) != format_.tester || bytes.byte(2) != format_.ecu)) {
+        if (reader.hasAddresses() &&
+            (reader.target() != format_.tester || reader.source() != format_.ecu)) {
             return;
         }
-        reply_.messages.push_back(bytes.mid(header, length));
+        const auto data = reader.data();
+        reply_.messages.emplace_back(std::vector<std::uint8_t>(data.begin(), data.end()));
     }
 
+    // Lines are read in upper case; the words shown are the adapter's own.
     void note(ElmMessage message, std::string_view words, bool overrides = false) {
         if (reply_.message == ElmMessage::None || (overrides && reply_.message != message)) {
+            const bool inLine = words.data() >= upper_.data() &&
+                                words.data() + words.size() <= upper_.data() + upper_.size();
+            if (inLine) {
+                words = original_.substr(static_cast<std::size_t>(words.data() - upper_.data()),
+                                         words.size());
+            }
             reply_.message = message;
             reply_.words = printable(words);
         }
     }
 
     const ElmLineFormat& format_;
+    std::string_view original_;
+    std::string upper_;
     ElmReply reply_;
     std::optional<MultiFrame> multi_;
 };
@@ -239,7 +265,32 @@ private:
 } // namespace
 
 bool isElmBanner(std::string_view line) noexcept {
-    return line.find("ELM327") != std::string_view::npos;
+    constexpr std::string_view kName = "ELM327";
+    const auto found =
+        std::search(line.begin(), line.end(), kName.begin(), kName.end(), [](char a, char b) {
+            return std::toupper(static_cast<unsigned char>(a)) == b;
+        });
+    return found != line.end();
+}
+
+std::string upperCaseText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string printedText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\r' || c == '\n' || (u >= 0x20 && u < 0x7F)) {
+            out += c;
+        }
+    }
+    return out;
 }
 
 ElmReply parseElmReply(std::string_view text, const ElmLineFormat& format) {

@@ -55,4 +55,15 @@ std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& opt
                           "' (kinds: " + kinds + ")");
 }
 
+std::string linkStringForms() {
+    std::string forms;
+    for (const auto kind : kLinkKinds) {
+        forms += forms.empty() ? "" : ", ";
+        // The simulator takes an ECU description, or nothing for the demo
+        // car; every other kind names its device.
+        forms += kind == "sim" ? "sim, sim:FILE" : std::string(kind) + ":DEVICE[,key=value]...";
+    }
+    return forms;
+}
+
 } // namespace vistrel

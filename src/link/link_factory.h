@@ -5,6 +5,7 @@
 #include "link/byte_line.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace vistrel {
@@ -24,5 +25,9 @@ std::shared_ptr<Protocol> makeLink(std::string_view linkString, const LinkOption
 
 // The kinds makeLink knows, for messages and choosers.
 inline constexpr std::string_view kLinkKinds[] = {"sim", "kline", "elm"};
+
+// The forms of every kind's link string, for the --link help of each
+// program: "sim, sim:FILE, kline:DEVICE[,key=value]..., ...".
+std::string linkStringForms();
 
 } // namespace vistrel

@@ -17,7 +17,9 @@ constexpr std::string_view kEcu = R"(<ecu protocolName="Marlotel" rid="2024" xid
   <silent address="030000"/>
 </ecu>)";
 
-TEST(SimWithItemList, BatchBuiltByTheItemListComesBackDecoded) {
+// A link named for batches reads the list by address in one batch: each item
+// takes its own reply, refusals included, and no item is read on its own.
+TEST(SimWithItemList, BatchReadsTheListInOneExchange) {
     const auto ecu = testing::ecuFrom(kEcu);
     VistrelItems items(NumberFormat::invariant());
     for (const std::int32_t lengthSize : {1, 2}) {
@@ -28,17 +30,21 @@ TEST(SimWithItemList, BatchBuiltByTheItemListComesBackDecoded) {
                                   "01A2B5\t1\tLE\tbyte\t\t1\t0\t1\tH\t1",
                                   "020000\t1\tLE\trefused\t\t1\t0\t1\tD\t1",
                                   "01FFFF\t1\tLE\tunmapped\t\t1\t0\t1\tD\t1"});
-        const auto request = items.CanXmlGetReadMemory(ecu->canRid(), ecu->canXid());
-        ASSERT_NE(request, nullptr);
-        pugi::xml_document document;
-        document.reset(*request);
-        ecu->canXml()->CanXmlExecute(document);
-        items.CanXmlDecode(document);
+        items.setProtocol(ecu);
+        pugi::xml_document snapshot;
+        items.read(snapshot.append_child("snapshot"));
         EXPECT_EQ(testing::texts(items),
                   (std::vector<std::string>{"4660", "3412", "56", "Busy-repeat request",
                                             "Service 23 Negative response 31"}))
             << "length size " << lengthSize;
+        EXPECT_FALSE(snapshot.first_child().first_child());
     }
+    // Four distinct frames per batch; nothing else went out.
+    EXPECT_EQ(ecu->exchangeCount(), 8u);
+    // Without the name, the same link reads item by item.
+    ecu->setProtocolName("KWP2000");
+    items.read();
+    EXPECT_EQ(ecu->exchangeCount(), 13u);
 }
 
 TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {

@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "reading/list_reader.h"
+
 #include <chrono>
 #include <cstdint>
-#include <memory>
-#include <pugixml.hpp>
 #include <set>
 #include <vector>
 
 namespace vistrel {
-
-class Protocol;
-class VistrelItem;
-struct ReadTally;
 
 // Reads a whole list through dynamically defined identifiers that gather
 // every item: the items are defined once, in list order, position after
@@ -28,17 +24,16 @@ struct ReadTally;
 // items that failed there; those stay read by address. A refused
 // definition may have been a passing refusal: it is offered again, with a
 // new definition of every identifier, at most once every five seconds.
-class PackedIdentifiers {
+class PackedReader : public ListReader {
 public:
     // The next read defines the identifiers again, every item a candidate:
     // after a new communication the ECU may have forgotten them.
-    void forget() noexcept;
+    void forget() noexcept override;
 
     // Defines first when the identifiers are not defined for exactly these
-    // items; the define exchanges go into the snapshot of that read. False
-    // when AbortRequest cut the read short.
-    bool read(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
-              std::int32_t lengthSize, pugi::xml_node snapShot, ReadTally& tally);
+    // items; the define exchanges go into the snapshot of that read.
+    ListReadEnd read(const ItemPointers& items, Protocol& protocol, const ReadSettings& settings,
+                     pugi::xml_node snapShot, ReadTally& tally) override;
 
 private:
     struct Identifier {
@@ -50,8 +45,8 @@ private:
     // False when the definitions could not be completed: cut short by
     // AbortRequest, or an exchange that failed without an answer (then
     // every item shows that failure, and it counts for each).
-    bool define(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
-                pugi::xml_node snapShot, ReadTally& tally);
+    bool define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+                ReadTally& tally);
     // Whether the ECU took the item at the next position of current; a
     // refusal stays in the item, a failed exchange is thrown.
     static bool takes(Identifier& current, VistrelItem& item, Protocol& protocol,
@@ -67,7 +62,7 @@ private:
     std::chrono::steady_clock::time_point definedAt_{};
     // The items the identifiers were defined for; they also keep the items
     // below alive.
-    std::vector<std::shared_ptr<VistrelItem>> definedFor_;
+    ItemPointers definedFor_;
     std::vector<Identifier> identifiers_;
     // Items whose definition the ECU refused: they show the refusal.
     std::vector<VistrelItem*> refused_;
