@@ -8,7 +8,7 @@
 #include "components/error_numbers.h"
 #include "fakes/ecu_process.h"
 #include "fakes/scratch_directory.h"
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 #include "link/link_string.h"
 
 #include <gtest/gtest.h>

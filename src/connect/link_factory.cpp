@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 
 #include "link/elm_protocol.h"
 #include "link/kline_protocol.h"
