@@ -110,6 +110,24 @@ inline constexpr std::int32_t kSilent = 2082;
 inline constexpr std::int32_t kSetupRefused = 2083;
 } // namespace adapter_error
 
+// Failures of a CAN link: the ISO-TP transfer, the adapter or server that
+// carries the frames, and the system's CAN sockets.
+namespace can_error {
+inline constexpr std::int32_t kMessageTooLong = 2090;
+// The ECU's flow control refused the transfer (overflow, too many waits,
+// an unknown status).
+inline constexpr std::int32_t kFlowControlRefused = 2091;
+inline constexpr std::int32_t kFlowControlTimeout = 2092;
+inline constexpr std::int32_t kSequence = 2093;
+inline constexpr std::int32_t kConsecutiveTimeout = 2094;
+// The adapter refused a command, or the server answered with an error.
+inline constexpr std::int32_t kCarrierRefused = 2095;
+// What came from the adapter or server cannot be read.
+inline constexpr std::int32_t kCarrierGarbled = 2096;
+// The system has no CAN sockets, or the interface does not exist.
+inline constexpr std::int32_t kNoCanSockets = 2097;
+} // namespace can_error
+
 // --- recordings read back, and their triggers ---------------------------------
 // A recording file that cannot be read, or an export that cannot be written.
 inline constexpr std::int32_t kRecordingFileError = 4100;
