@@ -169,9 +169,7 @@ std::string toLinkString(const CanSettings& settings) {
         linkString.device += ":" + std::to_string(settings.port);
     }
     const auto key = [&](const char* name, std::string value, const std::string& fallback) {
-        if (value != fallback) {
-            linkString.keys.emplace_back(name, std::move(value));
-        }
+        addKeyUnlessDefault(linkString, name, std::move(value), fallback);
     };
     const IsoTpSettings& isotp = settings.isotp;
     key("tx", identifierText(isotp.tx, isotp.extended), identifierText(defaults.isotp.tx, false));

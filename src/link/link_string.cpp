@@ -60,6 +60,13 @@ LinkString parseLinkString(std::string_view text) {
     return linkString;
 }
 
+void addKeyUnlessDefault(LinkString& linkString, std::string_view key, std::string value,
+                         std::string_view fallback) {
+    if (value != fallback) {
+        linkString.keys.emplace_back(std::string(key), std::move(value));
+    }
+}
+
 std::string formatLinkString(const LinkString& linkString) {
     std::string text = linkString.kind;
     if (!linkString.device.empty()) {

@@ -34,6 +34,11 @@ struct LinkString {
 // without "=", an empty key or a key given twice.
 LinkString parseLinkString(std::string_view text);
 
+// Adds key=value unless value is the key's default, so that a written link
+// string names only what differs.
+void addKeyUnlessDefault(LinkString& linkString, std::string_view key, std::string value,
+                         std::string_view fallback);
+
 // Writes a link string back: KIND, ":DEVICE" when there is one, then the keys
 // in their order. parseLinkString reads it back unchanged.
 std::string formatLinkString(const LinkString& linkString);
