@@ -8,6 +8,7 @@
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
 #include "components/version.h"
+#include "connect/link_factory.h"
 #include "itemlist/vistrel_items.h"
 
 #include <CLI/CLI.hpp>
@@ -46,8 +47,8 @@ std::vector<std::string> methodLabels() {
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
     auto* link = command
                      .add_option("--link", options.link,
-                                 "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
-                                 "(default: sim, the built-in demo)")
+                                 std::string("The ECU's link: ") + vistrel::kLinkForms +
+                                     " (default: sim, the built-in demo)")
                      ->type_name("LINK");
     auto* ecu =
         command

@@ -2,6 +2,7 @@
 // The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"
+#include "connect/link_factory.h"
 #include "control/message_port.h"
 #include "control/vistrel_control.h"
 #include "link/link_string.h"
@@ -23,11 +24,10 @@ int main(int argc, char** argv) {
     std::string itemsFile;
     bool start = false;
     cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
-    auto* linkOption =
-        cli.add_option("--link", link,
-                       "The ECU's link: sim, sim:FILE or kline:DEVICE[,key=value]... "
-                       "(default: sim, the built-in demo car)")
-            ->type_name("LINK");
+    auto* linkOption = cli.add_option("--link", link,
+                                      std::string("The ECU's link: ") + vistrel::kLinkForms +
+                                          " (default: sim, the built-in demo car)")
+                           ->type_name("LINK");
     auto* ecuOption = cli.add_option_function<std::string>(
                              "--ecu", [&link](const std::string& file) { link = "sim:" + file; },
                              "ECU description to simulate (the same as --link sim:FILE)")
