@@ -4,6 +4,7 @@
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
 #include "cli/export_command.h"
+#include "cli/import_command.h"
 #include "cli/read_command.h"
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
@@ -161,6 +162,35 @@ int main(int argc, char** argv) {
                      "Which recording of a continued file, from 1 (default 1)")
         ->type_name("N");
 
+    cli::ImportOptions importOptions;
+    auto* importCommand = app.add_subcommand(
+        "import", "Makes an item list (.xml or .tsv) of the measurements of an A2L file");
+    importCommand->add_option("FILE", importOptions.a2lFile, "Measurement description (.a2l)")
+        ->required();
+    importCommand
+        ->add_option("-o,--output", importOptions.outFile,
+                     "Configuration file (.xml) or item lines (.tsv) to write")
+        ->required()
+        ->type_name("OUT");
+    importCommand
+        ->add_option("--measurement", importOptions.measurements,
+                     "Import this measurement (repeatable; default: every one that maps)")
+        ->type_name("NAME")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    importCommand
+        ->add_option("--match", importOptions.match,
+                     "Import the measurements whose name matches this regular expression")
+        ->type_name("REGEX");
+    importCommand
+        ->add_option("--address-offset", importOptions.addressOffset,
+                     "Hexadecimal offset added to every ECU_ADDRESS, e.g. -80000000")
+        ->type_name("[-]HEX");
+    importCommand
+        ->add_option("--address-bytes", importOptions.addressBytes,
+                     "Bytes of an item's address (default 3)")
+        ->check(CLI::IsMember({3, 4}));
+
     // A first word that names no command is said to be one, rather than
     // leaving the user with "a subcommand is required".
     if (argc > 1 && argv[1][0] != '-' &&
@@ -189,6 +219,9 @@ int main(int argc, char** argv) {
         }
         if (exportCommand->parsed()) {
             return cli::runExport(exportOptions);
+        }
+        if (importCommand->parsed()) {
+            return cli::runImport(importOptions, std::cerr);
         }
         return cli::runConvert(convertIn, convertOut, std::cerr);
     } catch (const std::exception& e) {

@@ -314,7 +314,7 @@ QWidget* ConnectionDialog::canPage() {
     canStmin_ = milliseconds(0, 0, 127);
     canBlockSize_ = new QSpinBox;
     canBlockSize_->setRange(0, 255);
-    canP2max_ = milliseconds(static_cast<int>(defaults.p2max.count()), 1, 60000);
+    canP2max_ = milliseconds(static_cast<int>(defaults.isotp.replyTimeout.count()), 1, 60000);
     canTimeout_ = milliseconds(static_cast<int>(defaults.isotp.frameTimeout.count()), 1, 60000);
 
     auto* form = new QFormLayout(page);
@@ -353,7 +353,7 @@ void ConnectionDialog::showCan(const CanSettings& settings) {
     canPad_->setText(isotp.padding ? hexByte(*isotp.padding) : QStringLiteral("off"));
     canStmin_->setValue(isotp.separation);
     canBlockSize_->setValue(isotp.blockSize);
-    canP2max_->setValue(static_cast<int>(settings.p2max.count()));
+    canP2max_->setValue(static_cast<int>(settings.isotp.replyTimeout.count()));
     canTimeout_->setValue(static_cast<int>(isotp.frameTimeout.count()));
 }
 

@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
     std::string viewFile;
     cli.add_option("--view", viewFile, "Recording file (.txt) to open in the viewer")
         ->check(CLI::ExistingFile);
+    std::string importFile;
+    cli.add_option("--import", importFile,
+                   "Measurement description (.a2l) whose measurements to pick at start")
+        ->type_name("FILE.a2l");
 
     vistrel::PlotOptions plot;
     auto* plotCommand = cli.add_subcommand(
@@ -130,6 +134,9 @@ int main(int argc, char** argv) {
     }
     if (!plotNames.empty()) {
         window.plotItems(QString::fromStdString(plotNames).split(','));
+    }
+    if (!importFile.empty()) {
+        window.importMeasurements(QString::fromStdString(importFile));
     }
     if (start) {
         window.watch().control().start();

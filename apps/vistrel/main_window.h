@@ -37,6 +37,9 @@ public:
     bool viewRecording(const QString& path);
     // Shows the plot pane with the items of these names.
     void plotItems(const QStringList& names);
+    // Picks measurements of a measurement description (A2L) for the table;
+    // an empty path asks for the file first.
+    void importMeasurements(QString path);
 
 protected:
     // Remembers the window's size and place for the next start.

@@ -50,6 +50,9 @@ void MainWindow::createRecordingMenus() {
                     &MainWindow::openRecording);
     file->addAction(QStringLiteral("Exporter un enregistrement… (Export recording…)"), this,
                     &MainWindow::exportRecording);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Importer des mesures… (Import measurements…)"), this,
+                    [this] { importMeasurements({}); });
     // The File menu comes first, as everywhere.
     menuBar()->insertMenu(menuBar()->actions().front(), file);
 

@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <iterator>
 
 namespace vistrel::cli {
 namespace {
@@ -17,35 +16,6 @@ bool sameNumber(double a, double b) {
 }
 
 } // namespace
-
-std::string exactNumberText(double value, const NumberFormat& format) {
-    std::string text = formatRoundTrip(value);
-    const auto point = text.find('.');
-    if (point != std::string::npos) {
-        text.replace(point, 1, format.decimalSeparator);
-    }
-    return text;
-}
-
-std::string itemLine(const VistrelItem& item, const NumberFormat& format) {
-    const std::string fields[] = {item.address(),
-                                  std::to_string(item.length()),
-                                  item.codingText(),
-                                  item.name(),
-                                  item.unit(),
-                                  exactNumberText(item.coefA(), format),
-                                  exactNumberText(item.coefB(), format),
-                                  exactNumberText(item.coefC(), format),
-                                  item.formatText(),
-                                  "1",
-                                  item.mask()};
-    std::string line = fields[0];
-    for (std::size_t i = 1; i < std::size(fields); ++i) {
-        line += '\t';
-        line += fields[i];
-    }
-    return line;
-}
 
 std::string methodLine(const VistrelItems& items) {
     // A method line needs a third field; it is left empty.

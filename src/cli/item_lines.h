@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "components/number_format.h"
+#include "itemlist/item_line_text.h"
 
 #include <optional>
 #include <string>
@@ -14,14 +14,6 @@ class VistrelItems;
 
 namespace vistrel::cli {
 
-// A number in the user's format that parseUserNumber reads back as the very
-// same double: the shortest exact digits, the user's decimal separator, no
-// grouping.
-std::string exactNumberText(double value, const NumberFormat& format);
-
-// The item line that addLine turns back into this item: the 11 fields with
-// the selection flag "1" and the mask.
-std::string itemLine(const VistrelItem& item, const NumberFormat& format);
 // The method line that sets the list's reading method.
 std::string methodLine(const VistrelItems& items);
 

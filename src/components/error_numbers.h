@@ -50,6 +50,8 @@ inline constexpr std::int32_t kConversionError = 13;
 // configuration file.
 inline constexpr std::int32_t kConfigLoadError = 3003;
 inline constexpr std::int32_t kBadConfigFile = 3004;
+// A measurement description (A2L) that cannot be read or breaks its syntax.
+inline constexpr std::int32_t kMeasurementFileError = 3005;
 // A file that cannot be written (configuration, snapshot, code page missing,
 // a recording that cannot be opened).
 inline constexpr std::int32_t kFileWriteError = 75;

@@ -79,6 +79,15 @@ std::string normaliseExponent(std::string_view text) {
     return out;
 }
 
+// Number text with a full stop, shown in the user's decimal separator.
+std::string withSeparator(std::string text, const NumberFormat& format) {
+    const auto point = text.find('.');
+    if (point != std::string::npos) {
+        text.replace(point, 1, format.decimalSeparator);
+    }
+    return text;
+}
+
 } // namespace
 
 NumberFormat NumberFormat::fromProcessLocale() {
@@ -163,18 +172,31 @@ std::string formatGeneral(double value, const NumberFormat& format) {
     std::array<char, 64> buf{};
     const auto res =
         std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
-    std::string text = normaliseExponent(std::string_view(buf.data(), res.ptr));
-    const auto point = text.find('.');
-    if (point != std::string::npos) {
-        text.replace(point, 1, format.decimalSeparator);
-    }
-    return text;
+    return withSeparator(normaliseExponent(std::string_view(buf.data(), res.ptr)), format);
 }
 
 std::string formatRoundTrip(double value) {
     std::array<char, 64> buf{};
     const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);
     return normaliseExponent(std::string_view(buf.data(), res.ptr));
+}
+
+namespace {
+
+template <typename Number> std::string shortestText(Number value, const NumberFormat& format) {
+    std::array<char, 64> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    return withSeparator(normaliseExponent(std::string_view(buf.data(), res.ptr)), format);
+}
+
+} // namespace
+
+std::string formatShortest(float value, const NumberFormat& format) {
+    return shortestText(value, format);
+}
+
+std::string formatShortest(double value, const NumberFormat& format) {
+    return shortestText(value, format);
 }
 
 } // namespace vistrel

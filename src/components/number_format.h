@@ -38,4 +38,10 @@ std::string formatGeneral(double value, const NumberFormat& format);
 // an upper-case exponent: the locale-proof form stored in files.
 std::string formatRoundTrip(double value);
 
+// The shortest text that reads back as the same number, in the user's
+// decimal separator: how a float that the ECU keeps is shown, single
+// precision giving fewer digits than double.
+std::string formatShortest(float value, const NumberFormat& format);
+std::string formatShortest(double value, const NumberFormat& format);
+
 } // namespace vistrel

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <span>
@@ -14,6 +15,8 @@ namespace {
 constexpr std::size_t kMaxDecodedBytes = 8;
 
 constexpr const char* kOutOfRangeText = "Hors limites (Out of range)";
+constexpr const char* kFloatLengthText =
+    "VistrelItem error : un flottant a 4 ou 8 octets (a float has 4 or 8 bytes)";
 
 // The raw number behind the decimal and physical displays: signed codings
 // give an int64, unsigned ones a uint64, so no 8-byte value loses its range.
@@ -86,6 +89,17 @@ std::string decimalText(const RawNumber& number) {
     return std::string(buf.data(), res.ptr);
 }
 
+// An IEEE-754 float of 4 or 8 bytes; the mask does not apply, since masked
+// bytes of a float make no number.
+double decodeFloat(std::span<const std::uint8_t> value, Coding coding) {
+    const std::uint64_t bits =
+        decodeUnsigned(value, isBigEndian(coding) ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
+    if (value.size() == 4) {
+        return std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+    }
+    return std::bit_cast<double>(bits);
+}
+
 const NumberFormat& invariantFormat() {
     static const NumberFormat invariant = NumberFormat::invariant();
     return invariant;
@@ -96,6 +110,9 @@ const NumberFormat& invariantFormat() {
 std::string VistrelItem::text() const {
     if (errorCode_ != 0) {
         return errorText_;
+    }
+    if (isFloat(coding_) && length_ != 4 && length_ != 8) {
+        return kFloatLengthText;
     }
     if (value_.empty()) {
         return "Not supported";
@@ -113,6 +130,9 @@ std::string VistrelItem::text() const {
     // The number spans the item's length; value bytes longer than that (a
     // length changed after the read) do not count.
     const std::size_t length = static_cast<std::size_t>(std::max(length_, 1));
+    if (isFloat(coding_)) {
+        return floatText(value_.bytes().first(std::min(length, value_.length())));
+    }
     const RawNumber number =
         decode(value_.bytes().first(std::min(length, value_.length())), mask, coding_);
     if (format_ == Format::Physical) {
@@ -121,6 +141,22 @@ std::string VistrelItem::text() const {
         return std::isfinite(physical) ? formatGeneral(physical, numberFormat()) : kOutOfRangeText;
     }
     return decimalText(number);
+}
+
+std::string VistrelItem::floatText(std::span<const std::uint8_t> bytes) const {
+    if (bytes.size() != static_cast<std::size_t>(length_)) {
+        return kFloatLengthText; // a length changed since the read
+    }
+    const double value = decodeFloat(bytes, coding_);
+    const double shown = format_ == Format::Physical ? (value * coefA_ + coefB_) / coefC_ : value;
+    if (!std::isfinite(shown)) {
+        return kOutOfRangeText;
+    }
+    if (format_ == Format::Physical) {
+        return formatGeneral(shown, numberFormat());
+    }
+    return bytes.size() == 4 ? formatShortest(static_cast<float>(value), numberFormat())
+                             : formatShortest(value, numberFormat());
 }
 
 std::string VistrelItem::formatLabel() const {

@@ -16,14 +16,14 @@ constexpr std::int32_t kMaxLength = 8;
 
 // The value whose name is text; the first value when none matches, so an
 // unknown name selects the first entry.
-template <typename Value>
-Value valueOrFirst(const std::array<std::string_view, 4>& names, std::string_view text) {
+template <typename Value, std::size_t N>
+Value valueOrFirst(const std::array<std::string_view, N>& names, std::string_view text) {
     const auto found = std::find(names.begin(), names.end(), text);
     return static_cast<Value>(found == names.end() ? 0 : found - names.begin());
 }
 
-template <typename Value>
-std::string nameOf(const std::array<std::string_view, 4>& names, Value value) {
+template <typename Value, std::size_t N>
+std::string nameOf(const std::array<std::string_view, N>& names, Value value) {
     return std::string(names[static_cast<std::size_t>(value)]);
 }
 

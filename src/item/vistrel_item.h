@@ -49,7 +49,8 @@ public:
     Coding coding() const noexcept { return coding_; }
     void setCoding(Coding coding) noexcept { coding_ = coding; }
     std::string codingText() const;
-    // "LE+", "LE", "BE+", "BE" (exact); anything else selects "LE+".
+    // "LE+", "LE", "BE+", "BE", "BEF", "LEF" (exact); anything else selects
+    // "LE+".
     void setCodingText(std::string_view text);
 
     Format format() const noexcept { return format_; }
@@ -131,6 +132,8 @@ private:
                         SnapshotRecord& record);
     void clearOutcome();
     const NumberFormat& numberFormat() const;
+    // The decimal or physical text of the float in bytes.
+    std::string floatText(std::span<const std::uint8_t> bytes) const;
     // The value bytes become the length_ bytes of reply_ from position from
     // (0-based) on; the caller has checked that the reply holds them.
     void takeValueFromReply(std::size_t from);

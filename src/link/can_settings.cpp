@@ -139,7 +139,8 @@ CanSettings CanSettings::fromLinkString(const LinkString& linkString) {
     settings.isotp.blockSize = static_cast<std::uint8_t>(keys.number("bs", 0, 0, 255));
     settings.isotp.frameTimeout =
         std::chrono::milliseconds(keys.number("timeout", 1000, 1, kLongestWaitMs));
-    settings.p2max = std::chrono::milliseconds(keys.number("p2max", 150, 1, kLongestWaitMs));
+    settings.isotp.replyTimeout =
+        std::chrono::milliseconds(keys.number("p2max", 150, 1, kLongestWaitMs));
     if (const std::string* bitrate = keys.given("bitrate")) {
         const auto found =
             std::find_if(std::begin(kSlcanBitrates), std::end(kSlcanBitrates),
@@ -181,7 +182,8 @@ std::string toLinkString(const CanSettings& settings) {
         hexPadded(*defaults.isotp.padding, 2));
     key("stmin", std::to_string(isotp.separation), "0");
     key("bs", std::to_string(isotp.blockSize), "0");
-    key("p2max", std::to_string(settings.p2max.count()), std::to_string(defaults.p2max.count()));
+    key("p2max", std::to_string(isotp.replyTimeout.count()),
+        std::to_string(defaults.isotp.replyTimeout.count()));
     key("timeout", std::to_string(isotp.frameTimeout.count()),
         std::to_string(defaults.isotp.frameTimeout.count()));
     if (settings.carrier == CanCarrier::Slcan) {

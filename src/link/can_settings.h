@@ -30,9 +30,8 @@ struct CanSettings {
     std::string bus = "can0";
     // slcan: the bus bit rate the adapter is set to.
     unsigned bitrate = 500000;
+    // The ids, padding, flow control and times (p2max is its replyTimeout).
     IsoTpSettings isotp;
-    // How long the ECU may take to begin its answer.
-    std::chrono::milliseconds p2max{150};
 
     // Throws LinkStringError naming the key and value that do not fit.
     static CanSettings fromLinkString(const LinkString& linkString);

@@ -26,6 +26,8 @@ struct IsoTpSettings {
     // N_Bs (waiting for the ECU's flow control) and N_Cr (waiting for its
     // next consecutive frame).
     std::chrono::milliseconds frameTimeout{1000};
+    // How long the ECU may take to begin its answer (P2max).
+    std::chrono::milliseconds replyTimeout{150};
 };
 
 // ISO 15765-2 on a CAN bus, normal addressing: whole messages of up to 4095
@@ -40,6 +42,7 @@ public:
 
     void sendMessage(const ByteString& request) override;
     std::optional<ByteString> receiveMessage(std::chrono::milliseconds timeout) override;
+    std::chrono::milliseconds replyTimeout() const override { return settings_.replyTimeout; }
 
 private:
     using Clock = CanBus::Clock;

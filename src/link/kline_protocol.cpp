@@ -4,6 +4,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/negative_response.h"
+#include "link/kwp_exchange.h"
 #include "link/serial_line.h"
 
 #include <algorithm>
@@ -15,15 +16,17 @@ namespace {
 constexpr std::uint8_t kStartCommunication = 0x81;
 constexpr std::uint8_t kStartCommunicationReply = 0xC1;
 constexpr std::uint8_t kSyncByte = 0x55;
-// An ECU may ask for more time again and again; past this many requests
-// for patience the exchange counts as unanswered.
-constexpr int kMaxPendingReplies = 20;
 // A session that has been idle this close to P3max may already be over by
 // the ECU's clock: wake the ECU up again instead.
 constexpr Milliseconds kSessionMargin{1000};
-// Five-baud wake-up: one bit lasts 200 ms; the ECU's answers (sync, key
-// bytes, inverted address) are given generous room beyond W1 to W4.
+// Five-baud wake-up: one bit lasts 200 ms. The sync byte starts at most W1
+// after the address byte's stop bit; it is seen once it has crossed the wire
+// and the USB adapter has passed it on, which may take tens of
+// milliseconds more. The key bytes and the inverted address are given
+// generous room beyond W2 to W4.
 constexpr Milliseconds kFiveBaudBit{200};
+constexpr Milliseconds kW1{300};
+constexpr Milliseconds kLineLatency{50};
 constexpr Milliseconds kFiveBaudAnswer{300};
 constexpr Milliseconds kW4{25};
 
@@ -68,15 +71,7 @@ void KLineProtocol::SendReceive(const ByteString& request, ByteString& reply) {
         if (!sessionAlive()) {
             wakeUp();
         }
-        Bytes data = exchange(request.bytes(), false);
-        if (data.front() == kwp::kNegativeReply) {
-            if (data.size() < 3) {
-                garbled(link_error::kGarbledFrame,
-                        "K-line: negative reply too short (" + hexText(data) + ")");
-            }
-            throw negativeResponseError(data[1], data[2]);
-        }
-        reply = ByteString(std::move(data));
+        reply = kwpExchange(*this, request);
     });
 }
 
@@ -91,6 +86,7 @@ void KLineProtocol::openLineIfClosed() {
     form_ = KLineHeaderForm{};
     sessionOpen_ = false;
     resync_ = false;
+    unread_.clear();
     lastActivity_ = line_->now();
 }
 
@@ -127,16 +123,13 @@ void KLineProtocol::fastInit() {
     line_->waitUntil(start + kline_time::kTwup);
     lastActivity_ = line_->now();
     form_ = KLineHeaderForm{};
-    Bytes reply;
-    try {
-        reply = exchange(std::array{kStartCommunication}, true);
-    } catch (const Error& e) {
-        if (e.number() == kNoAnswerError) {
-            throw Error(kInitFailedError, "K-line init: no answer to StartCommunication",
-                        "KLineProtocol.InitCommunication");
-        }
-        throw;
+    sendFrame(std::array{kStartCommunication}, true);
+    const std::optional<Bytes> answer = readFrame(settings_.p2max);
+    if (!answer) {
+        throw Error(kInitFailedError, "K-line init: no answer to StartCommunication",
+                    "KLineProtocol.InitCommunication");
     }
+    const Bytes& reply = *answer;
     if (reply.size() != 3 || reply[0] != kStartCommunicationReply) {
         throw Error(kInitFailedError,
                     "K-line init: unexpected answer to StartCommunication (" + hexText(reply) + ")",
@@ -149,23 +142,24 @@ void KLineProtocol::fastInit() {
 void KLineProtocol::fiveBaudInit() {
     sendFiveBaud(settings_.target);
     line_->discardInput();
-    const std::uint8_t sync = readInitByte(kFiveBaudAnswer, "sync byte");
+    const std::uint8_t sync =
+        readInitByte(lastActivity_ + kW1 + byteTime() + kLineLatency, "sync byte");
     if (sync != kSyncByte) {
         throw Error(kInitFailedError, "K-line init: wrong sync byte 0x" + hexText(std::array{sync}),
                     "KLineProtocol.InitCommunication");
     }
-    const std::uint8_t kb1 = readInitByte(kFiveBaudAnswer, "key byte 1");
-    const std::uint8_t kb2 = readInitByte(kFiveBaudAnswer, "key byte 2");
+    const std::uint8_t kb1 = readInitByte(line_->now() + kFiveBaudAnswer, "key byte 1");
+    const std::uint8_t kb2 = readInitByte(line_->now() + kFiveBaudAnswer, "key byte 2");
     line_->waitUntil(line_->now() + kW4);
     const std::array inverted{static_cast<std::uint8_t>(~kb2)};
     line_->write(inverted);
     lastActivity_ = line_->now();
     // An echoing cable hands the inverted key byte back before the ECU's
     // answer; this is also where an unknown echo shows itself.
-    std::uint8_t address = readInitByte(kFiveBaudAnswer, "inverted address");
+    std::uint8_t address = readInitByte(line_->now() + kFiveBaudAnswer, "inverted address");
     if (echo_ != false && address == inverted[0]) {
         echo_ = true;
-        address = readInitByte(kFiveBaudAnswer, "inverted address");
+        address = readInitByte(line_->now() + kFiveBaudAnswer, "inverted address");
     }
     if (address != static_cast<std::uint8_t>(~settings_.target)) {
         throw Error(kInitFailedError,
@@ -193,9 +187,9 @@ void KLineProtocol::sendFiveBaud(std::uint8_t byte) {
     lastActivity_ = line_->now();
 }
 
-std::uint8_t KLineProtocol::readInitByte(Milliseconds within, const char* what) {
+std::uint8_t KLineProtocol::readInitByte(Clock::time_point deadline, const char* what) {
     std::array<std::uint8_t, 1> byte{};
-    if (line_->read(byte, line_->now() + within) == 0) {
+    if (line_->read(byte, deadline) == 0) {
         throw Error(kInitFailedError, std::string("K-line init: no ") + what,
                     "KLineProtocol.InitCommunication");
     }
@@ -203,7 +197,20 @@ std::uint8_t KLineProtocol::readInitByte(Milliseconds within, const char* what) 
     return byte[0];
 }
 
-KLineProtocol::Bytes KLineProtocol::exchange(std::span<const std::uint8_t> data, bool afterWakeUp) {
+void KLineProtocol::sendMessage(const ByteString& request) {
+    sendFrame(request.bytes(), false);
+}
+
+std::optional<ByteString> KLineProtocol::receiveMessage(Milliseconds timeout) {
+    std::optional<Bytes> data = readFrame(timeout);
+    if (!data) {
+        return std::nullopt;
+    }
+    lastReply_ = lastActivity_;
+    return ByteString(std::move(*data));
+}
+
+void KLineProtocol::sendFrame(std::span<const std::uint8_t> data, bool afterWakeUp) {
     Bytes frame;
     if (!encodeKLineFrame(frame, form_, settings_.target, settings_.source, data)) {
         throw Error(link_error::kGarbledFrame,
@@ -213,12 +220,14 @@ KLineProtocol::Bytes KLineProtocol::exchange(std::span<const std::uint8_t> data,
     }
     prepareLine(afterWakeUp);
     sendPaced(frame);
-    Bytes reply = readReply(takeEcho(frame));
-    lastReply_ = lastActivity_;
-    return reply;
+    unread_ = takeEcho(frame);
 }
 
 void KLineProtocol::prepareLine(bool afterWakeUp) {
+    if (!unread_.empty()) {
+        unread_.clear();
+        resync_ = true;
+    }
     if (resync_) {
         // A late or garbled reply may still be on its way: wait until the
         // line has been quiet for P2max so that it cannot run into the next
@@ -246,19 +255,23 @@ void KLineProtocol::prepareLine(bool afterWakeUp) {
 }
 
 void KLineProtocol::sendPaced(std::span<const std::uint8_t> frame) {
-    const auto gap = std::max<Clock::duration>(settings_.p4min, byteTime());
+    // The ECU's P2 runs from the end of the last byte on the wire, not from
+    // the moment the bytes were handed to the line: a write returns long
+    // before a frame has gone out at 10400 baud.
     if (settings_.p4min.count() == 0) {
+        const auto start = line_->now();
         line_->write(frame);
-    } else {
-        auto next = line_->now();
-        for (const std::uint8_t byte : frame) {
-            line_->waitUntil(next);
-            line_->write(std::span(&byte, 1));
-            next = line_->now() + gap;
-        }
+        lastActivity_ = start + static_cast<long>(frame.size()) * byteTime();
+        return;
     }
-    requestEnd_ = line_->now() + byteTime();
-    lastActivity_ = requestEnd_;
+    const auto gap = std::max<Clock::duration>(settings_.p4min, byteTime());
+    auto next = line_->now();
+    for (const std::uint8_t byte : frame) {
+        line_->waitUntil(next);
+        line_->write(std::span(&byte, 1));
+        next = line_->now() + gap;
+    }
+    lastActivity_ = line_->now() + byteTime();
 }
 
 KLineProtocol::Bytes KLineProtocol::takeEcho(std::span<const std::uint8_t> frame) {
@@ -270,7 +283,7 @@ KLineProtocol::Bytes KLineProtocol::takeEcho(std::span<const std::uint8_t> frame
     // request shows that the line does not echo and starts the reply.
     Bytes arrived;
     std::array<std::uint8_t, 64> chunk{};
-    const auto deadline = requestEnd_ + settings_.p2max;
+    const auto deadline = lastActivity_ + settings_.p2max;
     while (arrived.size() < frame.size()) {
         const std::size_t n = line_->read(chunk, deadline);
         if (n == 0) {
@@ -302,11 +315,12 @@ KLineProtocol::Bytes KLineProtocol::takeEcho(std::span<const std::uint8_t> frame
     return arrived;
 }
 
-KLineProtocol::Bytes KLineProtocol::readReply(Bytes arrived) {
+std::optional<KLineProtocol::Bytes> KLineProtocol::readFrame(Clock::duration timeout) {
     KLineFrameReader reader;
-    auto deadline = requestEnd_ + settings_.p2max;
+    auto deadline = lastActivity_ + timeout;
     const auto byteGap = std::max<Clock::duration>(kline_time::kP1max, settings_.p2max);
-    int pending = 0;
+    Bytes arrived = std::move(unread_);
+    unread_.clear();
     std::array<std::uint8_t, 64> chunk{};
     std::size_t next = 0;
     for (;;) {
@@ -315,8 +329,10 @@ KLineProtocol::Bytes KLineProtocol::readReply(Bytes arrived) {
             next = 0;
             const std::size_t n = line_->read(chunk, deadline);
             if (n == 0) {
+                // A late reply must not run into the next request either.
+                resync_ = true;
                 if (reader.bytes().empty()) {
-                    garbled(kNoAnswerError, kNoAnswerText);
+                    return std::nullopt;
                 }
                 garbled(link_error::kGarbledFrame,
                         "K-line: reply cut short (" + hexText(reader.bytes()) + ")");
@@ -344,20 +360,12 @@ KLineProtocol::Bytes KLineProtocol::readReply(Bytes arrived) {
                         hexText(std::array{reader.target()}) + ", expected from " +
                         hexText(std::array{settings_.target}));
         }
+        // Bytes after the frame may be the next one (the answer right after
+        // "response pending"); those that nobody reads are let pass before the
+        // next request.
+        unread_.assign(arrived.begin() + static_cast<long>(next), arrived.end());
         const auto data = reader.data();
-        const bool waitMore =
-            data.size() == 3 && data[0] == kwp::kNegativeReply && data[2] == kwp::kResponsePending;
-        if (!waitMore) {
-            // Bytes after the frame are none of the reply's: let them pass
-            // before the next request.
-            resync_ = next != arrived.size();
-            return Bytes(data.begin(), data.end());
-        }
-        if (++pending > kMaxPendingReplies) {
-            throw Error(kNoAnswerError, kNoAnswerText, "KLineProtocol.SendReceive");
-        }
-        reader.reset();
-        deadline = lastActivity_ + kline_time::kP2star;
+        return Bytes(data.begin(), data.end());
     }
 }
 

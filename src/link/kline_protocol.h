@@ -6,6 +6,7 @@
 #include "link/kline_frame.h"
 #include "link/kline_settings.h"
 #include "link/line_protocol.h"
+#include "link/message_link.h"
 
 #include <functional>
 #include <memory>
@@ -16,13 +17,14 @@ namespace vistrel {
 
 // KWP2000 over a K-line (ISO 14230-2) on a serial line: wake-up, framing in
 // the header form the ECU offers, the cable's echo, the timings P1 to P4,
-// and "response pending". The line is opened on the first InitCommunication
+// while the KWP2000 layer above it handles "response pending" and negative
+// replies. The line is opened on the first InitCommunication
 // and again after it was lost, so a missing or pulled cable shows as a
 // failed step that the cycle retries.
 //
 // The session is kept while requests keep coming; after a pause longer than
 // the ECU keeps a session (P3max), the next call wakes the ECU up again.
-class KLineProtocol : public LineProtocol {
+class KLineProtocol : public LineProtocol, private MessageLink {
 public:
     using LineOpener = LineKeeper::Opener;
 
@@ -51,16 +53,20 @@ private:
     void fastInit();
     void fiveBaudInit();
     void sendFiveBaud(std::uint8_t byte);
-    std::uint8_t readInitByte(Milliseconds within, const char* what);
-    // One request and its reply's data bytes (service byte first); throws
-    // the line's failures, the ECU's silence and garbled replies.
-    Bytes exchange(std::span<const std::uint8_t> data, bool afterWakeUp);
+    std::uint8_t readInitByte(Clock::time_point deadline, const char* what);
+    void sendMessage(const ByteString& request) override;
+    std::optional<ByteString> receiveMessage(Milliseconds timeout) override;
+    Milliseconds replyTimeout() const override { return settings_.p2max; }
+    // Frames data and sends it, keeping what came back after the echo.
+    void sendFrame(std::span<const std::uint8_t> data, bool afterWakeUp);
+    // The data of the next frame for us that begins within timeout of the
+    // last byte on the line; nothing when none did. Throws garbled replies.
+    std::optional<Bytes> readFrame(Clock::duration timeout);
     void prepareLine(bool afterWakeUp);
     void sendPaced(std::span<const std::uint8_t> frame);
     // Bytes that came back after the request and belong to the reply (none
     // when the line echoed all of it).
     Bytes takeEcho(std::span<const std::uint8_t> frame);
-    Bytes readReply(Bytes arrived);
     [[noreturn]] void garbled(std::int32_t number, const std::string& text);
     Clock::duration byteTime() const;
 
@@ -77,7 +83,9 @@ private:
     Clock::time_point lastActivity_{};
     // The last exchange went wrong on the line: wait for quiet first.
     bool resync_ = false;
-    Clock::time_point requestEnd_{};
+    // Bytes that came in (after the echo, after a frame) and belong to no
+    // frame read yet.
+    Bytes unread_;
 };
 
 } // namespace vistrel

@@ -23,8 +23,6 @@ namespace kline_time {
 inline constexpr Milliseconds kP1max{20};
 // Earliest reply after a request: a real ECU never answers sooner.
 inline constexpr Milliseconds kP2min{25};
-// Longest wait for the reply after the ECU said "response pending".
-inline constexpr Milliseconds kP2star{5000};
 // Idle time after which the ECU ends the session on its own.
 inline constexpr Milliseconds kP3max{5000};
 // Idle line before a fast init.

@@ -8,18 +8,23 @@
 
 namespace vistrel {
 
-// A link that moves whole diagnostic messages: the request goes out as one,
-// the reply comes back as one, however the bus cuts them into frames. What
-// the messages mean (pending replies, negative replies) is the business of
-// the layer above. A link failure throws Error.
+// A link seen as whole KWP2000 messages: what a K-line frame, an adapter's
+// reply line or an ISO-TP transfer carries, service byte first. It only
+// moves messages; what they mean (response pending, negative replies) is
+// the KWP2000 layer's business, the same for every link. Failures of the
+// link itself (a lost device, a garbled frame) are thrown as Error.
 class MessageLink {
 public:
     virtual ~MessageLink() = default;
 
+    // Sends one request; the wait for its replies starts at its end.
     virtual void sendMessage(const ByteString& request) = 0;
-    // The next message from the ECU, or nothing when none began within
-    // timeout.
+    // The next message for us that begins within timeout of the end of the
+    // request or of the message before it; nothing when none came in time.
     virtual std::optional<ByteString> receiveMessage(std::chrono::milliseconds timeout) = 0;
+    // How long the ECU has for its first reply to a request (P2max, or the
+    // adapter's own timeout).
+    virtual std::chrono::milliseconds replyTimeout() const = 0;
 };
 
 } // namespace vistrel

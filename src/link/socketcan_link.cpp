@@ -90,8 +90,12 @@ canid_t socketId(std::uint32_t id, bool extended) {
 // The kernel's own ISO-TP: it does the frames and flow control itself.
 class KernelIsoTpLink : public MessageLink {
 public:
-    KernelIsoTpLink(int fd, std::string interface, IdleHook idle)
-        : socket_(fd), interface_(std::move(interface)), idle_(std::move(idle)) {}
+    KernelIsoTpLink(int fd, std::string interface, std::chrono::milliseconds replyTimeout,
+                    IdleHook idle)
+        : socket_(fd), interface_(std::move(interface)), replyTimeout_(replyTimeout),
+          idle_(std::move(idle)) {}
+
+    std::chrono::milliseconds replyTimeout() const override { return replyTimeout_; }
 
     void sendMessage(const ByteString& request) override {
         if (::write(socket_.fd(), request.data(), request.length()) < 0) {
@@ -130,6 +134,7 @@ public:
 private:
     Socket socket_;
     std::string interface_;
+    std::chrono::milliseconds replyTimeout_;
     IdleHook idle_;
 };
 
@@ -198,7 +203,8 @@ std::unique_ptr<MessageLink> openKernelIsoTp(int fd, const CanSettings& settings
         ::close(fd);
         fail(settings.device, "cannot set up the ISO-TP socket", error);
     }
-    return std::make_unique<KernelIsoTpLink>(fd, settings.device, std::move(idle));
+    return std::make_unique<KernelIsoTpLink>(fd, settings.device, isotp.replyTimeout,
+                                             std::move(idle));
 }
 
 std::unique_ptr<MessageLink> openRaw(const CanSettings& settings, unsigned index, IdleHook idle) {

@@ -260,11 +260,16 @@ private:
         Signal signal;
         signal.range = range(element, 1, 8);
         const std::string coding = reader_.text(element, "coding", "BE");
-        if (coding != "BE" && coding != "LE") {
-            reader_.fail(element,
-                         "<signal>: coding=\"" + coding + "\" is neither \"LE\" nor \"BE\"");
+        if (coding != "BE" && coding != "LE" && coding != "BEF" && coding != "LEF") {
+            reader_.fail(element, "<signal>: coding=\"" + coding +
+                                      "\" is none of \"LE\", \"BE\", \"LEF\", \"BEF\"");
         }
-        signal.bigEndian = coding == "BE";
+        signal.bigEndian = coding.starts_with("BE");
+        signal.isFloat = coding.ends_with('F');
+        if (signal.isFloat && signal.range.length != 4 && signal.range.length != 8) {
+            reader_.fail(element,
+                         "<signal>: a float signal (coding=\"" + coding + "\") has length 4 or 8");
+        }
         const std::string waveName = reader_.text(element, "wave", "sine");
         const std::optional<Wave> wave = waveFromName(waveName);
         if (!wave) {
@@ -272,8 +277,9 @@ private:
                                       "\" (ramp, sine, square, counter, random)");
         }
         signal.wave = *wave;
-        // What fits in the signal's bytes, signed or not.
-        const std::uint32_t bits = 8 * signal.range.length;
+        // What fits in the signal's bytes, signed or not; a float holds any
+        // whole number a 64-bit one does, rounded to its precision.
+        const std::uint32_t bits = signal.isFloat ? 64 : 8 * signal.range.length;
         const std::int64_t lowest = bits == 64 ? kInt64Min : -(std::int64_t{1} << (bits - 1));
         const std::int64_t highest = bits == 64 ? kInt64Max : (std::int64_t{1} << bits) - 1;
         signal.min = reader_.decimal(element, "min", 0, lowest, highest);

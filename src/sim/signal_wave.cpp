@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "sim/signal_wave.h"
 
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -92,6 +93,10 @@ std::int64_t Signal::valueAt(std::chrono::steady_clock::time_point now) const no
 
 void Signal::store(std::int64_t value, std::uint8_t* out) const noexcept {
     auto bits = static_cast<std::uint64_t>(value);
+    if (isFloat) {
+        bits = range.length == 4 ? std::bit_cast<std::uint32_t>(static_cast<float>(value))
+                                 : std::bit_cast<std::uint64_t>(static_cast<double>(value));
+    }
     for (std::uint32_t i = 0; i < range.length; ++i) {
         const std::uint32_t position = bigEndian ? range.length - 1 - i : i;
         out[position] = static_cast<std::uint8_t>(bits & 0xFF);

@@ -17,10 +17,12 @@ std::optional<Wave> waveFromName(std::string_view name) noexcept;
 
 // Memory whose contents follow a wave over time, so that values move on
 // screen: a whole number between min and max, stored in length bytes (two's
-// complement for negatives) in either byte order.
+// complement for negatives, or an IEEE-754 float of 4 or 8 bytes) in either
+// byte order.
 struct Signal {
     AddressRange range;
     bool bigEndian = true;
+    bool isFloat = false;
     Wave wave = Wave::Sine;
     std::int64_t min = 0;
     std::int64_t max = 255;

@@ -96,5 +96,65 @@ TEST(ItemText, WritesPhysicalValuesInTheUsersFormat) {
     }
 }
 
+struct FloatCase {
+    const char* value; // value bytes as received
+    const char* coding;
+    const char* format;
+    const char* mask;
+    const char* expected;
+};
+
+TEST(ItemText, ShowsIeeeFloatsAsNumbersAndTheirBytesAsTheyCame) {
+    // 1.5f is 3FC00000, 0.1f 3DCCCCCD, 0.1 3FB999999999999A; A 2, B 1, C 4
+    // and a comma for the physical and decimal texts.
+    const std::vector<FloatCase> cases = {
+        {"3FC00000", "BEF", "D", "", "1,5"},
+        {"0000C03F", "LEF", "D", "", "1,5"},
+        {"3DCCCCCD", "BEF", "D", "", "0,1"}, // the float's shortest text, not 0.100000001
+        {"3FB999999999999A", "BEF", "D", "", "0,1"},
+        {"9A9999999999B93F", "LEF", "D", "", "0,1"},
+        {"C1200000", "BEF", "D", "", "-10"},
+        {"7F7FFFFF", "BEF", "D", "", "3,4028235E+38"},
+        {"3FC00000", "BEF", "P", "", "1"},
+        // The mask goes with the bytes only, never with the number.
+        {"3FC00000", "BEF", "D", "00FF0000", "1,5"},
+        {"3FC00000", "BEF", "H", "00FF0000", "00C00000"},
+        {"0000C03F", "LEF", "B", "000000FF", "00000000000000000000000000111111"},
+        // No number to show: infinities and NaN, and a physical value past range.
+        {"7F800000", "BEF", "D", "", "Hors limites (Out of range)"},
+        {"FF800000", "BEF", "P", "", "Hors limites (Out of range)"},
+        {"7FC00000", "BEF", "D", "", "Hors limites (Out of range)"},
+        {"7FEFFFFFFFFFFFFF", "BEF", "P", "", "Hors limites (Out of range)"},
+    };
+    auto format = std::make_shared<NumberFormat>(NumberFormat{",", " "});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " " + c.coding + " " + c.format);
+        VistrelItem item(format);
+        item.setLength(static_cast<std::int32_t>(std::string(c.value).size() / 2));
+        item.setCodingText(c.coding);
+        item.setFormatText(c.format);
+        item.setMask(c.mask);
+        item.setCoefA(2);
+        item.setCoefB(1);
+        item.setCoefC(4);
+        giveValue(item, c.value);
+        EXPECT_EQ(item.text(), c.expected);
+        EXPECT_EQ(item.codingText(), c.coding);
+    }
+}
+
+TEST(ItemText, AFloatOfAnotherLengthIsAnItemError) {
+    for (const std::int32_t length : {1, 2, 3, 5, 7}) {
+        for (const char* format : {"D", "H", "P"}) {
+            VistrelItem item = testing::makeItem("01", length, "LEF", format);
+            EXPECT_EQ(item.text(), "VistrelItem error : un flottant a 4 ou 8 octets (a float has "
+                                   "4 or 8 bytes)")
+                << length << format;
+            giveValue(item, std::string(static_cast<std::size_t>(length) * 2, '4'));
+            EXPECT_NE(item.text().find("float has 4 or 8 bytes"), std::string::npos);
+        }
+    }
+}
+
 } // namespace
 } // namespace vistrel

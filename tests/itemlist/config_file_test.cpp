@@ -110,6 +110,8 @@ TEST_F(ConfigFile, RoundTripKeepsEverything) {
         "FFFFFF\t8\tBE\t<&>\"' ü\t°C\t6.02214076E+23\t-0\t7\tB\t1",
         "0102\t4\tLE+\tSecond\tkm/h\t1\t2\t3\tD\t1\tF0F0",
         "02\t1\tLE\tline\rbreak\t\x01\n\t1\t0\t1\tD\t1",
+        "03\t4\tBEF\tSingle\t\t1\t0\t1\tD\t1",
+        "04\t8\tLEF\tDouble\t\t2\t0\t1\tP\t1\t00000000000000FF",
     };
     for (const char* line : lines) {
         ASSERT_NE(items.addLine(line), nullptr) << line;

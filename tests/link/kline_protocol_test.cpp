@@ -201,19 +201,40 @@ TEST(KLineProtocol, ResponsePendingWaitsBeyondP2max) {
     EXPECT_GE(rig.line->now() - start, std::chrono::seconds(2));
 }
 
+TEST(KLineProtocol, P2CountsFromTheEndOfTheLastByteOnTheWire) {
+    // Sent in one write, the 9 bytes of the request leave the wire 8.6 ms
+    // after the write (961 µs a byte at 10400 baud); the ECU has P2max
+    // (50 ms) from then.
+    const std::pair<milliseconds, std::int32_t> cases[] = {{milliseconds(49), 0},
+                                                           {milliseconds(51), 2000}};
+    for (const auto& [after, error] : cases) {
+        KLineSettings settings = noWakeUp();
+        settings.p4min = milliseconds(0);
+        Rig rig(settings);
+        rig.line->device = [after](FakeLine& line, std::span<const std::uint8_t>) {
+            line.arrive(frame(kValue), line.now() + 9 * std::chrono::microseconds(961) + after);
+        };
+        EXPECT_EQ(rig.failure(kRead), error) << after.count();
+    }
+}
+
 TEST(KLineProtocol, FiveBaudInit) {
-    const std::tuple<std::uint8_t, std::uint8_t, std::string> cases[] = {
-        {0x55, 0xEF, ""},
-        {0x54, 0xEF, "K-line init: wrong sync byte 0x54"},
-        {0x55, 0x00, "K-line init: wrong inverted address 0x00"},
+    // The sync byte may start up to W1 (300 ms) after the stop bit, and it
+    // reaches us a byte time and a USB latency later.
+    const std::tuple<std::uint8_t, std::uint8_t, int, std::string> cases[] = {
+        {0x55, 0xEF, 60, ""},
+        {0x55, 0xEF, 340, ""},
+        {0x55, 0xEF, 400, "K-line init: no sync byte"},
+        {0x54, 0xEF, 60, "K-line init: wrong sync byte 0x54"},
+        {0x55, 0x00, 60, "K-line init: wrong inverted address 0x00"},
     };
-    for (const auto& [sync, inverted, error] : cases) {
+    for (const auto& [sync, inverted, delay, error] : cases) {
         KLineSettings settings;
         settings.init = KLineInit::FiveBaud;
         // The cable echoes the inverted key byte; echo=auto finds that out.
         Rig rig(settings, false);
         // W5, then ten bits of 200 ms, then the ECU's answer.
-        const auto answer = rig.line->now() + milliseconds(300 + 2000 + 60);
+        const auto answer = rig.line->now() + milliseconds(300 + 2000 + delay);
         rig.line->arrive(Bytes{sync}, answer);
         rig.line->arrive(Bytes{0xE9, 0x8F}, answer + milliseconds(10));
         rig.line->device = [inverted](FakeLine& line, std::span<const std::uint8_t> bytes) {

@@ -40,7 +40,7 @@ TEST(LinkString, KeysAndDefaults) {
         const IsoTpSettings& i = c.isotp;
         return std::tuple(c.carrier, c.device, c.port, c.bus, c.bitrate, i.tx, i.rx, i.extended,
                           i.padding.value_or(0), i.padding.has_value(), i.separation, i.blockSize,
-                          c.p2max.count(), i.frameTimeout.count());
+                          i.replyTimeout.count(), i.frameTimeout.count());
     };
     EXPECT_EQ(can("slcan:/dev/ttyACM0"),
               std::tuple(CanCarrier::Slcan, "/dev/ttyACM0", 29536, "can0", 500000U, 0x7E0U, 0x7E8U,

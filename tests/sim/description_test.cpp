@@ -23,6 +23,8 @@ TEST(SimDescriptionFiles, EveryElementTakesEffect) {
       0304</memory>
   <image address="2000" file="dump.bin"/>
   <signal address="3000" length="2" coding="LE" wave="counter" min="0" max="65535" periodMs="10"/>
+  <signal address="4000" length="4" coding="LEF" wave="counter" max="1000" periodMs="10"/>
+  <signal address="4004" length="8" coding="BEF" wave="square" min="-2" max="0"/>
   <refuse address="1003" service="23" nrc="22"/>
   <silent address="2003" length="1"/>
   <init failures="1" text="K-line busy"/>
@@ -45,6 +47,8 @@ TEST(SimDescriptionFiles, EveryElementTakesEffect) {
     EXPECT_EQ(sendReceive(*ecu, "23200003"), positive("63DEADBE"));
     EXPECT_EQ(sendReceive(*ecu, "23200004"), failure("", 2000, "No answer at due time"));
     EXPECT_EQ(sendReceive(*ecu, "23300002"), positive("637B00"));
+    EXPECT_EQ(sendReceive(*ecu, "23400004"), positive("630000F642"));         // 123.0f
+    EXPECT_EQ(sendReceive(*ecu, "23400408"), positive("63C000000000000000")); // -2.0
 
     const auto init = [&] { return testing::outcomeOf([&] { ecu->InitCommunication(); }); };
     EXPECT_EQ(init(), failure("", kInitFailedError, "K-line busy"));
@@ -86,6 +90,8 @@ TEST(BadDescriptions, AreRejectedNamingFileAndLine) {
         {"<signal address=\"0\" length=\"9\"/>",
          "2: <signal>: length=\"9\" is out of range (1 to 8)"},
         {"<signal address=\"0\" min=\"9\" max=\"8\"/>", "2: <signal>: min is above max"},
+        {"<signal address=\"0\" length=\"2\" coding=\"BEF\"/>",
+         "2: <signal>: a float signal (coding=\"BEF\") has length 4 or 8"},
         {"<signal address=\"0\" wave=\"saw\"/>",
          "2: <signal>: unknown wave \"saw\" (ramp, sine, square, counter, random)"},
         {"<init/>\n<init/>", "3: a second <init> element"},

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+// The KWP2000 layer that every link shares, over a scripted message link:
+// what each kind of reply becomes, and how long it waits after each.
+
+#include "components/error.h"
+#include "link/kwp_exchange.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace vistrel {
+namespace {
+
+using std::chrono::milliseconds;
+using Script = std::vector<std::optional<ByteString>>;
+
+class ScriptedLink : public MessageLink {
+public:
+    explicit ScriptedLink(Script replies) : replies_(replies.begin(), replies.end()) {}
+
+    void sendMessage(const ByteString& request) override { sent.push_back(request); }
+    std::optional<ByteString> receiveMessage(milliseconds timeout) override {
+        timeouts.push_back(timeout);
+        if (replies_.empty()) {
+            return std::nullopt;
+        }
+        auto reply = replies_.front();
+        replies_.pop_front();
+        return reply;
+    }
+    milliseconds replyTimeout() const override { return milliseconds(50); }
+
+    std::vector<ByteString> sent;
+    std::vector<milliseconds> timeouts;
+
+private:
+    std::deque<std::optional<ByteString>> replies_;
+};
+
+const ByteString kRead = {0x23, 0x01, 0xA2, 0xB3, 0x02};
+const ByteString kValue = {0x63, 0x12, 0x34};
+const ByteString kPending = {0x7F, 0x23, 0x78};
+
+Script pendingTimes(int n, std::optional<ByteString> last) {
+    Script script(static_cast<std::size_t>(n), kPending);
+    script.push_back(std::move(last));
+    return script;
+}
+
+TEST(KwpExchange, EachReplyBecomesTheAnswerOrItsError) {
+    struct Case {
+        const char* name;
+        Script replies;
+        std::int32_t error; // 0: the answer is kValue
+    };
+    const Case cases[] = {
+        {"answer", {kValue}, 0},
+        {"pending, then the answer", {kPending, kPending, kValue}, 0},
+        {"twenty pending replies are patience", pendingTimes(20, kValue), 0},
+        {"the twenty-first is too many", pendingTimes(21, kValue), 2000},
+        {"silence", {std::nullopt}, 2000},
+        {"pending, then silence", {kPending, std::nullopt}, 2000},
+        {"known refusal", {ByteString{0x7F, 0x23, 0x22}}, 2033},
+        {"other refusal", {ByteString{0x7F, 0x23, 0x31}}, 2040},
+        {"negative reply cut short", {ByteString{0x7F, 0x23}}, 2052},
+        {"refusal of another service", {ByteString{0x7F, 0x22, 0x31}}, 2041},
+        {"pending for another service", {ByteString{0x7F, 0x22, 0x78}}, 2041},
+        {"answer to another service", {ByteString{0x50, 0xA0}}, 2003},
+        {"empty message", {ByteString{}}, 2052},
+    };
+    for (const auto& c : cases) {
+        ScriptedLink link(c.replies);
+        std::int32_t error = 0;
+        try {
+            EXPECT_EQ(kwpExchange(link, kRead), kValue) << c.name;
+        } catch (const Error& e) {
+            error = e.number();
+        }
+        EXPECT_EQ(error, c.error) << c.name;
+        ASSERT_EQ(link.sent.size(), 1U) << c.name;
+        EXPECT_EQ(link.sent[0], kRead) << c.name;
+    }
+}
+
+TEST(KwpExchange, TheLinksReplyTimeFirstThenP2StarAfterEachPendingReply) {
+    ScriptedLink link({kPending, kPending, kValue});
+    kwpExchange(link, kRead);
+    EXPECT_EQ(link.timeouts,
+              (std::vector{milliseconds(50), milliseconds(5000), milliseconds(5000)}));
+}
+
+TEST(KwpExchange, AnEmptyRequestIsRefusedBeforeAnythingIsSent) {
+    ScriptedLink link({kValue});
+    EXPECT_THROW(kwpExchange(link, ByteString{}), Error);
+    EXPECT_TRUE(link.sent.empty());
+}
+
+} // namespace
+} // namespace vistrel
