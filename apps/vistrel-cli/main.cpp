@@ -48,7 +48,7 @@ std::vector<std::string> methodLabels() {
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
     auto* link = command
                      .add_option("--link", options.link,
-                                 std::string("The ECU's link: ") + vistrel::kLinkForms +
+                                 "The ECU's link: " + vistrel::linkStringForms() +
                                      " (default: sim, the built-in demo)")
                      ->type_name("LINK");
     auto* ecu =
@@ -72,7 +72,8 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
         ->check(CLI::IsMember(methodLabels()));
     command
         .add_option("--merge-window", options.mergeWindow,
-                    "Bytes that one read of ReadMemoryByAddressMerged may span (default 32)")
+                    "Bytes that one read of ReadMemoryByAddressMerged may span (default: what "
+                    "the link's costs make worth it)")
         ->type_name("N")
         ->check(CLI::Range(1, 255));
     command.add_option("--length-size", options.lengthSize, "Length size of a read request")
@@ -161,6 +162,19 @@ int main(int argc, char** argv) {
         ->add_option("--run", exportOptions.run,
                      "Which recording of a continued file, from 1 (default 1)")
         ->type_name("N");
+    auto* exportItems =
+        exportCommand
+            ->add_option("--items", exportOptions.itemsFile,
+                         "Item lines (.tsv) the recording was made with: each column's display "
+                         "format comes from its item, by name")
+            ->type_name("LIST.tsv");
+    auto* exportConfig =
+        exportCommand
+            ->add_option("--config", exportOptions.configFile,
+                         "Configuration file (.xml) the recording was made with, as --items")
+            ->type_name("LIST.xml");
+    exportItems->excludes(exportConfig);
+    exportConfig->excludes(exportItems);
 
     cli::ImportOptions importOptions;
     auto* importCommand = app.add_subcommand(
@@ -218,7 +232,7 @@ int main(int argc, char** argv) {
             return cli::runWatch(watch, std::cout, std::cerr, cli::terminalWidth(STDOUT_FILENO));
         }
         if (exportCommand->parsed()) {
-            return cli::runExport(exportOptions);
+            return cli::runExport(exportOptions, std::cerr);
         }
         if (importCommand->parsed()) {
             return cli::runImport(importOptions, std::cerr);

@@ -51,7 +51,20 @@ struct Options {
     unsigned p2 = 25;
     bool noEcho = false;
     std::vector<std::string> faults;
+    std::vector<std::string> quirks;
 };
+
+ElmQuirks quirksFrom(const Options& options) {
+    ElmQuirks quirks;
+    for (const auto& text : options.quirks) {
+        const auto applied = applyElmQuirk(quirks, text);
+        if (!applied) {
+            throw LinkStringError("--quirk: " + text + " is not one of " + elmQuirkNames());
+        }
+        quirks = *applied;
+    }
+    return quirks;
+}
 
 std::uint8_t hexByte(const std::string& text, const char* option) {
     const LinkString linkString{option, "", {{"value", text}}};
@@ -160,7 +173,8 @@ int servePseudoTerminals(KLineEcu& ecu, const Options& options,
 
 // The adapter serves until interrupted; the line stays for its whole life.
 int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFlag& interrupt) {
-    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone);
+    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone,
+                              quirksFrom(options));
     const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
     if (options.pty) {
         PseudoTerminal pty;
@@ -242,6 +256,11 @@ int main(int argc, char** argv) {
                    "On CAN: the block size and separation time (hex) of the ECU's flow control, "
                    "BS/STMIN (default 0/0)");
     app.add_flag("--clone", options.clone, "With --elm: lack ATFI, ATAL and ATWM as many clones do")
+        ->needs(elm);
+    app.add_option("--quirk", options.quirks,
+                   "With --elm: behave as some real adapters or ECUs do; one of " +
+                       elmQuirkNames() + " (N: how many pending replies, every N-th request)")
+        ->type_name("QUIRK")
         ->needs(elm);
     auto* pty = app.add_flag("--pty", options.pty,
                              "Open a pseudo-terminal and print its path on the first line");

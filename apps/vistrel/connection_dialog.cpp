@@ -2,6 +2,7 @@
 #include "connection_dialog.h"
 
 #include "components/byte_string.h"
+#include "connect/link_factory.h"
 #include "link/can_settings.h"
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
@@ -82,13 +83,19 @@ void optionalKey(LinkString& fields, const char* key, const QString& value) {
     }
 }
 
+// The kinds in the order of the pages.
+QStringList linkKinds() {
+    QStringList kinds;
+    for (const auto kind : kLinkKinds) {
+        kinds << QString::fromUtf8(kind.data(), static_cast<qsizetype>(kind.size()));
+    }
+    return kinds;
+}
+
 } // namespace
 
 ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWidget* parent)
-    : QDialog(parent), useLink_(std::move(useLink)),
-      kind_(choices({QStringLiteral("sim"), QStringLiteral("kline"), QStringLiteral("elm"),
-                     QStringLiteral("slcan"), QStringLiteral("socketcand"),
-                     QStringLiteral("socketcan")})),
+    : QDialog(parent), useLink_(std::move(useLink)), kind_(choices(linkKinds())),
       pages_(new QStackedWidget), link_(new QLineEdit(current)) {
     setWindowTitle(QStringLiteral("Connexion (Connection)"));
     pages_->addWidget(simulatorPage());

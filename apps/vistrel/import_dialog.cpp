@@ -126,8 +126,19 @@ ImportDialog::ImportDialog(A2lDescription description, const QString& fileName, 
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setSortingEnabled(false);
     view_->verticalHeader()->hide();
-    // Fixed row heights let the view skip measuring thousands of rows.
+    // One line a row, of a fixed height, and set column widths: the view
+    // then never measures thousands of rows.
+    view_->setWordWrap(false);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    for (const auto& [column, digits] : {std::pair{MeasurementTable::Name, 22},
+                                         {MeasurementTable::LongIdentifier, 34},
+                                         {MeasurementTable::Type, 14},
+                                         {MeasurementTable::Address, 10},
+                                         {MeasurementTable::Unit, 8}}) {
+        view_->setColumnWidth(column, digits * digit);
+    }
     view_->horizontalHeader()->setStretchLastSection(true);
     filterText_->setPlaceholderText(QStringLiteral("Filtre (Filter): nom ou description"));
     filterText_->setClearButtonEnabled(true);

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     bool start = false;
     cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
     auto* linkOption = cli.add_option("--link", link,
-                                      std::string("The ECU's link: ") + vistrel::kLinkForms +
+                                      "The ECU's link: " + vistrel::linkStringForms() +
                                           " (default: sim, the built-in demo car)")
                            ->type_name("LINK");
     auto* ecuOption = cli.add_option_function<std::string>(
@@ -64,8 +64,18 @@ int main(int argc, char** argv) {
     plotCommand->add_option("-o,--output", plot.outFile, "Image to write (.png or .svg)")
         ->required()
         ->type_name("OUT");
-    plotCommand->add_option("--items", plot.items, "Names of the columns to draw, comma-separated")
+    plotCommand
+        ->add_option("--items", plot.items,
+                     "Names of the columns to draw, comma-separated (default: the decimal ones)")
         ->type_name("NAMES");
+    auto* lanes = plotCommand->add_flag_function(
+        "--lanes", [&plot](std::int64_t) { plot.lanes = true; },
+        "One lane per column, each with its own axis (the default beyond 4 columns or without "
+        "--items)");
+    auto* noLanes = plotCommand->add_flag_function(
+        "--no-lanes", [&plot](std::int64_t) { plot.lanes = false; }, "All columns in one chart");
+    lanes->excludes(noLanes);
+    noLanes->excludes(lanes);
     plotCommand->add_option("--size", plot.size, "Image size in pixels (default 1600x900)")
         ->type_name("WxH");
     plotCommand->add_option("--from", plot.from, "First second shown")->type_name("S");

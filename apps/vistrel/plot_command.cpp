@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace vistrel {
@@ -27,11 +28,38 @@ QSize parseSize(const std::string& text) {
     return {width, height};
 }
 
-// The chosen columns in the order given.
-std::vector<PlotSeries> chosenSeries(const std::vector<PlotSeries>& all, const std::string& items) {
-    if (items.empty()) {
-        return all;
+// A chart of more lines than this is hard to read without lanes.
+constexpr std::size_t kMostLinesInOneChart = 4;
+
+bool holdsAValue(const SeriesStore& store, std::size_t column) {
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        if (!std::isnan(store.values(i)[column])) {
+            return true;
+        }
     }
+    return false;
+}
+
+// The columns that hold measures: hexadecimal identifiers and binary bit
+// fields make poor lines, and a column of errors makes none. All of them
+// when none does.
+std::vector<PlotSeries> measureSeries(const RecordingChart& chart) {
+    std::vector<PlotSeries> chosen;
+    for (std::size_t c = 0; c < chart.series.size(); ++c) {
+        if (chart.radixes[c] == ValueRadix::Decimal && holdsAValue(*chart.store, c)) {
+            chosen.push_back(chart.series[c]);
+            chosen.back().colour = StripChart::colour(chosen.size() - 1);
+        }
+    }
+    return chosen.empty() ? chart.series : chosen;
+}
+
+// The chosen columns in the order given.
+std::vector<PlotSeries> chosenSeries(const RecordingChart& chart, const std::string& items) {
+    if (items.empty()) {
+        return measureSeries(chart);
+    }
+    const std::vector<PlotSeries>& all = chart.series;
     std::vector<PlotSeries> chosen;
     for (const QString& name : QString::fromStdString(items).split(',')) {
         const auto found = std::find_if(
@@ -53,9 +81,11 @@ int runPlot(const PlotOptions& options, std::ostream& err) {
         const QSize size = parseSize(options.size);
         const auto runs = readRecordingFile(options.recordingFile);
         const RecordingChart chart = chartOfRecording(recordingRun(runs, options.run));
-        const std::vector<PlotSeries> series = chosenSeries(chart.series, options.items);
+        const std::vector<PlotSeries> series = chosenSeries(chart, options.items);
         const SeriesStore& store = *chart.store;
-        ChartFrame frame{0, 1, {}, false};
+        ChartFrame frame;
+        frame.lanes =
+            options.lanes.value_or(options.items.empty() || series.size() > kMostLinesInOneChart);
         if (!store.empty()) {
             frame.from = options.from.value_or(store.time(0));
             frame.to = options.to.value_or(store.time(store.size() - 1));

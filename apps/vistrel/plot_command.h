@@ -12,8 +12,12 @@ struct PlotOptions {
     std::string recordingFile;
     // .png or .svg, as its extension says.
     std::string outFile;
-    // Names of the columns to draw, separated by commas; "" draws them all.
+    // Names of the columns to draw, separated by commas; "" draws the
+    // decimal ones (measures, not identifiers or bit fields).
     std::string items;
+    // One lane per column; by default beyond four columns, and whenever the
+    // columns are left to the command.
+    std::optional<bool> lanes;
     // WIDTHxHEIGHT in pixels.
     std::string size = "1600x900";
     std::optional<double> from;

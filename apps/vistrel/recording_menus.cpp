@@ -2,6 +2,7 @@
 // The desktop application's recording menus: the viewer, the exports, the
 // plot pane and the Rec button's triggers.
 #include "components/error.h"
+#include "control/vistrel_control.h"
 #include "main_window.h"
 #include "recording/recording_export.h"
 #include "recording_viewer.h"
@@ -62,6 +63,11 @@ void MainWindow::createRecordingMenus() {
     connect(plot, &QAction::toggled, watch_, &VistrelWidget::setPlotVisible);
     view->addAction(QStringLiteral("Tracer la sélection (Plot selection)"), watch_,
                     &VistrelWidget::plotSelectedRows);
+    QAction* lanes = view->addAction(QStringLiteral("Tracer en voies (Plot lanes)"));
+    lanes->setObjectName(QStringLiteral("PlotLanes"));
+    lanes->setCheckable(true);
+    connect(lanes, &QAction::toggled, watch_, &VistrelWidget::setPlotLanes);
+    connect(watch_, &VistrelWidget::plotLanesChanged, lanes, &QAction::setChecked);
 
     // The Rec button keeps its click; its menu sets the trigger.
     auto* rec = watch_->findChild<QAction*>(QStringLiteral("Rec"));
@@ -144,8 +150,12 @@ void MainWindow::exportRecording() {
         if (!run) {
             return;
         }
+        // The list in use knows how the columns were shown, when it is the
+        // list the recording was made with.
+        const ListRadixes list(watch_->control().items());
+        const auto radixes = columnRadixes(*run, list.covers(*run) ? &list : nullptr);
         std::ofstream file(out.toStdString(), std::ios::binary | std::ios::trunc);
-        writeExport(*run, msl ? ExportFormat::Msl : ExportFormat::Csv, file);
+        writeExport(*run, radixes, msl ? ExportFormat::Msl : ExportFormat::Csv, file);
         file.close();
         if (!file) {
             throw Error(0, "Cannot write " + out.toStdString());

@@ -33,8 +33,10 @@ RecordingViewer::RecordingViewer(RecordingRun run, const QString& title, QWidget
     values_->verticalHeader()->hide();
     values_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     values_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // A value is never cut: its column follows the widest value shown.
+    values_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     values_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    const std::vector<ValueRadix> radixes = run_.radixes();
+    const std::vector<ValueRadix>& radixes = chart_.radixes;
     int checked = 0;
     for (std::size_t c = 0; c < chart_.series.size(); ++c) {
         const PlotSeries& s = chart_.series[c];

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The strip chart's budget: 20 series of 60 s at 200 reads a second in view
-// (240,000 points) repainted at 1600 x 500, one read of 20 values appended,
-// and the bytes that each stored value costs.
+// (240,000 points) repainted at 1600 x 500, the same at 1600 x 900 in one
+// chart and in lanes (the lanes within twice the single chart), one read of
+// 20 values appended, and the bytes that each stored value costs.
 #include "plot/strip_chart.h"
 
 #include <QGuiApplication>
@@ -36,6 +37,7 @@ SeriesStore filledStore() {
     return store;
 }
 
+// Arguments: the image's height, and 1 for lanes.
 void BM_RepaintAllPointsInView(benchmark::State& state) {
     const SeriesStore store = filledStore();
     std::vector<PlotSeries> series;
@@ -47,15 +49,23 @@ void BM_RepaintAllPointsInView(benchmark::State& state) {
                           {},
                           {}});
     }
-    QImage image(1600, 500, QImage::Format_RGB32);
-    const ChartFrame frame{0, 60, 30.0, false};
+    QImage image(1600, static_cast<int>(state.range(0)), QImage::Format_RGB32);
+    ChartFrame frame;
+    frame.to = 60;
+    frame.cursor = 30.0;
+    frame.lanes = state.range(1) == 1;
     for (auto _ : state) {
         QPainter painter(&image);
         StripChart::paint(painter, image.rect(), store, series, frame);
     }
     state.counters["points"] = static_cast<double>(kSeries * kReads);
 }
-BENCHMARK(BM_RepaintAllPointsInView)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintAllPointsInView)
+    ->ArgNames({"height", "lanes"})
+    ->Args({500, 0})
+    ->Args({900, 0})
+    ->Args({900, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AppendOneReadOfTwentyValues(benchmark::State& state) {
     SeriesStore store(kSeries, kReads);

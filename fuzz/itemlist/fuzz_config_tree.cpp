@@ -2,9 +2,9 @@
 // The tree the configuration loader reads against the exact tree of the same
 // bytes (every white-space text kept): whether the file loads, and the text
 // content of every value the loader reads, must be the same in both.
+#include "components/xml_nodes.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
-#include "itemlist/xml_nodes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -17,10 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (run.cells.size() != run.lineCount() * run.columns.size()) {
                 __builtin_trap();
             }
+            const auto radixes = vistrel::columnRadixes(run, nullptr);
             std::ostringstream csv;
-            vistrel::writeExport(run, vistrel::ExportFormat::Csv, csv);
+            vistrel::writeExport(run, radixes, vistrel::ExportFormat::Csv, csv);
             std::ostringstream msl;
-            vistrel::writeExport(run, vistrel::ExportFormat::Msl, msl);
+            vistrel::writeExport(run, radixes, vistrel::ExportFormat::Msl, msl);
         }
     } catch (const vistrel::Error& error) {
         if (error.description().find("Not a recording file") == std::string::npos) {

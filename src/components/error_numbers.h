@@ -10,6 +10,23 @@
 // the simulator's are chosen outside the ranges those use.
 namespace vistrel {
 
+// What a failure is about, so that a view can tell a broken cable from a
+// refused item or a bad file without knowing every number.
+enum class ErrorKind {
+    // The ECU's side of an exchange: no answer, a negative or malformed
+    // reply, a list of which no item could be read.
+    Protocol,
+    // The line, the device or the adapter between the host and the ECU.
+    Link,
+    // A file that cannot be read, parsed or written.
+    File,
+    // A request that cannot be carried out as given: no protocol, a link
+    // string or a trigger condition that does not parse.
+    Usage,
+    // One item's definition or value.
+    Item,
+};
+
 // --- item definition and reads -------------------------------------------
 // A length outside 1..8, and a dynamically defined reply too short for the
 // item's value.
@@ -110,6 +127,7 @@ inline constexpr std::int32_t kRequestTooLong = 2081;
 inline constexpr std::int32_t kSilent = 2082;
 // A setting the bring-up needs and the adapter refuses.
 inline constexpr std::int32_t kSetupRefused = 2083;
+inline constexpr std::int32_t kDataError = 2084;
 } // namespace adapter_error
 
 // Failures of a CAN link: the ISO-TP transfer, the adapter or server that
@@ -135,5 +153,42 @@ inline constexpr std::int32_t kNoCanSockets = 2097;
 inline constexpr std::int32_t kRecordingFileError = 4100;
 // A trigger condition that does not parse or names no item.
 inline constexpr std::int32_t kTriggerConditionError = 4101;
+// A link string with an unknown kind or key, or a value that does not fit.
+inline constexpr std::int32_t kLinkStringError = 4102;
+
+// The kind that a number stands for. A number that means one thing in one
+// layer and another elsewhere (1) takes the kind of the layer that raises it
+// most; an Error built with its kind given says otherwise.
+constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
+    switch (number) {
+    case kItemLengthError:
+    case kHexTextError:
+        return ErrorKind::Item;
+    case kOverflowError:
+    case kConversionError:
+    case kConfigLoadError:
+    case kBadConfigFile:
+    case kFileWriteError:
+    case kBadDescriptionError:
+    case kRecordingFileError:
+        return ErrorKind::File;
+    case kNoProtocolError:
+    case kTriggerConditionError:
+    case kLinkStringError:
+        return ErrorKind::Usage;
+    case kInitFailedError:
+    case kCanSendError:
+        return ErrorKind::Link;
+    default:
+        break;
+    }
+    if (number >= link_error::kBadChecksum && number <= adapter_error::kSetupRefused) {
+        return ErrorKind::Link;
+    }
+    if (number >= can_error::kMessageTooLong && number <= can_error::kNoCanSockets) {
+        return ErrorKind::Link;
+    }
+    return ErrorKind::Protocol;
+}
 
 } // namespace vistrel

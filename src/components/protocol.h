@@ -3,9 +3,11 @@
 
 #include "components/byte_string.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pugi {
 class xml_document;
@@ -31,6 +33,17 @@ public:
     virtual std::int32_t canXid() const = 0;
 };
 
+// The protocol name under which a link accepts CAN-XML batches.
+inline constexpr const char* kBatchProtocolName = "Marlotel";
+
+// What one exchange costs on a link, for reads that gather neighbours into
+// one request: the time of an exchange whatever its size, and the time that
+// each more byte of its reply adds. Nothing known when perExchange is 0.
+struct ExchangeCost {
+    std::chrono::nanoseconds perExchange{0};
+    std::chrono::nanoseconds perByte{0};
+};
+
 // The host's link to one ECU: speaks KWP2000 and reports every failure
 // (time-out, negative reply, broken link) by throwing Error.
 class Protocol : public CanInterface {
@@ -48,10 +61,23 @@ public:
     // The batch processor, or nullptr when this link has none. Owned by the
     // protocol object.
     virtual CanXmlProcessor* canXml() = 0;
+    // The processor through which reads by address go out as one CAN-XML
+    // batch, or nullptr when this link reads item by item. A protocol object
+    // that names itself for batches and has a processor offers it; a link
+    // that knows better says so here.
+    virtual CanXmlProcessor* batch() {
+        return protocolName() == kBatchProtocolName ? canXml() : nullptr;
+    }
     // The most bytes that one reply can carry, service byte included, when
     // the link knows its frame size; 0 when it cannot tell. Reads that
     // gather several items stay within it.
     virtual std::size_t maxReplyLength() const { return 0; }
+    // The link's own cost model; nothing known by default.
+    virtual ExchangeCost exchangeCost() const { return {}; }
+    // What the link found out while opening and does differently from the
+    // usual (an adapter's missing commands and their fallbacks), each a line
+    // for the user; shown once, not on every opening.
+    virtual std::vector<std::string> linkNotes() const { return {}; }
 };
 
 // One exchange whose reply holds this exchange's answer and nothing older: a
@@ -60,17 +86,6 @@ public:
 inline void exchange(Protocol& protocol, const ByteString& request, ByteString& reply) {
     reply.clear();
     protocol.SendReceive(request, reply);
-}
-
-// The protocol name under which a link accepts CAN-XML batches.
-inline constexpr const char* kBatchProtocolName = "Marlotel";
-
-// The one test of whether reads go out as CAN-XML batches: the processor of a
-// link that names itself for batches and has one; nullptr otherwise, and the
-// list is read item by item. Deciding it here, once, means no link can pass
-// one test and fail another (never batching, or failing every read).
-inline CanXmlProcessor* batchProcessorOf(Protocol& protocol) {
-    return protocol.protocolName() == kBatchProtocolName ? protocol.canXml() : nullptr;
 }
 
 } // namespace vistrel

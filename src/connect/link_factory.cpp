@@ -98,4 +98,19 @@ std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& opt
                           "' (kinds: " + kinds + ")");
 }
 
+std::string linkStringForms() {
+    std::string forms;
+    for (const auto kind : kLinkKinds) {
+        forms += forms.empty() ? "" : ", ";
+        // The simulator takes an ECU description, or nothing for the demo
+        // car; every other kind names its device, server or interface.
+        const std::string_view device = kind == "socketcand"  ? "HOST[:PORT]"
+                                        : kind == "socketcan" ? "IFACE"
+                                                              : "DEVICE";
+        forms += kind == "sim" ? std::string("sim, sim:FILE")
+                               : std::string(kind) + ":" + std::string(device) + "[,key=value]...";
+    }
+    return forms;
+}
+
 } // namespace vistrel

@@ -5,6 +5,7 @@
 #include "link/byte_line.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace vistrel {
@@ -23,13 +24,13 @@ struct LinkOptions {
 // LinkStringError for a bad link string and Error for an ECU description that cannot be used.
 std::shared_ptr<Protocol> makeLink(std::string_view linkString, const LinkOptions& options = {});
 
-// Every form of link string, for the --link help of the programs.
-inline constexpr const char* kLinkForms =
-    "sim, sim:FILE, kline:DEVICE, elm:DEVICE, slcan:DEVICE, socketcand:HOST[:PORT] or "
-    "socketcan:IFACE, the real links followed by [,key=value]... (see docs/links.md)";
-
 // The kinds makeLink knows, for messages and choosers.
 inline constexpr std::string_view kLinkKinds[] = {"sim",   "kline",      "elm",
                                                   "slcan", "socketcand", "socketcan"};
+
+// The forms of every kind's link string, for the --link help of each
+// program: "sim, sim:FILE, kline:DEVICE[,key=value]..., ...,
+// socketcand:HOST[:PORT][,key=value]..., socketcan:IFACE[,key=value]...".
+std::string linkStringForms();
 
 } // namespace vistrel

@@ -105,11 +105,6 @@ struct VistrelControl::State : ControlPorts {
     ByteString sessionReply;
     std::unique_ptr<pugi::xml_document> snapshotDoc;
     pugi::xml_node snapshotRoot;
-    std::unique_ptr<pugi::xml_document> canRequestDoc;
-    // The processor that performs canRequestDoc; owned by the list's protocol,
-    // which Start alone replaces.
-    CanXmlProcessor* batchProcessor = nullptr;
-    std::unique_ptr<pugi::xml_document> timingsDoc;
     CyclePhase cycleState = CyclePhase::Idle;
     bool recording = false;
     bool abortPending = false;

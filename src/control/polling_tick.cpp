@@ -5,7 +5,6 @@
 #include "control/pending_error.h"
 #include "control/recording_format.h"
 #include "control/snapshot_file.h"
-#include "control/timings_document.h"
 
 namespace vistrel {
 namespace {
@@ -150,17 +149,7 @@ StepOutcome VistrelControl::State::runStep() {
     }
 
     PendingError failure;
-    if (!canRequestDoc) {
-        failure.attempt([&] { items.read(snapshotRoot); });
-    } else {
-        // One batch: each statement needs the one before it, so the first
-        // failure ends the batch and is the one shown.
-        failure.attempt([&] {
-            timingsDoc = makeTimingsDocument(*canRequestDoc);
-            batchProcessor->CanXmlExecute(*timingsDoc);
-            items.CanXmlDecode(*timingsDoc);
-        });
-    }
+    failure.attempt([&] { items.read(snapshotRoot); });
 
     if (items.AbortRequest() || detached) {
         return interrupted();

@@ -105,17 +105,7 @@ void VistrelControl::State::start() {
     items.setStartSession(sessionText);
     sessionText = items.StartSession();
 
-    // A link that takes CAN-XML batches reads the whole list in one batch
-    // when reading by address; an item that cannot take part in a batch
-    // leaves no batch request, and the list is read item by item.
-    canRequestDoc.reset();
-    batchProcessor = nullptr;
-    CanXmlProcessor* processor = batchProcessorOf(*currentProtocol);
-    if (items.method() == Method::ReadMemoryByAddress && processor != nullptr) {
-        canRequestDoc =
-            items.CanXmlGetReadMemory(currentProtocol->canRid(), currentProtocol->canXid());
-        batchProcessor = canRequestDoc ? processor : nullptr;
-    }
+    // A new communication: the list's readers prepare anew what they send.
     items.setProtocol(currentProtocol);
 
     cycleStart = platform.milliseconds();

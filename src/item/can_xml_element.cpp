@@ -18,7 +18,7 @@ std::string VistrelItem::canXmlReplyKey() const {
     return address() + std::to_string(length_);
 }
 
-bool VistrelItem::CanXmlAddReadMemory(pugi::xml_node oElt, std::int32_t lengthSize) {
+bool VistrelItem::CanXmlAddReadMemory(pugi::xml_node exchangeElement, std::int32_t lengthSize) {
     // 23, the address, then the length in 2 hexadecimal digits, or 4 for
     // lengthSize 2.
     const std::size_t lengthDigits = lengthSize == 2 ? 4 : 2;
@@ -37,16 +37,16 @@ bool VistrelItem::CanXmlAddReadMemory(pugi::xml_node oElt, std::int32_t lengthSi
     std::string frame = "0";
     frame += hexNoLeadingZeros(static_cast<std::uint32_t>(n));
     frame += request;
-    oElt.append_child(can_xml::kSend)
+    exchangeElement.append_child(can_xml::kSend)
         .append_child(can_xml::kData)
         .append_child(pugi::node_pcdata)
         .set_value(frame.c_str());
-    oElt.append_child(pugi::node_pcdata).set_value("\r\n");
+    exchangeElement.append_child(pugi::node_pcdata).set_value("\r\n");
 
     if (length_ > kMaxBatchLength) {
         return false;
     }
-    oElt.append_child(can_xml::kReply)
+    exchangeElement.append_child(can_xml::kReply)
         .append_attribute(can_xml::kReplyKey)
         .set_value(canXmlReplyKey().c_str());
     return true;

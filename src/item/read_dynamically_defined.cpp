@@ -57,7 +57,7 @@ void VistrelItem::ReadDynamicallyDefined(Protocol& protocol, pugi::xml_node snap
     record.setHex("value", value_);
 }
 
-void VistrelItem::DefinePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+void VistrelItem::definePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
                                  pugi::xml_node snapShot) {
     clearOutcome();
     SnapshotRecord record(snapShot);

@@ -21,7 +21,7 @@ Error replyCheckError(ReplyVerdict verdict, std::string_view replyText, std::str
 }
 
 Error replyTooShortError(const ByteString& request, const ByteString& reply, std::string source) {
-    return Error(kReplyTooShortError,
+    return Error(ErrorKind::Protocol, kReplyTooShortError,
                  "Reply to short : request=(" + request.text() + ") reply=(" + reply.text() + ")",
                  std::move(source));
 }

@@ -98,7 +98,7 @@ public:
     // item's memory: the first exchange of ReadDynamicallyDefined, for any
     // identifier and position. A failed exchange stays in the item (and in
     // the snapshot record) and is thrown.
-    void DefinePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
+    void definePosition(Protocol& protocol, std::uint8_t identifier, std::uint8_t position,
                         pugi::xml_node snapShot = {});
     // The outcome of an exchange made on the item's behalf: its value is the
     // first length() of bytes (raw, before mask and coding), which the caller
@@ -109,7 +109,7 @@ public:
     // --- CAN-XML batch ----------------------------------------------------
     // Appends this item's request frame (and reply slot) to the batch
     // element. False when the item cannot take part in a batch.
-    bool CanXmlAddReadMemory(pugi::xml_node oElt, std::int32_t lengthSize);
+    bool CanXmlAddReadMemory(pugi::xml_node exchangeElement, std::int32_t lengthSize);
     // Judges one ReadMemoryByAddress reply given as hexadecimal text. Always
     // false; the outcome is in the item. Throws Error for a text that is not
     // hexadecimal or too short to judge, leaving the item unchanged.

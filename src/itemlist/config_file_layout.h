@@ -16,6 +16,9 @@ inline constexpr const char* kStartSession = "StartSession";
 // Written only when it is not the default, so that a list of the other
 // methods keeps the file it always had.
 inline constexpr const char* kMergeWindow = "mergeWindow";
+// The merge window's value that leaves it to the link; a file without the
+// element means the same.
+inline constexpr const char* kAutoMergeWindowText = "auto";
 inline constexpr const char* kDatas = "Datas";
 inline constexpr const char* kData = "Data";
 

@@ -2,12 +2,12 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/utf8.h"
+#include "components/xml_nodes.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/config_file_parse.h"
 #include "itemlist/leading_number.h"
 #include "itemlist/user_whole_number.h"
 #include "itemlist/vistrel_items.h"
-#include "itemlist/xml_nodes.h"
 
 #include <array>
 #include <charconv>
@@ -102,9 +102,9 @@ std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
 
 } // namespace
 
-void VistrelItems::loadConfigXML(const std::string& nom) {
+void VistrelItems::loadConfigXML(const std::string& path) {
     pugi::xml_document document;
-    if (const auto fault = parseConfigFile(document, nom)) {
+    if (const auto fault = parseConfigFile(document, path)) {
         throw Error(kConfigLoadError,
                     "erreur load " + std::to_string(fault->code) + " " +
                         std::to_string(fault->line) + " " + fault->reason,
@@ -113,7 +113,7 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
 
     const pugi::xml_node root = document.child(kRoot);
     if (!(readVersion(root, numberFormat()) > 0.0)) {
-        throw Error(kBadConfigFile, "Mauvais fichier de configuration / Bad config file\r\n" + nom,
+        throw Error(kBadConfigFile, "Mauvais fichier de configuration / Bad config file\r\n" + path,
                     "VistrelItems.loadConfigXML");
     }
     if (const pugi::xml_node method = root.child(kMethod)) {
@@ -130,25 +130,28 @@ void VistrelItems::loadConfigXML(const std::string& nom) {
         }
     }
     if (const pugi::xml_node window = root.child(kMergeWindow)) {
-        // Anything but a plain number in range keeps the current window.
+        // "auto" leaves it to the link; anything but that or a plain number
+        // in range keeps the current window.
         const std::string text = textContent(window);
         std::int32_t bytes = 0;
-        if (std::from_chars(text.data(), text.data() + text.size(), bytes).ptr ==
-                text.data() + text.size() &&
-            !text.empty() && bytes >= 1 && bytes <= 255) {
+        if (text == kAutoMergeWindowText) {
+            mergeWindow_ = kAutoMergeWindow;
+        } else if (std::from_chars(text.data(), text.data() + text.size(), bytes).ptr ==
+                       text.data() + text.size() &&
+                   !text.empty() && bytes >= 1 && bytes <= 255) {
             mergeWindow_ = bytes;
         }
     }
-    if (const pugi::xml_node datas = root.child(kDatas)) {
-        loadDatas(datas);
+    if (const pugi::xml_node dataList = root.child(kDatas)) {
+        loadDataElements(dataList);
     }
 }
 
-void VistrelItems::loadDatas(pugi::xml_node datas) {
+void VistrelItems::loadDataElements(pugi::xml_node dataList) {
     // Each "Data" leaves the tree once read: the items take the memory that
     // it held, so a long list does not need room for the tree and the items
     // at once.
-    for (pugi::xml_node data = datas.child(kData), next; data; data = next) {
+    for (pugi::xml_node data = dataList.child(kData), next; data; data = next) {
         next = data.next_sibling(kData);
         const auto element = dataElements(data);
         const std::string address = textOr(element[kAddress], "");
@@ -174,7 +177,7 @@ void VistrelItems::loadDatas(pugi::xml_node datas) {
             loaded.setCodingText(textOr(element[kType], "BE"));
             loaded.setFormatText(textOr(element[kFormat], "H"));
         }
-        datas.remove_child(data);
+        dataList.remove_child(data);
     }
 }
 

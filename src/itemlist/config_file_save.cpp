@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "components/xml_nodes.h"
 #include "itemlist/config_file_layout.h"
 #include "itemlist/file_replace.h"
 #include "itemlist/vistrel_items.h"
-#include "itemlist/xml_nodes.h"
 #include "itemlist/xml_safe_text.h"
 
 #include <cassert>
@@ -74,12 +74,12 @@ void noteUnloadable(SaveNotes& notes, std::size_t row, const VistrelItem& item) 
                         std::to_string(item.length()) + ")";
 }
 
-std::string saveNotesText(const SaveNotes& notes, const std::string& nom) {
+std::string saveNotesText(const SaveNotes& notes, const std::string& path) {
     std::string text;
     if (notes.altered) {
         text = "Caract\u00E8res retir\u00E9s ou remplac\u00E9s (Characters that XML cannot carry "
                "were removed or replaced): " +
-               nom;
+               path;
     }
     if (!notes.unloadable.empty()) {
         if (!text.empty()) {
@@ -113,8 +113,8 @@ private:
 
 } // namespace
 
-std::string VistrelItems::saveConfigXML(const std::string& nom) {
-    FileReplacement file(nom);
+std::string VistrelItems::saveConfigXML(const std::string& path) {
+    FileReplacement file(path);
 
     // The file is the raw output of one tree, but that tree is never built
     // whole: at some kilobytes an item, a long list would make the save
@@ -156,7 +156,7 @@ std::string VistrelItems::saveConfigXML(const std::string& nom) {
     file.write(endTags);
     file.commit();
 
-    return saveNotesText(notes, nom);
+    return saveNotesText(notes, path);
 }
 
 } // namespace vistrel

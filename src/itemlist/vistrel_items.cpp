@@ -49,7 +49,7 @@ void VistrelItems::setMergeWindow(std::int32_t bytes) noexcept {
 
 void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
     protocol_ = std::move(protocol);
-    impl_->packed.forget();
+    impl_->readers.forget();
 }
 
 VistrelItems::ItemPtr VistrelItems::newItem() const {

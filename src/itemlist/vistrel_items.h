@@ -3,7 +3,7 @@
 
 #include "components/number_format.h"
 #include "item/vistrel_item.h"
-#include "itemlist/reading_method.h"
+#include "reading/reading_method.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,7 +16,6 @@
 namespace vistrel {
 
 class Protocol;
-struct ReadTally;
 
 // The ordered list of memory items that the control shows and reads, with
 // the settings of one read: method, length size, session request, protocol.
@@ -24,7 +23,9 @@ class VistrelItems {
 public:
     using ItemPtr = std::shared_ptr<VistrelItem>;
     using const_iterator = std::vector<ItemPtr>::const_iterator;
-    static constexpr std::int32_t kDefaultMergeWindow = 32;
+    // The merged read's window taken from the link's costs; the default.
+    static constexpr std::int32_t kAutoMergeWindow = 0;
+    static constexpr std::int32_t kDefaultMergeWindow = kAutoMergeWindow;
 
     explicit VistrelItems(NumberFormat numberFormat = NumberFormat::fromProcessLocale());
     ~VistrelItems();
@@ -54,14 +55,14 @@ public:
     void setMethod(Method method) noexcept { method_ = method; }
 
     // How far apart, first byte to last, the items that the merged method
-    // reads together may lie: 1 to 255 bytes; anything else stores the
-    // default, 32.
+    // reads together may lie: 1 to 255 bytes, or kAutoMergeWindow for what
+    // the link's costs make worth it; anything else stores auto.
     std::int32_t mergeWindow() const noexcept { return mergeWindow_; }
     void setMergeWindow(std::int32_t bytes) noexcept;
 
     const std::shared_ptr<Protocol>& protocol() const noexcept { return protocol_; }
-    // Also makes the packed method define its identifiers again: the
-    // communication starts anew.
+    // The communication starts anew: every reading method forgets what it
+    // told the ECU (the packed method's identifiers, a prepared batch).
     void setProtocol(std::shared_ptr<Protocol> protocol);
 
     // Set while the list's owner wants a read to stop: the read leaves its
@@ -101,32 +102,28 @@ public:
     std::unique_ptr<pugi::xml_document> CanXmlGetReadMemory(std::int32_t rid, std::int32_t xid);
     // Hands each item its reply from a processed batch document. Throws
     // Error 2000, 1015 or 3000 when the document holds an "e" element.
-    bool CanXmlDecode(const pugi::xml_document& odoc);
+    bool CanXmlDecode(const pugi::xml_document& processed);
 
     // --- configuration file -----------------------------------------------
     // Throws Error when the file cannot be written; an earlier file stays.
     // Returns what the user should hear of a save that went through (texts
     // that XML cannot carry, items that no load gives back); "" when none.
-    std::string saveConfigXML(const std::string& nom);
+    std::string saveConfigXML(const std::string& path);
     // Throws Error kConfigLoadError for a missing or malformed file and
     // kBadConfigFile for one that is not a configuration file, with the text
     // the user is shown; the list then holds what it held before. Throws the
     // Error of a value that cannot be read; the list then holds the items
     // read before it.
-    void loadConfigXML(const std::string& nom);
+    void loadConfigXML(const std::string& path);
 
 private:
     struct Impl;
     ItemPtr newItem() const;
-    // One pass of the current method over items; false when AbortRequest
-    // cut it short.
-    bool readWith(const std::vector<ItemPtr>& items, Protocol& protocol, pugi::xml_node snapShot,
-                  ReadTally& tally);
     // Appends item with key; false, and not appended, when the key (letter
     // case ignored) is already taken. An empty key is no key.
     bool appendWithKey(const ItemPtr& item, std::string_view key);
     // Reads the "Data" elements into items, each leaving the tree once read.
-    void loadDatas(pugi::xml_node datas);
+    void loadDataElements(pugi::xml_node dataList);
 
     std::shared_ptr<const NumberFormat> numberFormat_;
     std::unique_ptr<Impl> impl_;

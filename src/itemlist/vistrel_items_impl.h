@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "itemlist/packed_identifiers.h"
 #include "itemlist/vistrel_items.h"
+#include "reading/list_readers.h"
 
 #include <string>
 #include <unordered_map>
@@ -13,8 +13,8 @@ namespace vistrel {
 struct VistrelItems::Impl {
     // Folded key (see foldKey) -> the item appended under it.
     std::unordered_map<std::string, VistrelItem*> keys;
-    // The identifiers of the packed method, defined once per communication.
-    PackedIdentifiers packed;
+    // One reader per method; what they told the ECU lasts one communication.
+    ListReaders readers;
 };
 
 } // namespace vistrel

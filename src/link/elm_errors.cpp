@@ -35,6 +35,11 @@ Error adapterMessageError(ElmMessage message, const std::string& words) {
                      source);
     case ElmMessage::RxError:
         return Error(adapter_error::kRxError, quoted + ": a damaged CAN frame came in", source);
+    case ElmMessage::DataError:
+        return Error(adapter_error::kDataError,
+                     quoted + ": a reply came in with a wrong checksum or length (noise on the "
+                              "bus?)",
+                     source);
     case ElmMessage::OtherError:
         return Error(adapter_error::kOther, quoted, source);
     case ElmMessage::Restarted:

@@ -4,6 +4,7 @@
 #include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "link/elm_errors.h"
+#include "link/kwp_exchange.h"
 
 #include <algorithm>
 #include <array>
@@ -39,13 +40,27 @@ constexpr std::size_t kCanReplyLimit = 0xFFF;
 // ISO 15765 flow control: continue to send, no block limit, no gap.
 constexpr const char* kFlowControlData = "300000";
 
+std::string upperCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// Whether the adapter's answer holds part, in either letter case.
 bool contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
+    return upperCase(text).find(part) != std::string::npos;
+}
+
+bool isPending(const ByteString& message) {
+    return message.length() == 3 && message.byte(0) == kwp::kNegativeReply &&
+           message.byte(2) == kwp::kResponsePending;
 }
 
 // "ELM327 v1.5" gives 15, "ELM327 v2.1" 21; 0 when there is no version.
 int versionNumber(std::string_view banner) {
-    const std::size_t at = banner.find(" v");
+    const std::size_t at = upperCase(banner).find(" V");
     if (at == std::string_view::npos || at + 4 >= banner.size() + 1) {
         return 0;
     }
@@ -136,33 +151,61 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
                             " bytes, at most " + std::to_string(requestLimit()),
                         kSource);
         }
-        checkUnsolicited();
-        ElmReply parsed = parseElmReply(exchange(request.text()), lineFormat());
-        if (parsed.message == ElmMessage::Restarted) {
-            restarted();
-        }
-        if (parsed.message != ElmMessage::None) {
-            throw adapterMessageError(parsed.message, parsed.words);
-        }
-        // "Response pending" only asks for patience, which the adapter
-        // already had; the reply proper follows it.
-        const auto answer =
-            std::find_if(parsed.messages.begin(), parsed.messages.end(), [](const ByteString& m) {
-                return !(m.length() == 3 && m.byte(0) == kwp::kNegativeReply &&
-                         m.byte(2) == kwp::kResponsePending);
-            });
-        if (answer == parsed.messages.end()) {
-            throw Error(kNoAnswerError, kNoAnswerText, kSource);
-        }
-        if (answer->byte(0) == kwp::kNegativeReply) {
-            if (answer->length() < 3) {
-                throw Error(adapter_error::kGarbled,
-                            "negative reply too short (" + answer->text() + ")", kSource);
-            }
-            throw negativeResponseError(answer->byte(1), answer->byte(2));
-        }
-        reply = std::move(*answer);
+        reply = kwpExchange(*this, request);
     });
+}
+
+void ElmProtocol::sendMessage(const ByteString& request) {
+    checkUnsolicited();
+    requestText_ = request.text();
+    received_.clear();
+    lastWasPending_ = false;
+    takeAnswer(exchange(requestText_));
+}
+
+std::optional<ByteString> ElmProtocol::receiveMessage(Milliseconds timeout) {
+    if (received_.empty() && lastWasPending_) {
+        // The adapter came back after a pending reply alone: with a reply
+        // count it returns after that many replies, whatever they say, and
+        // older ones stop listening after their own timeout. Asked again
+        // without the count, it listens until the answer comes; as long as
+        // the ECU may take, and no longer.
+        const auto deadline = lastMessageAt_ + timeout;
+        while (received_.empty() && line_->now() < deadline) {
+            try {
+                takeAnswer(ask(requestText_, replyQuiet(), Asking::Request));
+            } catch (const Error& e) {
+                // NO DATA: the adapter's own timeout ran out first. Silence
+                // is the end of the wait.
+                if (e.number() != kNoAnswerError || awaitingPrompt_) {
+                    throw;
+                }
+            }
+        }
+    }
+    if (received_.empty()) {
+        return std::nullopt;
+    }
+    ByteString message = std::move(received_.front());
+    received_.pop_front();
+    lastWasPending_ = isPending(message);
+    lastMessageAt_ = line_->now();
+    return message;
+}
+
+std::chrono::milliseconds ElmProtocol::replyTimeout() const {
+    return settings_.timeout.value_or(kAdapterDefaultTimeout);
+}
+
+void ElmProtocol::takeAnswer(const std::string& answer) {
+    const ElmReply parsed = parseElmReply(answer, lineFormat());
+    if (parsed.message == ElmMessage::Restarted) {
+        restarted();
+    }
+    if (parsed.message != ElmMessage::None) {
+        throw adapterMessageError(parsed.message, parsed.words);
+    }
+    received_.insert(received_.end(), parsed.messages.begin(), parsed.messages.end());
 }
 
 // One request on the bus: with the reply count when the adapter takes it,
@@ -170,14 +213,9 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
 // timeout.
 std::string ElmProtocol::exchange(const std::string& text) {
     const std::string line = countsReplies_ ? text + "1" : text;
-    std::string answer = ask(line, replyQuiet());
+    std::string answer = ask(line, replyQuiet(), Asking::Request);
     busAwake_ = true;
     lastExchange_ = line_->now();
-    // Echo is off after the bring-up: an echo means the adapter started
-    // afresh and forgot every setting.
-    if (firstLine(answer) == line) {
-        restarted();
-    }
     // A clone that claims v1.3 or later may still refuse the count: its "?"
     // to the first counted request says so. Once one was taken, a "?" is
     // about the request itself.
@@ -186,8 +224,8 @@ std::string ElmProtocol::exchange(const std::string& text) {
     }
     if (countsReplies_ && !countConfirmed_) {
         countsReplies_ = false;
-        fallback("the adapter does not take a reply count: each request waits out its timeout");
-        answer = ask(text, replyQuiet());
+        fallback("adapter: no reply count; each request waits out the adapter's timeout");
+        answer = ask(text, replyQuiet(), Asking::Request);
         lastExchange_ = line_->now();
     }
     return answer;
@@ -210,6 +248,7 @@ void ElmProtocol::bringUp() {
     broughtUp_ = false;
     busAwake_ = false;
     countConfirmed_ = false;
+    echoResent_ = false;
     unsolicited_.clear();
     reset();
     restarted_ = false;
@@ -229,18 +268,18 @@ void ElmProtocol::bringUp() {
         }
     }
     if (!setting("ATAT1", false)) {
-        fallback("no adaptive timing (ATAT1): replies take the adapter's full timeout");
+        fallback("adapter: no adaptive timing (ATAT1); replies take the adapter's full timeout");
     }
     if (settings_.timeout) {
         const long steps = std::lround(std::ceil(settings_.timeout->count() / kTimeoutStepMs));
         if (!setting("ATST" + hexPadded(static_cast<std::uint32_t>(std::clamp(steps, 1L, 255L)), 2),
                      false)) {
-            fallback("the adapter keeps its own reply timeout (no ATST)");
+            fallback("adapter: no ATST; the adapter keeps its own reply timeout");
         }
     }
     longRequests_ = !settings_.isCan() && setting("ATAL", false);
     if (!settings_.isCan() && !longRequests_) {
-        fallback("no long messages (ATAL): requests of at most 7 bytes");
+        fallback("adapter: clone without ATAL; requests limited to 7 bytes");
     }
     identify();
     if (!settings_.isCan()) {
@@ -249,7 +288,7 @@ void ElmProtocol::bringUp() {
                                     hexPadded(settings_.source, 2) + "3E",
                                 false);
         if (!keepsSession_) {
-            fallback("no keep-alive (ATWM): the link wakes the bus again after a pause");
+            fallback("adapter: no keep-alive (ATWM); the link wakes the bus again after a pause");
         }
         wakeBus();
     }
@@ -296,7 +335,7 @@ bool ElmProtocol::resetAt() {
         try {
             const std::string answer = ask("ATZ", kResetQuiet);
             if (isElmBanner(answer)) {
-                const std::size_t at = answer.find("ELM327");
+                const std::size_t at = upperCase(answer).find("ELM327");
                 countsReplies_ = versionNumber(firstLine(answer.substr(at))) >= 13;
                 return true;
             }
@@ -335,7 +374,7 @@ void ElmProtocol::setUpCan() {
     }
     const int digits = wide ? 8 : 3;
     if (!setting("ATCRA" + hexPadded(settings_.rx, digits), false)) {
-        fallback("no receive filter (ATCRA): replies of every ECU are read");
+        fallback("adapter: no receive filter (ATCRA); replies of every ECU are read");
     }
     const bool flowControl = setting("ATFCSH" + hexPadded(settings_.tx, digits), false) &&
                              setting(std::string("ATFCSD") + kFlowControlData, false) &&
@@ -347,26 +386,36 @@ void ElmProtocol::setUpCan() {
                         "pair tx, tx+8 works with it",
                         kSource);
         }
-        fallback("no flow control settings (ATFCSH): the adapter's own for tx, tx+8");
+        fallback("adapter: no flow control settings (ATFCSH); the adapter's own for tx, tx+8");
     }
     setting("ATCAF1");
 }
 
 void ElmProtocol::wakeBus() {
     const std::string command = settings_.bus == ElmBus::KLineFast ? "ATFI" : "ATSI";
-    const std::string answer = ask(command, kWakeUpQuiet);
-    if (isElmBanner(answer)) {
-        restarted();
-    }
-    if (contains(answer, "ERROR")) {
-        throw Error(adapter_error::kBusInit,
-                    "adapter says \"" + firstLine(answer) +
-                        "\": the ECU did not answer the bus wake-up (address, ignition?)",
-                    kSource);
-    }
-    busAwake_ = contains(answer, "OK");
-    if (!busAwake_) {
-        fallback("no forced bus wake-up (" + command + "): the first request wakes the bus");
+    // A wake-up that was stopped (by noise on the line, a clone's hiccup)
+    // gets one more try.
+    for (int attempt = 0;; ++attempt) {
+        const std::string answer = ask(command, kWakeUpQuiet);
+        if (isElmBanner(answer)) {
+            restarted();
+        }
+        if (firstLine(answer) == "?") {
+            busAwake_ = false;
+            fallback("adapter: no forced bus wake-up (" + command +
+                     "); the first request wakes the bus");
+            return;
+        }
+        if (contains(answer, "OK")) {
+            busAwake_ = true;
+            return;
+        }
+        if (!contains(answer, "STOPPED") || attempt > 0) {
+            throw Error(adapter_error::kBusInit,
+                        "adapter says \"" + firstLine(answer) +
+                            "\": the ECU did not answer the bus wake-up (address, ignition?)",
+                        kSource);
+        }
     }
 }
 
@@ -399,13 +448,22 @@ void ElmProtocol::fallback(std::string text) {
     }
 }
 
-std::string ElmProtocol::ask(const std::string& text, Milliseconds quiet) {
+std::string ElmProtocol::ask(const std::string& text, Milliseconds quiet, Asking asking) {
+    if (awaitingPrompt_) {
+        awaitPrompt();
+    }
     const std::string out = text + "\r";
     line_->write(std::span(reinterpret_cast<const std::uint8_t*>(out.data()), out.size()));
     std::string answer;
     std::array<std::uint8_t, 256> buffer{};
     for (;;) {
         const std::size_t n = line_->read(buffer, line_->now() + quiet);
+        if (n == 0 && asking == Asking::Request) {
+            // A slow answer is one read without a value; the adapter is left
+            // to finish, never reset for it.
+            awaitingPrompt_ = true;
+            throw Error(kNoAnswerError, kNoAnswerText, kSource);
+        }
         if (n == 0) {
             // Whatever the adapter is doing, the next bring-up resets it.
             broughtUp_ = false;
@@ -416,23 +474,70 @@ std::string ElmProtocol::ask(const std::string& text, Milliseconds quiet) {
         }
         const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(n);
         const auto prompt = std::find(buffer.begin(), end, std::uint8_t{'>'});
-        answer.append(buffer.begin(), prompt);
+        answer += printedText(std::string_view(reinterpret_cast<const char*>(buffer.data()),
+                                               static_cast<std::size_t>(prompt - buffer.begin())));
         if (prompt != end) {
             unsolicited_.assign(prompt + 1, end);
-            return answer;
+            return withoutEcho(std::move(answer), text);
         }
         if (answer.size() > kAnswerLimit) {
             broughtUp_ = false;
             throw Error(adapter_error::kGarbled,
                         "adapter reply cannot be read: it never ends with a prompt", kSource);
         }
+        if (asking == Asking::Request && quiet < kwp_time::kP2star) {
+            // The ECU may take seconds after "response pending", and the
+            // adapter waits with it.
+            const ElmReply sofar = parseElmReply(answer, lineFormat());
+            if (std::any_of(sofar.messages.begin(), sofar.messages.end(), isPending)) {
+                quiet = kwp_time::kP2star + kReplyMargin;
+            }
+        }
     }
+}
+
+void ElmProtocol::awaitPrompt() {
+    std::array<std::uint8_t, 256> buffer{};
+    const auto giveUp = line_->now() + kwp_time::kP2star + kReplyMargin;
+    while (line_->now() < giveUp) {
+        const std::size_t n = line_->read(buffer, giveUp);
+        const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(n);
+        if (const auto prompt = std::find(buffer.begin(), end, std::uint8_t{'>'}); prompt != end) {
+            awaitingPrompt_ = false;
+            unsolicited_.assign(prompt + 1, end);
+            return;
+        }
+    }
+    broughtUp_ = false;
+    throw Error(adapter_error::kSilent,
+                "adapter does not come back from the last request on " + settings_.device, kSource);
+}
+
+// Echo stays off once ATE0 was taken; an adapter that still echoes (some
+// clones do) gets ATE0 once more, and its echoes are left out. Only the
+// banner, never an echo, says that the adapter restarted.
+std::string ElmProtocol::withoutEcho(std::string answer, const std::string& line) {
+    const std::size_t start = answer.find_first_not_of("\r\n ");
+    if (start == std::string::npos || answer.compare(start, line.size(), line) != 0) {
+        return answer;
+    }
+    const std::size_t end = start + line.size();
+    if (end < answer.size() && answer[end] != '\r' && answer[end] != '\n') {
+        return answer;
+    }
+    answer.erase(0, end);
+    if (broughtUp_ && !echoResent_) {
+        echoResent_ = true;
+        setting("ATE0", false);
+    }
+    return answer;
 }
 
 void ElmProtocol::checkUnsolicited() {
     std::array<std::uint8_t, 256> buffer{};
     while (const std::size_t n = line_->read(buffer, line_->now())) {
-        unsolicited_.append(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
+        unsolicited_ +=
+            printedText(std::string_view(reinterpret_cast<const char*>(buffer.data()), n));
         if (unsolicited_.size() > kAnswerLimit) {
             break;
         }
@@ -449,6 +554,28 @@ std::size_t ElmProtocol::maxReplyLength() const {
         return kCanReplyLimit;
     }
     return longRequests_ ? kKLineLongReply : kKLineShortMessage;
+}
+
+ExchangeCost ElmProtocol::exchangeCost() const {
+    using std::chrono::nanoseconds;
+    const unsigned baud = baud_ != 0 ? baud_ : kElmAutoBauds[0];
+    const nanoseconds serialChar(10'000'000'000LL / baud);
+    // A request line out, a reply line with its frame and the prompt back.
+    constexpr long kLineChars = 40;
+    if (settings_.isCan()) {
+        // The ECU's answer on CAN, and a CAN frame (about 130 bits at
+        // 500 kbit/s) for every seven bytes.
+        const nanoseconds frame(
+            settings_.bus == ElmBus::Can11At500 || settings_.bus == ElmBus::Can29At500 ? 260'000
+                                                                                       : 520'000);
+        return {std::chrono::milliseconds(10) + kLineChars * serialChar,
+                frame / 7 + 2 * serialChar};
+    }
+    // The adapter keeps the K-line's P3min and the ECU's P2, with the
+    // request and reply frames at 10400 baud.
+    const nanoseconds klineByte(961'538);
+    return {std::chrono::milliseconds(55 + 25) + 14 * klineByte + kLineChars * serialChar,
+            klineByte + 2 * serialChar};
 }
 
 std::size_t ElmProtocol::requestLimit() const noexcept {

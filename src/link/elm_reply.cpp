@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <optional>
 
 namespace vistrel {
@@ -16,7 +17,7 @@ struct KnownMessage {
 };
 
 // Matched against the start of a line with its spaces kept.
-constexpr std::array<KnownMessage, 8> kKnownMessages{{
+constexpr std::array<KnownMessage, 9> kKnownMessages{{
     {"NO DATA", ElmMessage::NoData},
     {"UNABLE TO CONNECT", ElmMessage::UnableToConnect},
     {"BUFFER FULL", ElmMessage::BufferFull},
@@ -24,6 +25,7 @@ constexpr std::array<KnownMessage, 8> kKnownMessages{{
     {"BUS BUSY", ElmMessage::BusBusy},
     {"STOPPED", ElmMessage::Stopped},
     {"<RX ERROR", ElmMessage::RxError},
+    {"DATA ERROR", ElmMessage::DataError},
     {"?", ElmMessage::Unknown},
 }};
 
@@ -35,6 +37,29 @@ std::string_view trimmed(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
+}
+
+std::string upperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string_view withoutDots(std::string_view s) {
+    while (!s.empty() && (s.front() == '.' || s.front() == ' ')) {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+// The message a complaint after a damaged frame stands for.
+ElmMessage complaint(std::string_view words) {
+    if (words.starts_with("<RX ERROR")) {
+        return ElmMessage::RxError;
+    }
+    return words.starts_with("<DATA ERROR") ? ElmMessage::DataError : ElmMessage::OtherError;
 }
 
 std::string printable(std::string_view s) {
@@ -90,7 +115,9 @@ public:
     explicit ReplyReader(const ElmLineFormat& format) : format_(format) {}
 
     void line(std::string_view raw) {
-        std::string_view text = trimmed(raw);
+        original_ = trimmed(raw);
+        upper_ = upperCase(original_);
+        std::string_view text = upper_;
         if (text.empty()) {
             return;
         }
@@ -98,21 +125,24 @@ public:
             note(ElmMessage::Restarted, text, true);
             return;
         }
-        // Progress messages: the bus wake-up and the protocol search print
+        // Progress messages: the protocol search and the bus wake-up print
         // these before the reply, which may follow on the same line.
         if (text.starts_with("SEARCHING")) {
-            return;
+            text = withoutDots(text.substr(std::string_view("SEARCHING").size()));
         }
-        if (text.starts_with("BUS INIT")) {
-            if (text.find("ERROR") != std::string_view::npos) {
+        if (text.starts_with("BUS INIT:")) {
+            const std::string_view outcome = withoutDots(text.substr(9));
+            if (outcome.starts_with("ERROR")) {
                 note(ElmMessage::BusInitError, text);
+                return;
             }
-            return;
+            if (outcome.starts_with("STOPPED")) {
+                note(ElmMessage::Stopped, text);
+                return;
+            }
+            text = outcome.starts_with("OK") ? outcome.substr(2) : outcome;
         }
-        while (!text.empty() && text.front() == '.') {
-            text.remove_prefix(1);
-        }
-        text = trimmed(text);
+        text = trimmed(withoutDots(text));
         if (text.empty()) {
             return;
         }
@@ -125,8 +155,7 @@ public:
         // A damaged frame: the data that came, then the adapter's complaint.
         if (const std::size_t mark = text.find('<'); mark != std::string_view::npos) {
             const std::string_view words = text.substr(mark);
-            note(words.starts_with("<RX ERROR") ? ElmMessage::RxError : ElmMessage::OtherError,
-                 words);
+            note(complaint(words), words);
             return;
         }
         dataLine(text);
@@ -224,14 +253,23 @@ private:
         reply_.messages.push_back(bytes.mid(header, length));
     }
 
+    // Lines are read in upper case; the words shown are the adapter's own.
     void note(ElmMessage message, std::string_view words, bool overrides = false) {
         if (reply_.message == ElmMessage::None || (overrides && reply_.message != message)) {
+            const bool inLine = words.data() >= upper_.data() &&
+                                words.data() + words.size() <= upper_.data() + upper_.size();
+            if (inLine) {
+                words = original_.substr(static_cast<std::size_t>(words.data() - upper_.data()),
+                                         words.size());
+            }
             reply_.message = message;
             reply_.words = printable(words);
         }
     }
 
     const ElmLineFormat& format_;
+    std::string_view original_;
+    std::string upper_;
     ElmReply reply_;
     std::optional<MultiFrame> multi_;
 };
@@ -239,7 +277,24 @@ private:
 } // namespace
 
 bool isElmBanner(std::string_view line) noexcept {
-    return line.find("ELM327") != std::string_view::npos;
+    constexpr std::string_view kName = "ELM327";
+    const auto found =
+        std::search(line.begin(), line.end(), kName.begin(), kName.end(), [](char a, char b) {
+            return std::toupper(static_cast<unsigned char>(a)) == b;
+        });
+    return found != line.end();
+}
+
+std::string printedText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\r' || c == '\n' || (u >= 0x20 && u < 0x7F)) {
+            out += c;
+        }
+    }
+    return out;
 }
 
 ElmReply parseElmReply(std::string_view text, const ElmLineFormat& format) {

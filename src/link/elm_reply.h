@@ -22,6 +22,7 @@ enum class ElmMessage {
     BusBusy,         // "BUS BUSY"
     Stopped,         // "STOPPED"
     RxError,         // "<RX ERROR"
+    DataError,       // "<DATA ERROR", "DATA ERROR": a reply with a wrong checksum or length
     OtherError,      // any other adapter text (BUS ERROR, DATA ERROR, FB ERROR, ERRnn...)
     Restarted,       // the reset banner: the adapter rebooted under us
     Garbled,         // hexadecimal that does not form a reply (checksum, length, sequence)
@@ -50,10 +51,17 @@ struct ElmReply {
 
 // Reads what the adapter printed for one request up to (not including) its
 // '>' prompt. Lines end in CR, LF or both; bytes may be separated by spaces or
-// not. Never throws: anything unreadable becomes Garbled or OtherError.
+// not; letters may be of either case. Never throws: anything unreadable
+// becomes Garbled or OtherError.
 ElmReply parseElmReply(std::string_view text, const ElmLineFormat& format);
 
-// True when the line is the adapter's identity banner ("ELM327 v1.5").
+// True when the line is the adapter's identity banner ("ELM327 v1.5"), in
+// either letter case.
 bool isElmBanner(std::string_view line) noexcept;
+
+// What the adapter printed, with NUL bytes (which clones send at random) and
+// every other byte that is neither printable nor CR or LF left out, as the
+// adapter itself does with what it receives.
+std::string printedText(std::string_view bytes);
 
 } // namespace vistrel

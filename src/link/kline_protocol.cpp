@@ -56,6 +56,17 @@ std::size_t KLineProtocol::maxReplyLength() const {
     return form_.lengthByte ? kKLineLongFrameData : kKLineShortFrameData;
 }
 
+ExchangeCost KLineProtocol::exchangeCost() const {
+    // A read request frame (header, five bytes, checksum) paced at P4min,
+    // and the reply's header, service byte and checksum.
+    constexpr long kRequestFrame = 10;
+    constexpr long kReplyOverhead = 5;
+    const auto paced = std::max<Clock::duration>(settings_.p4min, byteTime());
+    return {settings_.p3min + kline_time::kP2min + kRequestFrame * paced +
+                kReplyOverhead * byteTime(),
+            byteTime()};
+}
+
 void KLineProtocol::InitCommunication() {
     guarded([this] {
         openLineIfClosed();

@@ -39,6 +39,9 @@ public:
     // What the ECU's key bytes offer: 255 bytes with a length byte, 63 in the
     // format byte alone; 0 before a wake-up told them.
     std::size_t maxReplyLength() const override;
+    // P3min, the ECU's earliest answer and the frames' own bytes an
+    // exchange; one byte time for each more byte of a reply.
+    ExchangeCost exchangeCost() const override;
 
     // The key bytes of the last wake-up, once there was one.
     std::optional<std::pair<std::uint8_t, std::uint8_t>> keyBytes() const { return keyBytes_; }

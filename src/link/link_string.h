@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "components/error.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,9 +16,10 @@ namespace vistrel {
 // A link string the user got wrong: an unknown kind or key, or a value that
 // does not fit. The text names the offending part; the command line ends with
 // its usage exit code on it.
-class LinkStringError : public std::invalid_argument {
+class LinkStringError : public Error {
 public:
-    using std::invalid_argument::invalid_argument;
+    explicit LinkStringError(std::string text)
+        : Error(ErrorKind::Usage, kLinkStringError, std::move(text)) {}
 };
 
 // One link string, KIND:DEVICE[,key=value]..., taken apart but not yet

@@ -9,7 +9,8 @@ RecordingChart chartOfRecording(const RecordingRun& run) {
     RecordingChart chart;
     const std::size_t columns = run.columns.size();
     chart.store = std::make_shared<SeriesStore>(columns, run.lineCount());
-    const std::vector<ValueRadix> radixes = run.radixes();
+    chart.radixes = run.radixes();
+    const std::vector<ValueRadix>& radixes = chart.radixes;
     std::vector<float> values(columns);
     for (std::size_t line = 0; line < run.lineCount(); ++line) {
         for (std::size_t c = 0; c < columns; ++c) {

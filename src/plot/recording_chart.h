@@ -14,6 +14,8 @@ namespace vistrel {
 struct RecordingChart {
     std::shared_ptr<SeriesStore> store;
     std::vector<PlotSeries> series;
+    // How each column's texts were read (see RecordingRun::radixes).
+    std::vector<ValueRadix> radixes;
 };
 
 RecordingChart chartOfRecording(const RecordingRun& run);

@@ -1,96 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "plot/strip_chart.h"
 
+#include "plot/chart_axes.h"
+#include "plot/chart_layout.h"
+#include "plot/column_spans.h"
+
 #include <QImage>
 #include <QLine>
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
 namespace vistrel {
 namespace {
 
-constexpr int kAxisWidth = 56;
-constexpr int kTimeAxisHeight = 22;
-constexpr int kLegendWidth = 270;
-constexpr int kLegendRowHeight = 16;
-constexpr int kMargin = 6;
-
-struct Range {
-    double low = 0;
-    double high = 1;
-};
-
-// The reads of one series that fall into one pixel column.
-struct ColumnSpan {
-    int x;
-    float first;
-    float low;
-    float high;
-    float last;
-    // No failed read lies between this column and the one before.
-    bool joined;
-};
-
-// Every series decimated in one pass over the visible reads, row by row as
-// they lie in the store.
-std::vector<std::vector<ColumnSpan>> decimate(const SeriesStore& store,
-                                              std::span<const PlotSeries> series, std::size_t first,
-                                              std::size_t end, double from, double pixelsPerSecond,
-                                              int width) {
-    struct Tracing {
-        ColumnSpan span{};
-        bool open = false;
-        bool gap = false;
-    };
-    std::vector<std::vector<ColumnSpan>> spans(series.size());
-    std::vector<Tracing> tracing(series.size());
-    for (std::size_t i = first; i < end; ++i) {
-        const int x = static_cast<int>(
-            std::clamp(std::floor((store.time(i) - from) * pixelsPerSecond), -1.0, width + 1.0));
-        const float* row = store.values(i);
-        for (std::size_t k = 0; k < series.size(); ++k) {
-            const float v = row[series[k].column];
-            Tracing& t = tracing[k];
-            if (std::isnan(v)) {
-                t.gap = true;
-            } else if (t.open && t.span.x == x) {
-                t.span.low = std::min(t.span.low, v);
-                t.span.high = std::max(t.span.high, v);
-                t.span.last = v;
-                // A gap narrower than a pixel does not show.
-                t.gap = false;
-            } else {
-                if (t.open) {
-                    spans[k].push_back(t.span);
-                }
-                t.span = {x, v, v, v, v, t.open && !t.gap};
-                t.open = true;
-                t.gap = false;
-            }
-        }
-    }
-    for (std::size_t k = 0; k < series.size(); ++k) {
-        if (tracing[k].open) {
-            spans[k].push_back(tracing[k].span);
-        }
-    }
-    return spans;
-}
-
-std::optional<Range> rangeOf(const std::vector<ColumnSpan>& spans) {
-    if (spans.empty()) {
-        return std::nullopt;
-    }
-    Range r{spans.front().low, spans.front().high};
-    for (const ColumnSpan& s : spans) {
-        r = {std::min<double>(r.low, s.low), std::max<double>(r.high, s.high)};
-    }
-    return r;
-}
-
 // A little room above and below, and some height for a flat line.
-Range padded(Range r) {
+ValueRange padded(ValueRange r) {
     if (r.high <= r.low) {
         const double half = r.low == 0 ? 1 : std::abs(r.low) * 0.1;
         return {r.low - half, r.low + half};
@@ -99,44 +25,27 @@ Range padded(Range r) {
     return {r.low - pad, r.high + pad};
 }
 
-std::vector<Range> seriesScales(std::span<const PlotSeries> series,
-                                const std::vector<std::vector<ColumnSpan>>& spans, bool shared) {
-    std::vector<Range> scales;
-    std::optional<Range> all;
+std::vector<ValueRange> seriesScales(std::span<const PlotSeries> series,
+                                     const std::vector<std::vector<ColumnSpan>>& spans,
+                                     bool shared) {
+    std::vector<ValueRange> scales;
+    std::optional<ValueRange> all;
     for (std::size_t k = 0; k < series.size(); ++k) {
         const PlotSeries& s = series[k];
-        Range r = padded(rangeOf(spans[k]).value_or(Range{0, 0}));
+        ValueRange r = padded(rangeOf(spans[k]).value_or(ValueRange{0, 0}));
         if (s.minimum || s.maximum) {
             r = {s.minimum.value_or(r.low), s.maximum.value_or(r.high)};
             if (r.high <= r.low) {
                 r = padded({r.low, r.low});
             }
         }
-        all = all ? Range{std::min(all->low, r.low), std::max(all->high, r.high)} : r;
+        all = all ? ValueRange{std::min(all->low, r.low), std::max(all->high, r.high)} : r;
         scales.push_back(r);
     }
     if (shared && all) {
         std::fill(scales.begin(), scales.end(), *all);
     }
     return scales;
-}
-
-// A round step (1, 2 or 5 times a power of ten) that cuts the span into
-// about the given number of parts.
-double niceStep(double span, int parts) {
-    const double raw = span / parts;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double m : {1.0, 2.0, 5.0}) {
-        if (raw <= m * power) {
-            return m * power;
-        }
-    }
-    return 10 * power;
-}
-
-QString number(double value, double step) {
-    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step))), 0, 6);
-    return QString::number(value, 'f', decimals);
 }
 
 // The image under the painter when its pixels can be written directly: a
@@ -159,7 +68,7 @@ QImage* directImage(QPainter& painter) {
 // them, go straight into the pixels: through QPainter each line costs more
 // than its few pixels.
 void drawSpans(QPainter& painter, QImage* direct, const QRect& plot,
-               const std::vector<ColumnSpan>& spans, Range scale, std::vector<QLine>& lines) {
+               const std::vector<ColumnSpan>& spans, ValueRange scale, std::vector<QLine>& lines) {
     const double perUnit = plot.height() / (scale.high - scale.low);
     const double bottom = plot.top() + plot.height();
     // Far outside values are held near the edge: the clip hides them.
@@ -205,59 +114,140 @@ void drawSpans(QPainter& painter, QImage* direct, const QRect& plot,
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
-void drawTimeAxis(QPainter& painter, const QRect& plot, const ChartFrame& frame) {
-    const double step = niceStep(frame.to - frame.from, std::max(2, plot.width() / 110));
-    const double scale = plot.width() / (frame.to - frame.from);
-    for (double t = std::ceil(frame.from / step) * step; t <= frame.to; t += step) {
-        const int x = plot.left() + static_cast<int>(std::lround((t - frame.from) * scale));
-        painter.setPen(QColor(225, 225, 225));
-        painter.drawLine(x, plot.top(), x, plot.bottom());
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(x - 50, plot.bottom() + 2, 100, kTimeAxisHeight - 4),
-                         Qt::AlignHCenter | Qt::AlignTop, number(t, step) + QStringLiteral(" s"));
-    }
+struct Painting {
+    QPainter& painter;
+    const SeriesStore& store;
+    std::span<const PlotSeries> series;
+    const ChartFrame& frame;
+    const ChartLayout& layout;
+    const std::vector<std::vector<ColumnSpan>>& spans;
+    const std::vector<ValueRange>& scales;
+    std::optional<std::size_t> atCursor;
+};
+
+// A legend row: the line's colour, its title and what follows it.
+void drawLegendRow(QPainter& painter, const QRect& row, const PlotSeries& s, const QString& after) {
+    const int textHeight = painter.fontMetrics().height();
+    painter.fillRect(row.left(), row.top() + textHeight / 2 - 4, 10, 8, s.colour);
+    const QRect text = row.adjusted(14, 0, 0, 0);
+    painter.setPen(Qt::black);
+    painter.drawText(
+        text, Qt::AlignLeft | Qt::AlignTop,
+        painter.fontMetrics().elidedText(legendTitle(s) + after, Qt::ElideRight, text.width()));
 }
 
-void drawValueAxis(QPainter& painter, const QRect& plot, Range scale) {
-    const double step = niceStep(scale.high - scale.low, std::max(2, plot.height() / 50));
-    const double perUnit = plot.height() / (scale.high - scale.low);
-    for (double v = std::ceil(scale.low / step) * step; v <= scale.high; v += step) {
-        const int y = plot.bottom() - static_cast<int>(std::lround((v - scale.low) * perUnit));
-        painter.setPen(QColor(225, 225, 225));
-        painter.drawLine(plot.left(), y, plot.right(), y);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(0, y - 8, kAxisWidth - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-                         number(v, step));
-    }
+QString valueAtCursor(const Painting& p, const PlotSeries& s) {
+    const float v = p.store.values(*p.atCursor)[s.column];
+    return QStringLiteral(": ") + (std::isnan(v) ? QStringLiteral("—") : QString::number(v));
 }
 
-void drawLegend(QPainter& painter, const QRect& area, const SeriesStore& store,
-                std::span<const PlotSeries> series, const std::vector<Range>& scales,
-                const ChartFrame& frame) {
-    const auto atCursor = frame.cursor ? store.lastAtOrBefore(*frame.cursor) : std::nullopt;
-    int y = area.top() + kMargin;
-    const int left = area.right() - kLegendWidth + kMargin;
-    for (std::size_t i = 0; i < series.size(); ++i, y += kLegendRowHeight) {
-        const PlotSeries& s = series[i];
-        painter.fillRect(left, y + 4, 10, 8, s.colour);
-        QString text = s.unit.isEmpty() ? s.name : s.name + QStringLiteral(" (") + s.unit + ')';
-        if (atCursor) {
-            const float v = store.values(*atCursor)[s.column];
-            text +=
-                QStringLiteral(": ") + (std::isnan(v) ? QStringLiteral("—") : QString::number(v));
-        } else if (!frame.sharedScale) {
-            text += QStringLiteral(" [%1 … %2]")
-                        .arg(QString::number(scales[i].low, 'g', 4),
-                             QString::number(scales[i].high, 'g', 4));
+void drawLines(const Painting& p, std::size_t k, const QRect& plot, QImage* direct,
+               std::vector<QLine>& lines) {
+    p.painter.save();
+    p.painter.setClipRect(plot);
+    p.painter.setPen(QPen(p.series[k].colour, 0));
+    drawSpans(p.painter, direct, plot, p.spans[k], p.scales[k], lines);
+    p.painter.restore();
+}
+
+// What the single chart's value axis stands for, written above it: the
+// units of a shared scale, or the line whose own scale it shows.
+QString axisTitle(const Painting& p, std::size_t shown) {
+    if (!p.frame.sharedScale) {
+        return p.series.size() == 1 ? p.series[shown].unit : legendTitle(p.series[shown]);
+    }
+    QStringList units;
+    for (const PlotSeries& s : p.series) {
+        if (!s.unit.isEmpty() && !units.contains(s.unit)) {
+            units.push_back(s.unit);
         }
-        painter.setPen(Qt::black);
-        painter.drawText(
-            QRect(left + 14, y, kLegendWidth - 20 - kMargin, kLegendRowHeight),
-            Qt::AlignLeft | Qt::AlignVCenter,
-            painter.fontMetrics().elidedText(text, Qt::ElideRight, kLegendWidth - 20 - kMargin));
+    }
+    return units.join(QStringLiteral(", "));
+}
+
+void paintSingleChart(const Painting& p, const QRect& area) {
+    QPainter& painter = p.painter;
+    const QRect& plot = p.layout.plot;
+    const QFontMetrics metrics = painter.fontMetrics();
+    drawTimeAxis(painter, plot, p.frame.from, p.frame.to);
+    if (!p.scales.empty()) {
+        const std::size_t shown =
+            p.frame.sharedScale ? 0 : std::min(p.frame.axisSeries, p.series.size() - 1);
+        const QColor colour =
+            p.frame.sharedScale || p.series.size() == 1 ? Qt::black : p.series[shown].colour;
+        drawValueAxis(painter, plot, p.scales[shown], colour, metrics.height() / 2);
+        painter.setPen(colour);
+        const QRect title(area.left() + 4, area.top() + 2, plot.right() - area.left() - 4,
+                          metrics.height());
+        painter.drawText(title, Qt::AlignLeft | Qt::AlignTop,
+                         metrics.elidedText(axisTitle(p, shown), Qt::ElideRight, title.width()));
+    }
+    painter.setPen(Qt::gray);
+    painter.drawRect(plot.adjusted(0, 0, -1, -1));
+    std::vector<QLine> lines;
+    QImage* const direct = directImage(painter);
+    for (std::size_t k = 0; k < p.series.size(); ++k) {
+        drawLines(p, k, plot, direct, lines);
+    }
+    const int rowHeight = metrics.height() + 2;
+    for (std::size_t k = 0; k < p.series.size(); ++k) {
+        QString after;
+        if (p.atCursor) {
+            after = valueAtCursor(p, p.series[k]);
+        } else if (!p.frame.sharedScale) {
+            after = QStringLiteral(" [%1 … %2]")
+                        .arg(QString::number(p.scales[k].low, 'g', 4),
+                             QString::number(p.scales[k].high, 'g', 4));
+        }
+        const QRect row(p.layout.legend.left(),
+                        p.layout.legend.top() + static_cast<int>(k) * rowHeight,
+                        p.layout.legend.width(), rowHeight);
+        drawLegendRow(painter, row, p.series[k], after);
     }
 }
 
+// A line that does not move over the time shown, and has no range of the
+// user's, needs no more height than its title.
+std::vector<bool> flatLines(const Painting& p) {
+    std::vector<bool> flat;
+    for (std::size_t k = 0; k < p.series.size(); ++k) {
+        const auto range = rangeOf(p.spans[k]);
+        flat.push_back(!p.series[k].minimum && !p.series[k].maximum &&
+                       (!range || range->high <= range->low));
+    }
+    return flat;
+}
+
+void paintLanes(const Painting& p, const QRect& area) {
+    QPainter& painter = p.painter;
+    const QFontMetrics metrics = painter.fontMetrics();
+    drawTimeAxis(painter, p.layout.plot, p.frame.from, p.frame.to);
+    const std::vector<bool> flat = flatLines(p);
+    const std::vector<QRect> lanes = laneRects(p.layout.plot, flat, metrics);
+    std::vector<QLine> lines;
+    QImage* const direct = directImage(painter);
+    for (std::size_t k = 0; k < p.series.size(); ++k) {
+        const QRect& lane = lanes[k];
+        painter.fillRect(lane.left(), lane.bottom() + 1, lane.width(),
+                         k + 1 < lanes.size() ? lanes[k + 1].top() - lane.bottom() - 1 : 0,
+                         Qt::white);
+        if (flat[k] && !p.spans[k].empty()) {
+            // The one value a flat line holds says more than round ticks.
+            painter.setPen(p.series[k].colour);
+            painter.drawText(
+                QRect(area.left(), lane.top(), lane.left() - area.left() - 4, lane.height()),
+                Qt::AlignRight | Qt::AlignVCenter, QString::number(p.spans[k].front().low));
+        } else if (!flat[k]) {
+            drawValueAxis(painter, lane, p.scales[k], p.series[k].colour, 1);
+        }
+        painter.setPen(Qt::gray);
+        painter.drawRect(lane.adjusted(0, 0, -1, -1));
+        drawLines(p, k, lane, direct, lines);
+        const QRect row(p.layout.legend.left(), lane.top(), p.layout.legend.width(),
+                        std::max(lane.height(), metrics.height()));
+        drawLegendRow(painter, row, p.series[k], p.atCursor ? valueAtCursor(p, p.series[k]) : "");
+    }
+}
 } // namespace
 
 QColor StripChart::colour(std::size_t index) {
@@ -268,50 +258,52 @@ QColor StripChart::colour(std::size_t index) {
     return QColor(kColours[index % std::size(kColours)]);
 }
 
-QRect StripChart::plotArea(const QRect& area) {
-    return QRect(area.left() + kAxisWidth, area.top() + kMargin,
-                 std::max(10, area.width() - kAxisWidth - kLegendWidth),
-                 std::max(10, area.height() - kMargin - kTimeAxisHeight));
+QString legendTitle(const PlotSeries& series) {
+    return series.unit.isEmpty() ? series.name
+                                 : series.name + QStringLiteral(" (") + series.unit + ')';
+}
+
+QRect StripChart::plotArea(const QRect& area, const QFontMetrics& metrics,
+                           std::span<const PlotSeries> series, const ChartFrame& frame) {
+    return chartLayout(area, metrics, series, frame).plot;
 }
 
 void StripChart::paint(QPainter& painter, const QRect& area, const SeriesStore& store,
                        std::span<const PlotSeries> series, const ChartFrame& frame) {
     painter.fillRect(area, Qt::white);
-    const QRect plot = plotArea(area);
     if (!(frame.to > frame.from)) {
         return;
     }
+    const ChartLayout layout = chartLayout(area, painter.fontMetrics(), series, frame);
+    const QRect& plot = layout.plot;
     // One read either side, so that the lines run on to the edges.
     const std::size_t lower = store.lowerBound(frame.from);
     const std::size_t first = lower == 0 ? 0 : lower - 1;
     const std::size_t end = std::min(store.size(), store.lowerBound(frame.to) + 1);
-    const auto spans = decimate(store, series, first, end, frame.from,
-                                plot.width() / (frame.to - frame.from), plot.width());
-    const std::vector<Range> scales = seriesScales(series, spans, frame.sharedScale);
-
-    drawTimeAxis(painter, plot, frame);
-    if (!scales.empty() && (frame.sharedScale || scales.size() == 1)) {
-        drawValueAxis(painter, plot, scales.front());
+    std::vector<std::size_t> columns;
+    for (const PlotSeries& s : series) {
+        columns.push_back(s.column);
     }
-    painter.setPen(Qt::gray);
-    painter.drawRect(plot.adjusted(0, 0, -1, -1));
-
-    painter.save();
-    painter.setClipRect(plot);
-    std::vector<QLine> lines;
-    QImage* const direct = directImage(painter);
-    for (std::size_t i = 0; i < series.size(); ++i) {
-        painter.setPen(QPen(series[i].colour, 0));
-        drawSpans(painter, direct, plot, spans[i], scales[i], lines);
+    const auto spans = decimate(store, columns, first, end, frame.from,
+                                plot.width() / (frame.to - frame.from), plot.width());
+    const std::vector<ValueRange> scales = seriesScales(series, spans, frame.sharedScale);
+    const Painting p{
+        painter, store, series, frame,
+        layout,  spans, scales, frame.cursor ? store.lastAtOrBefore(*frame.cursor) : std::nullopt};
+    if (frame.lanes) {
+        paintLanes(p, area);
+    } else {
+        paintSingleChart(p, area);
     }
     if (frame.cursor) {
         const double x =
             plot.left() + (*frame.cursor - frame.from) * plot.width() / (frame.to - frame.from);
+        painter.save();
+        painter.setClipRect(plot);
         painter.setPen(QPen(Qt::darkGray, 0, Qt::DashLine));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        painter.restore();
     }
-    painter.restore();
-    drawLegend(painter, area, store, series, scales, frame);
 }
 
 } // namespace vistrel

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+class QFontMetrics;
 class QPainter;
 
 namespace vistrel {
@@ -26,6 +27,9 @@ struct PlotSeries {
     std::optional<double> maximum;
 };
 
+// "Name (unit)", or the name alone for a line without a unit.
+QString legendTitle(const PlotSeries& series);
+
 // What part of the store the chart shows and how.
 struct ChartFrame {
     double from = 0;
@@ -34,20 +38,27 @@ struct ChartFrame {
     std::optional<double> cursor;
     // One scale for every line instead of one each.
     bool sharedScale = false;
+    // The line whose scale the value axis shows while each has its own.
+    std::size_t axisSeries = 0;
+    // One lane per line, stacked, each with its own axis, all on one time
+    // axis: many lines stay legible.
+    bool lanes = false;
 };
 
 // Draws a strip chart with QPainter onto any paint device: the screen, an
 // image or an SVG file. Each line is decimated to the minimum and maximum
 // of the reads that fall into each pixel column, so a repaint costs one
 // pass over the visible reads whatever their number; a failed read breaks
-// the line.
+// the line. Lanes cost the same pass: only their axes and titles add.
 class StripChart {
 public:
     // Distinct colours for the lines, in the order they are handed out.
     static QColor colour(std::size_t index);
 
-    // The rectangle that the lines are drawn in, inside the whole area.
-    static QRect plotArea(const QRect& area);
+    // The rectangle that the lines are drawn in, inside the whole area
+    // (all lanes together); its horizontal extent is the time axis'.
+    static QRect plotArea(const QRect& area, const QFontMetrics& metrics,
+                          std::span<const PlotSeries> series, const ChartFrame& frame);
 
     static void paint(QPainter& painter, const QRect& area, const SeriesStore& store,
                       std::span<const PlotSeries> series, const ChartFrame& frame);

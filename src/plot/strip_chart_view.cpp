@@ -27,6 +27,16 @@ void StripChartView::setSharedScale(bool shared) {
     update();
 }
 
+void StripChartView::setAxisSeries(std::size_t index) {
+    frame_.axisSeries = index;
+    update();
+}
+
+void StripChartView::setLanes(bool lanes) {
+    frame_.lanes = lanes;
+    update();
+}
+
 void StripChartView::setWindowSeconds(double seconds) {
     window_ = std::clamp(seconds, 1.0, 3600.0);
     refresh();
@@ -60,7 +70,7 @@ void StripChartView::follow() {
 }
 
 double StripChartView::timeAt(double x) const {
-    const QRect plot = StripChart::plotArea(rect());
+    const QRect plot = StripChart::plotArea(rect(), fontMetrics(), series_, frame_);
     return frame_.from + (x - plot.left()) * (frame_.to - frame_.from) / plot.width();
 }
 

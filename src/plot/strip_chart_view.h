@@ -27,6 +27,9 @@ public:
     const std::vector<PlotSeries>& series() const noexcept { return series_; }
     const SeriesStore* store() const noexcept { return store_.get(); }
     void setSharedScale(bool shared);
+    // The line whose own scale the value axis shows.
+    void setAxisSeries(std::size_t index);
+    void setLanes(bool lanes);
 
     // Seconds of time shown while following the newest reads.
     double windowSeconds() const noexcept { return window_; }

@@ -49,7 +49,8 @@ std::optional<ExportFormat> exportFormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
-void writeExport(const RecordingRun& run, ExportFormat format, std::ostream& out) {
+void writeExport(const RecordingRun& run, const std::vector<ColumnRadix>& radixes,
+                 ExportFormat format, std::ostream& out) {
     const bool csv = format == ExportFormat::Csv;
     const char separator = csv ? ',' : '\t';
     const char* const end = csv ? "\r\n" : "\n";
@@ -69,12 +70,11 @@ void writeExport(const RecordingRun& run, ExportFormat format, std::ostream& out
         }
     }
     out << end;
-    const std::vector<ValueRadix> radixes = run.radixes();
     for (std::size_t line = 0; line < run.lineCount(); ++line) {
         out << formatRoundTrip(run.times[line]);
         for (std::size_t column = 0; column < run.columns.size(); ++column) {
             // Values are numbers: they never need quoting.
-            out << separator << portableValueText(run.cell(line, column), radixes[column]);
+            out << separator << portableValueText(run.cell(line, column), radixes[column].radix);
         }
         out << end;
     }

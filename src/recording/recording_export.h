@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "recording/recording_reader.h"
+#include "recording/column_radix.h"
 
 #include <ostream>
 #include <string_view>
@@ -21,6 +21,9 @@ enum class ExportFormat {
 // nullopt for a name other than "csv" or "msl".
 std::optional<ExportFormat> exportFormatNamed(std::string_view name);
 
-void writeExport(const RecordingRun& run, ExportFormat format, std::ostream& out);
+// Writes the run with each column's values read in its radix (one per
+// column, see columnRadixes).
+void writeExport(const RecordingRun& run, const std::vector<ColumnRadix>& radixes,
+                 ExportFormat format, std::ostream& out);
 
 } // namespace vistrel

@@ -102,14 +102,19 @@ bool isHeader(std::string_view line) {
 
 } // namespace
 
+std::vector<std::string_view> RecordingRun::columnCells(std::size_t column) const {
+    std::vector<std::string_view> texts;
+    texts.reserve(lineCount());
+    for (std::size_t line = 0; line < lineCount(); ++line) {
+        texts.push_back(cell(line, column));
+    }
+    return texts;
+}
+
 std::vector<ValueRadix> RecordingRun::radixes() const {
     std::vector<ValueRadix> result;
-    std::vector<std::string_view> column(lineCount());
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        for (std::size_t line = 0; line < lineCount(); ++line) {
-            column[line] = cell(line, c);
-        }
-        result.push_back(guessRadix(column));
+        result.push_back(guessRadix(columnCells(c)).radix);
     }
     return result;
 }

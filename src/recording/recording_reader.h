@@ -28,7 +28,10 @@ struct RecordingRun {
     std::string_view cell(std::size_t line, std::size_t column) const {
         return cells[line * columns.size() + column];
     }
-    // How each column's texts are to be read as numbers.
+    // One column's value texts, line by line.
+    std::vector<std::string_view> columnCells(std::size_t column) const;
+    // How each column's texts are to be read as numbers, as guessed from
+    // the texts.
     std::vector<ValueRadix> radixes() const;
 };
 

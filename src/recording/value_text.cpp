@@ -87,6 +87,17 @@ std::optional<double> decimalValue(std::string_view text) {
 
 } // namespace
 
+ValueRadix radixOfFormat(Format format) {
+    switch (format) {
+    case Format::Hexadecimal:
+        return ValueRadix::Hexadecimal;
+    case Format::Binary:
+        return ValueRadix::Binary;
+    default:
+        return ValueRadix::Decimal;
+    }
+}
+
 std::optional<double> valueOfText(std::string_view text, ValueRadix radix) {
     switch (radix) {
     case ValueRadix::Hexadecimal:
@@ -114,13 +125,10 @@ std::optional<double> valueOfItem(const VistrelItem& item) {
     if (item.errorCode() != 0) {
         return std::nullopt;
     }
-    const ValueRadix radix = item.format() == Format::Hexadecimal ? ValueRadix::Hexadecimal
-                             : item.format() == Format::Binary    ? ValueRadix::Binary
-                                                                  : ValueRadix::Decimal;
-    return valueOfText(item.text(), radix);
+    return valueOfText(item.text(), radixOfFormat(item.format()));
 }
 
-ValueRadix guessRadix(const std::vector<std::string_view>& cells) {
+RadixGuess guessRadix(const std::vector<std::string_view>& cells) {
     bool anyValue = false;
     bool allBinary = true;
     bool allHex = true;
@@ -138,9 +146,13 @@ ValueRadix guessRadix(const std::vector<std::string_view>& cells) {
                            std::any_of(cell.begin(), cell.end(), [](char c) { return c >= 'A'; })));
     }
     if (anyValue && allBinary) {
-        return ValueRadix::Binary;
+        return {ValueRadix::Binary};
     }
-    return anyValue && allHex && hexSign ? ValueRadix::Hexadecimal : ValueRadix::Decimal;
+    if (anyValue && allHex) {
+        return hexSign ? RadixGuess{ValueRadix::Hexadecimal}
+                       : RadixGuess{ValueRadix::Decimal, true};
+    }
+    return {};
 }
 
 std::string portableValueText(std::string_view text, ValueRadix radix) {

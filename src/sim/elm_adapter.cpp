@@ -2,6 +2,7 @@
 #include "sim/elm_adapter.h"
 
 #include "components/error.h"
+#include "link/kline_frame.h"
 
 #include <algorithm>
 #include <array>
@@ -40,11 +41,12 @@ bool isProtocol(char c) {
 
 } // namespace
 
-ElmAdapter::ElmAdapter(Ecu ecu, bool clone, ElmEcuAddresses addresses)
-    : ecu_(std::move(ecu)), clone_(clone), addresses_(addresses) {}
+ElmAdapter::ElmAdapter(Ecu ecu, bool clone, ElmQuirks quirks, ElmEcuAddresses addresses)
+    : ecu_(std::move(ecu)), clone_(clone), quirks_(quirks), addresses_(addresses) {}
 
 std::string ElmAdapter::receive(std::string_view bytes) {
     std::string out;
+    workedOnRequest_ = false;
     for (const char c : bytes) {
         if (c == '\r') {
             if (settings_.echo) {
@@ -58,12 +60,37 @@ std::string ElmAdapter::receive(std::string_view bytes) {
             pending_ += c;
         }
     }
-    return out;
+    return dressed(std::move(out));
+}
+
+std::string ElmAdapter::stop() const {
+    return dressed(answer("STOPPED"));
 }
 
 std::string ElmAdapter::reboot() {
+    return dressed(restart());
+}
+
+std::string ElmAdapter::restart() {
     settings_ = Settings{};
+    wakeUpStopped_ = false;
     return line("") + line("") + answer(kBanner);
+}
+
+std::string ElmAdapter::dressed(std::string text) const {
+    if (quirks_.lowerCase) {
+        for (char& c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    if (quirks_.nul) {
+        // After every line end, where clones drop them.
+        for (std::size_t at = text.find('\r'); at != std::string::npos;
+             at = text.find('\r', at + 2)) {
+            text.insert(at + 1, 1, '\0');
+        }
+    }
+    return text;
 }
 
 void ElmAdapter::sayOnNextRequest(std::string lines, bool thenReply) {
@@ -108,7 +135,7 @@ std::string ElmAdapter::atCommand(std::string_view cmd) {
     };
 
     if (cmd == "Z" || cmd == "WS") {
-        return reboot();
+        return restart();
     }
     if (cmd == "D") {
         const bool echo = settings_.echo;
@@ -134,6 +161,7 @@ std::string ElmAdapter::atCommand(std::string_view cmd) {
                                  {"H", &settings_.headers},
                                  {"CAF", &settings_.canFormatting}}) {
         if (auto answer = flag(name, *setting)) {
+            settings_.echo = settings_.echo || (quirks_.echo && name == "E");
             return *answer;
         }
     }
@@ -200,26 +228,38 @@ std::string ElmAdapter::atCommand(std::string_view cmd) {
         return ok();
     }
     if (cmd == "FI" || cmd == "SI") {
-        if (clone_ || settings_.protocol != (cmd == "FI" ? '5' : '4')) {
-            return refuse();
-        }
-        const bool heard = cmd == "FI" ? settings_.header.length() == 3 &&
-                                             settings_.header.byte(1) == addresses_.kline
-                                       : settings_.initAddress == addresses_.kline;
-        settings_.busAwake = heard;
-        return answer(heard ? "BUS INIT: ...OK" : "BUS INIT: ...ERROR");
+        return busInit(cmd);
     }
     return refuse();
 }
 
+std::string ElmAdapter::busInit(std::string_view cmd) {
+    if (clone_ || settings_.protocol != (cmd == "FI" ? '5' : '4')) {
+        return answer("?");
+    }
+    if (quirks_.busInitStopped && !wakeUpStopped_) {
+        wakeUpStopped_ = true;
+        return answer("BUS INIT: STOPPED");
+    }
+    const bool heard =
+        cmd == "FI" ? settings_.header.length() == 3 && settings_.header.byte(1) == addresses_.kline
+                    : settings_.initAddress == addresses_.kline;
+    settings_.busAwake = heard;
+    return answer(heard ? "BUS INIT: ...OK" : "BUS INIT: ...ERROR");
+}
+
 std::string ElmAdapter::request(std::string_view digits) {
+    workedOnRequest_ = true;
     if (rebootOnNextRequest_) {
         rebootOnNextRequest_ = false;
-        return reboot();
+        return restart();
     }
-    // An odd digit at the end is the number of replies to wait for.
+    // An odd digit at the end is the number of replies to wait for: the
+    // adapter returns as soon as that many came, whatever they say.
+    std::size_t count = 0;
     if (digits.size() % 2 != 0) {
-        if (hexValue(digits.substr(digits.size() - 1)).value_or(0) == 0) {
+        count = hexValue(digits.substr(digits.size() - 1)).value_or(0);
+        if (count == 0) {
             return answer("?");
         }
         digits.remove_suffix(1);
@@ -260,7 +300,7 @@ std::string ElmAdapter::request(std::string_view digits) {
             return prefix + answer("BUS INIT: ...ERROR");
         }
         settings_.busAwake = true;
-        prefix += line("BUS INIT: ...OK");
+        prefix += quirks_.busInitStopped ? "BUS INIT: ...OK " : line("BUS INIT: ...OK");
     }
 
     std::uint32_t replyId = 0;
@@ -288,35 +328,40 @@ std::string ElmAdapter::request(std::string_view digits) {
     if (ecu_(data, reply).kind == Answer::Kind::None || reply.empty()) {
         return prefix + answer("NO DATA");
     }
-    return prefix + (isKline() ? klineReply(reply) : canReply(reply, replyId));
+    std::vector<ByteString> replies(static_cast<std::size_t>(quirks_.pending),
+                                    ByteString{0x7F, data.byte(0), 0x78});
+    replies.push_back(reply);
+    if (count != 0 && count < replies.size()) {
+        replies.resize(count);
+    }
+    std::string out = prefix;
+    for (const ByteString& one : replies) {
+        out += replyLines(one, replyId);
+    }
+    if (quirks_.dataError != 0 && ++requests_ % quirks_.dataError == 0) {
+        out.insert(out.find_last_not_of("\r\n") + 1, " <DATA ERROR");
+    }
+    return out + prompt();
 }
 
-std::string ElmAdapter::klineReply(const ByteString& reply) const {
+std::string ElmAdapter::replyLines(const ByteString& reply, std::uint32_t replyId) const {
+    return isKline() ? line(klineLine(reply)) : canLines(reply, replyId);
+}
+
+std::string ElmAdapter::klineLine(const ByteString& reply) const {
     if (!settings_.headers) {
-        return answer(bytesText(reply.bytes()));
+        return bytesText(reply.bytes());
     }
-    ByteString frame;
-    const std::uint8_t tester = settings_.header.byte(2);
-    if (reply.length() < 64) {
-        frame =
-            ByteString{static_cast<std::uint8_t>(0x80 | reply.length()), tester, addresses_.kline};
-    } else {
-        frame =
-            ByteString{0x80, tester, addresses_.kline, static_cast<std::uint8_t>(reply.length())};
-    }
-    frame.append(reply);
-    std::uint8_t sum = 0;
-    for (const std::uint8_t byte : frame.bytes()) {
-        sum = static_cast<std::uint8_t>(sum + byte);
-    }
-    frame.append(sum);
-    return answer(bytesText(frame.bytes()));
+    std::vector<std::uint8_t> frame;
+    encodeKLineFrame(frame, KLineHeaderForm{}, settings_.header.byte(2), addresses_.kline,
+                     reply.bytes());
+    return bytesText(frame);
 }
 
-std::string ElmAdapter::canReply(const ByteString& reply, std::uint32_t replyId) const {
+std::string ElmAdapter::canLines(const ByteString& reply, std::uint32_t replyId) const {
     const std::span<const std::uint8_t> data = reply.bytes();
     if (data.size() <= kFrameData) {
-        return answer(bytesText(data));
+        return line(bytesText(data));
     }
     // Consecutive frames reach the adapter only when it sends the ECU a flow
     // control frame under the identifier the ECU listens to.
@@ -339,7 +384,7 @@ std::string ElmAdapter::canReply(const ByteString& reply, std::uint32_t replyId)
             break;
         }
     }
-    return out + prompt();
+    return out;
 }
 
 std::string ElmAdapter::bytesText(std::span<const std::uint8_t> bytes) const {

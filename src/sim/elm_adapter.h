@@ -2,6 +2,7 @@
 #pragma once
 
 #include "components/byte_string.h"
+#include "sim/elm_quirks.h"
 #include "sim/kwp_responder.h"
 
 #include <cstdint>
@@ -24,16 +25,21 @@ struct ElmEcuAddresses {
 // tester: AT commands with the adapter's answers, requests as hexadecimal
 // lines, replies in K-line (ISO 14230) or CAN (ISO 15765) form. It knows
 // nothing of the line it is served on. A clone answers "?" to the commands
-// cheap clones lack (ATFI, ATAL, ATWM) and ignores the reply-count suffix
-// the same way.
+// cheap clones lack (ATFI, ATAL, ATWM). The quirks make it behave as real
+// adapters and ECUs are reported to.
 class ElmAdapter {
 public:
     using Ecu = std::function<Answer(const ByteString& request, ByteString& reply)>;
 
-    ElmAdapter(Ecu ecu, bool clone, ElmEcuAddresses addresses = {});
+    ElmAdapter(Ecu ecu, bool clone, ElmQuirks quirks = {}, ElmEcuAddresses addresses = {});
 
     // Takes bytes from the tester and gives back what the adapter prints.
     std::string receive(std::string_view bytes);
+    // Whether the last line received was a request to the bus, which a real
+    // adapter works on for a while.
+    bool workedOnRequest() const noexcept { return workedOnRequest_; }
+    // What the adapter prints when a byte arrives while it works on a request.
+    std::string stop() const;
 
     // What the adapter prints when it powers up again on its own.
     std::string reboot();
@@ -65,11 +71,17 @@ private:
         bool busAwake = false;
     };
 
+    std::string restart();
     std::string command(std::string_view line);
     std::string atCommand(std::string_view command);
+    std::string busInit(std::string_view command);
     std::string request(std::string_view digits);
-    std::string klineReply(const ByteString& reply) const;
-    std::string canReply(const ByteString& reply, std::uint32_t replyId) const;
+    // The lines of one reply, without the prompt.
+    std::string replyLines(const ByteString& reply, std::uint32_t replyId) const;
+    std::string klineLine(const ByteString& reply) const;
+    std::string canLines(const ByteString& reply, std::uint32_t replyId) const;
+    // The quirks of how the adapter prints.
+    std::string dressed(std::string text) const;
     std::string bytesText(std::span<const std::uint8_t> bytes) const;
     std::string line(std::string_view text) const;
     std::string prompt() const;
@@ -81,6 +93,10 @@ private:
 
     Ecu ecu_;
     bool clone_;
+    ElmQuirks quirks_;
+    int requests_ = 0;
+    bool workedOnRequest_ = false;
+    bool wakeUpStopped_ = false;
     ElmEcuAddresses addresses_;
     Settings settings_;
     std::string pending_;

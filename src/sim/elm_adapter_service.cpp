@@ -9,14 +9,18 @@ namespace {
 
 // How often the service looks at its stop flag and its events.
 constexpr std::chrono::milliseconds kPollSlice{20};
+// How long the adapter works on a request with the stopped quirk.
+constexpr std::chrono::milliseconds kWorkTime{30};
 
 } // namespace
 
-ElmAdapterService::ElmAdapterService(const EcuDescription& description, bool clone)
+ElmAdapterService::ElmAdapterService(const EcuDescription& description, bool clone,
+                                     ElmQuirks quirks)
     : responder_(description),
       adapter_([this](const ByteString& request,
                       ByteString& reply) { return responder_.answer(request.bytes(), reply); },
-               clone) {}
+               clone, quirks),
+      stoppable_(quirks.stopped) {}
 
 void ElmAdapterService::serve(ByteLine& line, const std::function<bool()>& keepGoing) {
     std::array<std::uint8_t, 256> buffer{};
@@ -46,14 +50,25 @@ void ElmAdapterService::serve(ByteLine& line, const std::function<bool()>& keepG
         if (n == 0) {
             continue;
         }
-        std::string out;
-        {
-            const std::lock_guard lock(mutex_);
-            out =
-                adapter_.receive(std::string_view(reinterpret_cast<const char*>(buffer.data()), n));
-        }
-        send(line, out);
+        send(line, answer(line, std::string_view(reinterpret_cast<const char*>(buffer.data()), n)));
     }
+}
+
+std::string ElmAdapterService::answer(ByteLine& line, std::string_view bytes) {
+    std::string out;
+    bool working = false;
+    {
+        const std::lock_guard lock(mutex_);
+        out = adapter_.receive(bytes);
+        working = stoppable_ && adapter_.workedOnRequest();
+    }
+    std::array<std::uint8_t, 64> more{};
+    if (working && line.read(more, line.now() + kWorkTime) != 0) {
+        // The byte that stopped the request is taken by the stop.
+        const std::lock_guard lock(mutex_);
+        return adapter_.stop();
+    }
+    return out;
 }
 
 void ElmAdapterService::reboot() {

@@ -20,7 +20,7 @@ namespace vistrel {
 // thread while it serves.
 class ElmAdapterService {
 public:
-    ElmAdapterService(const EcuDescription& description, bool clone);
+    ElmAdapterService(const EcuDescription& description, bool clone, ElmQuirks quirks = {});
 
     // Serves until keepGoing says no (asked at least every 100 ms); a
     // failing line throws Error.
@@ -38,10 +38,14 @@ public:
 
 private:
     void send(ByteLine& line, const std::string& text);
+    // What the adapter prints for bytes from the tester: with the stopped
+    // quirk it takes a while over a request, and a byte meanwhile stops it.
+    std::string answer(ByteLine& line, std::string_view bytes);
 
     KwpResponder responder_;
     std::mutex mutex_;
     ElmAdapter adapter_;
+    bool stoppable_;
     std::condition_variable rebooted_;
     bool rebootRequested_ = false;
     bool serving_ = false;

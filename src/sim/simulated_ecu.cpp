@@ -8,6 +8,7 @@
 #include "sim/ecu_description.h"
 #include "sim/kwp_responder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -152,6 +153,13 @@ void SimulatedEcu::clearFaults() {
     faults.silent.clear();
     faults.initFailures = 0;
     faults.sessionFailures = 0;
+}
+
+ExchangeCost SimulatedEcu::exchangeCost() const {
+    // Even an instant exchange costs more than reading a few more bytes.
+    const auto latency = std::chrono::microseconds(
+        std::max<std::uint32_t>(1, impl_->latencyUs.load(std::memory_order_relaxed)));
+    return {latency, std::chrono::nanoseconds(0)};
 }
 
 void SimulatedEcu::setLatencyMicroseconds(std::uint32_t latency) {

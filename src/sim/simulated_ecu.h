@@ -44,6 +44,8 @@ public:
     void InitCommunication() override;
     void SendReceive(const ByteString& request, ByteString& reply) override;
     CanXmlProcessor* canXml() override;
+    // The configured latency an exchange, and nothing for its size.
+    ExchangeCost exchangeCost() const override;
 
     // --- faults and settings at run time (tests, soak runs) ----------------
     // A request of that service (23, 2C or 21) touching the range gets the

@@ -32,8 +32,8 @@ std::optional<double> rangeEnd(const QLineEdit& edit) {
 PlotPane::PlotPane(Mode mode, QWidget* parent)
     : QWidget(parent), chart_(new StripChartView(this)),
       shared_(new QCheckBox(QStringLiteral("Échelle commune (Shared scale)"), this)),
-      seriesBox_(new QComboBox(this)), minimum_(new QLineEdit(this)),
-      maximum_(new QLineEdit(this)) {
+      lanes_(new QCheckBox(QStringLiteral("Voies (Lanes)"), this)), seriesBox_(new QComboBox(this)),
+      minimum_(new QLineEdit(this)), maximum_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("PlotPane"));
     chart_->setObjectName(QStringLiteral("StripChart"));
     auto* bar = new QHBoxLayout;
@@ -62,8 +62,17 @@ PlotPane::PlotPane(Mode mode, QWidget* parent)
     }
     bar->addWidget(shared_);
     connect(shared_, &QCheckBox::toggled, chart_, &StripChartView::setSharedScale);
+    lanes_->setObjectName(QStringLiteral("PlotLanes"));
+    bar->addWidget(lanes_);
+    connect(lanes_, &QCheckBox::toggled, this, [this](bool on) {
+        chart_->setLanes(on);
+        emit lanesChanged(on);
+    });
     bar->addStretch();
     bar->addWidget(new QLabel(QStringLiteral("Échelle de (Scale of)"), this));
+    // The longest name shows whole.
+    seriesBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    seriesBox_->setObjectName(QStringLiteral("PlotScaleOf"));
     bar->addWidget(seriesBox_);
     for (QLineEdit* edit : {minimum_, maximum_}) {
         edit->setPlaceholderText(edit == minimum_ ? QStringLiteral("min auto")
@@ -95,8 +104,17 @@ void PlotPane::setSeries(std::shared_ptr<const SeriesStore> store, std::vector<P
     }
 }
 
+bool PlotPane::lanes() const {
+    return lanes_->isChecked();
+}
+
+void PlotPane::setLanes(bool lanes) {
+    lanes_->setChecked(lanes);
+}
+
 void PlotPane::chooseSeries(int index) {
     const bool valid = index >= 0 && static_cast<std::size_t>(index) < series_.size();
+    chart_->setAxisSeries(valid ? static_cast<std::size_t>(index) : 0);
     const auto text = [](const std::optional<double>& v) {
         return v ? QString::number(*v) : QString();
     };

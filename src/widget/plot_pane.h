@@ -16,7 +16,8 @@ namespace vistrel {
 
 // The strip chart with its settings above it: the time window and pause
 // while it follows live reads, "show all" for a recording, one scale for
-// all lines or one each, and the user's own range for any line.
+// all lines or one each, the lines in lanes or in one chart, the line
+// whose scale the value axis shows and the user's own range for any line.
 class PlotPane : public QWidget {
     Q_OBJECT
 
@@ -27,6 +28,11 @@ public:
 
     StripChartView& chart() noexcept { return *chart_; }
     void setSeries(std::shared_ptr<const SeriesStore> store, std::vector<PlotSeries> series);
+    bool lanes() const;
+    void setLanes(bool lanes);
+
+signals:
+    void lanesChanged(bool lanes);
 
 private:
     void chooseSeries(int index);
@@ -36,6 +42,7 @@ private:
     QComboBox* window_ = nullptr;
     QPushButton* pause_ = nullptr;
     QCheckBox* shared_;
+    QCheckBox* lanes_;
     QComboBox* seriesBox_;
     QLineEdit* minimum_;
     QLineEdit* maximum_;

@@ -86,10 +86,17 @@ public:
     void plotSelectedRows();
     // Plots the items of these names and shows the pane.
     void plotItems(const std::vector<std::string>& names);
+    // One lane per plotted item instead of one chart for all; the pane's
+    // own toggle and this one are the same.
+    bool plotLanes() const noexcept { return plotLanes_; }
+    void setPlotLanes(bool lanes);
     // A trigger for the next Rec (see VistrelControl).
     void setRecordingTrigger(std::optional<RecordingTrigger> trigger);
 
     QSize sizeHint() const override;
+
+signals:
+    void plotLanesChanged(bool lanes);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -152,6 +159,7 @@ private:
     PlotPane* plotPane_ = nullptr;
     QRect gridArea_;
     std::vector<int> plotRows_;
+    bool plotLanes_ = false;
     std::shared_ptr<SeriesStore> plotStore_;
     std::uint32_t plotStart_ = 0;
 

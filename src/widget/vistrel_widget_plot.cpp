@@ -42,6 +42,11 @@ bool VistrelWidget::plotVisible() const {
 void VistrelWidget::setPlotVisible(bool visible) {
     if (visible && !plotPane_) {
         plotPane_ = new PlotPane(PlotPane::Mode::Live, this);
+        plotPane_->setLanes(plotLanes_);
+        connect(plotPane_, &PlotPane::lanesChanged, this, [this](bool lanes) {
+            plotLanes_ = lanes;
+            emit plotLanesChanged(lanes);
+        });
         setPlotRows(plotRows_);
     }
     if (plotPane_) {
@@ -52,6 +57,13 @@ void VistrelWidget::setPlotVisible(bool visible) {
         action->setChecked(visible);
     }
     placeGridAndPlot(gridArea_);
+}
+
+void VistrelWidget::setPlotLanes(bool lanes) {
+    plotLanes_ = lanes;
+    if (plotPane_) {
+        plotPane_->setLanes(lanes);
+    }
 }
 
 void VistrelWidget::setPlotRows(std::vector<int> rows) {

@@ -40,6 +40,8 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
         {{"export", "items.txt", "--to", "csv", "-o", "o.csv"}, "Not a recording file: line 1"},
         {{"export", "none.txt", "--to", "csv", "-o", "o.csv"}, "Cannot read none.txt"},
         {{"export", "items.txt", "--to", "xls", "-o", "o.xls"}, "--to"},
+        {{"export", "items.txt", "--to", "csv", "-o", "o.csv", "--config", "missing.xml"},
+         "missing.xml: no such configuration file"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args, dir.path());
@@ -51,7 +53,7 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
     const std::pair<std::vector<std::string>, std::string> help[] = {
         {{"--help"}, "convert"},           {{"read", "--help"}, "--attempts"},
         {{"watch", "--help"}, "--record"}, {{"convert", "--help"}, "OUT"},
-        {{"export", "--help"}, "--to"},
+        {{"export", "--help"}, "--items"},
     };
     for (const auto& [args, mentions] : help) {
         const CliRun run = runCli(args, dir.path());

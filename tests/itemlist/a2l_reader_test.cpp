@@ -57,37 +57,6 @@ TEST(A2lReader, SkipsWhatItDoesNotNeedWhateverItHolds) {
     EXPECT_EQ(description.measurements[0].ecuAddress, 0x10);
 }
 
-TEST(A2lReader, ReadsEveryKeywordTheImportUses) {
-    const std::string text =
-        "/begin MOD_COMMON \"c\" BYTE_ORDER MSB_LAST /end MOD_COMMON\n"
-        "/begin MEASUREMENT m \"long \\\"id\\\"\" SWORD CM 0.5 1e-3 -1.5E+2 0x7F\n"
-        "  READ_WRITE ECU_ADDRESS 0X1a2B BIT_MASK 0xF0 BYTE_ORDER MSB_FIRST MATRIX_DIM 2 3\n"
-        "  PHYS_UNIT \"km/h\" /begin VIRTUAL a b /end VIRTUAL\n"
-        "/end MEASUREMENT\n"
-        "/begin COMPU_METHOD CM \"\" RAT_FUNC \"%d\" \"V\" COEFFS 0 2 -1 0 0 4\n"
-        "  COEFFS_LINEAR 3 4 /begin FORMULA \"x\" /end FORMULA /end COMPU_METHOD\n"
-        "/begin COMPU_VTAB T \"\" TAB_VERB 1 0 \"a\" /end COMPU_VTAB\n";
-    const A2lDescription d = readA2l("d/main.a2l", filesOf({{"d/main.a2l", text}}));
-    ASSERT_EQ(d.measurements.size(), 1u);
-    const A2lMeasurement& m = d.measurements[0];
-    EXPECT_EQ(m.longIdentifier, "long \"id\"");
-    EXPECT_EQ(m.datatype, "SWORD");
-    EXPECT_EQ(m.conversion, "CM");
-    EXPECT_EQ(m.ecuAddress, 0x1A2B);
-    EXPECT_EQ(m.bitMask, 0xF0);
-    EXPECT_EQ(m.byteOrder, "MSB_FIRST");
-    EXPECT_EQ(m.elementCount, 6);
-    EXPECT_TRUE(m.isVirtual);
-    EXPECT_EQ(m.physUnit, "km/h");
-    EXPECT_EQ(d.moduleByteOrder, "MSB_LAST");
-    const A2lCompuMethod& cm = d.compuMethods.at("CM");
-    EXPECT_EQ(cm.conversionType, "RAT_FUNC");
-    EXPECT_EQ(cm.unit, "V");
-    EXPECT_EQ(cm.coeffs, (std::vector<double>{0, 2, -1, 0, 0, 4}));
-    EXPECT_EQ(cm.coeffsLinear, (std::vector<double>{3, 4}));
-    EXPECT_TRUE(d.compuTables.contains("T"));
-}
-
 TEST(A2lReader, IncludesFilesWhereTheyStandRelativeToTheIncluder) {
     const auto d = readA2l(
         "d/main.a2l", filesOf({{"d/main.a2l", measurement("first") + "/include \"sub/part.a2l\"\n" +
@@ -98,12 +67,12 @@ TEST(A2lReader, IncludesFilesWhereTheyStandRelativeToTheIncluder) {
 }
 
 TEST(A2lReader, ReadsLatin1AsUtf8) {
-    const auto d =
-        readA2l("d/main.a2l",
-                filesOf({{"d/main.a2l", "/begin MEASUREMENT t \"Temp\xE9rature\" UBYTE X 0 0 0 1 "
-                                        "PHYS_UNIT \"\xB0\x43\" /end MEASUREMENT"},
-                         {"d/utf8.a2l", ""}}));
-    EXPECT_EQ(d.measurements.at(0).longIdentifier, "Temp\u00E9rature");
+    const auto d = readA2l(
+        "d/main.a2l",
+        filesOf({{"d/main.a2l", "/begin MEASUREMENT t \"Temp\xE9rature \\\"\\\\\" UBYTE X 0 0 0 1 "
+                                "PHYS_UNIT \"\xB0\x43\" /end MEASUREMENT"},
+                 {"d/utf8.a2l", ""}}));
+    EXPECT_EQ(d.measurements.at(0).longIdentifier, "Temp\u00E9rature \"\\");
     EXPECT_EQ(d.measurements.at(0).physUnit, "\u00B0\x43");
 }
 
@@ -124,8 +93,6 @@ TEST(A2lReader, ReportsSyntaxErrorsWithFileAndLine) {
          "d/main.a2l:2: MEASUREMENT m: expected the upper limit, found /end"},
         {{{"d/main.a2l", "/begin MEASUREMENT m \"\" UBYTE X 0 0 0 1 ECU_ADDRESS 0xZZ"}},
          "d/main.a2l:1: MEASUREMENT m: 0xZZ is not a whole number (ECU_ADDRESS)"},
-        {{{"d/main.a2l", "/begin MEASUREMENT m \"\" UBYTE X 0 0 0 one"}},
-         "d/main.a2l:1: MEASUREMENT m: one is not a number (the upper limit)"},
         {{{"d/main.a2l", "/begin MEASUREMENT m\n\"\" UBYTE X 0 0 0 1"}},
          "d/main.a2l:1: /begin MEASUREMENT is never ended"},
         {{{"d/main.a2l", "/begin COMPU_METHOD c \"\" LINEAR \"\" \"\" COEFFS_LINEAR 1 "
@@ -162,14 +129,9 @@ TEST(A2lReader, RefusesNestingDeeperThanItCanFollow) {
 TEST(A2lNumbers, ReadDecimalHexadecimalAndExponents) {
     EXPECT_EQ(a2lNumber("1.5E+2"), 150.0);
     EXPECT_EQ(a2lNumber("-0x10"), -16.0);
-    EXPECT_EQ(a2lNumber(".5"), 0.5);
     EXPECT_EQ(a2lNumber("1e999"), std::nullopt);
-    EXPECT_EQ(a2lNumber("--1"), std::nullopt);
-    EXPECT_EQ(a2lNumber("x"), std::nullopt);
-    EXPECT_EQ(a2lInteger("0xFFFFFFFF"), 0xFFFFFFFFLL);
-    EXPECT_EQ(a2lInteger("-12"), -12);
+    EXPECT_EQ(a2lInteger("0X1a2B"), 0x1A2B);
     EXPECT_EQ(a2lInteger("1.0"), std::nullopt);
-    EXPECT_EQ(a2lInteger("0x"), std::nullopt);
     EXPECT_EQ(a2lInteger("0x8000000000000000"), std::nullopt);
 }
 

@@ -197,6 +197,8 @@ TEST_F(ConfigFile, HandWrittenFiles) {
         {"empty session", "<Method> 1</Method><StartSession/>", "method=0 size=2 session="},
         {"fast methods and the merge window", "<Method>2</Method><mergeWindow>255</mergeWindow>",
          "method=2 size=2 session=1081 window=255"},
+        {"a number fixes the window, even the former default", "<mergeWindow>32</mergeWindow>",
+         "method=1 size=2 session=1081 window=32"},
         {"merge window out of range, unknown method",
          "<Method>4</Method><mergeWindow>256</mergeWindow>", "method=0 size=2 session=1081"},
         {"merge window not a plain number", "<Method>3</Method><mergeWindow>1 6</mergeWindow>",

@@ -21,8 +21,8 @@ namespace {
 // The virtual adapter served on the master side of a pty by a thread.
 class AdapterBench {
 public:
-    explicit AdapterBench(bool clone)
-        : service_(parseEcuDescription(testing::kAdapterTestEcu, "test", "."), clone),
+    explicit AdapterBench(bool clone, ElmQuirks quirks = {})
+        : service_(parseEcuDescription(testing::kAdapterTestEcu, "test", "."), clone, quirks),
           server_([this] {
               try {
                   service_.serve(pty_.master(), [this] { return !stop_.load(); });
@@ -125,6 +125,44 @@ TEST(ElmLink, EveryAdapterMessageIsClearAndTheNextExchangeWorks) {
     }
     expect("SEARCHING...", true, "631234");
     expect("BUS INIT: ...OK", true, "631234");
+}
+
+TEST(ElmLink, QuirksOfRealAdaptersAndEcusStillGiveTheValues) {
+    struct Case {
+        const char* quirk;
+        const char* protocol;
+        bool clone;
+    };
+    const Case cases[] = {
+        {"nul", "kline-fast", false},
+        {"echo", "kline-fast", false},
+        {"pending:1", "kline-fast", false},
+        {"pending:3", "kline-fast", true},
+        {"pending:2", "can11-500", false},
+        {"bus-init-stopped", "kline-fast", false},
+        // Without ATFI the first request wakes the bus, and the reply
+        // follows "BUS INIT: ...OK" on its line.
+        {"bus-init-stopped", "kline-fast", true},
+        {"data-error:2", "kline-fast", false},
+        {"lower-case", "kline-fast", false},
+        {"lower-case", "can11-500", false},
+        {"stopped", "kline-fast", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.quirk) + " " + c.protocol + (c.clone ? " clone" : ""));
+        AdapterBench bench(c.clone, applyElmQuirk({}, c.quirk).value());
+        const auto link = bench.link(std::string("protocol=") + c.protocol + ",timeout=50");
+        link->InitCommunication();
+        const bool dataErrors = std::string_view(c.quirk).starts_with("data-error");
+        for (int read = 1; read <= 4; ++read) {
+            const std::string got = outcome(*link, "2301A2B302");
+            if (dataErrors && read % 2 == 0) {
+                EXPECT_TRUE(got.starts_with("2084 adapter says \"<DATA ERROR\"")) << got;
+            } else {
+                EXPECT_EQ(got, "631234") << "read " << read;
+            }
+        }
+    }
 }
 
 TEST(ElmLink, RestartIsNoticedAndTheNextOpeningBringsTheAdapterUp) {

@@ -41,6 +41,16 @@ TEST(ElmReply, Parse) {
         {K, "83 F1 10 7F 23 78 9E\r83 F1 10 63 12 34 2D\r", "7F2378,631234", M::None},
         {K, "BUS INIT: ...OK\r83 F1 10 63 12 34 2D\r", "631234", M::None},
         {K, "SEARCHING...\r...83 F1 10 63 12 34 2D\r", "631234", M::None},
+        // Progress messages with the reply on their line, lower case, and the
+        // wake-up's and the frame's complaints.
+        {K, "BUS INIT: ...OK 83 F1 10 63 12 34 2D\r", "631234", M::None},
+        {K, "SEARCHING...83F1106312342D\r", "631234", M::None},
+        {K, "83 f1 10 63 12 34 2d\r", "631234", M::None},
+        {K, "BUS INIT: STOPPED\r", "", M::Stopped},
+        {K, "bus init: ...error\r", "", M::BusInitError, "bus init: ...error"},
+        {K, "83 F1 10 63 12 34 2D <DATA ERROR\r", "", M::DataError, "<DATA ERROR"},
+        {C, "DATA ERROR\r", "", M::DataError},
+        {C, "no data\r", "", M::NoData},
         // CAN without headers: single frames as data, long replies numbered.
         {C, "63 12 34\r", "631234", M::None},
         {C, "631234\r", "631234", M::None},
@@ -76,6 +86,15 @@ TEST(ElmReply, Parse) {
             EXPECT_EQ(reply.words, c.words);
         }
     }
+}
+
+TEST(ElmReply, PrintedTextKeepsOnlyPrintableBytesAndLineEnds) {
+    using namespace std::string_literals;
+    EXPECT_EQ(printedText("\0"
+                          "83F1\x01"
+                          "10\r\n\x7F\xFF"
+                          "63\0"s),
+              "83F110\r\n63");
 }
 
 } // namespace

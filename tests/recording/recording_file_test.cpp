@@ -69,13 +69,14 @@ TEST(RecordingFile, ExportsForLogViewers) {
         parseRecording("time\t\"Speed, front(km/h)\"\t\"Say \"\"hi\"\"\"\t\"Bits\"\r\n"
                        " 0\t12,5\tTimeout\t00000011\r\n"
                        " 63.04\t-3\t7\t00000100\r\n");
+    const auto radixes = columnRadixes(runs[0], nullptr);
     std::ostringstream csv;
-    writeExport(runs[0], ExportFormat::Csv, csv);
+    writeExport(runs[0], radixes, ExportFormat::Csv, csv);
     EXPECT_EQ(csv.str(), "Time (s),\"Speed, front (km/h)\",\"Say \"\"\"\"hi\"\"\"\"\",Bits\r\n"
                          "0,12.5,,3\r\n"
                          "63.04,-3,7,4\r\n");
     std::ostringstream msl;
-    writeExport(runs[0], ExportFormat::Msl, msl);
+    writeExport(runs[0], radixes, ExportFormat::Msl, msl);
     EXPECT_EQ(msl.str(), "Time\tSpeed, front\tSay \"\"hi\"\"\tBits\n"
                          "s\tkm/h\t\t\n"
                          "0\t12.5\t\t3\n"

@@ -17,6 +17,9 @@ TEST(ValueText, ReadsEachRadixAndRefusesErrorTexts) {
         {"-12,5", ValueRadix::Decimal, -12.5, "-12.5"},
         {"1.5E+20", ValueRadix::Decimal, 1.5e20, "1.5E+20"},
         {"812", ValueRadix::Decimal, 812, "812"},
+        // Float items: the shortest text of a single, and NaN shown out of range.
+        {"3,4028235E+38", ValueRadix::Decimal, 3.4028235e38, "3.4028235E+38"},
+        {"Hors limites (Out of range)", ValueRadix::Decimal, std::nullopt, ""},
         {"inf", ValueRadix::Decimal, std::nullopt, ""},
         {"No reply", ValueRadix::Decimal, std::nullopt, ""},
         {"1,2,3", ValueRadix::Decimal, std::nullopt, ""},
@@ -34,13 +37,26 @@ TEST(ValueText, ReadsEachRadixAndRefusesErrorTexts) {
 }
 
 TEST(ValueText, GuessesTheRadixOfAColumnFromItsValuesNotItsErrors) {
-    using Column = std::vector<std::string_view>;
-    EXPECT_EQ(guessRadix(Column{"00010010", "No reply", "11111111"}), ValueRadix::Binary);
-    EXPECT_EQ(guessRadix(Column{"10", "0A", "Timeout"}), ValueRadix::Hexadecimal);
-    EXPECT_EQ(guessRadix(Column{"0512", "1234"}), ValueRadix::Hexadecimal);
-    EXPECT_EQ(guessRadix(Column{"10", "12", "1234"}), ValueRadix::Decimal);
-    EXPECT_EQ(guessRadix(Column{"10", "0,5"}), ValueRadix::Decimal);
-    EXPECT_EQ(guessRadix(Column{"No reply"}), ValueRadix::Decimal);
+    struct Case {
+        std::vector<std::string_view> cells;
+        ValueRadix radix;
+        bool ambiguous;
+    };
+    const Case cases[] = {
+        {{"00010010", "No reply", "11111111"}, ValueRadix::Binary, false},
+        {{"10", "0A", "Timeout"}, ValueRadix::Hexadecimal, false},
+        {{"0512", "1234"}, ValueRadix::Hexadecimal, false},
+        // Digits only, in whole bytes, no leading zero: either radix.
+        {{"10", "12", "1234"}, ValueRadix::Decimal, true},
+        {{"10", "0,5"}, ValueRadix::Decimal, false},
+        {{"10", "123"}, ValueRadix::Decimal, false},
+        {{"No reply"}, ValueRadix::Decimal, false},
+    };
+    for (const Case& c : cases) {
+        const RadixGuess guess = guessRadix(c.cells);
+        EXPECT_EQ(guess.radix, c.radix) << c.cells.front();
+        EXPECT_EQ(guess.ambiguous, c.ambiguous) << c.cells.front();
+    }
 }
 
 } // namespace

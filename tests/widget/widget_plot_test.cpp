@@ -2,6 +2,7 @@
 #include "plot/strip_chart_view.h"
 #include "widget_fixture.h"
 
+#include <QCheckBox>
 #include <QItemSelectionModel>
 
 namespace vistrel::testing {
@@ -26,6 +27,13 @@ TEST_F(WidgetTest, ThePlotPaneIsOffUntilAskedThenDrawsTheSelectedRowsFromGoodRea
     // Speed in decimal, Flags in hexadecimal masked to 02: both as numbers.
     EXPECT_EQ(chart.store()->values(2)[0], 66);
     EXPECT_EQ(chart.store()->values(2)[1], 2);
+
+    // The host's toggle and the pane's own are one.
+    widget.setPlotLanes(true);
+    EXPECT_TRUE(chart.frame().lanes);
+    child<QCheckBox>("PlotLanes").setChecked(false);
+    EXPECT_FALSE(widget.plotLanes());
+    EXPECT_FALSE(chart.frame().lanes);
 
     child<QAction>("ShowPlot").trigger();
     EXPECT_FALSE(widget.plotVisible());

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
+#include "reading/can_xml_batch.h"
+
 #include "components/can_xml_vocabulary.h"
 #include "components/error.h"
 #include "components/error_numbers.h"
-#include "itemlist/case_insensitive_key.h"
-#include "itemlist/vistrel_items.h"
-#include "itemlist/xml_nodes.h"
+#include "components/xml_nodes.h"
+#include "item/vistrel_item.h"
 
+#include <cctype>
 #include <unordered_set>
 
 namespace vistrel {
@@ -24,8 +26,9 @@ Error batchError(const std::string& text) {
 
 } // namespace
 
-std::unique_ptr<pugi::xml_document> VistrelItems::CanXmlGetReadMemory(std::int32_t rid,
-                                                                      std::int32_t xid) {
+std::unique_ptr<pugi::xml_document> canXmlBatchRequest(const ItemPointers& items,
+                                                       std::int32_t lengthSize, std::int32_t rid,
+                                                       std::int32_t xid) {
     auto document = std::make_unique<pugi::xml_document>();
     appendDeclaration(*document);
     document->append_child(pugi::node_pi).set_name(can_xml::kTimingsInstruction);
@@ -41,15 +44,18 @@ std::unique_ptr<pugi::xml_document> VistrelItems::CanXmlGetReadMemory(std::int32
     // Items at the same address with the same length share one request;
     // the reply walk finds their common reply by address and length.
     std::unordered_set<std::string> requested;
-    for (const ItemPtr& each : items_) {
-        std::string identity = "K";
-        identity += each->canXmlReplyKey();
-        identity = foldKey(identity);
+    for (const auto& each : items) {
+        // The key is hexadecimal address text and a decimal length: letter
+        // case is the only way two spellings of one identity differ.
+        std::string identity = "K" + each->canXmlReplyKey();
+        for (char& c : identity) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
         if (requested.contains(identity)) {
             continue;
         }
         try {
-            if (!each->CanXmlAddReadMemory(x, lengthSize_)) {
+            if (!each->CanXmlAddReadMemory(x, lengthSize)) {
                 return nullptr;
             }
         } catch (const Error&) {
@@ -61,9 +67,9 @@ std::unique_ptr<pugi::xml_document> VistrelItems::CanXmlGetReadMemory(std::int32
     return document;
 }
 
-bool VistrelItems::CanXmlDecode(const pugi::xml_document& odoc) {
+void decodeCanXmlBatch(const ItemPointers& items, const pugi::xml_document& processed) {
     if (const pugi::xpath_node failure =
-            odoc.select_node((std::string("//") + can_xml::kFailure).c_str())) {
+            processed.select_node((std::string("//") + can_xml::kFailure).c_str())) {
         throw batchError(textContent(failure.node()));
     }
     // The reply key goes in as an XPath variable, never spliced into the
@@ -73,16 +79,15 @@ bool VistrelItems::CanXmlDecode(const pugi::xml_document& odoc) {
     const std::string query = std::string("//") + can_xml::kReply + "[@" + can_xml::kReplyKey +
                               "=$" + can_xml::kReplyKey + "]/" + can_xml::kData;
     const pugi::xpath_query replyOf(query.c_str(), &variables);
-    for (const ItemPtr& each : items_) {
+    for (const auto& each : items) {
         replyKey->set(each->canXmlReplyKey().c_str());
-        if (const pugi::xpath_node reply = replyOf.evaluate_node(odoc)) {
+        if (const pugi::xpath_node reply = replyOf.evaluate_node(processed)) {
             // The reply text opens with one byte (two digits) ahead of the
             // service byte that the item judges.
             const std::string text = textContent(reply.node());
             each->CanXmlDecode(text.size() > 2 ? std::string_view(text).substr(2) : "");
         }
     }
-    return false;
 }
 
 } // namespace vistrel

@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "reading/list_reader.h"
+
 #include <cstdint>
-#include <memory>
-#include <pugixml.hpp>
 #include <set>
 #include <vector>
 
 namespace vistrel {
-
-class Protocol;
-class VistrelItem;
-struct ReadTally;
 
 // Reads a whole list through dynamically defined identifiers that gather
 // every item: the items are defined once, in list order, position after
@@ -25,17 +21,16 @@ struct ReadTally;
 // identifier's read fails, its items are read by address in the same cycle,
 // each showing its own outcome, and the next read defines again without the
 // items that failed there; those stay read by address.
-class PackedIdentifiers {
+class PackedReader : public ListReader {
 public:
     // The next read defines the identifiers again, every item a candidate:
     // after a new communication the ECU may have forgotten them.
-    void forget() noexcept;
+    void forget() noexcept override;
 
     // Defines first when the identifiers are not defined for exactly these
-    // items; the define exchanges go into the snapshot of that read. False
-    // when AbortRequest cut the read short.
-    bool read(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
-              std::int32_t lengthSize, pugi::xml_node snapShot, ReadTally& tally);
+    // items; the define exchanges go into the snapshot of that read.
+    ListReadEnd read(const ItemPointers& items, Protocol& protocol, const ReadSettings& settings,
+                     pugi::xml_node snapShot, ReadTally& tally) override;
 
 private:
     struct Identifier {
@@ -47,8 +42,8 @@ private:
     // False when the definitions could not be completed: cut short by
     // AbortRequest, or an exchange that failed without an answer (then
     // every item shows that failure, and it counts for each).
-    bool define(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
-                pugi::xml_node snapShot, ReadTally& tally);
+    bool define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+                ReadTally& tally);
     // Whether the ECU took the item at the next position of current; a
     // refusal stays in the item, a failed exchange is thrown.
     static bool takes(Identifier& current, VistrelItem& item, Protocol& protocol,
@@ -63,7 +58,7 @@ private:
     bool defined_ = false;
     // The items the identifiers were defined for; they also keep the items
     // below alive.
-    std::vector<std::shared_ptr<VistrelItem>> definedFor_;
+    ItemPointers definedFor_;
     std::vector<Identifier> identifiers_;
     // Items whose definition the ECU refused: they show the refusal.
     std::vector<VistrelItem*> refused_;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "control/timings_document.h"
+#include "reading/can_xml_timings.h"
 
 #include "components/can_xml_vocabulary.h"
 

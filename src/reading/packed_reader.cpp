@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "itemlist/packed_identifiers.h"
+#include "reading/packed_reader.h"
 
 #include "components/error.h"
 #include "components/error_numbers.h"
@@ -8,7 +8,7 @@
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
-#include "itemlist/read_tally.h"
+#include "reading/read_tally.h"
 
 namespace vistrel {
 namespace {
@@ -17,8 +17,7 @@ namespace {
 // after the identifier. The data of an identifier must fit behind it.
 constexpr std::size_t kIdentifierReplyHead = 3;
 
-void failEveryItem(const std::vector<std::shared_ptr<VistrelItem>>& items, const Error& failure,
-                   ReadTally& tally) {
+void failEveryItem(const ItemPointers& items, const Error& failure, ReadTally& tally) {
     for (const auto& each : items) {
         each->takeError(failure);
         tally.count(failure);
@@ -27,24 +26,25 @@ void failEveryItem(const std::vector<std::shared_ptr<VistrelItem>>& items, const
 
 } // namespace
 
-void PackedIdentifiers::forget() noexcept {
+void PackedReader::forget() noexcept {
     defined_ = false;
     loners_.clear();
 }
 
-bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& items,
-                             Protocol& protocol, std::int32_t lengthSize, pugi::xml_node snapShot,
-                             ReadTally& tally) {
+ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
+                               const ReadSettings& settings, pugi::xml_node snapShot,
+                               ReadTally& tally) {
+    const std::int32_t lengthSize = settings.lengthSize;
     if (items != definedFor_) {
         forget();
     }
     if (!defined_ && !define(items, protocol, snapShot, tally)) {
-        return !tally.aborted();
+        return tally.aborted() ? ListReadEnd::Aborted : ListReadEnd::ItemsCounted;
     }
     bool allRead = true;
     for (const Identifier& identifier : identifiers_) {
         if (tally.aborted()) {
-            return false;
+            return ListReadEnd::Aborted;
         }
         allRead = readIdentifier(identifier, protocol, lengthSize, snapShot, tally) && allRead;
     }
@@ -52,7 +52,7 @@ bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& it
     defined_ = allRead;
     for (VistrelItem* item : byAddress_) {
         if (tally.aborted()) {
-            return false;
+            return ListReadEnd::Aborted;
         }
         tally.readByAddress(*item, protocol, lengthSize, snapShot);
     }
@@ -62,11 +62,11 @@ bool PackedIdentifiers::read(const std::vector<std::shared_ptr<VistrelItem>>& it
             tally.count(Error(item->errorCode(), item->errorText()));
         }
     }
-    return true;
+    return ListReadEnd::ItemsCounted;
 }
 
-bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& items,
-                               Protocol& protocol, pugi::xml_node snapShot, ReadTally& tally) {
+bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+                          ReadTally& tally) {
     defined_ = false;
     definedFor_ = items;
     identifiers_.clear();
@@ -132,10 +132,10 @@ bool PackedIdentifiers::define(const std::vector<std::shared_ptr<VistrelItem>>& 
     return true;
 }
 
-bool PackedIdentifiers::takes(Identifier& current, VistrelItem& item, Protocol& protocol,
-                              pugi::xml_node snapShot) {
+bool PackedReader::takes(Identifier& current, VistrelItem& item, Protocol& protocol,
+                         pugi::xml_node snapShot) {
     try {
-        item.DefinePosition(protocol, current.id,
+        item.definePosition(protocol, current.id,
                             static_cast<std::uint8_t>(current.items.size() + 1), snapShot);
     } catch (const Error& failure) {
         if (isNegativeResponse(failure.number())) {
@@ -148,7 +148,7 @@ bool PackedIdentifiers::takes(Identifier& current, VistrelItem& item, Protocol& 
     return true;
 }
 
-bool PackedIdentifiers::openNext(Identifier& current) {
+bool PackedReader::openNext(Identifier& current) {
     const std::uint8_t id = current.id;
     if (!current.items.empty()) {
         identifiers_.push_back(std::move(current));
@@ -157,9 +157,9 @@ bool PackedIdentifiers::openNext(Identifier& current) {
     return id < kwp::kLastDynamicIdentifier;
 }
 
-bool PackedIdentifiers::readIdentifier(const Identifier& identifier, Protocol& protocol,
-                                       std::int32_t lengthSize, pugi::xml_node snapShot,
-                                       ReadTally& tally) {
+bool PackedReader::readIdentifier(const Identifier& identifier, Protocol& protocol,
+                                  std::int32_t lengthSize, pugi::xml_node snapShot,
+                                  ReadTally& tally) {
     const ByteString request{kwp::kReadDataByLocalIdentifier, identifier.id};
     ByteString reply;
     SnapshotRecord record(snapShot);

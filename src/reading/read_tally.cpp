@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "itemlist/read_tally.h"
+#include "reading/read_tally.h"
 
 #include "components/error.h"
 #include "components/protocol.h"

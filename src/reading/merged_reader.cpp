@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "itemlist/merged_read.h"
+#include "reading/merged_reader.h"
 
 #include "components/error.h"
 #include "components/protocol.h"
@@ -7,7 +7,7 @@
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
-#include "itemlist/read_tally.h"
+#include "reading/read_tally.h"
 
 #include <algorithm>
 
@@ -103,27 +103,28 @@ bool readGroup(const Group& group, Protocol& protocol, std::int32_t lengthSize,
 
 } // namespace
 
-bool readMerged(const std::vector<std::shared_ptr<VistrelItem>>& items, Protocol& protocol,
-                std::int32_t lengthSize, std::uint32_t window, pugi::xml_node snapShot,
-                ReadTally& tally) {
+ListReadEnd MergedReader::read(const ItemPointers& items, Protocol& protocol,
+                               const ReadSettings& settings, pugi::xml_node snapShot,
+                               ReadTally& tally) {
+    const std::int32_t lengthSize = settings.lengthSize;
     // A group's reply carries the service byte and the group's bytes.
-    const auto reach =
-        static_cast<std::uint32_t>(std::min<std::size_t>(window, replyLengthLimit(protocol) - 1));
+    const auto reach = static_cast<std::uint32_t>(
+        std::min<std::size_t>(settings.mergeWindow, replyLengthLimit(protocol) - 1));
     for (const Group& group : groupsOf(items, reach)) {
         if (tally.aborted()) {
-            return false;
+            return ListReadEnd::Aborted;
         }
         if (group.members.size() > 1 && readGroup(group, protocol, lengthSize, snapShot)) {
             continue;
         }
         for (const Member& member : group.members) {
             if (tally.aborted()) {
-                return false;
+                return ListReadEnd::Aborted;
             }
             tally.readByAddress(*member.item, protocol, lengthSize, snapShot);
         }
     }
-    return true;
+    return ListReadEnd::ItemsCounted;
 }
 
 } // namespace vistrel

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "itemlist/xml_nodes.h"
+#include "components/xml_nodes.h"
 
 namespace vistrel {
 namespace {
