@@ -171,10 +171,11 @@ int servePseudoTerminals(KLineEcu& ecu, const Options& options,
     }
 }
 
-// The adapter serves until interrupted; the line stays for its whole life.
-int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFlag& interrupt) {
-    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone,
-                              quirksFrom(options));
+// An adapter serves until interrupted, on a pseudo-terminal (its path
+// printed first) or on a device at baud; the line stays for its whole life.
+template <typename Adapter>
+int serveAdapterLine(Adapter& adapter, const Options& options, unsigned baud,
+                     const cli::InterruptFlag& interrupt) {
     const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
     if (options.pty) {
         PseudoTerminal pty;
@@ -183,26 +184,20 @@ int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFla
         adapter.serve(pty.master(), keepGoing);
         return 0;
     }
-    const auto line = openSerialDevice(options.device, baudGiven ? options.baud : kAdapterBaud, {});
+    const auto line = openSerialDevice(options.device, baud, {});
     adapter.serve(*line, keepGoing);
     return 0;
 }
 
-// The slcan adapter serves until interrupted, on a pseudo-terminal or a
-// device.
+int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFlag& interrupt) {
+    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone,
+                              quirksFrom(options));
+    return serveAdapterLine(adapter, options, baudGiven ? options.baud : kAdapterBaud, interrupt);
+}
+
 int serveSlcan(const Options& options, const cli::InterruptFlag& interrupt) {
     SlcanAdapter adapter(loadEcuDescription(options.ecuFile), canSettingsFrom(options));
-    const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
-    if (options.pty) {
-        PseudoTerminal pty;
-        pointLink(options.ptyLink, pty.slavePath());
-        std::cout << pty.slavePath() << std::endl;
-        adapter.serve(pty.master(), keepGoing);
-        return 0;
-    }
-    const auto line = openSerialDevice(options.device, options.baud, {});
-    adapter.serve(*line, keepGoing);
-    return 0;
+    return serveAdapterLine(adapter, options, options.baud, interrupt);
 }
 
 // The server takes one tester at a time, as many in turn as come.
