@@ -3,7 +3,7 @@
 
 #include "components/error.h"
 #include "connection_dialog.h"
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 #include "link/link_string.h"
 #include "widget/vistrel_widget.h"
 
