@@ -25,7 +25,8 @@ std::optional<std::uint32_t> hexField(std::string_view text) {
 } // namespace
 
 std::string slcanFrameText(const CanFrame& frame) {
-    std::string text = frame.extended ? "T" + hexPadded(frame.id, 8) : "t" + hexPadded(frame.id, 3);
+    std::string text(1, frame.extended ? 'T' : 't');
+    text += hexPadded(frame.id, frame.extended ? 8 : 3);
     text += static_cast<char>('0' + frame.length);
     for (const std::uint8_t byte : frame.bytes()) {
         text += hexPadded(byte, 2);
