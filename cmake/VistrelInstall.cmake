@@ -8,9 +8,9 @@ include(CMakePackageConfigHelpers)
 # The headers a host includes. Everything they include in turn is installed
 # with them; every other header stays internal.
 set(vistrel_public_headers components/error.h components/protocol.h sim/simulated_ecu.h
-                           link/link_factory.h)
+                           connect/link_factory.h)
 # The libraries a host links; the ones they need in turn are installed too.
-set(vistrel_public_libraries vistrel_sim vistrel_link)
+set(vistrel_public_libraries vistrel_sim vistrel_link vistrel_connect)
 if(VISTREL_WITH_QT)
   list(APPEND vistrel_public_headers widget/vistrel_widget.h)
   list(APPEND vistrel_public_libraries vistrel_widget)

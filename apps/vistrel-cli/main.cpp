@@ -9,8 +9,8 @@
 #include "cli/terminal_size.h"
 #include "cli/watch_command.h"
 #include "components/version.h"
+#include "connect/link_factory.h"
 #include "itemlist/vistrel_items.h"
-#include "link/link_factory.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>

@@ -5,11 +5,15 @@
 #include "cli/interrupt_flag.h"
 #include "components/error.h"
 #include "components/version.h"
+#include "link/can_settings.h"
 #include "link/link_string.h"
 #include "link/pseudo_terminal.h"
+#include "link/tcp_socket.h"
 #include "sim/ecu_description.h"
 #include "sim/elm_adapter_service.h"
 #include "sim/kline_ecu.h"
+#include "sim/slcan_adapter.h"
+#include "sim/socketcand_server.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
@@ -26,11 +30,18 @@ using namespace vistrel;
 constexpr auto kUnpluggedTime = std::chrono::seconds(1);
 // The speed adapters leave the factory with.
 constexpr unsigned kAdapterBaud = 38400;
+// How often the server looks at the interrupt while no tester connects.
+constexpr auto kAcceptSlice = std::chrono::milliseconds(100);
 
 struct Options {
     std::string ecuFile;
     bool kline = false;
     bool elm = false;
+    bool slcan = false;
+    bool socketcand = false;
+    unsigned port = 29536;
+    std::string ids = "7E0/7E8";
+    std::string flowControl = "0/0";
     bool clone = false;
     bool pty = false;
     std::string ptyLink;
@@ -62,6 +73,53 @@ std::uint8_t hexByte(const std::string& text, const char* option) {
     return LinkKeys(linkString, {"value"}).hexByte("value", 0);
 }
 
+std::vector<WireFaultRule> faultsFrom(const Options& options) {
+    std::vector<WireFaultRule> faults;
+    for (const auto& text : options.faults) {
+        const auto rule = parseWireFault(text);
+        if (!rule) {
+            throw LinkStringError("--fault: " + text + " is not KIND or KIND:N with KIND one of " +
+                                  wireFaultNames());
+        }
+        faults.push_back(*rule);
+    }
+    return faults;
+}
+
+// "A/B" as two parts, each read by the link-string key readers.
+std::pair<std::string, std::string> halves(const std::string& text, const char* option,
+                                           const char* form) {
+    const auto slash = text.find('/');
+    if (slash == std::string::npos) {
+        throw LinkStringError(std::string(option) + ": " + text + " is not of the form " + form);
+    }
+    return {text.substr(0, slash), text.substr(slash + 1)};
+}
+
+IsoTpEcuSettings canSettingsFrom(const Options& options) {
+    IsoTpEcuSettings settings;
+    // The ids read as a tester's link string reads them, so both sides agree
+    // on what 3 and 8 digits mean.
+    const auto [request, reply] = halves(options.ids, "--ids", "TX/RX (e.g. 7E0/7E8)");
+    CanSettings read;
+    try {
+        read = CanSettings::fromLinkString(
+            LinkString{"socketcan", "can0", {{"tx", request}, {"rx", reply}}});
+    } catch (const LinkStringError& e) {
+        throw LinkStringError(std::string("--ids: ") + e.what());
+    }
+    settings.requestId = read.isotp.tx;
+    settings.replyId = read.isotp.rx;
+    settings.extended = read.isotp.extended;
+    const auto [bs, stmin] = halves(options.flowControl, "--fc", "BS/STMIN (e.g. 8/1)");
+    const LinkString flow{"--fc", "", {{"bs", bs}, {"stmin", stmin}}};
+    const LinkKeys keys(flow, {"bs", "stmin"});
+    settings.blockSize = static_cast<std::uint8_t>(keys.number("bs", 0, 0, 255));
+    settings.separation = static_cast<std::uint8_t>(keys.hexByte("stmin", 0));
+    settings.faults = faultsFrom(options);
+    return settings;
+}
+
 KLineEcuSettings settingsFrom(const Options& options) {
     KLineEcuSettings settings;
     settings.address = hexByte(options.address, "--address");
@@ -74,14 +132,7 @@ KLineEcuSettings settingsFrom(const Options& options) {
     settings.p1 = std::chrono::milliseconds(options.p1);
     settings.p2 = std::chrono::milliseconds(options.p2);
     settings.echo = !options.noEcho;
-    for (const auto& text : options.faults) {
-        const auto rule = parseWireFault(text);
-        if (!rule) {
-            throw LinkStringError("--fault: " + text + " is not KIND or KIND:N with KIND one of " +
-                                  wireFaultNames());
-        }
-        settings.faults.push_back(*rule);
-    }
+    settings.faults = faultsFrom(options);
     return settings;
 }
 
@@ -140,10 +191,11 @@ int servePseudoTerminals(KLineEcu& ecu, const Options& options,
     }
 }
 
-// The adapter serves until interrupted; the line stays for its whole life.
-int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFlag& interrupt) {
-    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone,
-                              quirksFrom(options));
+// An adapter serves until interrupted, on a pseudo-terminal (its path
+// printed first) or on a device at baud; the line stays for its whole life.
+template <typename Adapter>
+int serveAdapterLine(Adapter& adapter, const Options& options, unsigned baud,
+                     const cli::InterruptFlag& interrupt) {
     const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
     if (options.pty) {
         PseudoTerminal pty;
@@ -152,8 +204,36 @@ int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFla
         adapter.serve(pty.master(), keepGoing);
         return 0;
     }
-    const auto line = openSerialDevice(options.device, baudGiven ? options.baud : kAdapterBaud, {});
+    const auto line = openSerialDevice(options.device, baud, {});
     adapter.serve(*line, keepGoing);
+    return 0;
+}
+
+int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFlag& interrupt) {
+    ElmAdapterService adapter(loadEcuDescription(options.ecuFile), options.clone,
+                              quirksFrom(options));
+    return serveAdapterLine(adapter, options, baudGiven ? options.baud : kAdapterBaud, interrupt);
+}
+
+int serveSlcan(const Options& options, const cli::InterruptFlag& interrupt) {
+    SlcanAdapter adapter(loadEcuDescription(options.ecuFile), canSettingsFrom(options));
+    return serveAdapterLine(adapter, options, options.baud, interrupt);
+}
+
+// The server takes one tester at a time, as many in turn as come.
+int serveSocketcand(const Options& options, const cli::InterruptFlag& interrupt) {
+    SocketcandServer server(loadEcuDescription(options.ecuFile), canSettingsFrom(options));
+    if (options.port > 65535) {
+        throw LinkStringError("--port: " + std::to_string(options.port) + " is not a port number");
+    }
+    TcpListener listener(static_cast<std::uint16_t>(options.port));
+    std::cout << "127.0.0.1:" << listener.port() << std::endl;
+    const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
+    while (keepGoing()) {
+        if (const auto connection = listener.accept(ByteLine::Clock::now() + kAcceptSlice)) {
+            server.serve(*connection, keepGoing);
+        }
+    }
     return 0;
 }
 
@@ -161,7 +241,8 @@ int serveAdapter(const Options& options, bool baudGiven, const cli::InterruptFla
 
 int main(int argc, char** argv) {
     CLI::App app{
-        "Serves a simulated ECU on a serial line, as a K-line ECU or behind an ELM327 adapter.",
+        "Serves a simulated ECU on a serial line, as a K-line ECU or behind an ELM327 adapter, "
+        "or on CAN behind an slcan adapter or a socketcand server.",
         "vistrel-ecu"};
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
@@ -172,7 +253,23 @@ int main(int argc, char** argv) {
         app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line");
     auto* elm = app.add_flag("--elm", options.elm,
                              "Answer as an ELM327 adapter in front of the ECU (K-line and CAN)");
-    kline->excludes(elm);
+    auto* slcan = app.add_flag("--slcan", options.slcan,
+                               "Answer as an slcan CAN adapter with the ECU on its bus");
+    auto* socketcand =
+        app.add_flag("--socketcand", options.socketcand,
+                     "Answer as a socketcand server on 127.0.0.1 with the ECU on bus can0");
+    kline->excludes(elm, slcan, socketcand);
+    elm->excludes(slcan, socketcand);
+    slcan->excludes(socketcand);
+    app.add_option("--port", options.port,
+                   "With --socketcand: the TCP port (default 29536, 0 for any free one)")
+        ->needs(socketcand);
+    app.add_option("--ids", options.ids,
+                   "On CAN: the request and answer ids, TX/RX (default 7E0/7E8; 8 digits for "
+                   "29-bit)");
+    app.add_option("--fc", options.flowControl,
+                   "On CAN: the block size and separation time (hex) of the ECU's flow control, "
+                   "BS/STMIN (default 0/0)");
     app.add_flag("--clone", options.clone, "With --elm: lack ATFI, ATAL and ATWM as many clones do")
         ->needs(elm);
     app.add_option("--quirk", options.quirks,
@@ -199,15 +296,17 @@ int main(int argc, char** argv) {
     app.add_option("--p2", options.p2, "Milliseconds before a reply (default 25)");
     app.add_flag("--no-echo", options.noEcho, "Do not echo the tester's bytes");
     app.add_option("--fault", options.faults,
-                   "KIND[:N]: a fault on every N-th request (default 5); KIND is one of " +
+                   "KIND[:N]: a fault on every N-th request (default 5; for fc-wait the number "
+                   "of WAITs before each go-ahead; no-padding and noise on every one); KIND is "
+                   "one of " +
                        wireFaultNames())
         ->type_name("KIND[:N]");
     try {
         app.parse(argc, argv);
-        if (!options.kline && !options.elm) {
-            throw CLI::RequiredError("--kline or --elm");
+        if (!options.kline && !options.elm && !options.slcan && !options.socketcand) {
+            throw CLI::RequiredError("--kline, --elm, --slcan or --socketcand");
         }
-        if (!options.pty && options.device.empty()) {
+        if (!options.socketcand && !options.pty && options.device.empty()) {
             throw CLI::RequiredError("--pty or --device");
         }
     } catch (const CLI::ParseError& e) {
@@ -219,6 +318,12 @@ int main(int argc, char** argv) {
         const LinkNameRemover linkName(options.pty ? options.ptyLink : std::string());
         if (options.elm) {
             return serveAdapter(options, baud->count() > 0, interrupt);
+        }
+        if (options.slcan) {
+            return serveSlcan(options, interrupt);
+        }
+        if (options.socketcand) {
+            return serveSocketcand(options, interrupt);
         }
         KLineEcu ecu(loadEcuDescription(options.ecuFile), settingsFrom(options));
         if (options.pty) {

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "connection_dialog.h"
 
+#include "components/byte_string.h"
+#include "connect/link_factory.h"
+#include "link/can_settings.h"
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
-#include "link/link_factory.h"
 #include "link/link_string.h"
 #include "link/serial_devices.h"
 
@@ -18,6 +20,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vistrel {
 namespace {
@@ -54,9 +57,31 @@ QComboBox* serialDeviceBox() {
     return box;
 }
 
-const QStringList kElmProtocols = {QStringLiteral("kline-fast"), QStringLiteral("kline-5baud"),
-                                   QStringLiteral("can11-500"),  QStringLiteral("can11-250"),
-                                   QStringLiteral("can29-500"),  QStringLiteral("can29-250")};
+// The CAN kinds follow sim, kline and elm in the kind box, in the order of
+// CanCarrier; they share one page.
+constexpr int kFirstCanKind = 3;
+constexpr int kCanPage = 3;
+
+// The fields' link string in its shortest form, written by the link's own
+// settings; where a field does not fit, the fields as typed, so that the
+// user sees the mistake and is told about it when accepting.
+template <typename Settings> QString written(const LinkString& fields) {
+    if (fields.device.empty()) {
+        return QString::fromStdString(fields.kind + ":");
+    }
+    try {
+        return QString::fromStdString(toLinkString(Settings::fromLinkString(fields)));
+    } catch (const LinkStringError&) {
+        return QString::fromStdString(formatLinkString(fields));
+    }
+}
+
+// A key from a field that may be left empty for the default.
+void optionalKey(LinkString& fields, const char* key, const QString& value) {
+    if (!value.trimmed().isEmpty()) {
+        fields.keys.emplace_back(key, value.trimmed().toStdString());
+    }
+}
 
 // The kinds in the order of the pages.
 QStringList linkKinds() {
@@ -76,6 +101,7 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
     pages_->addWidget(simulatorPage());
     pages_->addWidget(kLinePage());
     pages_->addWidget(adapterPage());
+    pages_->addWidget(canPage());
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Type (Kind)"), kind_);
@@ -89,7 +115,8 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &ConnectionDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(kind_, &QComboBox::currentIndexChanged, pages_, &QStackedWidget::setCurrentIndex);
+    connect(kind_, &QComboBox::currentIndexChanged, pages_,
+            [this](int kind) { pages_->setCurrentIndex(std::min(kind, kCanPage)); });
     connect(kind_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
 
     // The fields start from the current link where it says more than the
@@ -110,6 +137,9 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
             echo_->setCurrentIndex(static_cast<int>(settings.echo));
         } else if (linkString.kind == "elm") {
             showAdapter(ElmSettings::fromLinkString(linkString));
+        } else if (std::find(std::begin(kCanLinkKinds), std::end(kCanLinkKinds), linkString.kind) !=
+                   std::end(kCanLinkKinds)) {
+            showCan(CanSettings::fromLinkString(linkString));
         } else if (linkString.kind == "sim") {
             ecuFile_->setText(QString::fromStdString(linkString.device));
         }
@@ -173,33 +203,32 @@ QWidget* ConnectionDialog::kLinePage() {
 }
 
 void ConnectionDialog::compose() {
-    if (kind_->currentIndex() == 0) {
+    switch (kind_->currentIndex()) {
+    case 0: {
         const QString file = ecuFile_->text();
         link_->setText(file.isEmpty() ? QStringLiteral("sim") : QStringLiteral("sim:") + file);
         return;
     }
-    if (kind_->currentIndex() == 2) {
+    case 1:
+        link_->setText(
+            written<KLineSettings>(LinkString{"kline",
+                                              device_->currentText().toStdString(),
+                                              {{"baud", baud_->currentText().toStdString()},
+                                               {"init", init_->currentText().toStdString()},
+                                               {"target", target_->text().toStdString()},
+                                               {"source", source_->text().toStdString()},
+                                               {"p2max", std::to_string(p2max_->value())},
+                                               {"p3min", std::to_string(p3min_->value())},
+                                               {"p4min", std::to_string(p4min_->value())},
+                                               {"echo", echo_->currentText().toStdString()}}}));
+        return;
+    case 2:
         composeAdapter();
         return;
+    default:
+        composeCan();
+        return;
     }
-    // Only the keys that differ from the defaults, so the string stays
-    // short and reads like one a user would type.
-    const KLineSettings defaults;
-    QString text = QStringLiteral("kline:") + device_->currentText();
-    const auto key = [&text](const char* name, const QString& value, const QString& fallback) {
-        if (value.compare(fallback, Qt::CaseInsensitive) != 0) {
-            text += QStringLiteral(",%1=%2").arg(QLatin1String(name), value);
-        }
-    };
-    key("baud", baud_->currentText(), QString::number(defaults.baud));
-    key("init", init_->currentText(), QStringLiteral("fast"));
-    key("target", target_->text(), hexByte(defaults.target));
-    key("source", source_->text(), hexByte(defaults.source));
-    key("p2max", QString::number(p2max_->value()), QString::number(defaults.p2max.count()));
-    key("p3min", QString::number(p3min_->value()), QString::number(defaults.p3min.count()));
-    key("p4min", QString::number(p4min_->value()), QString::number(defaults.p4min.count()));
-    key("echo", echo_->currentText(), QStringLiteral("auto"));
-    link_->setText(text);
 }
 
 QWidget* ConnectionDialog::adapterPage() {
@@ -210,7 +239,11 @@ QWidget* ConnectionDialog::adapterPage() {
         choices({QStringLiteral("38400"), QStringLiteral("9600"), QStringLiteral("115200"),
                  QStringLiteral("230400"), QStringLiteral("500000"), QStringLiteral("auto")});
     elmBaud_->setEditable(true);
-    elmProtocol_ = choices(kElmProtocols);
+    elmProtocol_ = new QComboBox;
+    for (const auto protocol : kElmProtocols) {
+        elmProtocol_->addItem(
+            QString::fromLatin1(protocol.data(), static_cast<qsizetype>(protocol.size())));
+    }
     elmTarget_ = new QLineEdit(hexByte(defaults.target));
     elmSource_ = new QLineEdit(hexByte(defaults.source));
     // Empty CAN identifiers take the defaults of the protocol (11 or 29 bits).
@@ -253,23 +286,104 @@ void ConnectionDialog::showAdapter(const ElmSettings& settings) {
 }
 
 void ConnectionDialog::composeAdapter() {
-    const ElmSettings defaults;
-    QString text = QStringLiteral("elm:") + elmDevice_->currentText();
-    const auto key = [&text](const char* name, const QString& value, const QString& fallback) {
-        if (!value.isEmpty() && value.compare(fallback, Qt::CaseInsensitive) != 0) {
-            text += QStringLiteral(",%1=%2").arg(QLatin1String(name), value);
-        }
-    };
-    key("baud", elmBaud_->currentText(), QString::number(defaults.baud));
-    key("protocol", elmProtocol_->currentText(), kElmProtocols.front());
-    key("target", elmTarget_->text(), hexByte(defaults.target));
-    key("source", elmSource_->text(), hexByte(defaults.source));
-    const bool wide = elmProtocol_->currentText().startsWith(QStringLiteral("can29"));
-    key("tx", elmTx_->text(), wide ? QStringLiteral("18DA10F1") : hexNumber(defaults.tx));
-    key("rx", elmRx_->text(), wide ? QStringLiteral("18DAF110") : hexNumber(defaults.rx));
-    key("timeout", elmTimeout_->value() == 0 ? QString() : QString::number(elmTimeout_->value()),
-        QString());
-    link_->setText(text);
+    LinkString fields{"elm",
+                      elmDevice_->currentText().toStdString(),
+                      {{"baud", elmBaud_->currentText().toStdString()},
+                       {"protocol", elmProtocol_->currentText().toStdString()},
+                       {"target", elmTarget_->text().toStdString()},
+                       {"source", elmSource_->text().toStdString()}}};
+    // Empty identifiers take the protocol's defaults (11 or 29 bits).
+    optionalKey(fields, "tx", elmTx_->text());
+    optionalKey(fields, "rx", elmRx_->text());
+    if (elmTimeout_->value() != 0) {
+        fields.keys.emplace_back("timeout", std::to_string(elmTimeout_->value()));
+    }
+    link_->setText(written<ElmSettings>(fields));
+}
+
+QWidget* ConnectionDialog::canPage() {
+    const CanSettings defaults;
+    auto* page = new QWidget;
+    canDevice_ = serialDeviceBox();
+    canPort_ = new QSpinBox;
+    canPort_->setRange(1, 65535);
+    canPort_->setValue(defaults.port);
+    canBus_ = new QLineEdit(QString::fromStdString(defaults.bus));
+    canBitrate_ = new QComboBox;
+    for (const unsigned rate : kSlcanBitrates) {
+        canBitrate_->addItem(QString::number(rate));
+    }
+    canBitrate_->setCurrentText(QString::number(defaults.bitrate));
+    canTx_ = new QLineEdit(QStringLiteral("7E0"));
+    // Empty: the answer id that goes with tx.
+    canRx_ = new QLineEdit;
+    canPad_ = new QLineEdit(hexByte(*defaults.isotp.padding));
+    canStmin_ = milliseconds(0, 0, 127);
+    canBlockSize_ = new QSpinBox;
+    canBlockSize_->setRange(0, 255);
+    canP2max_ = milliseconds(static_cast<int>(defaults.isotp.replyTimeout.count()), 1, 60000);
+    canTimeout_ = milliseconds(static_cast<int>(defaults.isotp.frameTimeout.count()), 1, 60000);
+
+    auto* form = new QFormLayout(page);
+    form->addRow(QStringLiteral("Port, hôte ou interface (Device, host or interface)"), canDevice_);
+    form->addRow(QStringLiteral("Port TCP (socketcand port)"), canPort_);
+    form->addRow(QStringLiteral("Bus (socketcand bus)"), canBus_);
+    form->addRow(QStringLiteral("Débit CAN (slcan bit rate)"), canBitrate_);
+    form->addRow(QStringLiteral("Identifiant requête (CAN tx, hex)"), canTx_);
+    form->addRow(QStringLiteral("Identifiant réponse (CAN rx, hex)"), canRx_);
+    form->addRow(QStringLiteral("Remplissage (Padding, hex or off)"), canPad_);
+    form->addRow(QStringLiteral("STmin"), canStmin_);
+    form->addRow(QStringLiteral("Taille de bloc (Block size)"), canBlockSize_);
+    form->addRow(QStringLiteral("P2max"), canP2max_);
+    form->addRow(QStringLiteral("N_Bs, N_Cr (Timeout)"), canTimeout_);
+    connect(canDevice_, &QComboBox::currentTextChanged, this, &ConnectionDialog::compose);
+    connect(canBitrate_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
+    for (auto* edit : {canBus_, canTx_, canRx_, canPad_}) {
+        connect(edit, &QLineEdit::textChanged, this, &ConnectionDialog::compose);
+    }
+    for (auto* spin : {canPort_, canStmin_, canBlockSize_, canP2max_, canTimeout_}) {
+        connect(spin, &QSpinBox::valueChanged, this, &ConnectionDialog::compose);
+    }
+    return page;
+}
+
+void ConnectionDialog::showCan(const CanSettings& settings) {
+    kind_->setCurrentIndex(kFirstCanKind + static_cast<int>(settings.carrier));
+    canDevice_->setCurrentText(QString::fromStdString(settings.device));
+    canPort_->setValue(settings.port);
+    canBus_->setText(QString::fromStdString(settings.bus));
+    canBitrate_->setCurrentText(QString::number(settings.bitrate));
+    const IsoTpSettings& isotp = settings.isotp;
+    const int digits = isotp.extended ? 8 : 3;
+    canTx_->setText(QString::fromStdString(hexPadded(isotp.tx, digits)));
+    canRx_->setText(QString::fromStdString(hexPadded(isotp.rx, digits)));
+    canPad_->setText(isotp.padding ? hexByte(*isotp.padding) : QStringLiteral("off"));
+    canStmin_->setValue(isotp.separation);
+    canBlockSize_->setValue(isotp.blockSize);
+    canP2max_->setValue(static_cast<int>(settings.isotp.replyTimeout.count()));
+    canTimeout_->setValue(static_cast<int>(isotp.frameTimeout.count()));
+}
+
+void ConnectionDialog::composeCan() {
+    const auto carrier = static_cast<CanCarrier>(kind_->currentIndex() - kFirstCanKind);
+    LinkString fields{std::string(kCanLinkKinds[static_cast<std::size_t>(carrier)]),
+                      canDevice_->currentText().toStdString(),
+                      {}};
+    if (carrier == CanCarrier::Socketcand) {
+        fields.device += ":" + std::to_string(canPort_->value());
+        fields.keys.emplace_back("bus", canBus_->text().toStdString());
+    }
+    if (carrier == CanCarrier::Slcan) {
+        fields.keys.emplace_back("bitrate", canBitrate_->currentText().toStdString());
+    }
+    optionalKey(fields, "tx", canTx_->text());
+    optionalKey(fields, "rx", canRx_->text());
+    optionalKey(fields, "pad", canPad_->text());
+    fields.keys.emplace_back("stmin", std::to_string(canStmin_->value()));
+    fields.keys.emplace_back("bs", std::to_string(canBlockSize_->value()));
+    fields.keys.emplace_back("p2max", std::to_string(canP2max_->value()));
+    fields.keys.emplace_back("timeout", std::to_string(canTimeout_->value()));
+    link_->setText(written<CanSettings>(fields));
 }
 
 void ConnectionDialog::browseDescription() {

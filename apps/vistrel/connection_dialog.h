@@ -11,11 +11,12 @@ class QStackedWidget;
 
 namespace vistrel {
 
+struct CanSettings;
 struct ElmSettings;
 
 // The "Connection" dialog: the kind of link, its device or file, and the
-// keys of a K-line or of an adapter, put together into one link string; or the link string
-// typed as it is.
+// keys of a K-line, an adapter or a CAN link, put together into one link
+// string by the link's own settings; or the link string typed as it is.
 class ConnectionDialog : public QDialog {
 public:
     // Takes a link string into use; returns "" or why it cannot be used.
@@ -34,6 +35,9 @@ private:
     QWidget* adapterPage();
     void composeAdapter();
     void showAdapter(const ElmSettings& settings);
+    QWidget* canPage();
+    void composeCan();
+    void showCan(const CanSettings& settings);
     void compose();
     void browseDescription();
 
@@ -58,6 +62,17 @@ private:
     QLineEdit* elmTx_;
     QLineEdit* elmRx_;
     QSpinBox* elmTimeout_;
+    QComboBox* canDevice_;
+    QSpinBox* canPort_;
+    QLineEdit* canBus_;
+    QComboBox* canBitrate_;
+    QLineEdit* canTx_;
+    QLineEdit* canRx_;
+    QLineEdit* canPad_;
+    QSpinBox* canStmin_;
+    QSpinBox* canBlockSize_;
+    QSpinBox* canP2max_;
+    QSpinBox* canTimeout_;
     QLineEdit* link_;
 };
 

@@ -2,9 +2,9 @@
 // The desktop application: the widget watching an ECU over a link.
 #include "components/error.h"
 #include "components/version.h"
+#include "connect/link_factory.h"
 #include "control/message_port.h"
 #include "control/vistrel_control.h"
-#include "link/link_factory.h"
 #include "link/link_string.h"
 #include "main_window.h"
 #include "plot_command.h"

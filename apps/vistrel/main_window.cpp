@@ -2,9 +2,9 @@
 #include "main_window.h"
 
 #include "components/error.h"
+#include "connect/link_factory.h"
 #include "connection_dialog.h"
 #include "control/vistrel_control.h"
-#include "link/link_factory.h"
 #include "link/link_string.h"
 #include "widget/eliding_label.h"
 #include "widget/vistrel_widget.h"

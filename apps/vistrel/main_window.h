@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 #include "recording/trigger_condition.h"
 
 #include <QKeySequence>

@@ -7,7 +7,7 @@
 #include "components/byte_string.h"
 #include "components/error.h"
 #include "components/error_numbers.h"
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 #include "link/link_string.h"
 
 #include <chrono>

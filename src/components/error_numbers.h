@@ -133,11 +133,31 @@ inline constexpr std::int32_t kSetupRefused = 2083;
 inline constexpr std::int32_t kDataError = 2084;
 } // namespace adapter_error
 
+// Failures of a CAN link: the ISO-TP transfer, the adapter or server that
+// carries the frames, and the system's CAN sockets.
+namespace can_error {
+inline constexpr std::int32_t kMessageTooLong = 2090;
+// The ECU's flow control refused the transfer (overflow, too many waits,
+// an unknown status).
+inline constexpr std::int32_t kFlowControlRefused = 2091;
+inline constexpr std::int32_t kFlowControlTimeout = 2092;
+inline constexpr std::int32_t kSequence = 2093;
+inline constexpr std::int32_t kConsecutiveTimeout = 2094;
+// The adapter refused a command, or the server answered with an error.
+inline constexpr std::int32_t kCarrierRefused = 2095;
+// What came from the adapter or server cannot be read.
+inline constexpr std::int32_t kCarrierGarbled = 2096;
+// The system has no CAN sockets, or the interface does not exist.
+inline constexpr std::int32_t kNoCanSockets = 2097;
+} // namespace can_error
+
 // --- recordings read back, and their triggers ---------------------------------
 // A recording file that cannot be read, or an export that cannot be written.
 inline constexpr std::int32_t kRecordingFileError = 4100;
 // A trigger condition that does not parse or names no item.
 inline constexpr std::int32_t kTriggerConditionError = 4101;
+// A link string with an unknown kind or key, or a value that does not fit.
+inline constexpr std::int32_t kLinkStringError = 4102;
 
 // The kind that a number stands for. A number that means one thing in one
 // layer and another elsewhere (1) takes the kind of the layer that raises it
@@ -158,6 +178,7 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
         return ErrorKind::File;
     case kNoProtocolError:
     case kTriggerConditionError:
+    case kLinkStringError:
         return ErrorKind::Usage;
     case kInitFailedError:
     case kCanSendError:
@@ -166,6 +187,9 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
         break;
     }
     if (number >= link_error::kBadChecksum && number <= adapter_error::kSetupRefused) {
+        return ErrorKind::Link;
+    }
+    if (number >= can_error::kMessageTooLong && number <= can_error::kNoCanSockets) {
         return ErrorKind::Link;
     }
     return ErrorKind::Protocol;

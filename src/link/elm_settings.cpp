@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/elm_settings.h"
 
+#include "components/byte_string.h"
 #include "link/link_string.h"
 
 namespace vistrel {
@@ -8,6 +9,14 @@ namespace {
 
 // The adapter's timeout is one byte of 4.096 ms steps.
 constexpr unsigned kLongestTimeoutMs = 1044;
+
+std::uint32_t defaultTx(bool wide) {
+    return wide ? 0x18DA10F1 : 0x7E0;
+}
+
+std::uint32_t defaultRx(bool wide) {
+    return wide ? 0x18DAF110 : 0x7E8;
+}
 
 } // namespace
 
@@ -20,19 +29,41 @@ ElmSettings ElmSettings::fromLinkString(const LinkString& linkString) {
     ElmSettings settings;
     settings.device = linkString.device;
     settings.baud = keys.isWord("baud", "auto") ? 0 : keys.number("baud", 38400, 300, 4000000);
-    settings.bus = static_cast<ElmBus>(keys.choice(
-        "protocol", 0,
-        {"kline-fast", "kline-5baud", "can11-500", "can11-250", "can29-500", "can29-250"}));
+    settings.bus =
+        static_cast<ElmBus>(keys.choice("protocol", 0,
+                                        {kElmProtocols[0], kElmProtocols[1], kElmProtocols[2],
+                                         kElmProtocols[3], kElmProtocols[4], kElmProtocols[5]}));
     settings.target = keys.hexByte("target", settings.target);
     settings.source = keys.hexByte("source", settings.source);
     const bool wide = settings.is29Bit();
     const std::uint32_t largest = wide ? 0x1FFFFFFF : 0x7FF;
-    settings.tx = keys.hexNumber("tx", wide ? 0x18DA10F1 : 0x7E0, largest);
-    settings.rx = keys.hexNumber("rx", wide ? 0x18DAF110 : 0x7E8, largest);
+    settings.tx = keys.hexNumber("tx", defaultTx(wide), largest);
+    settings.rx = keys.hexNumber("rx", defaultRx(wide), largest);
     if (const unsigned timeout = keys.number("timeout", 0, 1, kLongestTimeoutMs)) {
         settings.timeout = std::chrono::milliseconds(timeout);
     }
     return settings;
+}
+
+std::string toLinkString(const ElmSettings& settings) {
+    const ElmSettings defaults;
+    LinkString linkString{"elm", settings.device, {}};
+    const auto key = [&](const char* name, std::string value, const std::string& fallback) {
+        addKeyUnlessDefault(linkString, name, std::move(value), fallback);
+    };
+    key("baud", settings.baud == 0 ? "auto" : std::to_string(settings.baud),
+        std::to_string(defaults.baud));
+    key("protocol", std::string(kElmProtocols[static_cast<std::size_t>(settings.bus)]),
+        std::string(kElmProtocols[0]));
+    key("target", hexPadded(settings.target, 2), hexPadded(defaults.target, 2));
+    key("source", hexPadded(settings.source, 2), hexPadded(defaults.source, 2));
+    const bool wide = settings.is29Bit();
+    key("tx", hexPadded(settings.tx, 3), hexPadded(defaultTx(wide), 3));
+    key("rx", hexPadded(settings.rx, 3), hexPadded(defaultRx(wide), 3));
+    if (settings.timeout) {
+        linkString.keys.emplace_back("timeout", std::to_string(settings.timeout->count()));
+    }
+    return formatLinkString(linkString);
 }
 
 } // namespace vistrel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vistrel {
 
@@ -35,6 +36,14 @@ struct ElmSettings {
     // Throws LinkStringError naming the key and value that do not fit.
     static ElmSettings fromLinkString(const LinkString& linkString);
 };
+
+// The link string of these settings, with only the keys that differ from
+// the defaults (the identifiers' defaults depend on the protocol).
+std::string toLinkString(const ElmSettings& settings);
+
+// The protocol key's values, in the order of ElmBus.
+inline constexpr std::string_view kElmProtocols[] = {"kline-fast", "kline-5baud", "can11-500",
+                                                     "can11-250",  "can29-500",   "can29-250"};
 
 // The speeds baud=auto tries, the adapters' factory setting first.
 inline constexpr unsigned kElmAutoBauds[] = {38400, 9600, 115200, 230400, 500000};

@@ -49,4 +49,8 @@ struct KLineSettings {
     static KLineSettings fromLinkString(const LinkString& linkString);
 };
 
+// The link string of these settings, with only the keys that differ from
+// the defaults.
+std::string toLinkString(const KLineSettings& settings);
+
 } // namespace vistrel

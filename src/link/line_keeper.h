@@ -5,48 +5,74 @@
 #include "components/error_numbers.h"
 #include "link/byte_line.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 
 namespace vistrel {
 
-// The line a link talks on: opened when a step needs it, closed when the
-// device goes away mid-step, and opened again by the next step, so that a
-// pulled cable or an adapter out of reach is one failed step that the cycle
-// retries and not a dead link. Between failed attempts to open it waits a
-// pause, so a retrying cycle does not spin on a missing device.
-class LineKeeper {
+// Waits until deadline on the steady clock, running the idle hook at least
+// every 10 ms.
+void idleUntil(std::chrono::steady_clock::time_point deadline, const IdleHook& idle);
+
+// The device a link talks through (a serial line, a CAN adapter or socket):
+// opened when a step needs it, closed when the device goes away mid-step,
+// and opened again by the next step, so that a pulled cable or an adapter
+// out of reach is one failed step that the cycle retries and not a dead
+// link. Between failed attempts to open it waits a pause, so a retrying
+// cycle does not spin on a missing device.
+template <typename Device> class DeviceKeeper {
 public:
-    using Opener = std::function<std::unique_ptr<ByteLine>()>;
+    using Opener = std::function<std::unique_ptr<Device>()>;
 
-    LineKeeper(Opener open, IdleHook idle);
+    DeviceKeeper(Opener open, IdleHook idle) : open_(std::move(open)), idle_(std::move(idle)) {}
 
-    // Opens the line unless it is open; true when it was opened just now
+    // Opens the device unless it is open; true when it was opened just now
     // (everything the link knew about the other side is stale). Throws the
     // opener's Error.
-    bool open();
+    bool open() {
+        if (device_) {
+            return false;
+        }
+        if (failedAt_) {
+            idleUntil(*failedAt_ + kReopenPause, idle_);
+        }
+        try {
+            device_ = open_();
+        } catch (const Error&) {
+            failedAt_ = std::chrono::steady_clock::now();
+            throw;
+        }
+        failedAt_.reset();
+        return true;
+    }
 
-    // Runs step; when it meets a lost device the line is closed first.
+    // Runs step; when it meets a lost device the device is closed first.
     template <typename Step> void guard(Step&& step) {
         try {
             step();
         } catch (const Error& e) {
             if (e.number() == link_error::kDeviceLost) {
-                line_.reset();
+                device_.reset();
             }
             throw;
         }
     }
 
-    explicit operator bool() const noexcept { return line_ != nullptr; }
-    ByteLine* operator->() const noexcept { return line_.get(); }
+    explicit operator bool() const noexcept { return device_ != nullptr; }
+    Device* operator->() const noexcept { return device_.get(); }
+    Device& operator*() const noexcept { return *device_; }
 
 private:
+    static constexpr std::chrono::milliseconds kReopenPause{1000};
+
     Opener open_;
     IdleHook idle_;
-    std::unique_ptr<ByteLine> line_;
-    std::optional<ByteLine::Clock::time_point> failedAt_;
+    std::unique_ptr<Device> device_;
+    std::optional<std::chrono::steady_clock::time_point> failedAt_;
 };
+
+using LineKeeper = DeviceKeeper<ByteLine>;
 
 } // namespace vistrel

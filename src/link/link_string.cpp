@@ -9,7 +9,7 @@
 namespace vistrel {
 namespace {
 
-std::string listed(std::initializer_list<std::string_view> names) {
+std::string listed(std::span<const std::string_view> names) {
     std::string all;
     for (const auto name : names) {
         all += all.empty() ? "" : ", ";
@@ -60,7 +60,25 @@ LinkString parseLinkString(std::string_view text) {
     return linkString;
 }
 
-LinkKeys::LinkKeys(const LinkString& linkString, std::initializer_list<std::string_view> known)
+void addKeyUnlessDefault(LinkString& linkString, std::string_view key, std::string value,
+                         std::string_view fallback) {
+    if (value != fallback) {
+        linkString.keys.emplace_back(std::string(key), std::move(value));
+    }
+}
+
+std::string formatLinkString(const LinkString& linkString) {
+    std::string text = linkString.kind;
+    if (!linkString.device.empty()) {
+        text += ":" + linkString.device;
+    }
+    for (const auto& [key, value] : linkString.keys) {
+        text += "," + key + "=" + value;
+    }
+    return text;
+}
+
+LinkKeys::LinkKeys(const LinkString& linkString, std::span<const std::string_view> known)
     : spec_(linkString) {
     for (const auto& [key, value] : linkString.keys) {
         if (std::find(known.begin(), known.end(), key) == known.end()) {
@@ -70,7 +88,7 @@ LinkKeys::LinkKeys(const LinkString& linkString, std::initializer_list<std::stri
     }
 }
 
-const std::string* LinkKeys::find(std::string_view key) const {
+const std::string* LinkKeys::given(std::string_view key) const {
     for (const auto& [name, value] : spec_.keys) {
         if (name == key) {
             return &value;
@@ -86,7 +104,7 @@ void LinkKeys::reject(std::string_view key, const std::string& value, std::strin
 
 unsigned LinkKeys::number(std::string_view key, unsigned fallback, unsigned min,
                           unsigned max) const {
-    const std::string* value = find(key);
+    const std::string* value = given(key);
     if (value == nullptr) {
         return fallback;
     }
@@ -108,7 +126,7 @@ std::uint32_t LinkKeys::hexNumber(std::string_view key, std::uint32_t fallback,
 
 std::uint32_t LinkKeys::hexValue(std::string_view key, std::uint32_t fallback, std::uint32_t max,
                                  std::string_view why) const {
-    const std::string* value = find(key);
+    const std::string* value = given(key);
     if (value == nullptr) {
         return fallback;
     }
@@ -126,19 +144,19 @@ std::uint32_t LinkKeys::hexValue(std::string_view key, std::uint32_t fallback, s
 }
 
 bool LinkKeys::isWord(std::string_view key, std::string_view word) const {
-    const std::string* value = find(key);
+    const std::string* value = given(key);
     return value != nullptr && *value == word;
 }
 
 std::size_t LinkKeys::choice(std::string_view key, std::size_t fallback,
                              std::initializer_list<std::string_view> choices) const {
-    const std::string* value = find(key);
+    const std::string* value = given(key);
     if (value == nullptr) {
         return fallback;
     }
     const auto found = std::find(choices.begin(), choices.end(), *value);
     if (found == choices.end()) {
-        reject(key, *value, "is not one of " + listed(choices));
+        reject(key, *value, "is not one of " + listed(std::span(choices.begin(), choices.size())));
     }
     return static_cast<std::size_t>(found - choices.begin());
 }

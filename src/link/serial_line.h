@@ -3,6 +3,7 @@
 
 #include "components/error.h"
 #include "link/byte_line.h"
+#include "link/line_keeper.h"
 
 #include <memory>
 #include <string>
@@ -38,10 +39,6 @@ private:
     std::string name_;
     IdleHook idle_;
 };
-
-// Waits until deadline on the steady clock, running the idle hook at least
-// every 10 ms.
-void idleUntil(ByteLine::Clock::time_point deadline, const IdleHook& idle);
 
 // Opens a serial device for one link: exclusively (a second program gets
 // "device busy"), raw at baud, low latency where the driver has it. Throws

@@ -47,7 +47,7 @@ std::unique_ptr<pugi::xml_document> canXmlBatchRequest(const ItemPointers& items
     for (const auto& each : items) {
         // The key is hexadecimal address text and a decimal length: letter
         // case is the only way two spellings of one identity differ.
-        std::string identity = "K" + each->canXmlReplyKey();
+        std::string identity = each->canXmlReplyKey();
         for (char& c : identity) {
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         }

@@ -8,7 +8,7 @@
 namespace vistrel {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, WireFault>, 8> kNames{{
+constexpr std::array<std::pair<std::string_view, WireFault>, 14> kNames{{
     {"no-answer", WireFault::NoAnswer},
     {"negative", WireFault::Negative},
     {"pending", WireFault::Pending},
@@ -17,6 +17,12 @@ constexpr std::array<std::pair<std::string_view, WireFault>, 8> kNames{{
     {"garbage", WireFault::Garbage},
     {"silent-start", WireFault::SilentStart},
     {"hang-up", WireFault::HangUp},
+    {"fc-wait", WireFault::FlowWait},
+    {"fc-overflow", WireFault::FlowOverflow},
+    {"lost-cf", WireFault::LostFrame},
+    {"bad-sn", WireFault::BadSequence},
+    {"no-padding", WireFault::NoPadding},
+    {"noise", WireFault::Noise},
 }};
 constexpr unsigned kDefaultEvery = 5;
 

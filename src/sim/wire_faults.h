@@ -28,16 +28,30 @@ enum class WireFault {
     SilentStart,
     // The line goes away, as a pulled cable.
     HangUp,
+    // CAN: the ECU's flow control asks the tester to wait N times first.
+    FlowWait,
+    // CAN: the ECU's flow control refuses a long request (overflow).
+    FlowOverflow,
+    // CAN: a consecutive frame of a long answer goes missing.
+    LostFrame,
+    // CAN: a consecutive frame of a long answer has the wrong number.
+    BadSequence,
+    // CAN: the ECU's frames are as short as their content.
+    NoPadding,
+    // CAN: frames of other nodes go between the ECU's.
+    Noise,
 };
 
-// One fault on every n-th request (StartCommunication for SilentStart).
+// One fault on every n-th request (StartCommunication for SilentStart); for
+// FlowWait, n is the number of WAITs.
 struct WireFaultRule {
     WireFault fault;
     unsigned every;
 };
 
 // "KIND" or "KIND:N": no-answer, negative, pending, bad-checksum, wrong-echo,
-// garbage, silent-start, hang-up; N defaults to 5. nullopt for anything else.
+// garbage, silent-start, hang-up, and on CAN fc-wait, fc-overflow, lost-cf,
+// bad-sn, no-padding, noise; N defaults to 5. nullopt for anything else.
 std::optional<WireFaultRule> parseWireFault(std::string_view text);
 
 // The fault kinds by name, for help texts.

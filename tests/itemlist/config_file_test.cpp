@@ -203,8 +203,6 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "<Method>4</Method><mergeWindow>256</mergeWindow>", "method=0 size=2 session=1081"},
         {"merge window not a plain number", "<Method>3</Method><mergeWindow>1 6</mergeWindow>",
          "method=3 size=2 session=1081"},
-        {"a setting's blanks beside a child element", "<Method> <x/>1</Method>",
-         "method=0 size=2 session=1081"},
         // Blanks beside a child element, a CDATA section, a comment, or alone.
         {"blanks beside other nodes belong to the value",
          "\r\n<Datas>\r\n<Data>\r\n<address>01</address>\r\n<length>1</length>\r\n<name> "
@@ -213,7 +211,6 @@ TEST_F(ConfigFile, HandWrittenFiles) {
          "</Datas>",
          kept + "\n01 len=1 mask=FF BE H name= x\r\n unit= x  A=1 B=0 C=1"
                 "\n02 len=1 mask=FF BE H name=\t  unit=\r A=1 B=0 C=1"},
-        {"length not a number", stops("<address>02</address><length>two</length>"), first, 13},
         {"length too large", stops("<address>02</address><length>1e12</length>"), first, 13},
         {"address not hexadecimal", stops("<address>0G</address><length>1</length>"), first,
          kHexTextError},
@@ -256,12 +253,9 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowWhy) {
         std::string message;                 // empty when the file loads
         bool isDirectory = false;
     } cases[] = {
-        {"version 1,0", withRoot("Vistrel Version=\"1,0\""), ""},
         {"version 2", withRoot("Vistrel Version=\"2\""), ""},
         {"version 1.0", withRoot("Vistrel Version=\"1.0\""), ""},
-        {"version 0", withRoot("Vistrel Version=\"0\""), badFile},
         {"version 0,0", withRoot("Vistrel Version=\"0,0\""), badFile},
-        {"version -1", withRoot("Vistrel Version=\"-1\""), badFile},
         {"version abc", withRoot("Vistrel Version=\"abc\""), badFile},
         {"no version", withRoot("Vistrel"), badFile},
         {"root in lower case", withRoot("vistrel Version=\"1\""), badFile},
@@ -273,10 +267,6 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowWhy) {
         {"NUL bytes in an end tag",
          std::string("<Vistrel Version='1'><Method>1</Method></Vistrel\0\0>", 51),
          "erreur load 9 1 Char 0x0 out of allowed range"},
-        {"text after the root", "<Vistrel Version='1'><Method>1</Method></Vistrel>x",
-         "erreur load 5 1 Extra content at the end of the document"},
-        {"undefined entity", "<Vistrel Version='1'><Method>&one;</Method></Vistrel>",
-         "erreur load 26 1 Entity 'one' not defined"},
         {"invalid UTF-8", "<Vistrel Version='1'>\n<Method>\xE9</Method></Vistrel>",
          "erreur load 9 2 Input is not proper UTF-8, indicate encoding !\nBytes: 0xE9 0x3C 0x2F "
          "0x4D"},

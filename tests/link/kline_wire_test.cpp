@@ -6,9 +6,9 @@
 
 #include "components/error.h"
 #include "components/error_numbers.h"
+#include "connect/link_factory.h"
 #include "fakes/ecu_process.h"
 #include "fakes/scratch_directory.h"
-#include "link/link_factory.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

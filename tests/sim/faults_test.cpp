@@ -27,8 +27,6 @@ TEST(SimFaults, RuntimeFaultsApplyUntilCleared) {
     const Case cases[] = {
         {[](SimulatedEcu& ecu) { ecu.refuse(0x01A2B4, 1, 0x23, 0x22); }, "2301A2B302",
          failure("7F2322", 2033, "Execution conditions not set")},
-        {[](SimulatedEcu& ecu) { ecu.refuse(0x01A2B3, 4, 0x23, 0x33); }, "2301A2B301",
-         failure("7F2333", 2040, "Service 23 Negative response 33")},
         {[](SimulatedEcu& ecu) { ecu.refuse(0x01A2B3, 1, 0x2C, 0x80); }, "2CE0D001010001A2B3",
          failure("7F2C80", 2042, "Service Not Supported In Active Diagnostic Session")},
         {[](SimulatedEcu& ecu) { ecu.silence(0x01A2B6, 10); }, "2301A2B304",

@@ -48,7 +48,6 @@ TEST(SimServices, AnswerAsAnEcuWould) {
         {"ReadWithoutSize", "2301A2B3", kInvalidFormat("23")},
         {"ReadTooLong", "2301A2B3000200", kInvalidFormat("23")},
         {"ReadZeroBytes", "2301A2B300", kInvalidFormat("23")},
-        {"ReadRefused", "2302000201", failure("7F2321", 2035, "Busy-repeat request")},
         {"ReadTouchingRefused", "2302000004", failure("7F2321", 2035, "Busy-repeat request")},
         {"ReadSilent", "2303000002", kNoAnswer},
         // StartDiagnosticSession.

@@ -56,33 +56,19 @@ TEST(SimSignal, RandomStaysInRangeAndHoldsForAPeriod) {
     EXPECT_TRUE(moved);
 }
 
-TEST(SimSignal, StoresInEitherByteOrder) {
-    struct Case {
-        std::uint32_t length;
-        bool bigEndian;
-        std::int64_t value;
-        std::vector<std::uint8_t> bytes;
-    };
-    for (const Case& c : {Case{2, true, 0x1234, {0x12, 0x34}}, Case{2, false, 0x1234, {0x34, 0x12}},
-                          Case{3, false, -2, {0xFE, 0xFF, 0xFF}}}) {
-        const Signal signal{.range = {.address = 0, .length = c.length}, .bigEndian = c.bigEndian};
-        std::vector<std::uint8_t> out(c.length);
-        signal.store(c.value, out.data());
-        EXPECT_EQ(out, c.bytes) << c.value;
-    }
-}
-
 TEST(SimSignal, ReadsSeeTheSignalWhereverTheyTouchIt) {
     const auto ecu = testing::ecuFrom(R"(<ecu>
       <memory address="000010">AA BB</memory>
       <signal address="000012" length="2" coding="BE" wave="ramp" min="0" max="1000"/>
       <signal address="000014" length="1" wave="square" min="1" max="2"/>
       <memory address="000015">CC</memory>
+      <signal address="000016" length="3" coding="LE" wave="square" min="-2" max="-2"/>
     </ecu>)");
     ecu->setClock(testing::fixedClock(4500ms));
     EXPECT_EQ(sendReceive(*ecu, "2300001204"), positive("6301F402CC"));
     EXPECT_EQ(sendReceive(*ecu, "2300001006"), positive("63AABB01F402CC"));
     EXPECT_EQ(sendReceive(*ecu, "2300001301"), positive("63F4"));
+    EXPECT_EQ(sendReceive(*ecu, "2300001603"), positive("63FEFFFF"));
     ecu->setClock(testing::fixedClock(4000ms));
     EXPECT_EQ(sendReceive(*ecu, "2300001203"), positive("63000001"));
 }

@@ -1,14 +1,25 @@
 // SPDX-License-Identifier: MIT
-#include "link/link_factory.h"
+#include "connect/link_factory.h"
 
+#include "link/can_protocol.h"
 #include "link/elm_protocol.h"
+#include "link/isotp_transport.h"
 #include "link/kline_protocol.h"
 #include "link/link_string.h"
 #include "link/serial_line.h"
+#include "link/slcan_bus.h"
+#include "link/socketcan_link.h"
+#include "link/socketcand_bus.h"
+#include "link/tcp_socket.h"
 #include "sim/simulated_ecu.h"
+
+#include <algorithm>
 
 namespace vistrel {
 namespace {
+
+// USB slcan adapters ignore the serial speed; the FTDI-based ones run at this.
+constexpr unsigned kSlcanSerialBaud = 115200;
 
 std::shared_ptr<Protocol> makeSimulator(const LinkString& linkString) {
     LinkKeys(linkString, {});
@@ -33,6 +44,34 @@ std::shared_ptr<Protocol> makeElm(const LinkString& linkString, const LinkOption
     return std::make_shared<ElmProtocol>(std::move(settings), std::move(open), options.idle);
 }
 
+CanProtocol::Opener canOpener(const CanSettings& settings, const IdleHook& idle) {
+    switch (settings.carrier) {
+    case CanCarrier::Slcan:
+        return [settings, idle]() -> std::unique_ptr<MessageLink> {
+            auto bus = std::make_unique<SlcanBus>(
+                openSerialDevice(settings.device, kSlcanSerialBaud, idle), settings.device,
+                settings.bitrate);
+            return std::make_unique<IsoTpTransport>(std::move(bus), settings.isotp);
+        };
+    case CanCarrier::Socketcand:
+        return [settings, idle]() -> std::unique_ptr<MessageLink> {
+            const std::string server = settings.device + ":" + std::to_string(settings.port);
+            auto bus = std::make_unique<SocketcandBus>(
+                connectTcp(settings.device, settings.port, idle), server, settings.bus);
+            return std::make_unique<IsoTpTransport>(std::move(bus), settings.isotp);
+        };
+    case CanCarrier::SocketCan:
+        break;
+    }
+    return [settings, idle] { return openSocketCan(settings, idle); };
+}
+
+std::shared_ptr<Protocol> makeCan(const LinkString& linkString, const LinkOptions& options) {
+    CanSettings settings = CanSettings::fromLinkString(linkString);
+    auto open = canOpener(settings, options.idle);
+    return std::make_shared<CanProtocol>(std::move(settings), std::move(open), options.idle);
+}
+
 } // namespace
 
 std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& options) {
@@ -45,6 +84,10 @@ std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& opt
     }
     if (linkString.kind == "elm") {
         return makeElm(linkString, options);
+    }
+    if (std::find(std::begin(kCanLinkKinds), std::end(kCanLinkKinds), linkString.kind) !=
+        std::end(kCanLinkKinds)) {
+        return makeCan(linkString, options);
     }
     std::string kinds;
     for (const auto kind : kLinkKinds) {
@@ -60,8 +103,12 @@ std::string linkStringForms() {
     for (const auto kind : kLinkKinds) {
         forms += forms.empty() ? "" : ", ";
         // The simulator takes an ECU description, or nothing for the demo
-        // car; every other kind names its device.
-        forms += kind == "sim" ? "sim, sim:FILE" : std::string(kind) + ":DEVICE[,key=value]...";
+        // car; every other kind names its device, server or interface.
+        const std::string_view device = kind == "socketcand"  ? "HOST[:PORT]"
+                                        : kind == "socketcan" ? "IFACE"
+                                                              : "DEVICE";
+        forms += kind == "sim" ? std::string("sim, sim:FILE")
+                               : std::string(kind) + ":" + std::string(device) + "[,key=value]...";
     }
     return forms;
 }
