@@ -122,8 +122,13 @@ std::string socketcandFrameText(const CanFrame& frame, std::chrono::microseconds
     const auto seconds = time.count() / 1000000;
     std::string micros = std::to_string(time.count() % 1000000);
     micros.insert(0, 6 - micros.size(), '0');
-    std::string text = "< frame " + hexPadded(frame.id, frame.extended ? 8 : 3) + " " +
-                       std::to_string(seconds) + "." + micros + " ";
+    std::string text = "< frame ";
+    text += hexPadded(frame.id, frame.extended ? 8 : 3);
+    text += ' ';
+    text += std::to_string(seconds);
+    text += '.';
+    text += micros;
+    text += ' ';
     for (const std::uint8_t byte : frame.bytes()) {
         text += hexPadded(byte, 2);
     }
@@ -131,10 +136,13 @@ std::string socketcandFrameText(const CanFrame& frame, std::chrono::microseconds
 }
 
 std::string socketcandSendText(const CanFrame& frame) {
-    std::string text = "< send " + hexPadded(frame.id, frame.extended ? 8 : 3) + " " +
-                       std::to_string(frame.length);
+    std::string text = "< send ";
+    text += hexPadded(frame.id, frame.extended ? 8 : 3);
+    text += ' ';
+    text += std::to_string(frame.length);
     for (const std::uint8_t byte : frame.bytes()) {
-        text += " " + hexPadded(byte, 2);
+        text += ' ';
+        text += hexPadded(byte, 2);
     }
     return text + " >";
 }
