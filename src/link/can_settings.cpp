@@ -167,7 +167,8 @@ std::string toLinkString(const CanSettings& settings) {
     linkString.kind = std::string(kCanLinkKinds[static_cast<std::size_t>(settings.carrier)]);
     linkString.device = settings.device;
     if (settings.carrier == CanCarrier::Socketcand && settings.port != defaults.port) {
-        linkString.device += ":" + std::to_string(settings.port);
+        linkString.device += ':';
+        linkString.device += std::to_string(settings.port);
     }
     const auto key = [&](const char* name, std::string value, const std::string& fallback) {
         addKeyUnlessDefault(linkString, name, std::move(value), fallback);
