@@ -9,7 +9,6 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,8 +31,6 @@ public:
     std::string caption;
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
-    int valueColumnWrites = 0;
-    bool failNextValueColumn = false;
     std::vector<MousePointer> pointerHistory;
 
     // The text of a panel; "" for one never written.
@@ -96,10 +93,6 @@ public:
     void setGridColumns(const std::vector<GridColumn>&) override {}
     void setGridRows(std::vector<GridRow> newRows) override { rows = std::move(newRows); }
     void setValueColumn(const std::vector<std::string>& values) override {
-        if (std::exchange(failNextValueColumn, false)) {
-            throw std::runtime_error("view failed");
-        }
-        ++valueColumnWrites;
         for (std::size_t r = 0; r < values.size() && r < rows.size(); ++r) {
             rows[r][1] = values[r];
         }

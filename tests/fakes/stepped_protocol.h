@@ -3,7 +3,6 @@
 
 #include "fakes/scripted_protocol.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -34,11 +33,6 @@ public:
     bool waiting() {
         const std::lock_guard lock(mutex_);
         return waiting_ && permits_ == 0 && !open_;
-    }
-    // Waits until the engine is inside a call; false when it never came.
-    bool awaitCall(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [this] { return waiting_ && permits_ == 0; });
     }
     std::vector<std::string> requestsSent() {
         const std::lock_guard lock(mutex_);

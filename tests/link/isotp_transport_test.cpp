@@ -6,9 +6,7 @@
 // flow control, STmin ignored.
 
 #include "components/error.h"
-#include "components/error_numbers.h"
 #include "fakes/fake_bus.h"
-#include "link/can_protocol.h"
 #include "link/isotp_transport.h"
 
 #include <gtest/gtest.h>
@@ -264,32 +262,6 @@ TEST(IsoTpTransport, AFailedReceptionLeavesTheNextExchangeWorking) {
         {{1, 5, "100A630102030405"}, {2, 1, "2206070809"}, {2, 2, "2306070809"}, {3, 5, "027E00"}});
     EXPECT_NE(outcome(*transport, "2101").find("error"), std::string::npos);
     EXPECT_EQ(outcome(*transport, "3E01"), "7E00");
-}
-
-// The KWP2000 layer over the transport: pending replies are waited out
-// beyond P2max, a negative reply becomes its error.
-TEST(CanProtocol, PendingAndNegativeReplies) {
-    const auto protocolWith = [](std::vector<Reaction> reactions) {
-        CanSettings settings;
-        return std::make_shared<CanProtocol>(settings, [reactions] {
-            return std::unique_ptr<MessageLink>(makeExchange(reactions).transport.release());
-        });
-    };
-    const auto run = [](Protocol& protocol) -> std::string {
-        try {
-            protocol.InitCommunication();
-            ByteString reply;
-            protocol.SendReceive(ByteString{0x21, 0x01}, reply);
-            return reply.text();
-        } catch (const Error& e) {
-            return std::to_string(e.number()) + " " + e.description();
-        }
-    };
-    EXPECT_EQ(run(*protocolWith({{1, 5, "037F2178"}, {1, 3000, "037F2178"}, {1, 7000, "0261AA"}})),
-              "61AA");
-    EXPECT_EQ(run(*protocolWith({{1, 5, "037F2122"}})).substr(0, 4),
-              std::to_string(nrc_error::kConditionsNotCorrect));
-    EXPECT_EQ(run(*protocolWith({})).substr(0, 4), std::to_string(kNoAnswerError));
 }
 
 } // namespace

@@ -211,19 +211,6 @@ TEST(KLineProtocol, ALineThatNeverGoesQuietFailsInsteadOfHanging) {
     EXPECT_LT(rig.line->now() - now, std::chrono::seconds(6));
 }
 
-TEST(KLineProtocol, ResponsePendingWaitsBeyondP2max) {
-    Rig rig(noWakeUp());
-    rig.answers = {frame({0x7F, 0x23, 0x78})};
-    auto pendingThenValue = rig.line->device;
-    rig.line->device = [&, pendingThenValue](FakeLine& line, std::span<const std::uint8_t> b) {
-        pendingThenValue(line, b);
-        line.arrive(frame(kValue), line.now() + std::chrono::seconds(2));
-    };
-    const auto start = rig.line->now();
-    EXPECT_EQ(rig.send(kRead), kValue);
-    EXPECT_GE(rig.line->now() - start, std::chrono::seconds(2));
-}
-
 TEST(KLineProtocol, P2CountsFromTheEndOfTheLastByteOnTheWire) {
     // Sent in one write, the 9 bytes of the request leave the wire 8.6 ms
     // after the write (961 µs a byte at 10400 baud); the ECU has P2max

@@ -16,26 +16,6 @@ protected:
     TwipScale scale() const { return {widget.logicalDpiX(), widget.logicalDpiY()}; }
 };
 
-TEST_F(GridLayoutTest, ColumnWidthsFollowTheWidthOfTheControlWhereNothingIsCut) {
-    handOverProtocol();
-    struct Case {
-        int gridTwips;
-        int columnTwips[7];
-    };
-    const Case cases[] = {
-        {30000, {9000, 6000, 4200, 3000, 1500, 3000, 3000}},
-        {40000, {12000, 8000, 5600, 4000, 2000, 4000, 4000}},
-    };
-    for (const Case& c : cases) {
-        // The control is as wide as its grid; pixels round the twips.
-        widget.resize(scale().toPixelsX(c.gridTwips), 400);
-        for (int column = 0; column < 7; ++column) {
-            EXPECT_EQ(grid().columnWidth(column), scale().toPixelsX(c.columnTwips[column]))
-                << c.gridTwips << " twips, column " << column;
-        }
-    }
-}
-
 // At the design size, and at the application's (half again as large) with
 // wide cells, a header or cell the percentages would cut takes its room from
 // the names' column, which keeps its own header whole.
