@@ -370,7 +370,8 @@ void ConnectionDialog::composeCan() {
                       canDevice_->currentText().toStdString(),
                       {}};
     if (carrier == CanCarrier::Socketcand) {
-        fields.device += ":" + std::to_string(canPort_->value());
+        fields.device += ':';
+        fields.device += std::to_string(canPort_->value());
         fields.keys.emplace_back("bus", canBus_->text().toStdString());
     }
     if (carrier == CanCarrier::Slcan) {

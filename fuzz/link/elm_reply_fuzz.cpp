@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (printed.size() > size) {
         std::abort();
     }
-    for (const auto [text, klineHeaders] : {std::pair{received, false}, std::pair{received, true},
+    for (const auto& [text, klineHeaders] : {std::pair{received, false}, std::pair{received, true},
                                             std::pair{std::string_view(printed), true}}) {
         vistrel::ElmLineFormat format;
         format.klineHeaders = klineHeaders;
