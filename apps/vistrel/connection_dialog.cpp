@@ -8,6 +8,7 @@
 #include "link/kline_settings.h"
 #include "link/link_string.h"
 #include "link/serial_devices.h"
+#include "widget/text_fit.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -152,6 +153,7 @@ QWidget* ConnectionDialog::simulatorPage() {
     auto* page = new QWidget;
     ecuFile_ = new QLineEdit;
     ecuFile_->setPlaceholderText(QStringLiteral("ECU de démonstration (Demo ECU)"));
+    fitPlaceholder(*ecuFile_);
     auto* browse = new QPushButton(QStringLiteral("Parcourir… (Browse…)"));
     auto* row = new QHBoxLayout;
     row->addWidget(ecuFile_);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "widget/plot_pane.h"
 
+#include "widget/text_fit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -74,10 +76,14 @@ PlotPane::PlotPane(Mode mode, QWidget* parent)
     seriesBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     seriesBox_->setObjectName(QStringLiteral("PlotScaleOf"));
     bar->addWidget(seriesBox_);
+    minimum_->setObjectName(QStringLiteral("PlotMinimum"));
+    maximum_->setObjectName(QStringLiteral("PlotMaximum"));
     for (QLineEdit* edit : {minimum_, maximum_}) {
         edit->setPlaceholderText(edit == minimum_ ? QStringLiteral("min auto")
                                                   : QStringLiteral("max auto"));
-        edit->setMaximumWidth(80);
+        // As wide as the hint needs and no wider: a range fits in it too.
+        fitPlaceholder(*edit);
+        edit->setMaximumWidth(edit->minimumWidth());
         bar->addWidget(edit);
         connect(edit, &QLineEdit::editingFinished, this, &PlotPane::applyRange);
     }

@@ -9,6 +9,7 @@
 #include "widget/grid_geometry.h"
 #include "widget/grid_model.h"
 #include "widget/key_preview.h"
+#include "widget/text_fit.h"
 #include "widget/toolbar_images.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -84,8 +86,7 @@ QComboBox* makeChoiceBox(QWidget* parent, const char* name) {
 // needs room for its current text only.
 int naturalWidth(const QWidget& widget) {
     if (const auto* edit = qobject_cast<const QLineEdit*>(&widget)) {
-        return edit->fontMetrics().horizontalAdvance(edit->text()) +
-               edit->minimumSizeHint().width();
+        return lineEditWidthFor(*edit, edit->text());
     }
     return widget.sizeHint().width();
 }
@@ -159,6 +160,10 @@ void VistrelWidget::createChildControls() {
     // comfortable minimum.
     grid_->horizontalHeader()->setMinimumSectionSize(0);
     grid_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+    // A vertical scroll bar that comes or goes changes the room for the
+    // columns; its range changes with it, once the view has laid itself out.
+    connect(grid_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &VistrelWidget::GridSetColWidth, Qt::QueuedConnection);
 
     createPlotActions();
     createStatusBar();
@@ -354,6 +359,13 @@ void VistrelWidget::widenCutColumns() {
             taken += more;
         }
     }
+    // The columns end inside the view: a vertical scroll bar takes its width
+    // from the names too, so that the last column never slides under it.
+    int total = 0;
+    for (int c = 0; c < static_cast<int>(columnPercents_.size()); ++c) {
+        total += grid_->columnWidth(c);
+    }
+    taken += std::clamp(total - taken - grid_->viewport()->width(), 0, room - taken);
     if (taken > 0) {
         grid_->setColumnWidth(kNameColumn, nameWidth - taken);
     }

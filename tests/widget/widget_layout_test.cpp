@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -53,6 +54,25 @@ TEST_F(GridLayoutTest, NoHeaderOrCellIsCutWhileTheNamesHaveRoomToGive) {
         }
         EXPECT_EQ(total, percentTotal) << "the names' column gave what the others took";
     }
+}
+
+// Rows beyond the grid's height bring a vertical scroll bar; the names give
+// up its width, so no column slides under it.
+TEST_F(GridLayoutTest, AVerticalScrollBarTakesItsRoomFromTheNames) {
+    handOverProtocol();
+    QString manyItems;
+    for (int i = 0; i < 40; ++i) {
+        manyItems += QStringLiteral("0A%1\t1\tLE+\tItem %1\t\t1\t0\t1\tD\t1\r\n").arg(1000 + i);
+    }
+    widget.resize(widget.sizeHint());
+    paste(manyItems);
+    ASSERT_TRUE(waitFor([&] { return grid().verticalScrollBar()->maximum() > 0; }));
+    QCoreApplication::processEvents();
+    int total = 0;
+    for (int column = 0; column < 7; ++column) {
+        total += grid().columnWidth(column);
+    }
+    EXPECT_LE(total, grid().viewport()->width());
 }
 
 TEST_F(GridLayoutTest, GridFillsTheSpaceBetweenTheSettingsAndTheStatusBar) {

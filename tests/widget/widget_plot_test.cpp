@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 
 namespace vistrel::testing {
 namespace {
@@ -12,6 +13,8 @@ TEST_F(WidgetTest, ThePlotPaneIsOffUntilAskedThenDrawsTheSelectedRowsFromGoodRea
     handOverProtocol("6342");
     paste(kTwoItemLines);
     EXPECT_EQ(widget.findChild<StripChartView*>(), nullptr);
+    // At the design width the plot's tool row is full.
+    widget.resize(widget.sizeHint().width(), 500);
     const int fullHeight = grid().height();
 
     grid().selectionModel()->select(model().index(1, 0), QItemSelectionModel::Select);
@@ -21,6 +24,13 @@ TEST_F(WidgetTest, ThePlotPaneIsOffUntilAskedThenDrawsTheSelectedRowsFromGoodRea
     ASSERT_EQ(chart.series().size(), 2U);
     EXPECT_EQ(chart.series()[1].name, "Flags");
     EXPECT_LT(grid().height(), fullHeight);
+    // The range fields keep their hints whole.
+    for (const char* name : {"PlotMinimum", "PlotMaximum"}) {
+        const auto& edit = child<QLineEdit>(name);
+        // The frame and the text margins (2 px a side) come on top of the text.
+        EXPECT_GE(edit.width(), edit.fontMetrics().horizontalAdvance(edit.placeholderText()) + 8)
+            << name << " cuts its hint";
+    }
 
     button("Start").trigger();
     ASSERT_TRUE(waitFor([&] { return chart.store()->size() >= 3; }));
