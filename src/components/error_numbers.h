@@ -109,6 +109,11 @@ inline constexpr std::int32_t kDeviceUnavailable = 2060;
 inline constexpr std::int32_t kPermissionDenied = 2061;
 inline constexpr std::int32_t kDeviceBusy = 2062;
 inline constexpr std::int32_t kDeviceLost = 2063;
+// The device went away or is not there: nothing on this link can be read
+// until the communication is opened again.
+inline constexpr bool isDeviceGone(std::int32_t number) noexcept {
+    return number == kDeviceLost || number == kDeviceUnavailable;
+}
 } // namespace link_error
 
 // Failures of an ELM327-family adapter. NO DATA shares the number of every

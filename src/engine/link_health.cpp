@@ -43,8 +43,7 @@ void LinkHealth::take(const EngineEvent& event) {
         failure_ = event.outcome.failure;
         // A device that went away, or is not there when the link opens it
         // again: the cable was pulled, not the ECU silent.
-        deviceGone_ = event.outcome.failureNumber == link_error::kDeviceLost ||
-                      event.outcome.failureNumber == link_error::kDeviceUnavailable;
+        deviceGone_ = link_error::isDeviceGone(event.outcome.failureNumber);
         readsPerSecond_ = 0.0;
         valuesPerSecond_ = 0.0;
         readsInWindow_ = 0;

@@ -7,6 +7,8 @@
 #include "reading/merge_window.h"
 #include "reading/read_tally.h"
 
+#include <algorithm>
+
 namespace vistrel {
 
 void VistrelItems::read(pugi::xml_node snapShot) {
@@ -24,11 +26,24 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     ReadTally tally;
     tally.abortRequest = &abortRequest_;
     const ReadSettings settings{lengthSize_, mergeWindow_ == kAutoMergeWindow
-                                                  ? automaticMergeWindow(*protocol)
-                                                  : static_cast<std::uint32_t>(mergeWindow_)};
+                                                 ? automaticMergeWindow(*protocol)
+                                                 : static_cast<std::uint32_t>(mergeWindow_)};
     const ListReadEnd end = impl_->readers.readerFor(method_, *protocol)
                                 .read(items, *protocol, settings, snapShot, tally);
-    if (end == ListReadEnd::ItemsCounted && tally.failures == items.size()) {
+    if (end != ListReadEnd::ItemsCounted) {
+        return;
+    }
+    // A device that went away fails the whole read, whatever the method made
+    // of it item by item: the cycle must open the communication again, and
+    // the status must say the device is gone, not show a read.
+    const auto gone = std::find_if(items.begin(), items.end(), [](const ItemPtr& item) {
+        return link_error::isDeviceGone(item->errorCode());
+    });
+    if (gone != items.end()) {
+        impl_->readers.forget();
+        throw Error((*gone)->errorCode(), (*gone)->errorText(), "VistrelItems.read");
+    }
+    if (tally.failures == items.size()) {
         // The cycle opens the communication again, and the ECU may forget
         // what was defined in the session that failed.
         impl_->readers.forget();

@@ -78,6 +78,11 @@ void KLineProtocol::InitCommunication() {
 
 void KLineProtocol::SendReceive(const ByteString& request, ByteString& reply) {
     guarded([&] {
+        if (line_.gone()) {
+            throw Error(link_error::kDeviceUnavailable,
+                        "K-line: the line is gone; the communication opens it again",
+                        "KLineProtocol.SendReceive");
+        }
         openLineIfClosed();
         if (!sessionAlive()) {
             wakeUp();

@@ -45,8 +45,15 @@ public:
             throw;
         }
         failedAt_.reset();
+        lost_ = false;
         return true;
     }
+
+    // True from the moment the device went away or could not be opened until
+    // it is opened again. A step that only uses the device then fails at once
+    // and leaves the opening to the step that opens the communication: a read
+    // of many items must not wait out a pause for each of them.
+    bool gone() const noexcept { return !device_ && (lost_ || failedAt_); }
 
     // Runs step; when it meets a lost device the device is closed first.
     template <typename Step> void guard(Step&& step) {
@@ -55,6 +62,7 @@ public:
         } catch (const Error& e) {
             if (e.number() == link_error::kDeviceLost) {
                 device_.reset();
+                lost_ = true;
             }
             throw;
         }
@@ -70,6 +78,7 @@ private:
     Opener open_;
     IdleHook idle_;
     std::unique_ptr<Device> device_;
+    bool lost_ = false;
     std::optional<std::chrono::steady_clock::time_point> failedAt_;
 };
 

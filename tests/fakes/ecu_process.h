@@ -30,17 +30,7 @@ public:
         }
         out_ = out[0];
         ecu_.emplace(texts, std::array{::open("/dev/null", O_RDONLY), out[1], STDERR_FILENO});
-        // The first line; generous waits, as the machine running the tests
-        // may be busy.
-        std::string text;
-        char chunk[256];
-        ssize_t got = 0;
-        pollfd ready{out_, POLLIN, 0};
-        while (text.find('\n') == std::string::npos && ::poll(&ready, 1, 20000) == 1 &&
-               (got = ::read(out_, chunk, sizeof chunk)) > 0) {
-            text.append(chunk, static_cast<std::size_t>(got));
-        }
-        device_ = text.substr(0, text.find('\n'));
+        device_ = nextLine();
     }
     ~EcuProcess() {
         ecu_->signal(SIGTERM);
@@ -50,9 +40,27 @@ public:
     // "" when the program printed no path in time.
     const std::string& device() const noexcept { return device_; }
 
+    // The next line the program prints ("" when none comes in time): a
+    // K-line ECU prints its new device when it serves again after a hang-up.
+    // Generous waits, as the machine running the tests may be busy.
+    std::string nextLine() {
+        char chunk[256];
+        ssize_t got = 0;
+        pollfd ready{out_, POLLIN, 0};
+        while (printed_.find('\n') == std::string::npos && ::poll(&ready, 1, 20000) == 1 &&
+               (got = ::read(out_, chunk, sizeof chunk)) > 0) {
+            printed_.append(chunk, static_cast<std::size_t>(got));
+        }
+        const std::size_t end = printed_.find('\n');
+        std::string line = printed_.substr(0, end);
+        printed_.erase(0, end == std::string::npos ? end : end + 1);
+        return line;
+    }
+
 private:
     int out_ = -1;
     std::optional<ChildProcess> ecu_;
+    std::string printed_;
     std::string device_;
 };
 

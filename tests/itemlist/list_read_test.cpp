@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "components/error.h"
+#include "components/error_numbers.h"
 #include "fakes/scripted_protocol.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"
@@ -105,6 +106,27 @@ TEST_F(ListRead, NoProtocolNoItemsOrAbortBeforeTheFirst) {
             EXPECT_EQ(error->description(), c.error);
         }
         EXPECT_TRUE(protocol->requests.empty());
+    }
+}
+
+// A pulled cable fails the whole read with the device's failure, whatever
+// the method makes of a failed exchange item by item, so that the cycle opens
+// the communication again.
+TEST_F(ListRead, ALostDeviceFailsTheWholeReadWithEveryMethod) {
+    const Method methods[] = {Method::ReadMemoryByAddress, Method::DynamicallyDefined,
+                              Method::DynamicallyDefinedPacked, Method::ReadMemoryByAddressMerged};
+    for (const Method method : methods) {
+        SCOPED_TRACE(static_cast<int>(method));
+        items.clear();
+        addItems(3);
+        items.setMethod(method);
+        protocol->answers.clear();
+        protocol->fail(link_error::kDeviceLost, "lost the device /dev/ttyUSB0");
+        protocol->fallback = Error(link_error::kDeviceUnavailable, "the line is gone");
+        items.setProtocol(protocol);
+        const auto error = readError();
+        ASSERT_TRUE(error.has_value());
+        EXPECT_TRUE(link_error::isDeviceGone(error->number())) << error->description();
     }
 }
 

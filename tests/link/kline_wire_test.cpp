@@ -87,6 +87,16 @@ TEST(KLineWire, PulledCableIsReportedAndTheLinkComesBackWithIt) {
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), link_error::kDeviceLost) << e.description();
     }
+    // Back under the same name, the line is still not opened by an exchange:
+    // only the opening of the communication does that, so that a read of
+    // many items after a loss fails at once instead of trying each in turn.
+    ASSERT_FALSE(ecu.nextLine().empty());
+    try {
+        link->SendReceive(ByteString{0x10, 0xA0}, reply);
+        ADD_FAILURE() << "an exchange opened the lost line again";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), link_error::kDeviceUnavailable) << e.description();
+    }
     // The cycle retries the opening; each failed attempt waits before the
     // next instead of spinning.
     int attempts = 0;
