@@ -41,9 +41,15 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     if (items != definedFor_) {
         forget();
     }
-    if (defined_ && !refused_.empty() &&
-        std::chrono::steady_clock::now() - definedAt_ >= kRefusalRetry) {
-        defined_ = false;
+    if (defined_ && !tally.aborted()) {
+        try {
+            offerRefusedAgain(protocol, snapShot);
+        } catch (const Error& failure) {
+            // As a definition without an answer: the link is gone.
+            failEveryItem(items, failure, tally);
+            defined_ = false;
+            return ListReadEnd::ItemsCounted;
+        }
     }
     if (!defined_ && !define(items, protocol, snapShot, tally)) {
         return tally.aborted() ? ListReadEnd::Aborted : ListReadEnd::ItemsCounted;
@@ -64,9 +70,9 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
         tally.readByAddress(*item, protocol, lengthSize, snapShot);
     }
     // A refused item keeps showing its refusal, and counts as it did then.
-    for (VistrelItem* item : refused_) {
-        if (!isKnownRefusal(item->errorCode())) {
-            tally.count(Error(item->errorCode(), item->errorText()));
+    for (const Refusal& refusal : refused_) {
+        if (!isKnownRefusal(refusal.item->errorCode())) {
+            tally.count(Error(refusal.item->errorCode(), refusal.item->errorText()));
         }
     }
     return ListReadEnd::ItemsCounted;
@@ -81,7 +87,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
     byAddress_.clear();
 
     const std::size_t limit = replyLengthLimit(protocol);
-    const std::size_t capacity = limit > kIdentifierReplyHead ? limit - kIdentifierReplyHead : 0;
+    capacity_ = limit > kIdentifierReplyHead ? limit - kIdentifierReplyHead : 0;
     Identifier current{kwp::kDynamicIdentifier, {}, 0};
     bool open = true;
     std::size_t next = 0;
@@ -92,7 +98,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
             }
             VistrelItem& item = *items[next];
             const auto size = static_cast<std::size_t>(item.length());
-            if (open && !current.items.empty() && current.bytes + size > capacity) {
+            if (open && !current.items.empty() && current.bytes + size > capacity_) {
                 open = openNext(current);
             }
             if (!open || loners_.contains(&item)) {
@@ -105,7 +111,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
             if (current.items.empty()) {
                 // Refused as the first of an identifier: the item itself is
                 // what the ECU will not read.
-                refused_.push_back(&item);
+                refused_.push_back({&item, clock_()});
                 continue;
             }
             // Refused at a further position: the identifier may be full for
@@ -114,7 +120,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
             if (!open) {
                 byAddress_.push_back(&item);
             } else if (!takes(current, item, protocol, snapShot)) {
-                refused_.push_back(&item);
+                refused_.push_back({&item, clock_()});
             }
         }
     } catch (const Error& failure) {
@@ -136,7 +142,44 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
         identifiers_.push_back(std::move(current));
     }
     defined_ = true;
-    definedAt_ = std::chrono::steady_clock::now();
+    return true;
+}
+
+void PackedReader::offerRefusedAgain(Protocol& protocol, pugi::xml_node snapShot) {
+    const auto now = clock_();
+    for (Refusal& refusal : refused_) {
+        if (now - refusal.at < kRefusalRetry) {
+            continue;
+        }
+        if (takesAtTheEnd(*refusal.item, protocol, snapShot)) {
+            refusal.item = nullptr;
+        } else {
+            refusal.at = now;
+        }
+    }
+    std::erase_if(refused_, [](const Refusal& refusal) { return refusal.item == nullptr; });
+}
+
+bool PackedReader::takesAtTheEnd(VistrelItem& item, Protocol& protocol, pugi::xml_node snapShot) {
+    const auto size = static_cast<std::size_t>(item.length());
+    std::uint8_t next = kwp::kDynamicIdentifier;
+    if (!identifiers_.empty()) {
+        Identifier& last = identifiers_.back();
+        if (last.bytes + size <= capacity_ && takes(last, item, protocol, snapShot)) {
+            return true;
+        }
+        if (last.id >= kwp::kLastDynamicIdentifier) {
+            return false;
+        }
+        next = static_cast<std::uint8_t>(last.id + 1);
+    }
+    // As in the first definition: refused at a further position, the item
+    // tries the first position of an identifier of its own.
+    Identifier own{next, {}, 0};
+    if (!takes(own, item, protocol, snapShot)) {
+        return false;
+    }
+    identifiers_.push_back(std::move(own));
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -22,10 +23,16 @@ namespace vistrel {
 // identifier's read fails, its items are read by address in the same cycle,
 // each showing its own outcome, and the next read defines again without the
 // items that failed there; those stay read by address. A refused
-// definition may have been a passing refusal: it is offered again, with a
-// new definition of every identifier, at most once every five seconds.
+// definition may have been a passing refusal: it is offered again, at the
+// end of the identifiers, five seconds after it was refused; defining every
+// identifier again would keep a slow link from reading for seconds.
 class PackedReader : public ListReader {
 public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    explicit PackedReader(Clock clock = std::chrono::steady_clock::now)
+        : clock_(std::move(clock)) {}
+
     // The next read defines the identifiers again, every item a candidate:
     // after a new communication the ECU may have forgotten them.
     void forget() noexcept override;
@@ -53,19 +60,33 @@ private:
                       pugi::xml_node snapShot);
     // Closes current and opens the next identifier; false past EF.
     bool openNext(Identifier& current);
+    // Offers each refused item whose refusal is old enough again, at the end
+    // of the last identifier or first in the next one; a failed exchange is
+    // thrown.
+    void offerRefusedAgain(Protocol& protocol, pugi::xml_node snapShot);
+    // Whether the ECU took item at the end of the identifiers.
+    bool takesAtTheEnd(VistrelItem& item, Protocol& protocol, pugi::xml_node snapShot);
     // False when the identifier's read failed and its items were read by
     // address instead.
     bool readIdentifier(const Identifier& identifier, Protocol& protocol, std::int32_t lengthSize,
                         pugi::xml_node snapShot, ReadTally& tally);
 
+    struct Refusal {
+        VistrelItem* item = nullptr;
+        std::chrono::steady_clock::time_point at{};
+    };
+
+    Clock clock_;
     bool defined_ = false;
-    std::chrono::steady_clock::time_point definedAt_{};
+    // The reply size the identifiers are filled up to.
+    std::size_t capacity_ = 0;
     // The items the identifiers were defined for; they also keep the items
     // below alive.
     ItemPointers definedFor_;
     std::vector<Identifier> identifiers_;
-    // Items whose definition the ECU refused: they show the refusal.
-    std::vector<VistrelItem*> refused_;
+    // Items whose definition the ECU refused, and when: they show the
+    // refusal.
+    std::vector<Refusal> refused_;
     // Items past the last identifier, and those that failed a read of
     // their identifier.
     std::vector<VistrelItem*> byAddress_;

@@ -4,7 +4,10 @@
 #include "fakes/scripted_protocol.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"
+#include "reading/packed_reader.h"
+#include "reading/read_tally.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -128,6 +131,36 @@ TEST_F(ListRead, ALostDeviceFailsTheWholeReadWithEveryMethod) {
         ASSERT_TRUE(error.has_value());
         EXPECT_TRUE(link_error::isDeviceGone(error->number())) << error->description();
     }
+}
+
+// A definition refused once is offered again five seconds later, alone at
+// the end of the identifiers, and the item shows its value in that read.
+TEST(PackedRead, ARefusedDefinitionIsOfferedAgainAloneFiveSecondsLater) {
+    auto now = std::chrono::steady_clock::time_point{};
+    PackedReader reader([&] { return now; });
+    ItemPointers items;
+    for (const char* address : {"01", "02"}) {
+        items.push_back(std::make_shared<VistrelItem>(testing::makeItem(address, 1)));
+    }
+    ScriptedProtocol protocol;
+    const auto read = [&](std::vector<ScriptedProtocol::Answer> answers) {
+        protocol.answers.assign(answers.begin(), answers.end());
+        protocol.requests.clear();
+        ReadTally tally;
+        reader.read(items, protocol, ReadSettings{}, {}, tally);
+        return protocol.requests.size();
+    };
+    const Error refusal(nrc_error::kConditionsNotCorrect, "Execution conditions not set");
+    // The second item is refused at E0's second position and alone in E1.
+    EXPECT_EQ(read({"6CE0", refusal, refusal, "61E011"}), 4u);
+    EXPECT_EQ(items[1]->errorCode(), nrc_error::kConditionsNotCorrect);
+    now += std::chrono::milliseconds(4900);
+    EXPECT_EQ(read({"61E011"}), 1u);
+    now += std::chrono::milliseconds(100);
+    EXPECT_EQ(read({"6CE0", "61E01122"}), 2u);
+    EXPECT_EQ(protocol.requests.front().substr(0, 8), "2CE0D002");
+    EXPECT_EQ(items[1]->errorCode(), 0);
+    EXPECT_EQ(items[1]->valueByte().text(), "22");
 }
 
 // Sets the abort flag while the first item waits for its reply, as the
