@@ -34,22 +34,19 @@ void VistrelItems::read(pugi::xml_node snapShot) {
         return;
     }
     // A device that went away fails the whole read, whatever the method made
-    // of it item by item: the cycle must open the communication again, and
-    // the status must say the device is gone, not show a read.
+    // of it item by item: the cycle must open the communication again at
+    // once (which tells that the device is gone), not show a read.
     const auto gone = std::find_if(items.begin(), items.end(), [](const ItemPtr& item) {
         return link_error::isDeviceGone(item->errorCode());
     });
-    if (gone != items.end()) {
-        impl_->readers.forget();
-        throw Error((*gone)->errorCode(), (*gone)->errorText(), "VistrelItems.read");
+    if (gone == items.end() && tally.failures < items.size()) {
+        return;
     }
-    if (tally.failures == items.size()) {
-        // The cycle opens the communication again, and the ECU may forget
-        // what was defined in the session that failed.
-        impl_->readers.forget();
-        throw Error(kListReadError, "Error global : (" + tally.lastFailure + ")",
-                    "VistrelItems.read");
-    }
+    // The cycle opens the communication again, and the ECU may forget what
+    // was defined in the session that failed.
+    impl_->readers.forget();
+    const std::string& last = gone != items.end() ? (*gone)->errorText() : tally.lastFailure;
+    throw Error(kListReadError, "Error global : (" + last + ")", "VistrelItems.read");
 }
 
 } // namespace vistrel
