@@ -73,7 +73,10 @@ public:
     Device& operator*() const noexcept { return *device_; }
 
 private:
-    static constexpr std::chrono::milliseconds kReopenPause{1000};
+    // Short, because the engine's thread waits it out: Stop, a new link or
+    // closing the window take effect only after it. A missing device costs
+    // one failed open() per pause, which is nothing.
+    static constexpr std::chrono::milliseconds kReopenPause{200};
 
     Opener open_;
     IdleHook idle_;
