@@ -41,11 +41,10 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     if (items != definedFor_) {
         forget();
     }
-    if (defined_ && !refused_.empty() &&
-        std::chrono::steady_clock::now() - definedAt_ >= kRefusalRetry) {
+    if (defined_ && !refused_.empty() && settings.now - definedAt_ >= kRefusalRetry) {
         defined_ = false;
     }
-    if (!defined_ && !define(items, protocol, snapShot, tally)) {
+    if (!defined_ && !define(items, protocol, settings.now, snapShot, tally)) {
         return tally.aborted() ? ListReadEnd::Aborted : ListReadEnd::ItemsCounted;
     }
     bool allRead = true;
@@ -72,7 +71,8 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     return ListReadEnd::ItemsCounted;
 }
 
-bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+bool PackedReader::define(const ItemPointers& items, Protocol& protocol,
+                          std::chrono::steady_clock::time_point now, pugi::xml_node snapShot,
                           ReadTally& tally) {
     defined_ = false;
     definedFor_ = items;
@@ -136,7 +136,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
         identifiers_.push_back(std::move(current));
     }
     defined_ = true;
-    definedAt_ = std::chrono::steady_clock::now();
+    definedAt_ = now;
     return true;
 }
 

@@ -45,7 +45,8 @@ private:
     // False when the definitions could not be completed: cut short by
     // AbortRequest, or an exchange that failed without an answer (then
     // every item shows that failure, and it counts for each).
-    bool define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+    bool define(const ItemPointers& items, Protocol& protocol,
+                std::chrono::steady_clock::time_point now, pugi::xml_node snapShot,
                 ReadTally& tally);
     // Whether the ECU took the item at the next position of current; a
     // refusal stays in the item, a failed exchange is thrown.
