@@ -38,7 +38,7 @@ public:
         const std::string path = pty_.slavePath();
         auto settings = ElmSettings::fromLinkString(parseLinkString("elm:" + path + "," + keys));
         return std::make_shared<ElmProtocol>(settings,
-                                             [path] { return openSerialDevice(path, 38400, {}); });
+                                             [path] { return openSerialDevice(path, 38400); });
     }
     ElmAdapterService& service() { return service_; }
 
