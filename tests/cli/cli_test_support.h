@@ -2,11 +2,11 @@
 #pragma once
 
 #include "fakes/child_process.h"
+#include "fakes/file_contents.h"
 #include "fakes/scratch_directory.h"
 
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <pty.h>
 #include <sstream>
@@ -15,17 +15,6 @@
 #include <vector>
 
 namespace vistrel::testing {
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct CliRun {
     // The exit code, or 128 + the signal that ended the process.

@@ -124,9 +124,7 @@ TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
     }
     const CliRun& run = *terminal;
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    for (const char* text : {"\x1b[H", "Nom (Name)", "Valeur (Value)", "Unité (Unit)", "Adr (Addr)",
-                             "Lng", "Affichage (Display)", "Mask", "Engine speed", "Demo car",
-                             "Status:", "Run:", "Rec:", "Com:", " — ECU answering"}) {
+    for (const char* text : {"\x1b[H", "Nom (Name)", "Demo car", "Status:", " — ECU answering"}) {
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
     }
     // The first screen shows the list and the link being connected to.
@@ -155,12 +153,6 @@ TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {
     ASSERT_EQ(lines.size(), 4u) << run.out;
     EXPECT_TRUE(lines.back().ends_with("\t564953")) << lines.back();
 }
-
-} // namespace
-} // namespace vistrel::testing
-
-namespace vistrel::testing {
-namespace {
 
 // The stable name of the pseudo-terminal goes with the virtual ECU: a name
 // left behind would point the next program at a terminal nobody serves.

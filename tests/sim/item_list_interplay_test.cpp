@@ -66,8 +66,8 @@ TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
     testing::ScratchDirectory folder;
     fromLines.saveConfigXML(folder.file("lines.xml"));
     fromConfig.saveConfigXML(folder.file("config.xml"));
-    EXPECT_EQ(testing::fileText(folder.file("lines.xml")),
-              testing::fileText(folder.file("config.xml")));
+    EXPECT_EQ(testing::readFile(folder.file("lines.xml")),
+              testing::readFile(folder.file("config.xml")));
 }
 
 } // namespace

@@ -3,12 +3,12 @@
 
 #include "components/byte_string.h"
 #include "components/error.h"
+#include "fakes/file_contents.h"
 #include "itemlist/vistrel_items.h"
 #include "sim/simulated_ecu.h"
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
@@ -60,16 +60,9 @@ inline std::shared_ptr<SimulatedEcu> ecuFrom(std::string_view xml) {
     return SimulatedEcu::fromText(xml, "test.xml");
 }
 
-inline std::string fileText(const std::string& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
 // The bytes of a file shipped in the examples folder.
 inline std::string exampleText(const std::string& name) {
-    return fileText(std::string(VISTREL_EXAMPLES_DIR) + "/" + name);
+    return readFile(std::string(VISTREL_EXAMPLES_DIR) + "/" + name);
 }
 
 inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
