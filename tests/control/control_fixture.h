@@ -3,7 +3,7 @@
 
 #include "control/vistrel_control.h"
 #include "fake_ports.h"
-#include "fakes/file_contents.h"
+#include "fakes/text_files.h"
 #include "fakes/scratch_directory.h"
 #include "fakes/stepped_protocol.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "components/number_format.h"
-#include "fakes/file_contents.h"
+#include "fakes/text_files.h"
 #include "fakes/recording_message_port.h"
 #include "fakes/scratch_directory.h"
 #include "item/item_test_support.h"

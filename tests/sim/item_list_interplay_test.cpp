@@ -51,9 +51,8 @@ TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
     // As a paste: every piece before a CR LF is handed over; the header line
     // is refused as an item line.
     VistrelItems fromLines(NumberFormat::invariant());
-    std::vector<std::string> lines = testing::split(testing::exampleText("demo-items.tsv"), "\r\n");
-    lines.pop_back();
-    for (const std::string& line : lines) {
+    for (const std::string& line :
+         testing::splitText(testing::exampleText("demo-items.tsv"), "\r\n")) {
         try {
             fromLines.addLine(line);
         } catch (const Error&) {

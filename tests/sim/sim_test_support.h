@@ -3,7 +3,7 @@
 
 #include "components/byte_string.h"
 #include "components/error.h"
-#include "fakes/file_contents.h"
+#include "fakes/text_files.h"
 #include "itemlist/vistrel_items.h"
 #include "sim/simulated_ecu.h"
 
@@ -63,17 +63,6 @@ inline std::shared_ptr<SimulatedEcu> ecuFrom(std::string_view xml) {
 // The bytes of a file shipped in the examples folder.
 inline std::string exampleText(const std::string& name) {
     return readFile(std::string(VISTREL_EXAMPLES_DIR) + "/" + name);
-}
-
-inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;
-         start = at + separator.size()) {
-        parts.push_back(text.substr(start, at - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
 }
 
 inline void addLines(VistrelItems& items, std::initializer_list<const char*> lines) {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vistrel::testing {
 
@@ -32,6 +34,17 @@ inline std::string utf16le(const std::string& text) {
 
 inline void writeFile(const std::filesystem::path& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary) << contents;
+}
+
+// The pieces of a text cut at sep; a text ending with sep gives no last piece.
+inline std::vector<std::string> splitText(std::string_view text, std::string_view sep) {
+    std::vector<std::string> pieces;
+    while (!text.empty()) {
+        const auto end = text.find(sep);
+        pieces.emplace_back(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + sep.size());
+    }
+    return pieces;
 }
 
 } // namespace vistrel::testing
