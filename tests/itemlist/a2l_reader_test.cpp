@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "itemlist/a2l_lexer.h"
 #include "itemlist/a2l_reader.h"
 
@@ -31,12 +32,8 @@ std::vector<std::string> namesOf(const A2lDescription& description) {
 }
 
 std::string errorOf(const A2lFileSource& files, const char* path = "d/main.a2l") {
-    try {
-        readA2l(path, files);
-    } catch (const Error& e) {
-        return e.description();
-    }
-    return "no error";
+    const auto error = testing::errorOf([&] { readA2l(path, files); });
+    return error ? error->description() : "no error";
 }
 
 std::string errorOf(const std::map<std::string, std::string>& files) {

@@ -5,6 +5,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "fakes/adapter_test_ecu.h"
+#include "fakes/error_of.h"
 #include "link/elm_protocol.h"
 #include "link/link_string.h"
 #include "link/pseudo_terminal.h"
@@ -52,12 +53,9 @@ private:
 // The reply's hexadecimal text, or the error's number and text.
 std::string outcome(Protocol& link, const char* request) {
     ByteString reply;
-    try {
-        link.SendReceive(ByteString::fromText(request), reply);
-        return reply.text();
-    } catch (const Error& e) {
-        return std::to_string(e.number()) + " " + e.description();
-    }
+    const auto e =
+        testing::errorOf([&] { link.SendReceive(ByteString::fromText(request), reply); });
+    return e ? std::to_string(e->number()) + " " + e->description() : reply.text();
 }
 
 struct BusCase {

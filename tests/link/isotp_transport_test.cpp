@@ -6,6 +6,7 @@
 // flow control, STmin ignored.
 
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "fakes/fake_bus.h"
 #include "link/isotp_transport.h"
 
@@ -57,13 +58,12 @@ Exchange makeExchange(const std::string& script, IsoTpSettings settings = {}) {
 
 // The reply as hex, "none", or "error: " and the text.
 std::string outcome(IsoTpTransport& transport, const std::string& request) {
-    try {
+    std::optional<ByteString> reply;
+    const auto error = testing::errorOf([&] {
         transport.sendMessage(ByteString::fromText(request));
-        const auto reply = transport.receiveMessage(kP2max);
-        return reply ? reply->text() : "none";
-    } catch (const Error& e) {
-        return "error: " + e.description();
-    }
+        reply = transport.receiveMessage(kP2max);
+    });
+    return error ? "error: " + error->description() : reply ? reply->text() : "none";
 }
 
 std::string bytes(std::size_t n) {

@@ -3,6 +3,7 @@
 
 #include "components/byte_string.h"
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "fakes/text_files.h"
 #include "itemlist/vistrel_items.h"
 #include "sim/simulated_ecu.h"
@@ -15,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vistrel::testing {
@@ -41,12 +43,8 @@ inline Outcome failure(std::string reply, std::int32_t error, std::string text) 
 
 // What a call gave: no error, or the one it raised.
 template <typename Call> Outcome outcomeOf(Call&& call) {
-    try {
-        call();
-        return {};
-    } catch (const Error& error) {
-        return failure("", error.number(), error.description());
-    }
+    const auto error = errorOf(std::forward<Call>(call));
+    return error ? failure("", error->number(), error->description()) : Outcome{};
 }
 
 inline Outcome sendReceive(SimulatedEcu& ecu, std::string_view requestHex) {
