@@ -36,10 +36,6 @@ std::string errorOf(const A2lFileSource& files, const char* path = "d/main.a2l")
     return error ? error->description() : "no error";
 }
 
-std::string errorOf(const std::map<std::string, std::string>& files) {
-    return errorOf(filesOf(files));
-}
-
 TEST(A2lReader, SkipsWhatItDoesNotNeedWhateverItHolds) {
     const std::string text =
         "ASAP2_VERSION 1 61 /begin PROJECT P \"\" /begin MODULE M \"\"\n"
@@ -110,7 +106,7 @@ TEST(A2lReader, ReportsSyntaxErrorsWithFileAndLine) {
         {{}, "d/main.a2l: cannot read the file"},
     };
     for (const auto& [files, message] : cases) {
-        EXPECT_EQ(errorOf(files), message);
+        EXPECT_EQ(errorOf(filesOf(files)), message);
     }
 }
 
@@ -119,7 +115,8 @@ TEST(A2lReader, RefusesNestingDeeperThanItCanFollow) {
     for (int i = 0; i < 100; ++i) {
         deep += "/begin B \"\"\n";
     }
-    EXPECT_EQ(errorOf({{"d/main.a2l", deep}}), "d/main.a2l:65: blocks nested more than 64 deep");
+    EXPECT_EQ(errorOf(filesOf({{"d/main.a2l", deep}})),
+              "d/main.a2l:65: blocks nested more than 64 deep");
     // Every file includes a next one: the chain ends before the stack does.
     const auto endless = [](const std::filesystem::path& path) {
         return std::optional<std::string>("/include \"" + path.filename().string() + "x\"");

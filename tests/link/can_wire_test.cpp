@@ -29,15 +29,13 @@ const ByteString kReadDefined = {0x21, 0xE0};
 
 // 0 when the exchange works, else the number of its error.
 std::int32_t outcome(Protocol& link, const ByteString& request) {
-    try {
+    const auto error = testing::errorOf([&] {
         ByteString reply;
         link.SendReceive(request, reply);
         EXPECT_EQ(reply.byte(0), request.byte(0) + 0x40);
         EXPECT_GE(reply.length(), request == kDefine ? 2U : 34U);
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
+    });
+    return error ? error->number() : 0;
 }
 
 std::string linkTo(const char* mode, const EcuProcess& ecu, const std::string& keys = "") {

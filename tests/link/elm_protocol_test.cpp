@@ -25,10 +25,8 @@ public:
     explicit AdapterBench(bool clone, ElmQuirks quirks = {})
         : service_(parseEcuDescription(testing::kAdapterTestEcu, "test", "."), clone, quirks),
           server_([this] {
-              try {
-                  service_.serve(pty_.master(), [this] { return !stop_.load(); });
-              } catch (const Error&) {
-              }
+              testing::errorOf(
+                  [this] { service_.serve(pty_.master(), [this] { return !stop_.load(); }); });
           }) {}
     ~AdapterBench() {
         stop_ = true;

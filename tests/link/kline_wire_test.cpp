@@ -25,14 +25,12 @@ constexpr const char* kTestKeys = ",p3min=5,p4min=0,p2max=1000";
 const ByteString kRead = {0x23, 0x01, 0x00, 0x00, 0x04};
 
 std::int32_t outcome(Protocol& link) {
-    try {
+    const auto error = testing::errorOf([&] {
         ByteString reply;
         link.SendReceive(kRead, reply);
         EXPECT_EQ(reply.text(), "6356495344");
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
+    });
+    return error ? error->number() : 0;
 }
 
 // A scratch ECU description with four bytes at 010000 and the given extra
