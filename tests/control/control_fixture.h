@@ -3,9 +3,9 @@
 
 #include "control/vistrel_control.h"
 #include "fake_ports.h"
-#include "fakes/text_files.h"
 #include "fakes/scratch_directory.h"
 #include "fakes/stepped_protocol.h"
+#include "fakes/text_files.h"
 
 #include <chrono>
 #include <functional>

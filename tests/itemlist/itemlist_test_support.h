@@ -2,9 +2,9 @@
 #pragma once
 
 #include "components/number_format.h"
-#include "fakes/text_files.h"
 #include "fakes/recording_message_port.h"
 #include "fakes/scratch_directory.h"
+#include "fakes/text_files.h"
 #include "item/item_test_support.h"
 #include "item/vistrel_item.h"
 
