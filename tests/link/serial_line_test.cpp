@@ -4,6 +4,7 @@
 
 #include "components/error.h"
 #include "components/error_numbers.h"
+#include "fakes/error_of.h"
 #include "link/pseudo_terminal.h"
 
 #include <cerrno>
@@ -15,12 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 
 std::int32_t openFailure(const std::string& path) {
-    try {
-        openSerialDevice(path, 10400);
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
+    const auto error = testing::errorOf([&] { openSerialDevice(path, 10400); });
+    return error ? error->number() : 0;
 }
 
 TEST(SerialLine, RawBytesBothWaysOneUserAtATimeAndALostDeviceIsAnErrorNotAHang) {
@@ -37,12 +34,9 @@ TEST(SerialLine, RawBytesBothWaysOneUserAtATimeAndALostDeviceIsAnErrorNotAHang) 
     EXPECT_EQ(line->read(got, line->now() + 100ms), 0U);
 
     pty.reset();
-    try {
-        line->read(got, line->now() + 5s);
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), link_error::kDeviceLost);
-    }
+    const auto lost = testing::errorOf([&] { line->read(got, line->now() + 5s); });
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->number(), link_error::kDeviceLost);
 }
 
 TEST(SerialLine, OpenErrorsTellWhatToDo) {
