@@ -204,7 +204,7 @@ int serveAdapterLine(Adapter& adapter, const Options& options, unsigned baud,
         adapter.serve(pty.master(), keepGoing);
         return 0;
     }
-    const auto line = openSerialDevice(options.device, baud, {});
+    const auto line = openSerialDevice(options.device, baud);
     adapter.serve(*line, keepGoing);
     return 0;
 }
@@ -329,7 +329,7 @@ int main(int argc, char** argv) {
         if (options.pty) {
             return servePseudoTerminals(ecu, options, interrupt);
         }
-        const auto line = openSerialDevice(options.device, options.baud, {});
+        const auto line = openSerialDevice(options.device, options.baud);
         ecu.serve(*line, [&] { return !interrupt.raised(); });
         return 0;
     } catch (const LinkStringError& e) {

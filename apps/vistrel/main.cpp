@@ -115,6 +115,9 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     cli.allow_extras(false);
     configOption->check(CLI::ExistingFile);
+    // The first pass may have taken the value of a Qt option ("-geometry
+    // 800x600") for the file; only what is left now names one.
+    configFile.clear();
     CLI11_PARSE(cli, argc, argv);
 
     std::shared_ptr<vistrel::Protocol> protocol;

@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace vistrel {
 namespace {
@@ -58,14 +60,19 @@ RecordingViewer::RecordingViewer(RecordingRun run, const QString& title, QWidget
     right->addWidget(values_);
     right->setStretchFactor(0, 3);
     right->setStretchFactor(1, 1);
+    // Every name in the picker shows whole; the window grows to hold it
+    // beside the plot's tool row rather than cutting either.
+    picker_->setMinimumWidth(picker_->sizeHintForColumn(0) + 2 * picker_->frameWidth() +
+                             picker_->verticalScrollBar()->sizeHint().width());
     auto* split = new QSplitter(Qt::Horizontal);
+    split->setChildrenCollapsible(false);
     split->addWidget(picker_);
     split->addWidget(right);
     split->setStretchFactor(1, 1);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(split);
-    resize(1100, 700);
+    resize(std::max(1100, minimumSizeHint().width()), 700);
     pickedChanged();
     // The cursor starts in the middle, where it is seen and easily moved.
     if (const SeriesStore& store = *chart_.store; !store.empty()) {

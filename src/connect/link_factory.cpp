@@ -27,67 +27,67 @@ std::shared_ptr<Protocol> makeSimulator(const LinkString& linkString) {
                                      : SimulatedEcu::fromFile(linkString.device);
 }
 
-std::shared_ptr<Protocol> makeKLine(const LinkString& linkString, const LinkOptions& options) {
+std::shared_ptr<Protocol> makeKLine(const LinkString& linkString) {
     KLineSettings settings = KLineSettings::fromLinkString(linkString);
-    auto open = [device = settings.device, baud = settings.baud, idle = options.idle] {
-        return std::unique_ptr<ByteLine>(openSerialDevice(device, baud, idle));
+    auto open = [device = settings.device, baud = settings.baud] {
+        return std::unique_ptr<ByteLine>(openSerialDevice(device, baud));
     };
-    return std::make_shared<KLineProtocol>(std::move(settings), std::move(open), options.idle);
+    return std::make_shared<KLineProtocol>(std::move(settings), std::move(open));
 }
 
-std::shared_ptr<Protocol> makeElm(const LinkString& linkString, const LinkOptions& options) {
+std::shared_ptr<Protocol> makeElm(const LinkString& linkString) {
     ElmSettings settings = ElmSettings::fromLinkString(linkString);
     const unsigned baud = settings.baud != 0 ? settings.baud : kElmAutoBauds[0];
-    auto open = [device = settings.device, baud, idle = options.idle] {
-        return std::unique_ptr<ByteLine>(openSerialDevice(device, baud, idle));
+    auto open = [device = settings.device, baud] {
+        return std::unique_ptr<ByteLine>(openSerialDevice(device, baud));
     };
-    return std::make_shared<ElmProtocol>(std::move(settings), std::move(open), options.idle);
+    return std::make_shared<ElmProtocol>(std::move(settings), std::move(open));
 }
 
-CanProtocol::Opener canOpener(const CanSettings& settings, const IdleHook& idle) {
+CanProtocol::Opener canOpener(const CanSettings& settings) {
     switch (settings.carrier) {
     case CanCarrier::Slcan:
-        return [settings, idle]() -> std::unique_ptr<MessageLink> {
-            auto bus = std::make_unique<SlcanBus>(
-                openSerialDevice(settings.device, kSlcanSerialBaud, idle), settings.device,
-                settings.bitrate);
+        return [settings]() -> std::unique_ptr<MessageLink> {
+            auto bus =
+                std::make_unique<SlcanBus>(openSerialDevice(settings.device, kSlcanSerialBaud),
+                                           settings.device, settings.bitrate);
             return std::make_unique<IsoTpTransport>(std::move(bus), settings.isotp);
         };
     case CanCarrier::Socketcand:
-        return [settings, idle]() -> std::unique_ptr<MessageLink> {
+        return [settings]() -> std::unique_ptr<MessageLink> {
             const std::string server = settings.device + ":" + std::to_string(settings.port);
-            auto bus = std::make_unique<SocketcandBus>(
-                connectTcp(settings.device, settings.port, idle), server, settings.bus);
+            auto bus = std::make_unique<SocketcandBus>(connectTcp(settings.device, settings.port),
+                                                       server, settings.bus);
             return std::make_unique<IsoTpTransport>(std::move(bus), settings.isotp);
         };
     case CanCarrier::SocketCan:
         break;
     }
-    return [settings, idle] { return openSocketCan(settings, idle); };
+    return [settings] { return openSocketCan(settings); };
 }
 
-std::shared_ptr<Protocol> makeCan(const LinkString& linkString, const LinkOptions& options) {
+std::shared_ptr<Protocol> makeCan(const LinkString& linkString) {
     CanSettings settings = CanSettings::fromLinkString(linkString);
-    auto open = canOpener(settings, options.idle);
-    return std::make_shared<CanProtocol>(std::move(settings), std::move(open), options.idle);
+    auto open = canOpener(settings);
+    return std::make_shared<CanProtocol>(std::move(settings), std::move(open));
 }
 
 } // namespace
 
-std::shared_ptr<Protocol> makeLink(std::string_view text, const LinkOptions& options) {
+std::shared_ptr<Protocol> makeLink(std::string_view text) {
     const LinkString linkString = parseLinkString(text);
     if (linkString.kind == "sim") {
         return makeSimulator(linkString);
     }
     if (linkString.kind == "kline") {
-        return makeKLine(linkString, options);
+        return makeKLine(linkString);
     }
     if (linkString.kind == "elm") {
-        return makeElm(linkString, options);
+        return makeElm(linkString);
     }
     if (std::find(std::begin(kCanLinkKinds), std::end(kCanLinkKinds), linkString.kind) !=
         std::end(kCanLinkKinds)) {
-        return makeCan(linkString, options);
+        return makeCan(linkString);
     }
     std::string kinds;
     for (const auto kind : kLinkKinds) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "components/protocol.h"
-#include "link/byte_line.h"
 
 #include <memory>
 #include <string>
@@ -10,19 +9,13 @@
 
 namespace vistrel {
 
-// What the application hands every link it makes.
-struct LinkOptions {
-    // Runs while a real link waits on its line (see IdleHook).
-    IdleHook idle;
-};
-
 // The protocol object that a link string names: "sim" (the built-in demo
 // car), "sim:FILE" (an ECU description), "kline:DEVICE,key=value...", "elm:DEVICE,key=value...",
 // and KWP2000 on CAN: "slcan:DEVICE,...", "socketcand:HOST[:PORT],...", "socketcan:IFACE,...".
 // The whole string is checked first and no device is opened here: a real link opens its device on
 // InitCommunication, so a missing cable is a failed step that the cycle retries. Throws
 // LinkStringError for a bad link string and Error for an ECU description that cannot be used.
-std::shared_ptr<Protocol> makeLink(std::string_view linkString, const LinkOptions& options = {});
+std::shared_ptr<Protocol> makeLink(std::string_view linkString);
 
 // The kinds makeLink knows, for messages and choosers.
 inline constexpr std::string_view kLinkKinds[] = {"sim",   "kline",      "elm",

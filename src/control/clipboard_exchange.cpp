@@ -73,7 +73,7 @@ PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
         return result;
     }
     items = std::move(pastedList);
-    RefreshFromList();
+    refreshFromList();
     listReplaced();
     listChanged = true;
     return result;

@@ -35,8 +35,8 @@ struct VistrelControl::State : ControlPorts {
     void setProtocol(std::shared_ptr<Protocol> protocol);
     void setStartSession(std::string newValue);
     void hide();
-    void GridCreate();
-    void GridFill();
+    void createGrid();
+    void fillGrid();
 
     // --- the engine's events ----------------------------------------------------
     std::vector<EngineEvent> deliverEvents(std::size_t most);
@@ -45,7 +45,7 @@ struct VistrelControl::State : ControlPorts {
     void showProgress();
     void showGoodRead(const EngineEvent& event);
     void showFailedRead();
-    void StopCommunication();
+    void stopCommunication();
     void start();
     void stop();
     // The list as the setting fields show it, for the engine to read.
@@ -62,8 +62,8 @@ struct VistrelControl::State : ControlPorts {
     CommandResult openConfigFile(const std::string& path);
     CommandResult saveConfigFile(const std::string& path);
     std::string copyText() const;
-    void RefreshFromList();
-    void ConfigFileDialog(DialogMode mode);
+    void refreshFromList();
+    void configFileDialog(DialogMode mode);
     void showFailure(const CommandResult& result);
     void setMousePointer(MousePointer pointer);
     void keyUp(int keyCode, int shift);
@@ -71,9 +71,9 @@ struct VistrelControl::State : ControlPorts {
 
     // --- recording --------------------------------------------------------------
     CommandResult startRecording();
-    void StartRecording();
+    void startRecordingFile();
     void openRecordFile();
-    void StopRecording();
+    void stopRecording();
     void startTriggeredRecording();
     void recordTriggered(const ReadResult& read, const std::string& valueColumns);
     // Closes the recording file and opens the next with the new list's

@@ -48,7 +48,7 @@ void VistrelControl::State::present(const EngineEvent& event) {
         }
         break;
     case Kind::Stopped:
-        StopCommunication();
+        stopCommunication();
         break;
     case Kind::Halted:
     case Kind::NotDue:

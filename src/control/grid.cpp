@@ -23,11 +23,11 @@ const std::vector<GridColumn>& gridColumns() {
 
 // Where the grid stands and how wide its columns are is the view's business:
 // the control only says which columns there are.
-void VistrelControl::State::GridCreate() {
+void VistrelControl::State::createGrid() {
     view.setGridColumns(gridColumns());
 }
 
-void VistrelControl::State::GridFill() {
+void VistrelControl::State::fillGrid() {
     std::vector<GridRow> rows;
     rows.reserve(static_cast<std::size_t>(items->count()));
     for (const auto& item : *items) {

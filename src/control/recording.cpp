@@ -4,7 +4,7 @@
 
 namespace vistrel {
 
-void VistrelControl::State::StartRecording() {
+void VistrelControl::State::startRecordingFile() {
     State& s = *this;
     if (s.recordFile) {
         return;
@@ -107,7 +107,7 @@ void VistrelControl::State::rollRecording() {
     }
 }
 
-void VistrelControl::State::StopRecording() {
+void VistrelControl::State::stopRecording() {
     State& s = *this;
     if (!s.recordFile && !s.triggered) {
         return;

@@ -26,8 +26,8 @@ CommandResult failureOf(const PendingError& failure) {
 
 // The grid, the tools and the three setting fields follow a list that was
 // just replaced.
-void VistrelControl::State::RefreshFromList() {
-    GridFill();
+void VistrelControl::State::refreshFromList() {
+    fillGrid();
     const bool hasItems = items->count() >= 1;
     for (const auto key : {button::kStart, button::kStop, button::kRec, button::kSave}) {
         view.setButtonEnabled(key, hasItems);
@@ -42,7 +42,7 @@ void VistrelControl::State::RefreshFromList() {
 
 // The regular way back to idle after Stop or Abort, once the engine has
 // stopped. "Start" and "Stop" keep their pressed states.
-void VistrelControl::State::StopCommunication() {
+void VistrelControl::State::stopCommunication() {
     running = false;
     cycleState = CyclePhase::Idle;
     view.setPanelText(panel::kCom, "");
@@ -50,7 +50,7 @@ void VistrelControl::State::StopCommunication() {
     view.setPanelText(panel::kStatus, "");
     view.setButtonEnabled(button::kPaste, true);
     view.setMethodEnabled(true);
-    StopRecording();
+    stopRecording();
 }
 
 void VistrelControl::State::listReplaced() {
@@ -79,7 +79,7 @@ CommandResult VistrelControl::State::openConfigFile(const std::string& path) {
     failure.attempt([&] { loaded->loadConfigXML(path); });
     if (!failure) {
         items = std::move(loaded);
-        RefreshFromList();
+        refreshFromList();
         listReplaced();
         // The file's own list: nothing to save yet.
         listChanged = false;
@@ -107,7 +107,7 @@ CommandResult VistrelControl::State::saveConfigFile(const std::string& path) {
     return failureOf(failure);
 }
 
-void VistrelControl::State::ConfigFileDialog(DialogMode mode) {
+void VistrelControl::State::configFileDialog(DialogMode mode) {
     if (dialogs == nullptr) {
         return;
     }

@@ -32,9 +32,9 @@ void VistrelControl::State::toolbarClick(std::string_view key) {
 
 void VistrelControl::State::runCommand(std::string_view key) {
     if (key == button::kSave) {
-        ConfigFileDialog(DialogMode::Save);
+        configFileDialog(DialogMode::Save);
     } else if (key == button::kOpen) {
-        ConfigFileDialog(DialogMode::Open);
+        configFileDialog(DialogMode::Open);
     } else if (key == button::kPaste) {
         // A bad line gives no item; the status bar says how many were
         // skipped and why the first one was, so that a line a spreadsheet
@@ -59,7 +59,7 @@ void VistrelControl::State::runCommand(std::string_view key) {
 // stops the one that runs, and the control sets the button to match.
 void VistrelControl::State::recCommand() {
     if (recordFile || triggered) {
-        StopRecording();
+        stopRecording();
         return;
     }
     const CommandResult started = startRecording();
@@ -82,7 +82,7 @@ CommandResult VistrelControl::State::startRecording() {
         }
         return {};
     }
-    StartRecording();
+    startRecordingFile();
     view.setButtonPressed(button::kRec, recordFile != nullptr);
     if (!recordFile) {
         return {kFileWriteError, "cannot open " + recordFileName + " for appending"};

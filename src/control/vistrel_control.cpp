@@ -64,7 +64,7 @@ void VistrelControl::State::setProtocol(std::shared_ptr<Protocol> protocol) {
     }
     currentProtocol = std::move(protocol);
     engine.setLink(currentProtocol, ++generation);
-    GridCreate();
+    createGrid();
     view.setProtocolCaption(currentProtocol->title() + " : " + currentProtocol->subtitle());
     if (running) {
         // The engine opens the communication again over the new link.
@@ -85,7 +85,7 @@ void VistrelControl::State::hide() {
     ++generation;
     running = false;
     cycleState = CyclePhase::Idle;
-    StopRecording();
+    stopRecording();
     items->clear();
     values.clear();
     health.reset();
@@ -93,7 +93,7 @@ void VistrelControl::State::hide() {
     // The grid and the tools follow the emptied list, and the tools are
     // those of an idle control, so that a control shown again offers Paste
     // and the method box rather than a dead end.
-    RefreshFromList();
+    refreshFromList();
     view.setButtonPressed(button::kStart, false);
     view.setButtonPressed(button::kStop, true);
     view.setButtonEnabled(button::kPaste, true);
@@ -132,7 +132,7 @@ void VistrelControl::Abort() {
 }
 
 void VistrelControl::GridCreate() {
-    state_->GridCreate();
+    state_->createGrid();
 }
 
 void VistrelControl::hide() {
@@ -168,7 +168,7 @@ CommandResult VistrelControl::startRecording() {
 }
 
 void VistrelControl::stopRecording() {
-    state_->StopRecording();
+    state_->stopRecording();
 }
 
 void VistrelControl::setSnapshotArmed(bool armed) {

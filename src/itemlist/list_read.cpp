@@ -25,9 +25,11 @@ void VistrelItems::read(pugi::xml_node snapShot) {
     // items could be read, which is how a silent ECU shows itself.
     ReadTally tally;
     tally.abortRequest = &abortRequest_;
-    const ReadSettings settings{lengthSize_, mergeWindow_ == kAutoMergeWindow
-                                                 ? automaticMergeWindow(*protocol)
-                                                 : static_cast<std::uint32_t>(mergeWindow_)};
+    const ReadSettings settings{lengthSize_,
+                                mergeWindow_ == kAutoMergeWindow
+                                    ? automaticMergeWindow(*protocol)
+                                    : static_cast<std::uint32_t>(mergeWindow_),
+                                impl_->clock()};
     const ListReadEnd end = impl_->readers.readerFor(method_, *protocol)
                                 .read(items, *protocol, settings, snapShot, tally);
     if (end != ListReadEnd::ItemsCounted) {

@@ -52,6 +52,10 @@ void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
     impl_->readers.forget();
 }
 
+void VistrelItems::setClock(SteadyClock clock) {
+    impl_->clock = std::move(clock);
+}
+
 VistrelItems::ItemPtr VistrelItems::newItem() const {
     return std::make_shared<VistrelItem>(numberFormat_);
 }

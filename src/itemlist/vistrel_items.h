@@ -6,7 +6,9 @@
 #include "reading/reading_method.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
@@ -64,6 +66,10 @@ public:
     // The communication starts anew: every reading method forgets what it
     // told the ECU (the packed method's identifiers, a prepared batch).
     void setProtocol(std::shared_ptr<Protocol> protocol);
+    // The clock that times what a reading method waits for between reads
+    // (a refused definition's next offer); the steady clock unless replaced.
+    using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
+    void setClock(SteadyClock clock);
 
     // Set while the list's owner wants a read to stop: the read leaves its
     // item loop before the next item. One flag per list, so that two

@@ -15,6 +15,7 @@ struct VistrelItems::Impl {
     std::unordered_map<std::string, VistrelItem*> keys;
     // One reader per method; what they told the ECU lasts one communication.
     ListReaders readers;
+    SteadyClock clock = std::chrono::steady_clock::now;
 };
 
 } // namespace vistrel

@@ -4,15 +4,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 
 namespace vistrel {
-
-// Called again and again while a link waits on its line, at least every
-// 10 ms, so that its owner can keep a user interface alive or notice an
-// interrupt during an exchange that takes a tenth of a second.
-using IdleHook = std::function<void()>;
 
 // A serial line as every link sees it: bytes out, bytes in by a deadline,
 // and the few line controls a wake-up pattern needs. The time comes from the
@@ -25,7 +19,7 @@ public:
     virtual ~ByteLine() = default;
 
     virtual Clock::time_point now() const = 0;
-    // Returns at deadline; the idle hook runs meanwhile.
+    // Returns at deadline.
     virtual void waitUntil(Clock::time_point deadline) = 0;
     // Hands every byte to the line.
     virtual void write(std::span<const std::uint8_t> bytes) = 0;

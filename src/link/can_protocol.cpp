@@ -25,8 +25,8 @@ std::string carrierLabel(const CanSettings& settings) {
 
 } // namespace
 
-CanProtocol::CanProtocol(CanSettings settings, Opener open, IdleHook idle)
-    : settings_(std::move(settings)), link_(std::move(open), std::move(idle)) {}
+CanProtocol::CanProtocol(CanSettings settings, Opener open)
+    : settings_(std::move(settings)), link_(std::move(open)) {}
 
 std::string CanProtocol::title() const {
     return "CAN";

@@ -14,14 +14,12 @@ namespace vistrel {
 // KWP2000 on CAN (ISO 15765): whole messages through an ISO-TP link on an
 // slcan adapter, a socketcand server or a SocketCAN interface. There is no
 // StartCommunication and no wake-up on CAN: InitCommunication opens the
-// adapter or socket, and the session request goes out as any request. Make
-// it with std::make_shared: the idle hook may let the owner drop its last
-// reference in the middle of an exchange.
-class CanProtocol : public Protocol, public std::enable_shared_from_this<CanProtocol> {
+// adapter or socket, and the session request goes out as any request.
+class CanProtocol : public Protocol {
 public:
     using Opener = DeviceKeeper<MessageLink>::Opener;
 
-    CanProtocol(CanSettings settings, Opener open, IdleHook idle = {});
+    CanProtocol(CanSettings settings, Opener open);
 
     std::string title() const override;
     std::string subtitle() const override;
@@ -36,10 +34,7 @@ public:
     std::size_t maxReplyLength() const override;
 
 private:
-    template <typename Step> void guarded(Step&& step) {
-        const auto keepAlive = weak_from_this().lock();
-        link_.guard(step);
-    }
+    template <typename Step> void guarded(Step&& step) { link_.guard(step); }
 
     CanSettings settings_;
     DeviceKeeper<MessageLink> link_;

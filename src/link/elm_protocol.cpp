@@ -80,8 +80,8 @@ std::string firstLine(std::string_view answer) {
 
 } // namespace
 
-ElmProtocol::ElmProtocol(ElmSettings settings, LineOpener openLine, IdleHook idle)
-    : LineProtocol(std::move(openLine), std::move(idle)), settings_(std::move(settings)) {}
+ElmProtocol::ElmProtocol(ElmSettings settings, LineOpener openLine)
+    : LineProtocol(std::move(openLine)), settings_(std::move(settings)) {}
 
 std::string ElmProtocol::title() const {
     return "ELM327";

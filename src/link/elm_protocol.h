@@ -39,7 +39,7 @@ public:
     // automatic ones for baud=auto), or throws Error.
     using LineOpener = LineKeeper::Opener;
 
-    ElmProtocol(ElmSettings settings, LineOpener openLine, IdleHook idle = {});
+    ElmProtocol(ElmSettings settings, LineOpener openLine);
 
     std::string title() const override;
     // The device, the bus, and once known what the adapter says it is.

@@ -38,8 +38,8 @@ std::string hexText(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-KLineProtocol::KLineProtocol(KLineSettings settings, LineOpener openLine, IdleHook idle)
-    : LineProtocol(std::move(openLine), std::move(idle)), settings_(std::move(settings)) {}
+KLineProtocol::KLineProtocol(KLineSettings settings, LineOpener openLine)
+    : LineProtocol(std::move(openLine)), settings_(std::move(settings)) {}
 
 std::string KLineProtocol::title() const {
     return "K-line";

@@ -28,9 +28,8 @@ class KLineProtocol : public LineProtocol, private MessageLink {
 public:
     using LineOpener = LineKeeper::Opener;
 
-    // openLine opens the line or throws Error; idle runs while the link
-    // waits without a line (between attempts to reopen one).
-    KLineProtocol(KLineSettings settings, LineOpener openLine, IdleHook idle = {});
+    // openLine opens the line or throws Error.
+    KLineProtocol(KLineSettings settings, LineOpener openLine);
 
     std::string title() const override;
     std::string subtitle() const override;

@@ -9,12 +9,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace vistrel {
-
-// Waits until deadline on the steady clock, running the idle hook at least
-// every 10 ms.
-void idleUntil(std::chrono::steady_clock::time_point deadline, const IdleHook& idle);
 
 // The device a link talks through (a serial line, a CAN adapter or socket):
 // opened when a step needs it, closed when the device goes away mid-step,
@@ -26,7 +23,7 @@ template <typename Device> class DeviceKeeper {
 public:
     using Opener = std::function<std::unique_ptr<Device>()>;
 
-    DeviceKeeper(Opener open, IdleHook idle) : open_(std::move(open)), idle_(std::move(idle)) {}
+    explicit DeviceKeeper(Opener open) : open_(std::move(open)) {}
 
     // Opens the device unless it is open; true when it was opened just now
     // (everything the link knew about the other side is stale). Throws the
@@ -36,7 +33,7 @@ public:
             return false;
         }
         if (failedAt_) {
-            idleUntil(*failedAt_ + kReopenPause, idle_);
+            std::this_thread::sleep_until(*failedAt_ + kReopenPause);
         }
         try {
             device_ = open_();
@@ -79,7 +76,6 @@ private:
     static constexpr std::chrono::milliseconds kReopenPause{200};
 
     Opener open_;
-    IdleHook idle_;
     std::unique_ptr<Device> device_;
     bool lost_ = false;
     std::optional<std::chrono::steady_clock::time_point> failedAt_;

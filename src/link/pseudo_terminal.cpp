@@ -20,12 +20,12 @@ namespace {
 
 } // namespace
 
-PseudoTerminal::PseudoTerminal(IdleHook idle) {
+PseudoTerminal::PseudoTerminal() {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (master < 0) {
         noPseudoTerminal("posix_openpt");
     }
-    master_ = std::make_unique<SerialLine>(master, "pseudo-terminal", std::move(idle));
+    master_ = std::make_unique<SerialLine>(master, "pseudo-terminal");
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0) {
         noPseudoTerminal("unlockpt");
     }

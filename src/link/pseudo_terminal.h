@@ -14,7 +14,7 @@ namespace vistrel {
 class PseudoTerminal {
 public:
     // Throws Error when the system has no pseudo-terminal to give.
-    explicit PseudoTerminal(IdleHook idle = {});
+    PseudoTerminal();
     ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;

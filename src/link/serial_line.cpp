@@ -18,15 +18,12 @@
 namespace vistrel {
 namespace {
 
-// The longest the idle hook waits while a link waits on its line.
-constexpr auto kIdleSlice = std::chrono::milliseconds(10);
 // How long a write may be held up by a full output buffer.
 constexpr auto kWriteTimeout = std::chrono::seconds(2);
 
 } // namespace
 
-SerialLine::SerialLine(int fd, std::string name, IdleHook idle)
-    : fd_(fd), name_(std::move(name)), idle_(std::move(idle)) {}
+SerialLine::SerialLine(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
 
 SerialLine::~SerialLine() {
     ::close(fd_);
@@ -38,14 +35,10 @@ ByteLine::Clock::time_point SerialLine::now() const {
 
 bool SerialLine::waitFor(short events, Clock::time_point deadline) {
     for (;;) {
-        if (idle_) {
-            idle_();
-        }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd fd{fd_, events, 0};
-        const int ready = ::poll(
-            &fd, 1,
-            static_cast<int>(std::clamp<std::chrono::milliseconds>(left, {}, kIdleSlice).count()));
+        const int ready =
+            ::poll(&fd, 1, static_cast<int>(std::max<std::chrono::milliseconds>(left, {}).count()));
         if (ready < 0 && errno != EINTR) {
             fail(errno);
         }
@@ -63,20 +56,7 @@ bool SerialLine::waitFor(short events, Clock::time_point deadline) {
 }
 
 void SerialLine::waitUntil(Clock::time_point deadline) {
-    idleUntil(deadline, idle_);
-}
-
-void idleUntil(ByteLine::Clock::time_point deadline, const IdleHook& idle) {
-    for (;;) {
-        if (idle) {
-            idle();
-        }
-        const auto left = deadline - ByteLine::Clock::now();
-        if (left <= ByteLine::Clock::duration::zero()) {
-            return;
-        }
-        std::this_thread::sleep_for(std::min<ByteLine::Clock::duration>(left, kIdleSlice));
-    }
+    std::this_thread::sleep_until(deadline);
 }
 
 void SerialLine::write(std::span<const std::uint8_t> bytes) {
@@ -157,13 +137,12 @@ Error deviceOpenError(const std::string& path, int error) {
     }
 }
 
-std::unique_ptr<SerialLine> openSerialDevice(const std::string& path, unsigned baud,
-                                             IdleHook idle) {
+std::unique_ptr<SerialLine> openSerialDevice(const std::string& path, unsigned baud) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         throw deviceOpenError(path, errno);
     }
-    auto line = std::make_unique<SerialLine>(fd, path, std::move(idle));
+    auto line = std::make_unique<SerialLine>(fd, path);
     // TIOCEXCL keeps other programs from opening the port; flock also
     // covers root, which TIOCEXCL lets through, and programs that lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {

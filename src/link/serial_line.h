@@ -11,11 +11,10 @@
 namespace vistrel {
 
 // A byte line over an open terminal device: a serial port, or either side
-// of a pseudo-terminal. Owns the file descriptor. Waits poll in slices of at
-// most 10 ms and run the idle hook between them.
+// of a pseudo-terminal. Owns the file descriptor.
 class SerialLine : public ByteLine {
 public:
-    SerialLine(int fd, std::string name, IdleHook idle);
+    SerialLine(int fd, std::string name);
     ~SerialLine() override;
     SerialLine(const SerialLine&) = delete;
     SerialLine& operator=(const SerialLine&) = delete;
@@ -37,13 +36,12 @@ private:
 
     int fd_;
     std::string name_;
-    IdleHook idle_;
 };
 
 // Opens a serial device for one link: exclusively (a second program gets
 // "device busy"), raw at baud, low latency where the driver has it. Throws
 // Error with a text that tells the user what to do.
-std::unique_ptr<SerialLine> openSerialDevice(const std::string& path, unsigned baud, IdleHook idle);
+std::unique_ptr<SerialLine> openSerialDevice(const std::string& path, unsigned baud);
 
 // The error for a device that could not be opened, from the errno.
 Error deviceOpenError(const std::string& path, int error);

@@ -22,8 +22,6 @@ namespace vistrel {
 namespace {
 
 constexpr const char* kSource = "SocketCan";
-// The longest the idle hook waits while a socket waits.
-constexpr auto kIdleSlice = std::chrono::milliseconds(10);
 // The most WAIT flow controls the kernel takes in a row, as our transport.
 constexpr std::uint8_t kMostWaits = 10;
 
@@ -49,19 +47,13 @@ private:
                 kSource);
 }
 
-// True when fd is readable before deadline; the idle hook runs meanwhile.
-bool readable(int fd, Clock::time_point deadline, const IdleHook& idle,
-              const std::string& interface) {
+// True when fd is readable before deadline.
+bool readable(int fd, Clock::time_point deadline, const std::string& interface) {
     for (;;) {
-        if (idle) {
-            idle();
-        }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd ready{fd, POLLIN, 0};
-        const int n = ::poll(&ready, 1,
-                             static_cast<int>(std::clamp<std::chrono::milliseconds>(
-                                                  left, std::chrono::milliseconds(0), kIdleSlice)
-                                                  .count()));
+        const int n = ::poll(
+            &ready, 1, static_cast<int>(std::max<std::chrono::milliseconds>(left, {}).count()));
         if (n < 0 && errno != EINTR) {
             fail(interface, "cannot wait on the socket", errno);
         }
@@ -90,10 +82,8 @@ canid_t socketId(std::uint32_t id, bool extended) {
 // The kernel's own ISO-TP: it does the frames and flow control itself.
 class KernelIsoTpLink : public MessageLink {
 public:
-    KernelIsoTpLink(int fd, std::string interface, std::chrono::milliseconds replyTimeout,
-                    IdleHook idle)
-        : socket_(fd), interface_(std::move(interface)), replyTimeout_(replyTimeout),
-          idle_(std::move(idle)) {}
+    KernelIsoTpLink(int fd, std::string interface, std::chrono::milliseconds replyTimeout)
+        : socket_(fd), interface_(std::move(interface)), replyTimeout_(replyTimeout) {}
 
     std::chrono::milliseconds replyTimeout() const override { return replyTimeout_; }
 
@@ -112,7 +102,7 @@ public:
     }
 
     std::optional<ByteString> receiveMessage(std::chrono::milliseconds timeout) override {
-        if (!readable(socket_.fd(), Clock::now() + timeout, idle_, interface_)) {
+        if (!readable(socket_.fd(), Clock::now() + timeout, interface_)) {
             return std::nullopt;
         }
         std::vector<std::uint8_t> buffer(isotp::kMaxMessage);
@@ -135,17 +125,15 @@ private:
     Socket socket_;
     std::string interface_;
     std::chrono::milliseconds replyTimeout_;
-    IdleHook idle_;
 };
 
 // Raw frames for our own transport.
 class RawCanBus : public CanBus {
 public:
-    RawCanBus(int fd, std::string interface, IdleHook idle)
-        : socket_(fd), interface_(std::move(interface)), idle_(std::move(idle)) {}
+    RawCanBus(int fd, std::string interface) : socket_(fd), interface_(std::move(interface)) {}
 
     Clock::time_point now() const override { return Clock::now(); }
-    void waitUntil(Clock::time_point deadline) override { idleUntil(deadline, idle_); }
+    void waitUntil(Clock::time_point deadline) override { std::this_thread::sleep_until(deadline); }
 
     void send(const CanFrame& frame) override {
         can_frame out{};
@@ -158,7 +146,7 @@ public:
     }
 
     std::optional<CanFrame> receive(Clock::time_point deadline) override {
-        if (!readable(socket_.fd(), deadline, idle_, interface_)) {
+        if (!readable(socket_.fd(), deadline, interface_)) {
             return std::nullopt;
         }
         can_frame in{};
@@ -176,11 +164,9 @@ public:
 private:
     Socket socket_;
     std::string interface_;
-    IdleHook idle_;
 };
 
-std::unique_ptr<MessageLink> openKernelIsoTp(int fd, const CanSettings& settings, unsigned index,
-                                             IdleHook idle) {
+std::unique_ptr<MessageLink> openKernelIsoTp(int fd, const CanSettings& settings, unsigned index) {
     const IsoTpSettings& isotp = settings.isotp;
     can_isotp_options options{};
     if (isotp.padding) {
@@ -203,11 +189,10 @@ std::unique_ptr<MessageLink> openKernelIsoTp(int fd, const CanSettings& settings
         ::close(fd);
         fail(settings.device, "cannot set up the ISO-TP socket", error);
     }
-    return std::make_unique<KernelIsoTpLink>(fd, settings.device, isotp.replyTimeout,
-                                             std::move(idle));
+    return std::make_unique<KernelIsoTpLink>(fd, settings.device, isotp.replyTimeout);
 }
 
-std::unique_ptr<MessageLink> openRaw(const CanSettings& settings, unsigned index, IdleHook idle) {
+std::unique_ptr<MessageLink> openRaw(const CanSettings& settings, unsigned index) {
     const int fd = ::socket(PF_CAN, SOCK_RAW | SOCK_CLOEXEC, CAN_RAW);
     if (fd < 0) {
         fail(settings.device, "cannot make a raw CAN socket", errno);
@@ -225,8 +210,8 @@ std::unique_ptr<MessageLink> openRaw(const CanSettings& settings, unsigned index
         ::close(fd);
         fail(settings.device, "cannot set up the raw CAN socket", error);
     }
-    return std::make_unique<IsoTpTransport>(
-        std::make_unique<RawCanBus>(fd, settings.device, std::move(idle)), isotp);
+    return std::make_unique<IsoTpTransport>(std::make_unique<RawCanBus>(fd, settings.device),
+                                            isotp);
 }
 
 } // namespace
@@ -240,7 +225,7 @@ std::optional<std::string> missingCanSockets() {
     return std::nullopt;
 }
 
-std::unique_ptr<MessageLink> openSocketCan(const CanSettings& settings, IdleHook idle) {
+std::unique_ptr<MessageLink> openSocketCan(const CanSettings& settings) {
     if (const auto why = missingCanSockets()) {
         throw Error(can_error::kNoCanSockets,
                     "socketcan:" + settings.device + ": this system has no CAN sockets (AF_CAN: " +
@@ -250,9 +235,9 @@ std::unique_ptr<MessageLink> openSocketCan(const CanSettings& settings, IdleHook
     const unsigned index = interfaceIndex(settings.device);
     const int fd = ::socket(PF_CAN, SOCK_DGRAM | SOCK_CLOEXEC, CAN_ISOTP);
     if (fd >= 0) {
-        return openKernelIsoTp(fd, settings, index, std::move(idle));
+        return openKernelIsoTp(fd, settings, index);
     }
-    return openRaw(settings, index, std::move(idle));
+    return openRaw(settings, index);
 }
 
 } // namespace vistrel

@@ -19,6 +19,6 @@ std::optional<std::string> missingCanSockets();
 // where the module is loaded, with our keys as its options; otherwise a raw
 // CAN socket filtered on rx under our own ISO-TP transport. Throws Error
 // when the interface does not exist or is down.
-std::unique_ptr<MessageLink> openSocketCan(const CanSettings& settings, IdleHook idle);
+std::unique_ptr<MessageLink> openSocketCan(const CanSettings& settings);
 
 } // namespace vistrel

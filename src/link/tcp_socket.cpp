@@ -40,7 +40,7 @@ int finishConnect(int fd) {
 
 } // namespace
 
-std::unique_ptr<SerialLine> connectTcp(const std::string& host, std::uint16_t port, IdleHook idle) {
+std::unique_ptr<SerialLine> connectTcp(const std::string& host, std::uint16_t port) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -67,7 +67,7 @@ std::unique_ptr<SerialLine> connectTcp(const std::string& host, std::uint16_t po
             // Frames are small and each one matters now: no Nagle delay.
             const int on = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            return std::make_unique<SerialLine>(fd, endpoint(host, port), std::move(idle));
+            return std::make_unique<SerialLine>(fd, endpoint(host, port));
         }
         lastError = error;
         ::close(fd);
@@ -119,7 +119,7 @@ std::unique_ptr<SerialLine> TcpListener::accept(ByteLine::Clock::time_point dead
     }
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    return std::make_unique<SerialLine>(fd, "tester connection", IdleHook{});
+    return std::make_unique<SerialLine>(fd, "tester connection");
 }
 
 } // namespace vistrel

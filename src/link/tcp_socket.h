@@ -12,7 +12,7 @@ namespace vistrel {
 // A TCP connection as a byte line: the descriptor line reads and writes a
 // socket as it does a terminal. Throws Error with a text for the user when
 // the host is unknown or the server does not take the connection.
-std::unique_ptr<SerialLine> connectTcp(const std::string& host, std::uint16_t port, IdleHook idle);
+std::unique_ptr<SerialLine> connectTcp(const std::string& host, std::uint16_t port);
 
 // A listening TCP socket on 127.0.0.1, for the virtual devices that play a
 // server.

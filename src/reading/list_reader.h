@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <pugixml.hpp>
@@ -19,6 +20,8 @@ struct ReadSettings {
     std::int32_t lengthSize = 1;
     // How far apart, first byte to last, items read together may lie.
     std::uint32_t mergeWindow = 32;
+    // When the read began.
+    std::chrono::steady_clock::time_point now{};
 };
 
 // How one pass over the list ended.

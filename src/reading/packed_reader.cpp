@@ -43,7 +43,7 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     }
     if (defined_ && !tally.aborted()) {
         try {
-            offerRefusedAgain(protocol, snapShot);
+            offerRefusedAgain(protocol, settings.now, snapShot);
         } catch (const Error& failure) {
             // As a definition without an answer: the link is gone.
             failEveryItem(items, failure, tally);
@@ -51,7 +51,7 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
             return ListReadEnd::ItemsCounted;
         }
     }
-    if (!defined_ && !define(items, protocol, snapShot, tally)) {
+    if (!defined_ && !define(items, protocol, settings.now, snapShot, tally)) {
         return tally.aborted() ? ListReadEnd::Aborted : ListReadEnd::ItemsCounted;
     }
     bool allRead = true;
@@ -78,7 +78,8 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     return ListReadEnd::ItemsCounted;
 }
 
-bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+bool PackedReader::define(const ItemPointers& items, Protocol& protocol,
+                          std::chrono::steady_clock::time_point now, pugi::xml_node snapShot,
                           ReadTally& tally) {
     defined_ = false;
     definedFor_ = items;
@@ -111,7 +112,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
             if (current.items.empty()) {
                 // Refused as the first of an identifier: the item itself is
                 // what the ECU will not read.
-                refused_.push_back({&item, clock_()});
+                refused_.push_back({&item, now});
                 continue;
             }
             // Refused at a further position: the identifier may be full for
@@ -120,7 +121,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
             if (!open) {
                 byAddress_.push_back(&item);
             } else if (!takes(current, item, protocol, snapShot)) {
-                refused_.push_back({&item, clock_()});
+                refused_.push_back({&item, now});
             }
         }
     } catch (const Error& failure) {
@@ -145,8 +146,8 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol, pugi::x
     return true;
 }
 
-void PackedReader::offerRefusedAgain(Protocol& protocol, pugi::xml_node snapShot) {
-    const auto now = clock_();
+void PackedReader::offerRefusedAgain(Protocol& protocol, std::chrono::steady_clock::time_point now,
+                                     pugi::xml_node snapShot) {
     for (Refusal& refusal : refused_) {
         if (now - refusal.at < kRefusalRetry) {
             continue;

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <set>
 #include <vector>
 
@@ -28,11 +27,6 @@ namespace vistrel {
 // identifier again would keep a slow link from reading for seconds.
 class PackedReader : public ListReader {
 public:
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
-
-    explicit PackedReader(Clock clock = std::chrono::steady_clock::now)
-        : clock_(std::move(clock)) {}
-
     // The next read defines the identifiers again, every item a candidate:
     // after a new communication the ECU may have forgotten them.
     void forget() noexcept override;
@@ -52,7 +46,8 @@ private:
     // False when the definitions could not be completed: cut short by
     // AbortRequest, or an exchange that failed without an answer (then
     // every item shows that failure, and it counts for each).
-    bool define(const ItemPointers& items, Protocol& protocol, pugi::xml_node snapShot,
+    bool define(const ItemPointers& items, Protocol& protocol,
+                std::chrono::steady_clock::time_point now, pugi::xml_node snapShot,
                 ReadTally& tally);
     // Whether the ECU took the item at the next position of current; a
     // refusal stays in the item, a failed exchange is thrown.
@@ -63,7 +58,8 @@ private:
     // Offers each refused item whose refusal is old enough again, at the end
     // of the last identifier or first in the next one; a failed exchange is
     // thrown.
-    void offerRefusedAgain(Protocol& protocol, pugi::xml_node snapShot);
+    void offerRefusedAgain(Protocol& protocol, std::chrono::steady_clock::time_point now,
+                           pugi::xml_node snapShot);
     // Whether the ECU took item at the end of the identifiers.
     bool takesAtTheEnd(VistrelItem& item, Protocol& protocol, pugi::xml_node snapShot);
     // False when the identifier's read failed and its items were read by
@@ -76,7 +72,6 @@ private:
         std::chrono::steady_clock::time_point at{};
     };
 
-    Clock clock_;
     bool defined_ = false;
     // The reply size the identifiers are filled up to.
     std::size_t capacity_ = 0;

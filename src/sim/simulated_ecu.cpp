@@ -33,9 +33,10 @@ struct SimulatedEcu::Impl {
         }
         const std::lock_guard lock(mutex);
         exchanges.fetch_add(1, std::memory_order_relaxed);
-        lastRequest = request;
-        const Answer answer = responder.answer(request.bytes(), lastReply);
-        reply = lastReply;
+        // A buffer of its own, so that the request is read whole even when a
+        // caller passes one object as both request and reply.
+        const Answer answer = responder.answer(request.bytes(), answerBuffer);
+        reply = answerBuffer;
         return answer;
     }
 
@@ -48,8 +49,7 @@ struct SimulatedEcu::Impl {
     std::atomic<std::uint64_t> exchanges{0};
     mutable std::mutex mutex;
     KwpResponder responder;
-    ByteString lastRequest;
-    ByteString lastReply;
+    ByteString answerBuffer;
     CanXmlBatch batch;
 };
 
@@ -132,13 +132,6 @@ void SimulatedEcu::silence(std::uint32_t address, std::uint32_t length) {
     impl_->responder.faults().silent.push_back({address, length});
 }
 
-void SimulatedEcu::failInit(int count, std::string text) {
-    const std::lock_guard lock(impl_->mutex);
-    EcuFaults& faults = impl_->responder.faults();
-    faults.initFailures = count;
-    faults.initText = std::move(text);
-}
-
 void SimulatedEcu::failSession(int count, std::uint8_t nrc) {
     const std::lock_guard lock(impl_->mutex);
     EcuFaults& faults = impl_->responder.faults();
@@ -178,14 +171,6 @@ void SimulatedEcu::setClock(EcuClock clock) {
 
 std::uint64_t SimulatedEcu::exchangeCount() const noexcept {
     return impl_->exchanges.load(std::memory_order_relaxed);
-}
-
-const ByteString& SimulatedEcu::lastRequest() const noexcept {
-    return impl_->lastRequest;
-}
-
-const ByteString& SimulatedEcu::lastReply() const noexcept {
-    return impl_->lastReply;
 }
 
 } // namespace vistrel

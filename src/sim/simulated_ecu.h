@@ -17,8 +17,7 @@ struct EcuDescription;
 // A protocol object that answers KWP2000 requests from an ECU description:
 // memory blocks, dumps, moving signals, and faults on demand. It stands in for
 // a real link in the demo, the command line, the tests and the benchmarks.
-// Exchanges and the fault and setting calls may come from different threads;
-// lastRequest and lastReply belong to the thread that runs the exchanges.
+// Exchanges and the fault and setting calls may come from different threads.
 class SimulatedEcu : public Protocol {
 public:
     // Throws Error with a message naming the file and line for a bad
@@ -54,8 +53,6 @@ public:
                 std::uint8_t nrc);
     // A read touching the range gets no answer (time-out).
     void silence(std::uint32_t address, std::uint32_t length);
-    // The next `count` InitCommunication calls fail with text.
-    void failInit(int count, std::string text);
     // The next `count` session requests get 7F 10 nrc.
     void failSession(int count, std::uint8_t nrc);
     // Removes every fault added at run time or by the description.
@@ -69,8 +66,6 @@ public:
     // --- observation --------------------------------------------------------
     // Exchanges so far: SendReceive calls and CAN-XML request frames.
     std::uint64_t exchangeCount() const noexcept;
-    const ByteString& lastRequest() const noexcept;
-    const ByteString& lastReply() const noexcept;
 
 private:
     struct Impl;

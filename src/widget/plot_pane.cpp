@@ -72,8 +72,10 @@ PlotPane::PlotPane(Mode mode, QWidget* parent)
     });
     bar->addStretch();
     bar->addWidget(new QLabel(QStringLiteral("Échelle de (Scale of)"), this));
-    // The longest name shows whole.
+    // The longest name shows whole: the box keeps that width, and a narrow
+    // pane gives up its free space first.
     seriesBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    seriesBox_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     seriesBox_->setObjectName(QStringLiteral("PlotScaleOf"));
     bar->addWidget(seriesBox_);
     minimum_->setObjectName(QStringLiteral("PlotMinimum"));

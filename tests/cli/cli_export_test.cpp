@@ -55,6 +55,14 @@ TEST(CliExport, ColumnsReadAsTheirItemsShowThemOrGuessedAndNamed) {
             << c.err;
         EXPECT_EQ(run.err, c.err);
     }
+    // The other format, for log viewers that read tab-separated columns.
+    ASSERT_EQ(runCli({"export", "rec.txt", "--to", "msl", "-o", "out.msl", "--items", "list.tsv"},
+                     dir.path())
+                  .exitCode,
+              0);
+    EXPECT_EQ(readFile(dir.path() / "out.msl"),
+              "Time\tRaw word\tFlags\tSpeed\tId\tRatio\ns\t\t\tkm/h\t\t\n"
+              "0\t4660\t3\t12\t2591\t0.5\n0.5\t32768\t4\t100\t\t-1.5E+20\n");
 }
 
 } // namespace

@@ -63,7 +63,6 @@ TEST(CliRead, GivesUpAfterTheFailedAttemptsWithTheStatusText) {
         {"", kRefusedLine, "--attempts 1", 0, "Locked\tExecution conditions not set\r\n"},
         {"", kSilentLine, "--attempts 1", 1, "Error global"},
         {"", kSilentLine + ident, "--attempts 1", 0, "Asleep\tNo answer at due time\r\n" + read},
-        {"", ident, "--method DynamicallyDefined", 0, read},
         {"", ident, "--length-size 2", 0, read},
         {"", ident, "--session 1081", 0, read},
     };

@@ -3,10 +3,10 @@
 
 #include "fakes/child_process.h"
 #include "fakes/scratch_directory.h"
+#include "fakes/text_files.h"
 
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <pty.h>
 #include <sstream>
@@ -15,17 +15,6 @@
 #include <vector>
 
 namespace vistrel::testing {
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct CliRun {
     // The exit code, or 128 + the signal that ended the process.
@@ -96,17 +85,6 @@ inline std::optional<CliRun> runCliOnTerminal(const std::vector<std::string>& ar
 }
 
 inline const std::filesystem::path kExamples = VISTREL_EXAMPLES_DIR;
-
-// The pieces of a text cut at sep; a text ending with sep gives no last piece.
-inline std::vector<std::string> splitText(std::string_view text, std::string_view sep) {
-    std::vector<std::string> pieces;
-    while (!text.empty()) {
-        const auto end = text.find(sep);
-        pieces.emplace_back(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + sep.size());
-    }
-    return pieces;
-}
 
 // The recordings the command wrote into dir.
 inline std::vector<std::filesystem::path> recordingFiles(const std::filesystem::path& dir) {

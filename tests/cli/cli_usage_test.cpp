@@ -16,15 +16,9 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
     writeFile(dir.path() / "bad-ecu.xml", "<ecu><memory address=\"zz\">00</memory></ecu>");
     writeFile(dir.path() / "items.txt", kIdentLine);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "subcommand"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},
-        {{"read", "--bogus"}, "--bogus"},
-        {{"read", "--length-size", "3"}, "--length-size"},
-        {{"read", "--method", "Fast"}, "--method"},
         {{"read", "--session", "1G"}, "--session: 1G"},
         {{"read", "--attempts", "0"}, "--attempts"},
-        {{"watch", "--cycles", "0"}, "--cycles"},
-        {{"read", "--config", "a.xml", "--items", "b.tsv"}, "excludes"},
         {{"read", "--items", "missing.tsv"}, "cannot read missing.tsv: No such file or directory"},
         {{"read", "--config", "missing.xml"}, "missing.xml: no such configuration file"},
         {{"read", "--config", "foreign.xml"}, "foreign.xml: not a configuration file"},
@@ -33,13 +27,10 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
         {{"read", "--link", "kline:/dev/ttyUSB9,p2max=soon"}, "--link: kline: p2max=soon"},
         {{"watch", "--ecu", "bad-ecu.xml"}, "bad-ecu.xml:1"},
         {{"convert", "a.tsv", "b.txt"}, "one file of item lines"},
-        {{"convert", "a.tsv"}, "OUT"},
         {{"watch", "--record", "--record-when", "Rpm > 1"}, "no item is named \"Rpm\""},
         {{"watch", "--record", "--record-until", "Rpm >"}, "\"\" is not a number"},
-        {{"watch", "--pre-trigger", "2"}, "--pre-trigger requires --record-when"},
         {{"export", "items.txt", "--to", "csv", "-o", "o.csv"}, "Not a recording file: line 1"},
         {{"export", "none.txt", "--to", "csv", "-o", "o.csv"}, "Cannot read none.txt"},
-        {{"export", "items.txt", "--to", "xls", "-o", "o.xls"}, "--to"},
         {{"export", "items.txt", "--to", "csv", "-o", "o.csv", "--config", "missing.xml"},
          "missing.xml: no such configuration file"},
     };
@@ -49,17 +40,10 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "") << message;
     }
-    // Every command has help, on standard output.
-    const std::pair<std::vector<std::string>, std::string> help[] = {
-        {{"--help"}, "convert"},           {{"read", "--help"}, "--attempts"},
-        {{"watch", "--help"}, "--record"}, {{"convert", "--help"}, "OUT"},
-        {{"export", "--help"}, "--items"},
-    };
-    for (const auto& [args, mentions] : help) {
-        const CliRun run = runCli(args, dir.path());
-        EXPECT_EQ(run.exitCode, 0) << mentions;
-        EXPECT_NE(run.out.find(mentions), std::string::npos) << run.out;
-    }
+    // Help goes to standard output.
+    const CliRun help = runCli({"--help"}, dir.path());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("convert"), std::string::npos) << help.out;
 }
 
 } // namespace

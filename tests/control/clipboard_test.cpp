@@ -6,16 +6,6 @@ namespace {
 
 using ClipboardTest = ControlTest;
 
-// UTF-16LE with its byte-order mark.
-std::string utf16le(std::u16string_view text) {
-    std::string out = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        out += static_cast<char>(unit & 0xFF);
-        out += static_cast<char>(unit >> 8);
-    }
-    return out;
-}
-
 // A text without a single item line keeps the list; a spreadsheet's header
 // row is no fault.
 TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
@@ -42,7 +32,7 @@ TEST_F(ClipboardTest, PasteReplacesTheListByTheValidLines) {
         // Text as spreadsheets save it: a byte-order mark, UTF-16, windows-1252.
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + rpm + "\r\n", {"Rpm"}},
         {"UTF-16 with a byte-order mark",
-         utf16le(u"01\t1\tBE+\tT\u00E9\t\t1\t0\t1\tH\t1\r\n"),
+         utf16le("01\t1\tBE+\tT\u00E9\t\t1\t0\t1\tH\t1\r\n"),
          {"T\u00E9"}},
         {"windows-1252", itemLine("01", 1, "T\xE9") + "\r\n", {"T\u00E9"}},
         // A method line is no skipped line but chooses the method.

@@ -18,7 +18,7 @@ TEST_F(ConfigDialogTest, SaveTakesTheFieldsAsShownOpenBringsThemBackCancelChange
     ports.dialogs.answer = path;
     control.toolbarClick("Save");
 
-    const std::string saved = fileBytes(path);
+    const std::string saved = readFile(path);
     for (const char* field : {"<Method>1</Method>", "<LengthSize>2</LengthSize>",
                               "<StartSession>1081</StartSession>"}) {
         EXPECT_NE(saved.find(field), std::string::npos) << saved;
@@ -108,12 +108,6 @@ TEST_F(ConfigDialogTest, ListChangedFromPasteOrEditUntilSaved) {
     EXPECT_TRUE(control.listChanged());
 }
 
-} // namespace
-} // namespace vistrel::testing
-
-namespace vistrel::testing {
-namespace {
-
 // Open while running: the exchange in flight ends, and the cycle goes on
 // with the new list from opening the communication.
 TEST_F(ConfigDialogTest, OpenWhileRunningReadsTheNewListAndTheToolsStayTrue) {
@@ -127,9 +121,7 @@ TEST_F(ConfigDialogTest, OpenWhileRunningReadsTheNewListAndTheToolsStayTrue) {
     control.toolbarClick("Start");
     settle();
     control.toolbarClick("Open");
-    protocol->reply("50A0");
-    protocol->reply("631234");
-    protocol->reply("6356");
+    scriptGoodCycle();
     calls(5); // the opening in flight, then the new list's opening, session and read
     EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
     EXPECT_EQ(control.cycleState(), CyclePhase::Run);

@@ -5,9 +5,9 @@
 #include "fake_ports.h"
 #include "fakes/scratch_directory.h"
 #include "fakes/stepped_protocol.h"
+#include "fakes/text_files.h"
 
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -26,14 +26,6 @@ inline std::string itemLine(const std::string& address, int length, const std::s
                             const std::string& unit = "") {
     return address + "\t" + std::to_string(length) + "\tBE+\t" + name + "\t" + unit +
            "\t1\t0\t1\tH\t1";
-}
-
-// The bytes of a file; "" for one that cannot be read.
-inline std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // A batch processor that answers every "r" element from a table, or marks

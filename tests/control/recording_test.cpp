@@ -64,7 +64,7 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     EXPECT_EQ(control.recordFileName(), expectedPath());
     EXPECT_EQ(recShows(), "Rec:EP vistrel_4-12-26__07h05mn09.txt|REC");
     std::string expected = "time\t\"Rpm\"\t\"Time(\xB5s)\"\r\n";
-    EXPECT_EQ(fileBytes(expectedPath()), expected);
+    EXPECT_EQ(readFile(expectedPath()), expected);
 
     control.toolbarClick("Start");
     settle();
@@ -74,20 +74,20 @@ TEST_F(RecordingTest, RecWritesAHeaderAndOneLinePerGoodRead) {
     goodRead();
     // Written through at once, while the file is still open.
     expected += " 2\t1234\t56\r\n";
-    EXPECT_EQ(fileBytes(expectedPath()), expected);
+    EXPECT_EQ(readFile(expectedPath()), expected);
     calls(2); // a failed read writes nothing
     protocol->reply("50A0");
     calls(2);
     ports.platform.clock = 163040;
     goodRead();
     expected += " 63.04\t1234\t56\r\n";
-    EXPECT_EQ(fileBytes(expectedPath()), expected);
+    EXPECT_EQ(readFile(expectedPath()), expected);
 
     pressRec();
     EXPECT_FALSE(control.recording());
     EXPECT_EQ(recShows(), "Rec:E- | ");
     goodRead();
-    EXPECT_EQ(fileBytes(expectedPath()), expected);
+    EXPECT_EQ(readFile(expectedPath()), expected);
 }
 
 TEST_F(RecordingTest, RecInTheSameSecondContinuesTheFileAndOneThatCannotOpenIsReleased) {
@@ -97,7 +97,7 @@ TEST_F(RecordingTest, RecInTheSameSecondContinuesTheFileAndOneThatCannotOpenIsRe
     pressRec();
     pressRec();
     const std::string header = "time\t\"Rpm\"\t\"Temp(C)\"\r\n";
-    EXPECT_EQ(fileBytes(expectedPath()), header + header);
+    EXPECT_EQ(readFile(expectedPath()), header + header);
 
     // A file that cannot be opened releases the button without a word.
     pressRec();
@@ -123,9 +123,9 @@ TEST_F(RecordingTest, ANewListWhileRecordingGoesToANewFile) {
     EXPECT_TRUE(control.recording());
     const std::string second = directory.file("vistrel_4-12-26__07h05mn09-2.txt");
     EXPECT_EQ(control.recordFileName(), second);
-    EXPECT_EQ(fileBytes(expectedPath()),
+    EXPECT_EQ(readFile(expectedPath()),
               "time\t\"Rpm\"\t\"Temp(C)\"\r\n 0\t1234\t56\r\ntime\t\"Rpm\"\t\"Temp(C)\"\r\n");
-    EXPECT_EQ(fileBytes(second), "time\t\"Other\"\r\n");
+    EXPECT_EQ(readFile(second), "time\t\"Other\"\r\n");
 }
 
 } // namespace

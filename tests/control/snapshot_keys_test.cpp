@@ -59,7 +59,7 @@ TEST_F(SnapshotTest, ArmedBeforeAFailingReadItIsSavedAfterTheNextGoodOne) {
     EXPECT_FALSE(control.snapshotArmed());
     // Only the good read's records; names outside the code page are kept as
     // character references.
-    EXPECT_EQ(fileBytes(snapshotPath()),
+    EXPECT_EQ(readFile(snapshotPath()),
               "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<snapshot>\n"
               "\t<data name=\"Temp\xE9rature\" addr=\"01A2B3\" send=\"2301A2B302\" "
               "receive=\"631234\" value=\"1234\" />\n"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "item/vistrel_item.h"
 
 #include <optional>
@@ -21,16 +22,6 @@ inline VistrelItem makeItem(std::string_view address, std::int32_t length,
     item.setCodingText(coding);
     item.setFormatText(format);
     return item;
-}
-
-// The error that what throws, or none when it returns.
-template <typename What> std::optional<Error> errorOf(What&& what) {
-    try {
-        what();
-    } catch (const Error& e) {
-        return e;
-    }
-    return std::nullopt;
 }
 
 // Gives the item value bytes the way a good batch reply does.

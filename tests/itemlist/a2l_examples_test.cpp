@@ -8,7 +8,8 @@
 #include "sim/simulated_ecu.h"
 
 #include <gtest/gtest.h>
-#include <map>
+#include <string>
+#include <vector>
 
 namespace vistrel {
 namespace {
@@ -16,8 +17,8 @@ namespace {
 struct Example {
     const char* file;
     A2lAddressing addressing;
-    const char* memory;                          // <memory> elements of the ECU
-    std::map<std::string, std::string> expected; // name -> value [unit]
+    const char* memory;   // <memory> elements of the ECU
+    std::string expected; // name value [unit] of each item, in file order
     std::size_t measurementCount;
     std::vector<std::string> leftOut;
 };
@@ -28,33 +29,17 @@ const Example kExamples[] = {
      R"(<memory address="01A000">0C 80 82 00 E8 35 A5 02 00 01 E2 40 F6 64 FE 98
                                   12 34 56 78 9A BC DE F0 FF FF FF FF FF FF FF FE
                                   E7 00 10 27 35</memory>)",
-     {{"nmot", "800 [rpm]"},
-      {"tmot", "90 [degC]"},
-      {"ubatt", "13.8 [V]"},
-      {"B_mil", "1 []"},
-      {"gear", "2 []"},
-      {"odo", "123456 [km]"},
-      {"zwout", "-10 []"},
-      {"pboost", "100 [bar]"},
-      {"steer", "-36 [deg]"},
-      {"runtime", "1311768467463790320 []"},
-      {"trim", "-2 []"},
-      {"tans", "-25 [\u00B0C]"},
-      {"lambda", "1 [-]"},
-      {"fuel_mode", "3 []"}},
+     "nmot 800 [rpm], tmot 90 [degC], ubatt 13.8 [V], B_mil 1 [], gear 2 [], odo 123456 [km], "
+     "zwout -10 [], pboost 100 [bar], steer -36 [deg], runtime 1311768467463790320 [], trim -2 [], "
+     "tans -25 [\u00B0C], lambda 1 [-], fuel_mode 3 []",
      19,
      {"nmot_sum", "knock", "map", "half", "NMOT"}},
     {"gearbox.a2l",
      {-0x80000000LL, 3},
      R"(<memory address="004000">00 00 AF 42 3F C0 00 00 00 00 00 00 00 00 C0 3F
                                   F0 00 00 00 00 30 00 00 24 FA FF FF 0B 00</memory>)",
-     {{"oil_temp", "87.5 [degC]"},
-      {"clutch", "0.125 []"},
-      {"torque", "3 [Nm]"},
-      {"vspeed", "110 [km/h]"},
-      {"gear_req", "3 []"},
-      {"slip", "-1.5 [%]"},
-      {"level", "-9 [km/h]"}},
+     "oil_temp 87.5 [degC], clutch 0.125 [], torque 3 [Nm], vspeed 110 [km/h], gear_req 3 [], slip "
+     "-1.5 [%], level -9 [km/h]",
      9,
      {"flash_id", "boot_id"}},
 };
@@ -81,9 +66,10 @@ TEST(A2lExamples, ShowThePhysicalValuesTheyDefine) {
             std::string(R"(<ecu addressSize="3" latencyUs="0">)") + example.memory + "</ecu>",
             example.file));
         items.read();
-        std::map<std::string, std::string> shown;
+        std::string shown;
         for (const auto& item : items) {
-            shown[item->name()] = item->text() + " [" + item->unit() + "]";
+            shown += (shown.empty() ? "" : ", ") + item->name() + " " + item->text() + " [" +
+                     item->unit() + "]";
         }
         EXPECT_EQ(shown, example.expected);
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "itemlist/a2l_lexer.h"
 #include "itemlist/a2l_reader.h"
 
@@ -31,16 +32,8 @@ std::vector<std::string> namesOf(const A2lDescription& description) {
 }
 
 std::string errorOf(const A2lFileSource& files, const char* path = "d/main.a2l") {
-    try {
-        readA2l(path, files);
-    } catch (const Error& e) {
-        return e.description();
-    }
-    return "no error";
-}
-
-std::string errorOf(const std::map<std::string, std::string>& files) {
-    return errorOf(filesOf(files));
+    const auto error = testing::errorOf([&] { readA2l(path, files); });
+    return error ? error->description() : "no error";
 }
 
 TEST(A2lReader, SkipsWhatItDoesNotNeedWhateverItHolds) {
@@ -113,7 +106,7 @@ TEST(A2lReader, ReportsSyntaxErrorsWithFileAndLine) {
         {{}, "d/main.a2l: cannot read the file"},
     };
     for (const auto& [files, message] : cases) {
-        EXPECT_EQ(errorOf(files), message);
+        EXPECT_EQ(errorOf(filesOf(files)), message);
     }
 }
 
@@ -122,7 +115,8 @@ TEST(A2lReader, RefusesNestingDeeperThanItCanFollow) {
     for (int i = 0; i < 100; ++i) {
         deep += "/begin B \"\"\n";
     }
-    EXPECT_EQ(errorOf({{"d/main.a2l", deep}}), "d/main.a2l:65: blocks nested more than 64 deep");
+    EXPECT_EQ(errorOf(filesOf({{"d/main.a2l", deep}})),
+              "d/main.a2l:65: blocks nested more than 64 deep");
     // Every file includes a next one: the chain ends before the stack does.
     const auto endless = [](const std::filesystem::path& path) {
         return std::optional<std::string>("/include \"" + path.filename().string() + "x\"");

@@ -24,6 +24,7 @@ namespace {
 
 using testing::definitionOf;
 using testing::readFile;
+using testing::utf16le;
 using testing::writeFile;
 
 // The settings and every item of a list, one item a line.
@@ -38,20 +39,6 @@ std::string summary(const VistrelItems& items) {
         out << '\n' << definitionOf(*each);
     }
     return out.str();
-}
-
-// UTF-8 text of one- and two-byte characters as UTF-16LE with its mark.
-std::string utf16le(const std::string& text) {
-    std::string out = "\xFF\xFE";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned c = static_cast<unsigned char>(text[i]);
-        if (c >= 0xC0) {
-            c = ((c & 0x1FU) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3FU);
-        }
-        out += static_cast<char>(c & 0xFFU);
-        out += static_cast<char>(c >> 8);
-    }
-    return out;
 }
 
 class ConfigFile : public ::testing::Test {

@@ -136,8 +136,8 @@ TEST_F(ListRead, ALostDeviceFailsTheWholeReadWithEveryMethod) {
 // A definition refused once is offered again five seconds later, alone at
 // the end of the identifiers, and the item shows its value in that read.
 TEST(PackedRead, ARefusedDefinitionIsOfferedAgainAloneFiveSecondsLater) {
-    auto now = std::chrono::steady_clock::time_point{};
-    PackedReader reader([&] { return now; });
+    PackedReader reader;
+    ReadSettings settings;
     ItemPointers items;
     for (const char* address : {"01", "02"}) {
         items.push_back(std::make_shared<VistrelItem>(testing::makeItem(address, 1)));
@@ -147,16 +147,16 @@ TEST(PackedRead, ARefusedDefinitionIsOfferedAgainAloneFiveSecondsLater) {
         protocol.answers.assign(answers.begin(), answers.end());
         protocol.requests.clear();
         ReadTally tally;
-        reader.read(items, protocol, ReadSettings{}, {}, tally);
+        reader.read(items, protocol, settings, {}, tally);
         return protocol.requests.size();
     };
     const Error refusal(nrc_error::kConditionsNotCorrect, "Execution conditions not set");
     // The second item is refused at E0's second position and alone in E1.
     EXPECT_EQ(read({"6CE0", refusal, refusal, "61E011"}), 4u);
     EXPECT_EQ(items[1]->errorCode(), nrc_error::kConditionsNotCorrect);
-    now += std::chrono::milliseconds(4900);
+    settings.now += std::chrono::milliseconds(4900);
     EXPECT_EQ(read({"61E011"}), 1u);
-    now += std::chrono::milliseconds(100);
+    settings.now += std::chrono::milliseconds(100);
     EXPECT_EQ(read({"6CE0", "61E01122"}), 2u);
     EXPECT_EQ(protocol.requests.front().substr(0, 8), "2CE0D002");
     EXPECT_EQ(items[1]->errorCode(), 0);

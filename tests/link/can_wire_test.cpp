@@ -8,6 +8,7 @@
 #include "components/error_numbers.h"
 #include "connect/link_factory.h"
 #include "fakes/ecu_process.h"
+#include "fakes/error_of.h"
 #include "link/socketcan_link.h"
 
 #include <gtest/gtest.h>
@@ -28,15 +29,13 @@ const ByteString kReadDefined = {0x21, 0xE0};
 
 // 0 when the exchange works, else the number of its error.
 std::int32_t outcome(Protocol& link, const ByteString& request) {
-    try {
+    const auto error = testing::errorOf([&] {
         ByteString reply;
         link.SendReceive(request, reply);
         EXPECT_EQ(reply.byte(0), request.byte(0) + 0x40);
         EXPECT_GE(reply.length(), request == kDefine ? 2U : 34U);
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
+    });
+    return error ? error->number() : 0;
 }
 
 std::string linkTo(const char* mode, const EcuProcess& ecu, const std::string& keys = "") {
@@ -92,14 +91,11 @@ TEST(CanWire, QuirksThatStillRead) {
 TEST(CanWire, ServerAndAdapterRefusalsAreShownWithTheirText) {
     EcuProcess server({}, "--socketcand");
     const auto wrongBus = makeLink("socketcand:" + server.device() + ",bus=can1");
-    try {
-        wrongBus->InitCommunication();
-        ADD_FAILURE() << "bus can1 was opened";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), can_error::kCarrierRefused);
-        EXPECT_NE(e.description().find("could not open bus 'can1'"), std::string::npos)
-            << e.description();
-    }
+    const auto refused = testing::errorOf([&] { wrongBus->InitCommunication(); });
+    ASSERT_TRUE(refused) << "bus can1 was opened";
+    EXPECT_EQ(refused->number(), can_error::kCarrierRefused);
+    EXPECT_NE(refused->description().find("could not open bus 'can1'"), std::string::npos)
+        << refused->description();
     const auto nobody = makeLink("socketcand:127.0.0.1:1");
     EXPECT_THROW(nobody->InitCommunication(), Error);
 }
@@ -108,13 +104,11 @@ TEST(CanWire, ServerAndAdapterRefusalsAreShownWithTheirText) {
 TEST(CanWire, SocketCanNeedsCanSockets) {
     const auto link = makeLink("socketcan:vcan0");
     if (const auto why = missingCanSockets()) {
-        try {
-            link->InitCommunication();
-            ADD_FAILURE() << "opened without CAN sockets";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.description(), "socketcan:vcan0: this system has no CAN sockets (AF_CAN: " +
-                                           *why + "); use slcan: or socketcand: instead");
-        }
+        const auto error = testing::errorOf([&] { link->InitCommunication(); });
+        ASSERT_TRUE(error) << "opened without CAN sockets";
+        EXPECT_EQ(error->description(),
+                  "socketcan:vcan0: this system has no CAN sockets (AF_CAN: " + *why +
+                      "); use slcan: or socketcand: instead");
         GTEST_SKIP() << "no CAN sockets on this system (" << *why << ")";
     }
     // With CAN sockets, a vcan0 interface stands in for a bus only if

@@ -5,6 +5,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "fakes/adapter_test_ecu.h"
+#include "fakes/error_of.h"
 #include "link/elm_protocol.h"
 #include "link/link_string.h"
 #include "link/pseudo_terminal.h"
@@ -24,10 +25,8 @@ public:
     explicit AdapterBench(bool clone, ElmQuirks quirks = {})
         : service_(parseEcuDescription(testing::kAdapterTestEcu, "test", "."), clone, quirks),
           server_([this] {
-              try {
-                  service_.serve(pty_.master(), [this] { return !stop_.load(); });
-              } catch (const Error&) {
-              }
+              testing::errorOf(
+                  [this] { service_.serve(pty_.master(), [this] { return !stop_.load(); }); });
           }) {}
     ~AdapterBench() {
         stop_ = true;
@@ -38,7 +37,7 @@ public:
         const std::string path = pty_.slavePath();
         auto settings = ElmSettings::fromLinkString(parseLinkString("elm:" + path + "," + keys));
         return std::make_shared<ElmProtocol>(settings,
-                                             [path] { return openSerialDevice(path, 38400, {}); });
+                                             [path] { return openSerialDevice(path, 38400); });
     }
     ElmAdapterService& service() { return service_; }
 
@@ -52,12 +51,9 @@ private:
 // The reply's hexadecimal text, or the error's number and text.
 std::string outcome(Protocol& link, const char* request) {
     ByteString reply;
-    try {
-        link.SendReceive(ByteString::fromText(request), reply);
-        return reply.text();
-    } catch (const Error& e) {
-        return std::to_string(e.number()) + " " + e.description();
-    }
+    const auto e =
+        testing::errorOf([&] { link.SendReceive(ByteString::fromText(request), reply); });
+    return e ? std::to_string(e->number()) + " " + e->description() : reply.text();
 }
 
 struct BusCase {

@@ -3,6 +3,7 @@
 // show in a test's time: answers seconds late, after "response pending" or
 // after silence, and that no byte ever goes out before the adapter's prompt.
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "fakes/fake_line.h"
 #include "link/elm_protocol.h"
 
@@ -75,12 +76,10 @@ struct Rig {
     }
     std::string read() {
         ByteString reply;
-        try {
+        const auto e = testing::errorOf([&] {
             link->SendReceive(ByteString{0x23, 0x01, 0xA2, 0xB3, 0x02}, reply);
-            return reply.text();
-        } catch (const Error& e) {
-            return std::to_string(e.number());
-        }
+        });
+        return e ? std::to_string(e->number()) : reply.text();
     }
 
     FakeLine* line = new FakeLine;

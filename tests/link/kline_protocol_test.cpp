@@ -4,6 +4,7 @@
 // reply can go wrong followed by a good exchange.
 
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "fakes/fake_line.h"
 #include "link/kline_protocol.h"
 
@@ -54,12 +55,8 @@ struct Rig {
         return Bytes(reply.bytes().begin(), reply.bytes().end());
     }
     std::int32_t failure(const Bytes& request) {
-        try {
-            send(request);
-        } catch (const Error& e) {
-            return e.number();
-        }
-        return 0;
+        const auto error = testing::errorOf([&] { send(request); });
+        return error ? error->number() : 0;
     }
 
     FakeLine* line = new FakeLine;
@@ -190,12 +187,10 @@ TEST(KLineProtocol, SilenceAfterAnEchoBlamesTheSettingOnlyWhenTheUserMadeIt) {
         rig.answers = {frame(kValue)};
         ASSERT_EQ(rig.send(kRead), kValue);
         rig.line->echoes = false;
-        try {
-            rig.send(kRead);
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), number);
-            EXPECT_NE(e.description().find(text), std::string::npos) << e.description();
-        }
+        const auto error = testing::errorOf([&] { rig.send(kRead); });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->number(), number);
+        EXPECT_NE(error->description().find(text), std::string::npos) << error->description();
     }
 }
 
@@ -252,14 +247,11 @@ TEST(KLineProtocol, FiveBaudInit) {
             line.arrive(bytes, line.now());
             line.arrive(Bytes{inverted}, line.now() + milliseconds(30));
         };
-        std::string failed;
-        try {
-            rig.link->InitCommunication();
+        const auto failed = testing::errorOf([&] { rig.link->InitCommunication(); });
+        EXPECT_EQ(failed ? failed->description() : "", error);
+        if (!failed) {
             EXPECT_EQ(rig.link->keyBytes(), std::make_pair(std::uint8_t{0xE9}, std::uint8_t{0x8F}));
-        } catch (const Error& e) {
-            failed = e.description();
         }
-        EXPECT_EQ(failed, error);
         // Address 0x10 from its lowest bit, between a low start and a high
         // stop bit: low for a 0, high for a 1.
         std::vector<bool> levels;

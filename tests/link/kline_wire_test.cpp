@@ -8,6 +8,7 @@
 #include "components/error_numbers.h"
 #include "connect/link_factory.h"
 #include "fakes/ecu_process.h"
+#include "fakes/error_of.h"
 #include "fakes/scratch_directory.h"
 
 #include <fstream>
@@ -24,14 +25,12 @@ constexpr const char* kTestKeys = ",p3min=5,p4min=0,p2max=1000";
 const ByteString kRead = {0x23, 0x01, 0x00, 0x00, 0x04};
 
 std::int32_t outcome(Protocol& link) {
-    try {
+    const auto error = testing::errorOf([&] {
         ByteString reply;
         link.SendReceive(kRead, reply);
         EXPECT_EQ(reply.text(), "6356495344");
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
+    });
+    return error ? error->number() : 0;
 }
 
 // A scratch ECU description with four bytes at 010000 and the given extra
@@ -62,12 +61,9 @@ TEST(KLineWire, EachFaultFailsOneStepAndTheNextWorks) {
     // A silent StartCommunication fails the opening only.
     EcuProcess ecu({"--ecu", ecuFile(dir, "<init failures=\"1\"/>"), "--p2", "5"});
     const auto link = makeLink("kline:" + ecu.device() + kTestKeys);
-    try {
-        link->InitCommunication();
-        ADD_FAILURE() << "the first StartCommunication was answered";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.description(), "K-line init: no answer to StartCommunication");
-    }
+    const auto silent = testing::errorOf([&] { link->InitCommunication(); });
+    ASSERT_TRUE(silent) << "the first StartCommunication was answered";
+    EXPECT_EQ(silent->description(), "K-line init: no answer to StartCommunication");
     link->InitCommunication();
     EXPECT_EQ(outcome(*link), 0);
 }
@@ -81,31 +77,20 @@ TEST(KLineWire, PulledCableIsReportedAndTheLinkComesBackWithIt) {
     link->InitCommunication();
     ByteString reply;
     link->SendReceive(ByteString{0x10, 0xA0}, reply);
-    try {
-        link->SendReceive(ByteString{0x10, 0xA0}, reply);
-        ADD_FAILURE() << "no error when the line went away";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), link_error::kDeviceLost) << e.description();
-    }
+    const auto lost = testing::errorOf([&] { link->SendReceive(ByteString{0x10, 0xA0}, reply); });
+    ASSERT_TRUE(lost) << "no error when the line went away";
+    EXPECT_EQ(lost->number(), link_error::kDeviceLost) << lost->description();
     // Back under the same name, the line is still not opened by an exchange:
     // only the opening of the communication does that, so that a read of
     // many items after a loss fails at once instead of trying each in turn.
     ASSERT_FALSE(ecu.nextLine().empty());
-    try {
-        link->SendReceive(ByteString{0x10, 0xA0}, reply);
-        ADD_FAILURE() << "an exchange opened the lost line again";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), link_error::kDeviceUnavailable) << e.description();
-    }
+    const auto closed = testing::errorOf([&] { link->SendReceive(ByteString{0x10, 0xA0}, reply); });
+    ASSERT_TRUE(closed) << "an exchange opened the lost line again";
+    EXPECT_EQ(closed->number(), link_error::kDeviceUnavailable) << closed->description();
     // The cycle retries the opening; each failed attempt waits before the
     // next instead of spinning.
     int attempts = 0;
-    for (bool open = false; !open && attempts < 20; ++attempts) {
-        try {
-            link->InitCommunication();
-            open = true;
-        } catch (const Error&) {
-        }
+    while (attempts++ < 20 && testing::errorOf([&] { link->InitCommunication(); })) {
     }
     EXPECT_LT(attempts, 20);
     link->SendReceive(ByteString{0x10, 0xA0}, reply);

@@ -3,6 +3,7 @@
 // what each kind of reply becomes, and how long it waits after each.
 
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "link/kwp_exchange.h"
 
 #include <gtest/gtest.h>
@@ -62,13 +63,9 @@ TEST(KwpExchange, EachReplyBecomesTheAnswerOrItsError) {
     };
     for (const auto& c : cases) {
         ScriptedLink link(c.replies);
-        std::int32_t error = 0;
-        try {
-            EXPECT_EQ(kwpExchange(link, kRead), kValue) << c.name;
-        } catch (const Error& e) {
-            error = e.number();
-        }
-        EXPECT_EQ(error, c.error) << c.name;
+        const auto error =
+            testing::errorOf([&] { EXPECT_EQ(kwpExchange(link, kRead), kValue) << c.name; });
+        EXPECT_EQ(error ? error->number() : 0, c.error) << c.name;
         ASSERT_EQ(link.sent.size(), 1U) << c.name;
         EXPECT_EQ(link.sent[0], kRead) << c.name;
     }

@@ -2,14 +2,13 @@
 // A recording made by the command line's watch, drawn by the desktop
 // application's plot command without a display.
 #include "fakes/scratch_directory.h"
+#include "fakes/text_files.h"
 #include "plot/strip_chart.h"
 
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace vistrel::testing {
 namespace {
@@ -40,9 +39,7 @@ TEST(PlotCommand, DrawsARecordingOfWatchAtTheRequestedSize) {
     EXPECT_GT(drawn, 100);
 
     ASSERT_EQ(run(dir.path(), plot + " -o chart.svg"), 0);
-    std::ifstream svg(dir.path() / "chart.svg");
-    const std::string text((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(readFile(dir.path() / "chart.svg").find("<svg"), std::string::npos);
 
     EXPECT_NE(run(dir.path(), plot + " -o chart.png --items 'No such item'"), 0);
     EXPECT_NE(run(dir.path(), plot + " -o chart.png --size 1x1"), 0);

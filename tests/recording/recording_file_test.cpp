@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "components/error.h"
+#include "fakes/error_of.h"
 #include "recording/recording_export.h"
 
 #include <gmock/gmock.h>
@@ -56,12 +57,9 @@ TEST(RecordingFile, NamesTheLineOfAnythingElse) {
         {"time\t\"A\"\r\n  1\t1\r\n", "line 2: the time column"},
     };
     for (const Case& c : cases) {
-        try {
-            parseRecording(c.bytes);
-            ADD_FAILURE() << "accepted: " << c.bytes;
-        } catch (const Error& e) {
-            EXPECT_THAT(e.description(), HasSubstr(c.message)) << c.bytes;
-        }
+        const auto error = testing::errorOf([&] { parseRecording(c.bytes); });
+        ASSERT_TRUE(error) << "accepted: " << c.bytes;
+        EXPECT_THAT(error->description(), HasSubstr(c.message)) << c.bytes;
     }
 }
 

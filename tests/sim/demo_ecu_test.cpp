@@ -22,14 +22,14 @@ TEST(SimDemo, EveryDemoItemReadsAsIntended) {
     const auto ecu = SimulatedEcu::demo();
     // A batch run would fail as a whole on the silent sensor.
     EXPECT_NE(ecu->protocolName(), kBatchProtocolName);
-    std::vector<std::string> lines = testing::split(testing::exampleText("demo-items.tsv"), "\r\n");
+    const std::string text = testing::exampleText("demo-items.tsv");
+    EXPECT_TRUE(text.ends_with("\r\n")) << "the file ends with CR LF";
+    std::vector<std::string> lines = testing::splitText(text, "\r\n");
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines.back(), "") << "the file ends with CR LF";
-    lines.pop_back();
     lines.erase(lines.begin(), lines.begin() + 2); // the header and the method line
     std::map<std::int32_t, std::size_t> errors;    // how many items gave each error number
     for (const std::string& line : lines) {
-        const std::vector<std::string> fields = testing::split(line, "\t");
+        const std::vector<std::string> fields = testing::splitText(line, "\t");
         ASSERT_GE(fields.size(), 10u) << line;
         EXPECT_EQ(fields[9], "1") << line;
         const int length = std::stoi(fields[1]);

@@ -60,12 +60,6 @@ TEST(SimDescriptionFiles, EveryElementTakesEffect) {
     EXPECT_EQ(sendReceive(*ecu, "21E0"), positive("61E0017B00"));
 }
 
-TEST(SimDescriptionFiles, UnreadableFileIsNamed) {
-    const std::string path = testing::ScratchDirectory().file("absent.xml");
-    EXPECT_EQ(testing::outcomeOf([&] { SimulatedEcu::fromFile(path); }),
-              failure("", kBadDescriptionError, path + ": cannot read the file"));
-}
-
 TEST(BadDescriptions, AreRejectedNamingFileAndLine) {
     // A body inside <ecu> (or a whole text) against the message after "bad.xml:".
     const std::pair<const char*, const char*> cases[] = {

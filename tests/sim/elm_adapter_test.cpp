@@ -52,7 +52,7 @@ TEST(VirtualAdapter, AnswersLikeTheAdapter) {
         EXPECT_EQ(adapter.receive("ATZ\r"), "ATZ\r\r\n\r\nELM327 v1.5\r\n\r\n>");
         EXPECT_EQ(adapter.receive("ATE0\r"), "ATE0\rOK\r\n\r\n>");
         EXPECT_EQ(adapter.receive("ATL0\r"), "OK\r\r>");
-        const std::vector<std::string> setup = testing::split(c.setup, ";");
+        const std::vector<std::string> setup = testing::splitText(c.setup, ";");
         for (const std::string& command : setup) {
             EXPECT_EQ(adapter.receive(command + "\r"), "OK\r\r>") << command;
         }

@@ -5,6 +5,7 @@
 #include "fakes/simulator_link.h"
 #include "sim_test_support.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <string>
@@ -24,6 +25,7 @@ protected:
         items.setMethode(method);
         testing::addLines(items, lines);
         items.setProtocol(ecu);
+        items.setClock([this] { return now; });
     }
     // The records of one read, one line each: their attributes as name=value.
     std::vector<std::string> read() {
@@ -43,6 +45,7 @@ protected:
 
     std::shared_ptr<SimulatedEcu> ecu;
     VistrelItems items{NumberFormat::invariant()};
+    std::chrono::steady_clock::time_point now{};
 };
 
 constexpr std::string_view kFourWords = R"(<ecu>
@@ -144,6 +147,15 @@ TEST_F(FastMethods, PackedItemsThatTheEcuWillNotRead) {
     EXPECT_EQ(read(), (std::vector<std::string>{
                           "ReadSend=21E0 ReadReceive=61E01122", "ReadSend=21E1 ReadReceive=61E166",
                           "name=silent addr=010004 send=2301000401 error=No answer at due time"}));
+    // The refusal was a passing one: five seconds after the definitions the
+    // item is offered again, and shows its value.
+    ecu->clearFaults();
+    now += std::chrono::milliseconds(4999);
+    read();
+    EXPECT_EQ(testing::texts(items)[1], "Execution conditions not set");
+    now += std::chrono::milliseconds(1);
+    read();
+    EXPECT_EQ(testing::texts(items)[1], "33");
 }
 
 TEST_F(FastMethods, MergedReadsNeighboursTogether) {

@@ -45,19 +45,6 @@ TEST(SimFaults, RuntimeFaultsApplyUntilCleared) {
     }
 }
 
-TEST(SimFaults, InitAndSessionFailTheGivenNumberOfTimes) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    ecu->failInit(2, "Link down");
-    ecu->failSession(2, 0x21);
-    const auto init = [&] { return testing::outcomeOf([&] { ecu->InitCommunication(); }); };
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(init(), failure("", kInitFailedError, "Link down")) << attempt;
-        EXPECT_EQ(sendReceive(*ecu, "10A0").error, 2035) << attempt;
-    }
-    EXPECT_EQ(init(), positive(""));
-    EXPECT_EQ(sendReceive(*ecu, "10A0"), positive("50A0"));
-}
-
 TEST(SimFaults, ClearingRemovesTheFaultsOfTheDescriptionToo) {
     const auto ecu = testing::ecuFrom(R"(<ecu>
       <memory address="000000">01 02</memory>

@@ -51,13 +51,9 @@ TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
     // As a paste: every piece before a CR LF is handed over; the header line
     // is refused as an item line.
     VistrelItems fromLines(NumberFormat::invariant());
-    std::vector<std::string> lines = testing::split(testing::exampleText("demo-items.tsv"), "\r\n");
-    lines.pop_back();
-    for (const std::string& line : lines) {
-        try {
-            fromLines.addLine(line);
-        } catch (const Error&) {
-        }
+    for (const std::string& line :
+         testing::splitText(testing::exampleText("demo-items.tsv"), "\r\n")) {
+        testing::errorOf([&] { fromLines.addLine(line); });
     }
     VistrelItems fromConfig(NumberFormat::invariant());
     fromConfig.loadConfigXML(std::string(VISTREL_EXAMPLES_DIR) + "/demo-items.xml");
@@ -66,8 +62,8 @@ TEST(SimWithItemList, DemoItemFilesHoldTheSameList) {
     testing::ScratchDirectory folder;
     fromLines.saveConfigXML(folder.file("lines.xml"));
     fromConfig.saveConfigXML(folder.file("config.xml"));
-    EXPECT_EQ(testing::fileText(folder.file("lines.xml")),
-              testing::fileText(folder.file("config.xml")));
+    EXPECT_EQ(testing::readFile(folder.file("lines.xml")),
+              testing::readFile(folder.file("config.xml")));
 }
 
 } // namespace

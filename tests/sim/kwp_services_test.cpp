@@ -100,15 +100,5 @@ TEST(SimServices, AddressSizeDecidesWhichSizeFieldARequestCarries) {
     }
 }
 
-TEST(SimServices, RecordsEveryExchange) {
-    const auto ecu = testing::ecuFrom(kEcu);
-    sendReceive(*ecu, "2301A2B302");
-    sendReceive(*ecu, "3E");
-    EXPECT_EQ(ecu->exchangeCount(), 2u);
-    EXPECT_EQ(ecu->lastRequest().text() + " " + ecu->lastReply().text(), "3E 7F3E11");
-    sendReceive(*ecu, "2303000002");
-    EXPECT_EQ(ecu->lastRequest().text() + " " + ecu->lastReply().text(), "2303000002 ");
-}
-
 } // namespace
 } // namespace vistrel

@@ -3,18 +3,20 @@
 
 #include "components/byte_string.h"
 #include "components/error.h"
+#include "fakes/error_of.h"
+#include "fakes/text_files.h"
 #include "itemlist/vistrel_items.h"
 #include "sim/simulated_ecu.h"
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vistrel::testing {
@@ -41,12 +43,8 @@ inline Outcome failure(std::string reply, std::int32_t error, std::string text) 
 
 // What a call gave: no error, or the one it raised.
 template <typename Call> Outcome outcomeOf(Call&& call) {
-    try {
-        call();
-        return {};
-    } catch (const Error& error) {
-        return failure("", error.number(), error.description());
-    }
+    const auto error = errorOf(std::forward<Call>(call));
+    return error ? failure("", error->number(), error->description()) : Outcome{};
 }
 
 inline Outcome sendReceive(SimulatedEcu& ecu, std::string_view requestHex) {
@@ -60,27 +58,9 @@ inline std::shared_ptr<SimulatedEcu> ecuFrom(std::string_view xml) {
     return SimulatedEcu::fromText(xml, "test.xml");
 }
 
-inline std::string fileText(const std::string& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
 // The bytes of a file shipped in the examples folder.
 inline std::string exampleText(const std::string& name) {
-    return fileText(std::string(VISTREL_EXAMPLES_DIR) + "/" + name);
-}
-
-inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;
-         start = at + separator.size()) {
-        parts.push_back(text.substr(start, at - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
+    return readFile(std::string(VISTREL_EXAMPLES_DIR) + "/" + name);
 }
 
 inline void addLines(VistrelItems& items, std::initializer_list<const char*> lines) {
