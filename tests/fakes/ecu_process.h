@@ -51,9 +51,8 @@ public:
                (got = ::read(out_, chunk, sizeof chunk)) > 0) {
             printed_.append(chunk, static_cast<std::size_t>(got));
         }
-        const std::size_t end = printed_.find('\n');
-        std::string line = printed_.substr(0, end);
-        printed_.erase(0, end == std::string::npos ? end : end + 1);
+        std::string line = printed_.substr(0, printed_.find('\n'));
+        printed_.erase(0, line.size() + 1);
         return line;
     }
 

@@ -4,10 +4,7 @@
 #include "fakes/scripted_protocol.h"
 #include "itemlist/vistrel_items.h"
 #include "itemlist_test_support.h"
-#include "reading/packed_reader.h"
-#include "reading/read_tally.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -116,51 +113,15 @@ TEST_F(ListRead, NoProtocolNoItemsOrAbortBeforeTheFirst) {
 // the method makes of a failed exchange item by item, so that the cycle opens
 // the communication again.
 TEST_F(ListRead, ALostDeviceFailsTheWholeReadWithEveryMethod) {
-    const Method methods[] = {Method::ReadMemoryByAddress, Method::DynamicallyDefined,
-                              Method::DynamicallyDefinedPacked, Method::ReadMemoryByAddressMerged};
-    for (const Method method : methods) {
-        SCOPED_TRACE(static_cast<int>(method));
-        items.clear();
-        addItems(3);
+    addItems(3);
+    items.setProtocol(protocol);
+    protocol->fallback = Error(link_error::kDeviceLost, "lost the device /dev/ttyUSB0");
+    for (const Method method :
+         {Method::ReadMemoryByAddress, Method::DynamicallyDefined, Method::DynamicallyDefinedPacked,
+          Method::ReadMemoryByAddressMerged}) {
         items.setMethod(method);
-        protocol->answers.clear();
-        protocol->fail(link_error::kDeviceLost, "lost the device /dev/ttyUSB0");
-        protocol->fallback = Error(link_error::kDeviceUnavailable, "the line is gone");
-        items.setProtocol(protocol);
-        const auto error = readError();
-        ASSERT_TRUE(error.has_value());
-        EXPECT_EQ(error->number(), 10) << error->description();
+        EXPECT_EQ(readError().value_or(Error(0, "")).number(), 10) << static_cast<int>(method);
     }
-}
-
-// A definition refused once is offered again five seconds later, alone at
-// the end of the identifiers, and the item shows its value in that read.
-TEST(PackedRead, ARefusedDefinitionIsOfferedAgainAloneFiveSecondsLater) {
-    PackedReader reader;
-    ReadSettings settings;
-    ItemPointers items;
-    for (const char* address : {"01", "02"}) {
-        items.push_back(std::make_shared<VistrelItem>(testing::makeItem(address, 1)));
-    }
-    ScriptedProtocol protocol;
-    const auto read = [&](std::vector<ScriptedProtocol::Answer> answers) {
-        protocol.answers.assign(answers.begin(), answers.end());
-        protocol.requests.clear();
-        ReadTally tally;
-        reader.read(items, protocol, settings, {}, tally);
-        return protocol.requests.size();
-    };
-    const Error refusal(nrc_error::kConditionsNotCorrect, "Execution conditions not set");
-    // The second item is refused at E0's second position and alone in E1.
-    EXPECT_EQ(read({"6CE0", refusal, refusal, "61E011"}), 4u);
-    EXPECT_EQ(items[1]->errorCode(), nrc_error::kConditionsNotCorrect);
-    settings.now += std::chrono::milliseconds(4900);
-    EXPECT_EQ(read({"61E011"}), 1u);
-    settings.now += std::chrono::milliseconds(100);
-    EXPECT_EQ(read({"6CE0", "61E01122"}), 2u);
-    EXPECT_EQ(protocol.requests.front().substr(0, 8), "2CE0D002");
-    EXPECT_EQ(items[1]->errorCode(), 0);
-    EXPECT_EQ(items[1]->valueByte().text(), "22");
 }
 
 // Sets the abort flag while the first item waits for its reply, as the

@@ -154,7 +154,9 @@ TEST_F(FastMethods, PackedItemsThatTheEcuWillNotRead) {
     read();
     EXPECT_EQ(testing::texts(items)[1], "Execution conditions not set");
     now += std::chrono::milliseconds(1);
-    read();
+    // Alone, at the end of the last identifier.
+    EXPECT_EQ(read().front(),
+              "name=refused addr=010002 DefSend=2CE1D0020100010002 DefReceive=6CE1");
     EXPECT_EQ(testing::texts(items)[1], "33");
 }
 
