@@ -42,7 +42,7 @@ struct VistrelControl::State : ControlPorts {
     std::vector<EngineEvent> deliverEvents(std::size_t most);
     void present(const EngineEvent& event);
     void showStarted();
-    void showProgress();
+    void showProgress(std::uint32_t time);
     void showGoodRead(const EngineEvent& event);
     void showFailedRead();
     void stopCommunication();

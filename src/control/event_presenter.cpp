@@ -34,7 +34,7 @@ void VistrelControl::State::present(const EngineEvent& event) {
         showStarted();
         break;
     case Kind::Progress:
-        showProgress();
+        showProgress(event.time);
         break;
     case Kind::GoodRead:
         showGoodRead(event);
@@ -61,9 +61,12 @@ void VistrelControl::State::showStarted() {
     view.setPanelText(panel::kRun, "");
 }
 
-void VistrelControl::State::showProgress() {
+void VistrelControl::State::showProgress(std::uint32_t time) {
     if (cycleState == CyclePhase::StartSession) {
-        view.setPanelText(panel::kStatus, "");
+        // An opening clears what went wrong before, unless no read has
+        // succeeded since: a cycle that fails again and again keeps saying
+        // why, and how old the values are.
+        view.setPanelText(panel::kStatus, health.statusText(time));
         view.setPanelText(panel::kCom, "Start");
         view.setPanelText(panel::kRun, "");
     } else {

@@ -75,6 +75,10 @@ TEST_F(LifecycleTest, AFailedLinkIsShownAtOnceWithTheTimeOfTheLastGoodRead) {
     calls(1);
     EXPECT_EQ(ports.view.panel("Status"), "Device lost (last good read 5.0 s ago)");
     EXPECT_EQ(control.linkHealth().linkState(), "failing");
+    // The link opens again, but no read has succeeded since: the failure stays.
+    ports.platform.clock = 6500;
+    calls(1);
+    EXPECT_EQ(ports.view.panel("Status"), "Device lost (last good read 5.5 s ago)");
 }
 
 } // namespace
