@@ -17,6 +17,11 @@ namespace {
 // A failed step is tried again this long after it ended, as the timer of a
 // window did: a link that fails at once must not spin a core.
 constexpr auto kRetryPause = std::chrono::milliseconds(1);
+// Steps begin at most once in this time, as a 1 ms timer would start them: a
+// link that answers at once (the simulator) must not flood the views and the
+// recording with tens of thousands of reads a second. A real link's read
+// takes far longer, and never waits for it.
+constexpr auto kStepPeriod = std::chrono::milliseconds(1);
 
 StepOutcome outcome(StepOutcome::Kind kind, CyclePhase phase, std::string failure = {}) {
     return StepOutcome{kind, phase, std::move(failure)};
@@ -137,8 +142,8 @@ void Poller::run() {
             wakeUp_.wait(lock);
             continue;
         }
-        if (std::chrono::steady_clock::now() < retryAt_) {
-            wakeUp_.wait_until(lock, retryAt_);
+        if (std::chrono::steady_clock::now() < nextStepAt_) {
+            wakeUp_.wait_until(lock, nextStepAt_);
             continue;
         }
         // A flag set by a command that has been applied must not cut the
@@ -146,14 +151,13 @@ void Poller::run() {
         list_->setAbortRequest(false);
         inStep_ = true;
         lock.unlock();
+        const auto stepStart = std::chrono::steady_clock::now();
         const std::optional<StepOutcome> done = step();
         lock.lock();
         inStep_ = false;
-        if (done) {
-            if (done->kind == StepOutcome::Kind::Failed) {
-                retryAt_ = std::chrono::steady_clock::now() + kRetryPause;
-            }
-        }
+        nextStepAt_ = done && done->kind == StepOutcome::Kind::Failed
+                          ? std::chrono::steady_clock::now() + kRetryPause
+                          : stepStart + kStepPeriod;
     }
     reading_ = nullptr;
     lock.unlock();
@@ -177,7 +181,7 @@ void Poller::apply(Command& command) {
         prepareList();
         running_ = true;
         phase_ = CyclePhase::OpenCommunication;
-        retryAt_ = {};
+        nextStepAt_ = {};
         emit({outcome(StepOutcome::Kind::Started, phase_), clock_(), generation_});
         break;
     case Kind::ReplaceList:
@@ -227,7 +231,7 @@ void Poller::restartIfRunning() {
         return;
     }
     phase_ = CyclePhase::OpenCommunication;
-    retryAt_ = {};
+    nextStepAt_ = {};
     emit({outcome(StepOutcome::Kind::Started, phase_), clock_(), generation_});
 }
 

@@ -102,7 +102,8 @@ private:
     std::uint64_t generation_ = 0;
     CyclePhase phase_ = CyclePhase::Idle;
     bool running_ = false;
-    std::chrono::steady_clock::time_point retryAt_{};
+    // The earliest start of the next step.
+    std::chrono::steady_clock::time_point nextStepAt_{};
     std::optional<std::string> snapshotPath_;
     bool takenSnapshot_ = false;
     ByteString sessionRequest_;
