@@ -44,22 +44,25 @@ void LinkHealth::take(const EngineEvent& event) {
         // A device that went away, or is not there when the link opens it
         // again: the cable was pulled, not the ECU silent.
         deviceGone_ = link_error::isDeviceGone(event.outcome.failureNumber);
-        readsPerSecond_ = 0.0;
-        valuesPerSecond_ = 0.0;
-        readsInWindow_ = 0;
+        forgetRates();
         break;
     case Kind::Stopped:
     case Kind::Started:
     case Kind::Halted:
         failure_.clear();
-        readsPerSecond_ = 0.0;
-        valuesPerSecond_ = 0.0;
-        readsInWindow_ = 0;
+        forgetRates();
         break;
     case Kind::Progress:
     case Kind::NotDue:
         break;
     }
+}
+
+// No reads are coming in now: the rate starts again from the next one.
+void LinkHealth::forgetRates() {
+    readsPerSecond_ = 0.0;
+    valuesPerSecond_ = 0.0;
+    readsInWindow_ = 0;
 }
 
 void LinkHealth::reset() {

@@ -36,6 +36,8 @@ public:
     double valuesPerSecond() const noexcept { return valuesPerSecond_; }
 
 private:
+    void forgetRates();
+
     StepOutcome last_;
     std::string failure_;
     bool deviceGone_ = false;
