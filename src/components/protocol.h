@@ -2,6 +2,8 @@
 #pragma once
 
 #include "components/byte_string.h"
+#include "components/diagnostic_family.h"
+#include "components/periodic_source.h"
 
 #include <chrono>
 #include <cstddef>
@@ -78,6 +80,19 @@ public:
     // usual (an adapter's missing commands and their fallbacks), each a line
     // for the user; shown once, not on every opening.
     virtual std::vector<std::string> linkNotes() const { return {}; }
+
+    // The family the link speaks; the reading methods spell their requests in
+    // it.
+    virtual DiagnosticFamily family() const { return DiagnosticFamily::Kwp2000; }
+    // Called on the engine's thread at least every 500 ms while the
+    // communication is open and no exchange is going on (between reads,
+    // paused, waiting out a delay, reading periodic identifiers), so that a
+    // link whose ECU forgets an idle session can keep it (UDS sends
+    // TesterPresent when no request went out for 2 s).
+    virtual void keepAlive() {}
+    // Where the ECU's unrequested frames arrive, or nullptr when the link
+    // cannot carry periodic identifiers.
+    virtual PeriodicSource* periodicSource() { return nullptr; }
 };
 
 // One exchange whose reply holds this exchange's answer and nothing older: a
