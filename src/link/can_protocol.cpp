@@ -49,7 +49,7 @@ void CanProtocol::SendReceive(const ByteString& request, ByteString& reply) {
                         "CAN: the communication is not open (" + carrierLabel(settings_) + ")",
                         kSource);
         }
-        reply = kwpExchange(*link_, request);
+        reply = kwpExchange(*link_, request, replyStep_);
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include "components/protocol.h"
 #include "link/can_settings.h"
+#include "link/kwp_exchange.h"
 #include "link/line_keeper.h"
 #include "link/message_link.h"
 
@@ -38,6 +39,8 @@ private:
 
     CanSettings settings_;
     DeviceKeeper<MessageLink> link_;
+    // Requests that may still be answered late.
+    ReplyStep replyStep_ = kwpReplyStep();
 };
 
 } // namespace vistrel

@@ -143,7 +143,7 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
                             " bytes, at most " + std::to_string(requestLimit()),
                         kSource);
         }
-        reply = kwpExchange(*this, request);
+        reply = kwpExchange(*this, request, replyStep_);
     });
 }
 

@@ -63,8 +63,10 @@ TEST(KwpExchange, EachReplyBecomesTheAnswerOrItsError) {
     };
     for (const auto& c : cases) {
         ScriptedLink link(c.replies);
-        const auto error =
-            testing::errorOf([&] { EXPECT_EQ(kwpExchange(link, kRead), kValue) << c.name; });
+        const auto error = testing::errorOf([&] {
+            ReplyStep step = kwpReplyStep();
+            EXPECT_EQ(kwpExchange(link, kRead, step), kValue) << c.name;
+        });
         EXPECT_EQ(error ? error->number() : 0, c.error) << c.name;
         ASSERT_EQ(link.sent.size(), 1U) << c.name;
         EXPECT_EQ(link.sent[0], kRead) << c.name;
@@ -73,9 +75,73 @@ TEST(KwpExchange, EachReplyBecomesTheAnswerOrItsError) {
 
 TEST(KwpExchange, TheLinksReplyTimeFirstThenP2StarAfterEachPendingReply) {
     ScriptedLink link({kPending, kPending, kValue});
-    kwpExchange(link, kRead);
+    ReplyStep step = kwpReplyStep();
+    kwpExchange(link, kRead, step);
     EXPECT_EQ(link.timeouts,
               (std::vector{milliseconds(50), milliseconds(5000), milliseconds(5000)}));
+}
+
+// After a request timed out, no reply that could be its late answer passes
+// for the value of a later request: each outcome is the reply taken, or the
+// error's number.
+TEST(KwpExchange, ALateAnswerNeverPassesForTheNextRequestsValue) {
+    const ByteString item0 = {0x23, 0x2C, 0x10, 0x00, 0x02};
+    const ByteString item1 = {0x23, 0x2C, 0x10, 0x10, 0x02};
+    const ByteString readE0 = {0x21, 0xE0};
+    const ByteString sync = {0x3E, 0x01};
+    const ByteString late = {0x63, 0x82, 0xB7};
+    const ByteString own = {0x63, 0xAA, 0xBB};
+    const ByteString definedE0 = {0x61, 0xE0, 0x11};
+    const ByteString present = {0x7E};
+    const std::nullopt_t none = std::nullopt;
+    struct Case {
+        const char* name;
+        std::vector<ByteString> requests;
+        Script replies;
+        std::vector<std::string> outcomes;
+        std::vector<ByteString> sent;
+    };
+    const Case cases[] = {
+        {"a read after one that timed out: TesterPresent first, the late answer dropped",
+         {item0, item1, item1},
+         {none, late, present, own, own},
+         {"2000", own.text(), own.text()},
+         {item0, sync, item1, item1}},
+        {"another service goes out at once; the late answer before its own is dropped",
+         {item0, readE0, item1},
+         {none, late, definedE0, own},
+         {"2000", definedE0.text(), own.text()},
+         {item0, readE0, item1}},
+        {"a refusal of TesterPresent brings the line in step too",
+         {item0, item1},
+         {none, ByteString{0x7F, 0x3E, 0x11}, own},
+         {"2000", own.text()},
+         {item0, sync, item1}},
+        {"no answer to TesterPresent: the read fails unanswered, unsent, and tries again",
+         {item0, item1, item1},
+         {none, none, present, own},
+         {"2000", "2000", own.text()},
+         {item0, sync, sync, item1}},
+        {"only other messages: out of step, unsent",
+         {item0, item1},
+         {none, late, none},
+         {"2000", "5100"},
+         {item0, sync}},
+    };
+    for (const auto& c : cases) {
+        ScriptedLink link(c.replies);
+        ReplyStep step = kwpReplyStep();
+        std::vector<std::string> outcomes;
+        for (const ByteString& request : c.requests) {
+            const auto error = testing::errorOf(
+                [&] { outcomes.push_back(kwpExchange(link, request, step).text()); });
+            if (error) {
+                outcomes.push_back(std::to_string(error->number()));
+            }
+        }
+        EXPECT_EQ(outcomes, c.outcomes) << c.name;
+        EXPECT_EQ(link.sent, c.sent) << c.name;
+    }
 }
 
 } // namespace
