@@ -36,6 +36,7 @@ public:
     void setValueColumn(const std::vector<std::string>& values) override {
         benchmark::DoNotOptimize(values.data());
     }
+    void setValuesStale(bool) override {}
     void setMousePointer(MousePointer) override {}
 };
 

@@ -39,6 +39,8 @@ public:
     void setGridColumns(const std::vector<GridColumn>& columns) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<std::string>& values) override;
+    void setValuesStale(bool stale) override { valuesStale_ = stale; }
+    bool valuesStale() const noexcept { return valuesStale_; }
     void setMousePointer(MousePointer /*pointer*/) override {}
 
 private:
@@ -52,6 +54,7 @@ private:
     std::string caption_;
     std::vector<GridColumn> columns_;
     std::vector<GridRow> rows_;
+    bool valuesStale_ = false;
 };
 
 } // namespace vistrel::cli

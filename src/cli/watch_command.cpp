@@ -92,6 +92,11 @@ private:
     void draw() {
         lastDraw_ = std::chrono::steady_clock::now();
         std::vector<std::string> lines = renderer_.render(host_.view(), *terminalWidth_);
+        if (host_.view().valuesStale()) {
+            // Above the status panels: the values got no answer since.
+            lines.insert(lines.end() - 1,
+                         host_.control().linkHealth().valuesAgeText(host_.milliseconds()));
+        }
         lines.push_back(linkLine());
         out_ << redrawInPlace(lines) << std::flush;
     }
@@ -177,7 +182,7 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
         if (kind == StepOutcome::Kind::GoodRead && !enough()) {
             ++goodReads;
             display.goodRead();
-        } else if (kind == StepOutcome::Kind::Failed) {
+        } else if (kind == StepOutcome::Kind::Failed || kind == StepOutcome::Kind::Unanswered) {
             display.failedAttempt(event.outcome.failure);
         } else if (kind == StepOutcome::Kind::Started) {
             display.connecting();
