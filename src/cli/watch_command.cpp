@@ -74,6 +74,14 @@ public:
         }
     }
 
+    // An exchange got no answer while a read goes on: a terminal shows it
+    // at once; piped output tells the read's failure, if it fails.
+    void silenceBegan() {
+        if (terminalWidth_) {
+            draw();
+        }
+    }
+
     const std::string& lastFailure() const noexcept { return lastFailure_; }
 
     void stopped() {
@@ -182,8 +190,10 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
         if (kind == StepOutcome::Kind::GoodRead && !enough()) {
             ++goodReads;
             display.goodRead();
-        } else if (kind == StepOutcome::Kind::Failed || kind == StepOutcome::Kind::Unanswered) {
+        } else if (kind == StepOutcome::Kind::Failed) {
             display.failedAttempt(event.outcome.failure);
+        } else if (kind == StepOutcome::Kind::Unanswered) {
+            display.silenceBegan();
         } else if (kind == StepOutcome::Kind::Started) {
             display.connecting();
         }

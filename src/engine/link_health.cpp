@@ -40,9 +40,14 @@ void LinkHealth::take(const EngineEvent& event) {
         break;
     }
     case Kind::Unanswered:
-    case Kind::Failed:
         // Silence in the middle of a read shows at once, as a failed step
-        // does: the values stop coming.
+        // does, unless a failure shows already: the values stop coming.
+        if (failure_.empty()) {
+            failure_ = event.outcome.failure;
+        }
+        forgetRates();
+        break;
+    case Kind::Failed:
         failure_ = event.outcome.failure;
         // A device that went away, or is not there when the link opens it
         // again: the cable was pulled, not the ECU silent.

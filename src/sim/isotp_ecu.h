@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vistrel {
@@ -25,8 +27,11 @@ struct IsoTpEcuSettings {
     std::uint8_t separation = 0;
     // Besides no-answer, negative and pending: fc-overflow, lost-cf and
     // bad-sn on every N-th request; fc-wait:N (N WAITs before each CTS),
-    // no-padding and noise (frames of other ids) on every one.
+    // no-padding and noise (frames of other ids) on every one; late and
+    // silent-after as on the K-line.
     std::vector<WireFaultRule> faults;
+    // Told of each request as it comes in ("request 2301000004"), when set.
+    std::function<void(const std::string&)> log;
 };
 
 // The ECU's side of ISO 15765-2 on a virtual bus, driven by the frames that
