@@ -56,6 +56,23 @@ public:
         return line;
     }
 
+    // Every whole line printed so far (with --log, the requests), without
+    // waiting for more.
+    std::vector<std::string> linesSoFar() {
+        char chunk[4096];
+        pollfd ready{out_, POLLIN, 0};
+        ssize_t got = 0;
+        while (::poll(&ready, 1, 0) == 1 && (got = ::read(out_, chunk, sizeof chunk)) > 0) {
+            printed_.append(chunk, static_cast<std::size_t>(got));
+        }
+        std::vector<std::string> lines;
+        for (auto end = printed_.find('\n'); end != std::string::npos; end = printed_.find('\n')) {
+            lines.push_back(printed_.substr(0, end));
+            printed_.erase(0, end + 1);
+        }
+        return lines;
+    }
+
 private:
     int out_ = -1;
     std::optional<ChildProcess> ecu_;
