@@ -78,4 +78,10 @@ private:
     bool givenUp_ = false;
 };
 
+struct DiagnosticSettings;
+
+// The session of a link with these keys: its security level and its key
+// program, run with a 5 s limit; none for a KWP2000 link.
+std::unique_ptr<UdsLinkSession> udsSessionFor(const DiagnosticSettings& settings);
+
 } // namespace vistrel
