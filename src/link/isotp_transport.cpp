@@ -189,8 +189,10 @@ bool IsoTpTransport::divertPeriodic(const CanFrame& frame) {
         return false;
     }
     const std::size_t skip = settings_.rxAddress ? 1 : 0;
-    if (frame.length <= skip || (settings_.rxAddress && frame.data[0] != *settings_.rxAddress)) {
-        // Not for us; on an id of their own nothing else can come.
+    if (frame.length <= skip || frame.length > frame.data.size() ||
+        (settings_.rxAddress && frame.data[0] != *settings_.rxAddress)) {
+        // Not for us, or no frame at all; on an id of their own nothing else
+        // can come.
         return *settings_.periodicId != settings_.rx;
     }
     // On the response id, an ISO-TP frame's first byte is below 0x40; a
