@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "components/negative_response.h"
 #include "components/uds_negative_response.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,9 @@ TEST(UdsNegativeResponse, NamesNumbersAndTheSessionHint) {
             << e.description();
         EXPECT_EQ(isUdsRefusal(e.number()), c.named) << c.text;
         EXPECT_TRUE(isUdsNegativeResponse(e.number())) << c.text;
+        // The readers of both families ask the same questions.
+        EXPECT_EQ(isKnownRefusal(e.number()), c.named) << c.text;
+        EXPECT_TRUE(isNegativeResponse(e.number())) << c.text;
         EXPECT_EQ(e.kind(), ErrorKind::Protocol);
         if (c.named) {
             EXPECT_TRUE(numbers.insert(e.number()).second) << "number shared: " << c.text;
