@@ -211,4 +211,26 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
     return ErrorKind::Protocol;
 }
 
+// --- UDS links: negative replies, the session, security access --------------
+namespace uds_error {
+// A negative reply whose code has no name.
+inline constexpr std::int32_t kOtherNegativeResponse = 5200;
+// The named negative response codes take the numbers from here to
+// kLastNamedRefusal, each its own (uds_negative_response.cpp).
+inline constexpr std::int32_t kFirstNamedRefusal = 5201;
+inline constexpr std::int32_t kLastNamedRefusal = 5249;
+// The default session request answered as a UDS ECU answers it: refused or
+// not at all.
+inline constexpr std::int32_t kDefaultSessionRequest = 5250;
+// The ECU seems to speak the other family than the link's diag key says.
+inline constexpr std::int32_t kFamilyMismatch = 5251;
+// Security access: waiting for the ECU's delay, or given up on.
+inline constexpr std::int32_t kSecurityDelay = 5252;
+inline constexpr std::int32_t kSecurityGivenUp = 5253;
+// The key program failed, hung or printed no key.
+inline constexpr std::int32_t kKeyProgramFailed = 5254;
+// A security reply that does not fit the request (wrong level, no seed).
+inline constexpr std::int32_t kSecurityReplyMalformed = 5255;
+} // namespace uds_error
+
 } // namespace vistrel

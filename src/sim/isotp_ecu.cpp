@@ -19,7 +19,7 @@ constexpr std::uint32_t kNoiseId = 0x123;
 IsoTpEcu::IsoTpEcu(const EcuDescription& description, IsoTpEcuSettings settings)
     : settings_(std::move(settings)), responder_(description),
       latency_(description.latencyUs), out_{settings_.replyId, settings_.extended,
-                                            std::uint8_t{0xAA}} {
+                                            std::uint8_t{0xAA}, std::nullopt} {
     if (rule(WireFault::NoPadding) != nullptr) {
         out_.padding.reset();
     }
