@@ -32,7 +32,7 @@ inline constexpr std::uint16_t kPeriodicIdentifierBase = 0xF200;
 } // namespace vistrel::uds_codes
 
 // Their negative response codes.
-namespace vistrel::uds_nrc {
+namespace vistrel::uds_refusal {
 inline constexpr std::uint8_t kServiceNotSupported = 0x11;
 inline constexpr std::uint8_t kSubFunctionNotSupported = 0x12;
 inline constexpr std::uint8_t kIncorrectLength = 0x13;
@@ -47,4 +47,4 @@ inline constexpr std::uint8_t kExceededNumberOfAttempts = 0x36;
 inline constexpr std::uint8_t kRequiredTimeDelayNotExpired = 0x37;
 inline constexpr std::uint8_t kSubFunctionNotSupportedInActiveSession = 0x7E;
 inline constexpr std::uint8_t kServiceNotSupportedInActiveSession = 0x7F;
-} // namespace vistrel::uds_nrc
+} // namespace vistrel::uds_refusal

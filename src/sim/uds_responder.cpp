@@ -72,7 +72,7 @@ void UdsResponder::setClock(EcuClock clock) {
 Answer UdsResponder::answer(std::span<const std::uint8_t> request, ByteString& reply) {
     reply.clear();
     if (request.empty()) {
-        return negativeAnswer(0x00, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(0x00, uds_refusal::kIncorrectLength, reply);
     }
     const TimePoint now = clock_();
     expireSession(now);
@@ -91,12 +91,12 @@ Answer UdsResponder::answer(std::span<const std::uint8_t> request, ByteString& r
     case kDynamicallyDefineDataIdentifier:
         break;
     default:
-        return negativeAnswer(sid, uds_nrc::kServiceNotSupported, reply);
+        return negativeAnswer(sid, uds_refusal::kServiceNotSupported, reply);
     }
     // Memory, security and the identifiers' definitions open only in the
     // extended session.
     if (session_ == kDefaultSession) {
-        return negativeAnswer(sid, uds_nrc::kServiceNotSupportedInActiveSession, reply);
+        return negativeAnswer(sid, uds_refusal::kServiceNotSupportedInActiveSession, reply);
     }
     switch (sid) {
     case kReadMemoryByAddress:
@@ -125,12 +125,12 @@ void UdsResponder::enterDefaultSession() {
 
 Answer UdsResponder::sessionControl(std::span<const std::uint8_t> request, ByteString& reply) {
     if (request.size() != 2) {
-        return negativeAnswer(kSessionControl, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kSessionControl, uds_refusal::kIncorrectLength, reply);
     }
     const std::uint8_t session = request[1] & ~kSuppressPositiveReply;
     if (session != kDefaultSession && session != kExtendedSession &&
         session != kProgrammingSession) {
-        return negativeAnswer(kSessionControl, uds_nrc::kSubFunctionNotSupported, reply);
+        return negativeAnswer(kSessionControl, uds_refusal::kSubFunctionNotSupported, reply);
     }
     if (faults_.sessionFailures > 0) {
         --faults_.sessionFailures;
@@ -141,8 +141,8 @@ Answer UdsResponder::sessionControl(std::span<const std::uint8_t> request, ByteS
     if (session == kProgrammingSession) {
         return negativeAnswer(kSessionControl,
                               session_ == kDefaultSession
-                                  ? uds_nrc::kSubFunctionNotSupportedInActiveSession
-                                  : uds_nrc::kConditionsNotCorrect,
+                                  ? uds_refusal::kSubFunctionNotSupportedInActiveSession
+                                  : uds_refusal::kConditionsNotCorrect,
                               reply);
     }
     if (session == kDefaultSession) {
@@ -165,10 +165,10 @@ Answer UdsResponder::sessionControl(std::span<const std::uint8_t> request, ByteS
 
 Answer UdsResponder::testerPresent(std::span<const std::uint8_t> request, ByteString& reply) {
     if (request.size() != 2) {
-        return negativeAnswer(kTesterPresent, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kTesterPresent, uds_refusal::kIncorrectLength, reply);
     }
     if ((request[1] & ~kSuppressPositiveReply) != 0) {
-        return negativeAnswer(kTesterPresent, uds_nrc::kSubFunctionNotSupported, reply);
+        return negativeAnswer(kTesterPresent, uds_refusal::kSubFunctionNotSupported, reply);
     }
     if ((request[1] & kSuppressPositiveReply) != 0) {
         return {Answer::Kind::Suppressed};
@@ -180,24 +180,24 @@ Answer UdsResponder::testerPresent(std::span<const std::uint8_t> request, ByteSt
 
 Answer UdsResponder::readMemory(std::span<const std::uint8_t> request, ByteString& reply) {
     if (request.size() < 2) {
-        return negativeAnswer(kReadMemoryByAddress, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kReadMemoryByAddress, uds_refusal::kIncorrectLength, reply);
     }
     const std::optional<Format> format = formatOf(request[1]);
     if (!format) {
-        return negativeAnswer(kReadMemoryByAddress, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(kReadMemoryByAddress, uds_refusal::kRequestOutOfRange, reply);
     }
     if (request.size() != 2 + format->elementBytes()) {
-        return negativeAnswer(kReadMemoryByAddress, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kReadMemoryByAddress, uds_refusal::kIncorrectLength, reply);
     }
     const AddressRange range = elementAt(request.subspan(2), *format);
     if (range.length == 0 || !memory_.mapped(range)) {
-        return negativeAnswer(kReadMemoryByAddress, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(kReadMemoryByAddress, uds_refusal::kRequestOutOfRange, reply);
     }
     if (!security_.allows(range)) {
-        return negativeAnswer(kReadMemoryByAddress, uds_nrc::kSecurityAccessDenied, reply);
+        return negativeAnswer(kReadMemoryByAddress, uds_refusal::kSecurityAccessDenied, reply);
     }
     if (range.length >= kMaxReply) {
-        return negativeAnswer(kReadMemoryByAddress, uds_nrc::kResponseTooLong, reply);
+        return negativeAnswer(kReadMemoryByAddress, uds_refusal::kResponseTooLong, reply);
     }
     positive(kReadMemoryByAddress, reply);
     return memory_.read(kReadMemoryByAddress, range, faults_, clock_, reply);
@@ -205,7 +205,8 @@ Answer UdsResponder::readMemory(std::span<const std::uint8_t> request, ByteStrin
 
 Answer UdsResponder::defineIdentifier(std::span<const std::uint8_t> request, ByteString& reply) {
     if (request.size() < 2) {
-        return negativeAnswer(kDynamicallyDefineDataIdentifier, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kDynamicallyDefineDataIdentifier, uds_refusal::kIncorrectLength,
+                              reply);
     }
     Answer answer;
     switch (request[1] & ~kSuppressPositiveReply) {
@@ -217,8 +218,8 @@ Answer UdsResponder::defineIdentifier(std::span<const std::uint8_t> request, Byt
         break;
     default:
         // Definition by identifier (01) is left to ECUs with data of their own.
-        return negativeAnswer(kDynamicallyDefineDataIdentifier, uds_nrc::kSubFunctionNotSupported,
-                              reply);
+        return negativeAnswer(kDynamicallyDefineDataIdentifier,
+                              uds_refusal::kSubFunctionNotSupported, reply);
     }
     if (answer.kind == Answer::Kind::Positive && (request[1] & kSuppressPositiveReply) != 0) {
         reply.clear();
@@ -231,19 +232,19 @@ Answer UdsResponder::defineByAddress(std::span<const std::uint8_t> request, Byte
     // 2C 02 identifier(2) format, then address and size pairs.
     constexpr std::uint8_t sid = kDynamicallyDefineDataIdentifier;
     if (request.size() < 5) {
-        return negativeAnswer(sid, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(sid, uds_refusal::kIncorrectLength, reply);
     }
     const std::optional<Format> format = formatOf(request[4]);
     if (!format) {
-        return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
     }
     const auto elements = request.subspan(5);
     if (elements.empty() || elements.size() % format->elementBytes() != 0) {
-        return negativeAnswer(sid, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(sid, uds_refusal::kIncorrectLength, reply);
     }
     const auto identifier = static_cast<std::uint16_t>(bigEndian(request.subspan(2, 2)));
     if (!isDynamic(identifier)) {
-        return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
     }
     const auto found = definitions_.find(identifier);
     const bool fresh = found == definitions_.end();
@@ -252,10 +253,10 @@ Answer UdsResponder::defineByAddress(std::span<const std::uint8_t> request, Byte
     for (std::size_t at = 0; at < elements.size(); at += format->elementBytes()) {
         const AddressRange range = elementAt(elements.subspan(at), *format);
         if (range.length == 0 || !memory_.mapped(range)) {
-            return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+            return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
         }
         if (!security_.allows(range)) {
-            return negativeAnswer(sid, uds_nrc::kSecurityAccessDenied, reply);
+            return negativeAnswer(sid, uds_refusal::kSecurityAccessDenied, reply);
         }
         if (const RefusedRange* refused = faults_.refusal(sid, range)) {
             return negativeAnswer(sid, refused->nrc, reply);
@@ -286,11 +287,11 @@ Answer UdsResponder::clearIdentifier(std::span<const std::uint8_t> request, Byte
         return {};
     }
     if (request.size() != 4) {
-        return negativeAnswer(sid, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(sid, uds_refusal::kIncorrectLength, reply);
     }
     const auto identifier = static_cast<std::uint16_t>(bigEndian(request.subspan(2, 2)));
     if (!isDynamic(identifier)) {
-        return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
     }
     // Clearing an identifier that holds nothing is no error.
     definitions_.erase(identifier);
@@ -327,7 +328,7 @@ Answer UdsResponder::identifierData(std::uint8_t service, std::uint16_t identifi
     const std::vector<AddressRange>& ranges = definitions_.at(identifier);
     if (!std::all_of(ranges.begin(), ranges.end(),
                      [&](const AddressRange& range) { return security_.allows(range); })) {
-        return negativeAnswer(service, uds_nrc::kSecurityAccessDenied, reply);
+        return negativeAnswer(service, uds_refusal::kSecurityAccessDenied, reply);
     }
     for (const AddressRange& range : ranges) {
         if (const Answer answer = memory_.read(service, range, faults_, clock_, reply);
@@ -343,7 +344,7 @@ Answer UdsResponder::readIdentifiers(std::span<const std::uint8_t> request, Byte
     // support are left out of the reply; it refuses only when none is left.
     constexpr std::uint8_t sid = kReadDataByIdentifier;
     if (request.size() < 3 || request.size() % 2 == 0) {
-        return negativeAnswer(sid, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(sid, uds_refusal::kIncorrectLength, reply);
     }
     positive(sid, reply);
     bool any = false;
@@ -360,10 +361,10 @@ Answer UdsResponder::readIdentifiers(std::span<const std::uint8_t> request, Byte
         }
     }
     if (!any) {
-        return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
     }
     if (reply.length() > kMaxReply) {
-        return negativeAnswer(sid, uds_nrc::kResponseTooLong, reply);
+        return negativeAnswer(sid, uds_refusal::kResponseTooLong, reply);
     }
     return {};
 }
@@ -375,12 +376,12 @@ Answer UdsResponder::readPeriodic(std::span<const std::uint8_t> request, TimePoi
     constexpr std::uint8_t sid = kReadDataByPeriodicIdentifier;
     constexpr std::uint8_t kStop = 0x04;
     if (request.size() < 2) {
-        return negativeAnswer(sid, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(sid, uds_refusal::kIncorrectLength, reply);
     }
     const std::uint8_t mode = request[1];
     const auto identifiers = request.subspan(2);
     if (mode == 0 || mode > kStop) {
-        return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
     }
     if (mode == kStop) {
         if (identifiers.empty()) {
@@ -392,7 +393,7 @@ Answer UdsResponder::readPeriodic(std::span<const std::uint8_t> request, TimePoi
         return positive(sid, reply);
     }
     if (identifiers.empty()) {
-        return negativeAnswer(sid, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(sid, uds_refusal::kIncorrectLength, reply);
     }
     std::vector<std::uint8_t> supported;
     for (const std::uint8_t low : identifiers) {
@@ -404,16 +405,16 @@ Answer UdsResponder::readPeriodic(std::span<const std::uint8_t> request, TimePoi
         // One frame carries each identifier: its data must fit after the
         // identifier's byte.
         if (dataLength(identifier) > periodicDataBytes_) {
-            return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+            return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
         }
         if (!std::all_of(found->second.begin(), found->second.end(),
                          [&](const AddressRange& range) { return security_.allows(range); })) {
-            return negativeAnswer(sid, uds_nrc::kSecurityAccessDenied, reply);
+            return negativeAnswer(sid, uds_refusal::kSecurityAccessDenied, reply);
         }
         supported.push_back(low);
     }
     if (supported.empty() || !scheduler_.fits(supported)) {
-        return negativeAnswer(sid, uds_nrc::kRequestOutOfRange, reply);
+        return negativeAnswer(sid, uds_refusal::kRequestOutOfRange, reply);
     }
     for (const std::uint8_t identifier : supported) {
         scheduler_.schedule(identifier, settings_.rates[mode - 1], now);

@@ -32,17 +32,17 @@ void UdsSecurity::lock() noexcept {
 Answer UdsSecurity::answer(std::span<const std::uint8_t> request, TimePoint now,
                            const EcuFaults& faults, ByteString& reply) {
     if (request.size() < 2) {
-        return negativeAnswer(kSecurityAccess, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kIncorrectLength, reply);
     }
     const std::uint8_t level = request[1] & ~kSuppressPositiveReply;
     const bool suppress = (request[1] & kSuppressPositiveReply) != 0;
     const std::uint8_t seedLevel = level % 2 == 1 ? level : static_cast<std::uint8_t>(level - 1);
     if (level == 0 || level == 0x7F || !supports(seedLevel)) {
-        return negativeAnswer(kSecurityAccess, uds_nrc::kSubFunctionNotSupported, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kSubFunctionNotSupported, reply);
     }
     if (level % 2 == 1) {
         if (request.size() != 2 || suppress) {
-            return negativeAnswer(kSecurityAccess, uds_nrc::kIncorrectLength, reply);
+            return negativeAnswer(kSecurityAccess, uds_refusal::kIncorrectLength, reply);
         }
         return requestSeed(level, now, faults, reply);
     }
@@ -53,11 +53,11 @@ Answer UdsSecurity::requestSeed(std::uint8_t level, TimePoint now, const EcuFaul
                                 ByteString& reply) {
     ++seedRequests_;
     if (delayUntil_ && now < *delayUntil_) {
-        return negativeAnswer(kSecurityAccess, uds_nrc::kRequiredTimeDelayNotExpired, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kRequiredTimeDelayNotExpired, reply);
     }
     delayUntil_.reset();
     if (faults.seedDelayEvery != 0 && seedRequests_ % faults.seedDelayEvery == 0) {
-        return negativeAnswer(kSecurityAccess, uds_nrc::kRequiredTimeDelayNotExpired, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kRequiredTimeDelayNotExpired, reply);
     }
     reply.append(kSecurityAccess + kPositiveOffset);
     reply.append(level);
@@ -84,20 +84,20 @@ Answer UdsSecurity::sendKey(std::uint8_t level, std::span<const std::uint8_t> ke
                             TimePoint now, ByteString& reply) {
     const std::uint8_t seedLevel = level - 1;
     if (seedLevel_ != seedLevel) {
-        return negativeAnswer(kSecurityAccess, uds_nrc::kRequestSequenceError, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kRequestSequenceError, reply);
     }
     if (key.size() != seed_.size()) {
-        return negativeAnswer(kSecurityAccess, uds_nrc::kIncorrectLength, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kIncorrectLength, reply);
     }
     // A key is tried once: right or wrong, the next try needs a new seed.
     seedLevel_ = 0;
     if (!std::ranges::equal(key, toyKey(seedLevel, seed_))) {
         if (++failures_ < attempts_) {
-            return negativeAnswer(kSecurityAccess, uds_nrc::kInvalidKey, reply);
+            return negativeAnswer(kSecurityAccess, uds_refusal::kInvalidKey, reply);
         }
         failures_ = 0;
         delayUntil_ = now + delay_;
-        return negativeAnswer(kSecurityAccess, uds_nrc::kExceededNumberOfAttempts, reply);
+        return negativeAnswer(kSecurityAccess, uds_refusal::kExceededNumberOfAttempts, reply);
     }
     failures_ = 0;
     unlocked_ = seedLevel;
