@@ -23,6 +23,7 @@ IsoTpEcu::IsoTpEcu(const EcuDescription& description, IsoTpEcuSettings settings)
     if (rule(WireFault::NoPadding) != nullptr) {
         out_.padding.reset();
     }
+    responder_->setClock([this] { return now_; });
     EcuFaults& faults = responder_->faults();
     if (const WireFaultRule* seedDelay = rule(WireFault::SeedDelay)) {
         faults.seedDelayEvery = seedDelay->every;
@@ -78,6 +79,7 @@ void IsoTpEcu::queuePeriodic(Clock::time_point now) {
 }
 
 std::vector<CanFrame> IsoTpEcu::due(Clock::time_point now) {
+    now_ = now;
     if (const auto periodic = responder_->nextPeriodic(); periodic && *periodic <= now) {
         queuePeriodic(now);
     }
@@ -98,6 +100,7 @@ std::optional<IsoTpEcu::Clock::time_point> IsoTpEcu::nextDue() const {
 }
 
 void IsoTpEcu::receive(const CanFrame& frame, Clock::time_point now) {
+    now_ = now;
     if (frame.id != settings_.requestId || frame.extended != settings_.extended) {
         return;
     }

@@ -46,6 +46,8 @@ public:
     using Clock = std::chrono::steady_clock;
 
     IsoTpEcu(const EcuDescription& description, IsoTpEcuSettings settings);
+    IsoTpEcu(const IsoTpEcu&) = delete;
+    IsoTpEcu& operator=(const IsoTpEcu&) = delete;
 
     void receive(const CanFrame& frame, Clock::time_point now);
     // The frames due by now, in the order they go on the bus.
@@ -64,6 +66,9 @@ private:
     void queuePeriodic(Clock::time_point now);
 
     IsoTpEcuSettings settings_;
+    // The ECU lives on the carrier's time: the latest now handed in, which
+    // also moves its signals, its session time-out and its periodic frames.
+    Clock::time_point now_{};
     std::unique_ptr<EcuResponder> responder_;
     std::chrono::microseconds latency_;
     isotp::Addressing out_;
