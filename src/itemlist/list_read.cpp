@@ -30,7 +30,7 @@ void VistrelItems::read(pugi::xml_node snapShot, const SilenceBegan& silenceBega
                                 mergeWindow_ == kAutoMergeWindow
                                     ? automaticMergeWindow(*protocol)
                                     : static_cast<std::uint32_t>(mergeWindow_),
-                                impl_->clock()};
+                                impl_->clock(), impl_->clock};
     PassLink pass(*protocol, impl_->knownSilent, silenceBegan);
     const ListReadEnd end =
         impl_->readers.readerFor(method_, pass).read(items, pass, settings, snapShot, tally);

@@ -26,6 +26,8 @@ std::string VistrelItems::MethodeLabel(std::int32_t i) {
         return "DynamicallyDefinedPacked";
     case 3:
         return "ReadMemoryByAddressMerged";
+    case 4:
+        return "ReadDataByPeriodicIdentifier";
     default:
         return "";
     }
@@ -51,6 +53,12 @@ void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
     protocol_ = std::move(protocol);
     impl_->readers.forget();
     impl_->knownSilent.clear();
+}
+
+void VistrelItems::releaseReading() noexcept {
+    if (protocol_) {
+        impl_->readers.release(*protocol_);
+    }
 }
 
 void VistrelItems::setClock(SteadyClock clock) {

@@ -42,6 +42,14 @@ enum class WireFault {
     NoPadding,
     // CAN: frames of other nodes go between the ECU's.
     Noise,
+    // UDS: the request gets 7F sid 21 (busy, repeat the request).
+    Busy,
+    // UDS: the seed request gets 7F 27 37 (the security delay runs).
+    SeedDelay,
+    // UDS: a new seed for every seed request, not the same until a key.
+    NewSeed,
+    // UDS: the first periodic identifier goes quiet after N frames.
+    PeriodicStop,
     // The answer comes 200 ms later than usual, past a tester's P2max.
     Late,
     // No answer to anything from the request after the N-th on, as an ECU
@@ -56,18 +64,20 @@ inline constexpr std::chrono::milliseconds kLateAnswer{200};
 // line, and must not move the faults off the requests they are set for.
 inline constexpr std::uint8_t kTesterPresentService = 0x3E;
 
-// One fault on every n-th request (StartCommunication for SilentStart); for
-// FlowWait, n is the number of WAITs; for SilentAfter, every request after
-// the n-th.
+// One fault on every n-th request (StartCommunication for SilentStart, seed
+// request for SeedDelay); for FlowWait, n is the number of WAITs, for
+// PeriodicStop the number of frames before the identifier goes quiet; for
+// SilentAfter, every request after the n-th.
 struct WireFaultRule {
     WireFault fault;
     unsigned every;
 };
 
 // "KIND" or "KIND:N": no-answer, negative, pending, late, silent-after,
-// bad-checksum, wrong-echo, garbage, silent-start, hang-up, and on CAN
-// fc-wait, fc-overflow, lost-cf, bad-sn, no-padding, noise; N defaults to 5.
-// nullopt for anything else.
+// bad-checksum, wrong-echo, garbage, silent-start, hang-up, on CAN fc-wait,
+// fc-overflow, lost-cf, bad-sn, no-padding, noise, and with UDS nrc:21,
+// nrc:37, new-seed, periodic-stop; N defaults to 5. nullopt for anything
+// else.
 std::optional<WireFaultRule> parseWireFault(std::string_view text);
 
 // The fault kinds by name, for help texts.
