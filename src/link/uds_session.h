@@ -5,6 +5,7 @@
 #include "components/error.h"
 #include "link/key_program.h"
 #include "link/message_link.h"
+#include "link/reply_step.h"
 #include "link/uds_timing.h"
 
 #include <chrono>
@@ -31,7 +32,10 @@ namespace vistrel {
 //   key program never runs faster than the ECU allows. No seed or key byte
 //   appears in a message;
 // - TesterPresent 3E 80 (no reply expected) from keepAlive() once no request
-//   went out for 2 s, so that the ECU keeps its session.
+//   went out for 2 s, so that the ECU keeps its session;
+// - after a request got no answer, the next of the same service waits for
+//   TesterPresent 3E 00's answer first, so that a late answer never passes
+//   for its own (ReplyStep).
 class UdsLinkSession {
 public:
     using TimePoint = std::chrono::steady_clock::time_point;
@@ -65,6 +69,8 @@ private:
     [[noreturn]] void securityFailed(const Error& failure);
     [[noreturn]] void giveUp(std::int32_t number, const std::string& why);
     std::string levelText() const;
+    // udsExchange with the line kept in step.
+    ByteString exchangeInStep(MessageLink& link, const ByteString& request);
 
     std::optional<std::uint8_t> level_;
     std::unique_ptr<KeyProgram> keyProgram_;
@@ -76,6 +82,7 @@ private:
     std::optional<TimePoint> retryAt_;
     int delays_ = 0;
     bool givenUp_ = false;
+    ReplyStep replyStep_;
 };
 
 struct DiagnosticSettings;

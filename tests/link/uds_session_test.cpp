@@ -221,5 +221,17 @@ TEST(UdsLinkSession, TesterPresentOnlyAfterTwoSecondsWithoutARequest) {
     }
 }
 
+// A read after one that timed out waits for TesterPresent's answer first:
+// the late answer before it is dropped, never taken for the new read's.
+TEST(UdsSession, ALateAnswerNeverPassesForTheNextRead) {
+    testing::ScriptedMessageLink link;
+    link.replies = script({nullptr, "62F19011", "7E00", "62F19022"});
+    UdsLinkSession session;
+    const ByteString read = ByteString::fromText("22F190");
+    EXPECT_THROW(session.exchange(link, read), Error);
+    EXPECT_EQ(session.exchange(link, read).text(), "62F19022");
+    EXPECT_EQ(sentText(link), "22F190 3E00 22F190");
+}
+
 } // namespace
 } // namespace vistrel
