@@ -41,6 +41,7 @@ struct Options {
     bool socketcand = false;
     unsigned port = 29536;
     std::string ids = "7E0/7E8";
+    std::string periodicId;
     std::string flowControl = "0/0";
     bool clone = false;
     bool pty = false;
@@ -111,6 +112,11 @@ IsoTpEcuSettings canSettingsFrom(const Options& options) {
     settings.requestId = read.isotp.tx;
     settings.replyId = read.isotp.rx;
     settings.extended = read.isotp.extended;
+    if (!options.periodicId.empty()) {
+        const LinkString prx{"--prx", "", {{"id", options.periodicId}}};
+        settings.periodicId =
+            LinkKeys(prx, {"id"}).hexNumber("id", 0, settings.extended ? 0x1FFFFFFF : 0x7FF);
+    }
     const auto [bs, stmin] = halves(options.flowControl, "--fc", "BS/STMIN (e.g. 8/1)");
     const LinkString flow{"--fc", "", {{"bs", bs}, {"stmin", stmin}}};
     const LinkKeys keys(flow, {"bs", "stmin"});
@@ -247,7 +253,8 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
-    app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")
+    app.add_option("--ecu", options.ecuFile,
+                   "ECU description (default: the built-in demo car; \"uds\": its UDS twin)")
         ->type_name("FILE");
     auto* kline =
         app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line");
@@ -267,6 +274,10 @@ int main(int argc, char** argv) {
     app.add_option("--ids", options.ids,
                    "On CAN: the request and answer ids, TX/RX (default 7E0/7E8; 8 digits for "
                    "29-bit)");
+    app.add_option("--prx", options.periodicId,
+                   "On CAN with a UDS description: the id of the periodic frames (hex; default "
+                   "the answer id)")
+        ->type_name("ID");
     app.add_option("--fc", options.flowControl,
                    "On CAN: the block size and separation time (hex) of the ECU's flow control, "
                    "BS/STMIN (default 0/0)");
@@ -297,8 +308,9 @@ int main(int argc, char** argv) {
     app.add_flag("--no-echo", options.noEcho, "Do not echo the tester's bytes");
     app.add_option("--fault", options.faults,
                    "KIND[:N]: a fault on every N-th request (default 5; for fc-wait the number "
-                   "of WAITs before each go-ahead; no-padding and noise on every one); KIND is "
-                   "one of " +
+                   "of WAITs before each go-ahead; nrc:37 on every N-th seed request; "
+                   "periodic-stop after N frames of the first periodic identifier; no-padding, "
+                   "noise and new-seed on every one); KIND is one of " +
                        wireFaultNames())
         ->type_name("KIND[:N]");
     try {

@@ -164,6 +164,17 @@ inline constexpr std::int32_t kTriggerConditionError = 4101;
 // A link string with an unknown kind or key, or a value that does not fit.
 inline constexpr std::int32_t kLinkStringError = 4102;
 
+// Failures of a reading method as a whole or of one of its items, in either
+// diagnostic family.
+namespace reading_error {
+// The periodic method on a link that cannot carry it.
+inline constexpr std::int32_t kPeriodicNotOnThisLink = 5500;
+// An identifier that the ECU stopped sending.
+inline constexpr std::int32_t kNoPeriodicData = 5501;
+// An item longer than one periodic frame carries.
+inline constexpr std::int32_t kTooLongForPeriodic = 5502;
+} // namespace reading_error
+
 // The kind that a number stands for. A number that means one thing in one
 // layer and another elsewhere (1) takes the kind of the layer that raises it
 // most; an Error built with its kind given says otherwise.
