@@ -59,6 +59,14 @@ TEST(SessionMismatch, SessionRepliesOfTheOtherFamily) {
     }
 }
 
+TEST(SecurityAccess, LockedMemoryWithoutSecurityNamesTheKeys) {
+    testing::ScriptedMessageLink link("7F2333");
+    UdsLinkSession session;
+    const auto error = testing::errorOf([&] { session.exchange(link, kRead); });
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description().find("security=LL"), std::string::npos);
+}
+
 struct FakeKeyProgram : KeyProgram {
     std::optional<ByteString> key;
     std::string calls;
@@ -134,6 +142,10 @@ TEST(SecurityAccess, SeedKeyAndTheRefusals) {
         // Neither seed nor key in a message.
         EXPECT_EQ(s.text.find("A1B2") + s.text.find("C3D4"), 2 * std::string::npos) << c.name;
         if (c.error != 0) {
+            // Locked memory says why it is still locked.
+            const std::string why = s.text;
+            s.exchange(kRead, "7F2333");
+            EXPECT_NE(s.text.find(why), std::string::npos) << s.text;
             s.now += milliseconds(9999);
             s.exchange(kSession, "500300320190");
             EXPECT_EQ(s.sent(), "1003") << c.name;
