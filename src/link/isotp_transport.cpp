@@ -18,6 +18,9 @@ constexpr int kMostWaits = 10;
 constexpr std::uint8_t kLowestSharedPeriodic = 0x40;
 // Periodic frames kept for a reader: a few seconds of a busy fast rate.
 constexpr std::size_t kMostQueuedPeriodic = 4096;
+// Frames that receiveUnsolicited takes past its deadline looking for a
+// periodic one among those that wait already.
+constexpr int kMostFramesPastDeadline = 64;
 
 } // namespace
 
@@ -212,10 +215,18 @@ bool IsoTpTransport::divertPeriodic(const CanFrame& frame) {
 
 std::optional<ByteString> IsoTpTransport::receiveUnsolicited(std::chrono::milliseconds timeout) {
     const auto deadline = bus_->now() + timeout;
-    while (periodic_.empty()) {
+    // What waits already is taken even past the deadline, within bounds, so
+    // that other traffic ahead of a periodic frame does not hide it.
+    for (int late = 0; periodic_.empty();) {
+        const std::optional<CanFrame> frame = bus_->receive(deadline);
+        if (!frame) {
+            break;
+        }
         // Between exchanges whatever else comes is stale.
-        receiveFrom(deadline);
-        if (bus_->now() >= deadline) {
+        if (frame->extended == settings_.extended) {
+            divertPeriodic(*frame);
+        }
+        if (bus_->now() >= deadline && ++late >= kMostFramesPastDeadline) {
             break;
         }
     }
