@@ -200,4 +200,9 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
     return ErrorKind::Protocol;
 }
 
+// --- configuration files, said plainly ------------------------------------
+// A configuration file that is not XML at all (empty, prose, binary); its
+// kind is File.
+inline constexpr std::int32_t kNotXmlFile = 5150;
+
 } // namespace vistrel
