@@ -33,7 +33,7 @@ public:
     void setProtocolCaption(const std::string&) override {}
     void setGridColumns(const std::vector<GridColumn>&) override {}
     void setGridRows(std::vector<GridRow>) override {}
-    void setValueColumn(const std::vector<std::string>& values) override {
+    void setValueColumn(const std::vector<ValueCell>& values) override {
         benchmark::DoNotOptimize(values.data());
     }
     void setMousePointer(MousePointer) override {}
