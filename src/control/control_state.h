@@ -64,6 +64,8 @@ struct VistrelControl::State : ControlPorts {
     void toolbarClick(std::string_view key);
     void runCommand(std::string_view key);
     void recCommand();
+    std::unique_ptr<VistrelItems> pastedList(std::string_view pasted, PasteResult& result) const;
+    bool clipboardHoldsItemLines() const;
     PasteResult pasteText(std::string_view text);
     CommandResult openConfigFile(const std::string& path);
     CommandResult saveConfigFile(const std::string& path);
@@ -123,7 +125,7 @@ struct VistrelControl::State : ControlPorts {
     std::string readLine;
     std::uint32_t cycleStart = 0;
     // The value texts of the last good read shown, one per item.
-    std::vector<std::string> values;
+    std::vector<ValueCell> values;
     // What the Status panel shows, and what it showed before a failure took
     // it (absent while it shows no failure).
     std::string statusShown;
