@@ -43,11 +43,11 @@ public:
     // The next line the program prints ("" when none comes in time): a
     // K-line ECU prints its new device when it serves again after a hang-up.
     // Generous waits, as the machine running the tests may be busy.
-    std::string nextLine() {
+    std::string nextLine(int waitMs = 20000) {
         char chunk[256];
         ssize_t got = 0;
         pollfd ready{out_, POLLIN, 0};
-        while (printed_.find('\n') == std::string::npos && ::poll(&ready, 1, 20000) == 1 &&
+        while (printed_.find('\n') == std::string::npos && ::poll(&ready, 1, waitMs) == 1 &&
                (got = ::read(out_, chunk, sizeof chunk)) > 0) {
             printed_.append(chunk, static_cast<std::size_t>(got));
         }
@@ -59,16 +59,9 @@ public:
     // Every whole line printed so far (with --log, the requests), without
     // waiting for more.
     std::vector<std::string> linesSoFar() {
-        char chunk[4096];
-        pollfd ready{out_, POLLIN, 0};
-        ssize_t got = 0;
-        while (::poll(&ready, 1, 0) == 1 && (got = ::read(out_, chunk, sizeof chunk)) > 0) {
-            printed_.append(chunk, static_cast<std::size_t>(got));
-        }
         std::vector<std::string> lines;
-        for (auto end = printed_.find('\n'); end != std::string::npos; end = printed_.find('\n')) {
-            lines.push_back(printed_.substr(0, end));
-            printed_.erase(0, end + 1);
+        for (std::string line; (line = nextLine(0)) != "";) {
+            lines.push_back(line);
         }
         return lines;
     }

@@ -7,6 +7,8 @@
 #include "link/kwp_exchange.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
 
 namespace vistrel {
 namespace {
@@ -33,6 +35,11 @@ struct ScriptedLink : MessageLink {
 const ByteString kRead = {0x23, 0x01, 0xA2, 0xB3, 0x02};
 const ByteString kValue = {0x63, 0x12, 0x34};
 const ByteString kPending = {0x7F, 0x23, 0x78};
+
+std::vector<std::string> splitHex(const std::string& texts) {
+    std::istringstream in(texts);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
 
 Script pendingTimes(int n, std::optional<ByteString> last) {
     Script script(static_cast<std::size_t>(n), kPending);
@@ -82,65 +89,47 @@ TEST(KwpExchange, TheLinksReplyTimeFirstThenP2StarAfterEachPendingReply) {
 }
 
 // After a request timed out, no reply that could be its late answer passes
-// for the value of a later request: each outcome is the reply taken, or the
-// error's number.
+// for a later request's value. Requests and replies in hexadecimal ("-" is
+// silence); each outcome is the reply taken or the error's number.
 TEST(KwpExchange, ALateAnswerNeverPassesForTheNextRequestsValue) {
-    const ByteString item0 = {0x23, 0x2C, 0x10, 0x00, 0x02};
-    const ByteString item1 = {0x23, 0x2C, 0x10, 0x10, 0x02};
-    const ByteString readE0 = {0x21, 0xE0};
-    const ByteString sync = {0x3E, 0x01};
-    const ByteString late = {0x63, 0x82, 0xB7};
-    const ByteString own = {0x63, 0xAA, 0xBB};
-    const ByteString definedE0 = {0x61, 0xE0, 0x11};
-    const ByteString present = {0x7E};
-    const std::nullopt_t none = std::nullopt;
-    struct Case {
+    const struct {
         const char* name;
-        std::vector<ByteString> requests;
-        Script replies;
-        std::vector<std::string> outcomes;
-        std::vector<ByteString> sent;
-    };
-    const Case cases[] = {
-        {"a read after one that timed out: TesterPresent first, the late answer dropped",
-         {item0, item1, item1},
-         {none, late, present, own, own},
-         {"2000", own.text(), own.text()},
-         {item0, sync, item1, item1}},
-        {"another service goes out at once; the late answer before its own is dropped",
-         {item0, readE0, item1},
-         {none, late, definedE0, own},
-         {"2000", definedE0.text(), own.text()},
-         {item0, readE0, item1}},
-        {"a refusal of TesterPresent brings the line in step too",
-         {item0, item1},
-         {none, ByteString{0x7F, 0x3E, 0x11}, own},
-         {"2000", own.text()},
-         {item0, sync, item1}},
-        {"no answer to TesterPresent: the read fails unanswered, unsent, and tries again",
-         {item0, item1, item1},
-         {none, none, present, own},
-         {"2000", "2000", own.text()},
-         {item0, sync, sync, item1}},
-        {"only other messages: out of step, unsent",
-         {item0, item1},
-         {none, late, none},
-         {"2000", "5100"},
-         {item0, sync}},
+        const char* requests;
+        const char* replies;
+        const char* outcomes;
+        const char* sent; // after the requests: 3E01 is TesterPresent
+    } cases[] = {
+        {"the same service: TesterPresent first, the late answer dropped",
+         "23010000 23010010 23010010", "- 6382 7E 6311 6311", "2000 6311 6311",
+         "23010000 3E01 23010010 23010010"},
+        {"another service at once, the late answer before its own dropped",
+         "23010000 21E0 23010010", "- 6382 61E011 6311", "2000 61E011 6311",
+         "23010000 21E0 23010010"},
+        {"no answer to TesterPresent: unsent, unanswered", "23010000 23010010 23010010",
+         "- - 7F3E11 6311", "2000 2000 6311", "23010000 3E01 3E01 23010010"},
+        {"only other messages: out of step, unsent", "23010000 23010010", "- 6382 -", "2000 5100",
+         "23010000 3E01"},
     };
     for (const auto& c : cases) {
-        ScriptedLink link(c.replies);
-        ReplyStep step = kwpReplyStep();
-        std::vector<std::string> outcomes;
-        for (const ByteString& request : c.requests) {
-            const auto error = testing::errorOf(
-                [&] { outcomes.push_back(kwpExchange(link, request, step).text()); });
-            if (error) {
-                outcomes.push_back(std::to_string(error->number()));
-            }
+        ScriptedLink link({});
+        for (const std::string& text : splitHex(c.replies)) {
+            link.replies.push_back(text == "-" ? std::nullopt
+                                               : std::optional(ByteString::fromText(text)));
         }
-        EXPECT_EQ(outcomes, c.outcomes) << c.name;
-        EXPECT_EQ(link.sent, c.sent) << c.name;
+        ReplyStep step = kwpReplyStep();
+        std::string outcomes;
+        for (const std::string& request : splitHex(c.requests)) {
+            const auto error = testing::errorOf([&] {
+                outcomes += kwpExchange(link, ByteString::fromText(request), step).text() + " ";
+            });
+            outcomes += error ? std::to_string(error->number()) + " " : "";
+        }
+        std::string sent;
+        for (const ByteString& request : link.sent) {
+            sent += request.text() + " ";
+        }
+        EXPECT_EQ(outcomes, std::string(c.outcomes) + " ") << c.name;
+        EXPECT_EQ(sent, std::string(c.sent) + " ") << c.name;
     }
 }
 
