@@ -5,9 +5,21 @@
 
 #include <deque>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace vistrel::testing {
+
+// Replies as blank-separated hexadecimal; "-" is silence.
+inline std::deque<std::optional<ByteString>> replyScript(const std::string& texts) {
+    std::istringstream in(texts);
+    std::deque<std::optional<ByteString>> replies;
+    for (std::string text; in >> text;) {
+        replies.push_back(text == "-" ? std::nullopt : std::optional(ByteString::fromText(text)));
+    }
+    return replies;
+}
 
 // A message link that hands out scripted replies in turn, then silence, and
 // records every message sent and every wait asked for.
@@ -16,6 +28,8 @@ struct ScriptedMessageLink : MessageLink {
     std::vector<ByteString> sent;
     std::vector<std::chrono::milliseconds> waits;
     std::chrono::milliseconds ownTimeout{150};
+
+    explicit ScriptedMessageLink(const std::string& script = "") : replies(replyScript(script)) {}
 
     void sendMessage(const ByteString& request) override { sent.push_back(request); }
     std::optional<ByteString> receiveMessage(std::chrono::milliseconds timeout) override {
