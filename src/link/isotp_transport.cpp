@@ -45,18 +45,22 @@ void IsoTpTransport::sendMessage(const ByteString& request) {
     bus_->send(isotp::firstFrame(out_, message));
     std::size_t sent = room_.first;
     std::uint8_t number = 1;
+    // STmin is the least gap between two consecutive frames, a flow control
+    // in between or not: a slow ECU may answer a block at once and still need
+    // the time before the next frame.
+    std::optional<Clock::time_point> lastConsecutive;
     while (sent < message.size()) {
         const isotp::Frame flow = awaitFlowControl();
         const auto gap = isotp::separationTime(flow.separation);
-        // The first frame of a block may follow its flow control at once.
-        auto nextAt = bus_->now();
         for (unsigned inBlock = 0;
              sent < message.size() && (flow.blockSize == 0 || inBlock < flow.blockSize);
              ++inBlock) {
-            bus_->waitUntil(nextAt);
+            if (lastConsecutive) {
+                bus_->waitUntil(*lastConsecutive + gap);
+            }
             bus_->send(isotp::consecutiveFrame(out_, number++, message.subspan(sent)));
             sent += std::min(room_.consecutive, message.size() - sent);
-            nextAt = bus_->now() + gap;
+            lastConsecutive = bus_->now();
         }
     }
 }
