@@ -37,7 +37,12 @@ UdsLinkSession::UdsLinkSession(std::optional<std::uint8_t> securityLevel,
 ByteString UdsLinkSession::exchange(MessageLink& link, const ByteString& request) {
     const bool session = !request.empty() && request.byte(0) == kSessionControl;
     if (!session && securityDue(clock_()) && retryAt_) {
-        unlock(link);
+        try {
+            unlock(link);
+        } catch (const Error&) {
+            // The request goes out all the same: memory that is not locked
+            // reads on, and locked memory's refusal tells why (trouble_).
+        }
     }
     lastRequestAt_ = clock_();
     if (!session) {

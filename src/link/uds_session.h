@@ -26,7 +26,8 @@ namespace vistrel {
 //   level (security=LL): 27 LL -> 67 LL seed, the key program's key in
 //   27 LL+1. An all-zero seed means unlocked already. When the ECU asks to
 //   wait (37), the step says so and the next seed is asked for 10 s later,
-//   before whatever request comes then, at most 3 times in a row; after a
+//   before whatever request comes then (which goes out whatever the
+//   outcome), at most 3 times in a row; after a
 //   refused key (35), too many attempts (36) or the third wait, no further
 //   key is sent on this link. Nothing is tried again sooner than 10 s, so a
 //   key program never runs faster than the ECU allows. Meanwhile every

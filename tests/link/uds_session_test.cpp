@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What a UDS link does around its exchanges: the session request and the
 // mismatch messages, security access with a fake key program on a fake
-// clock, and TesterPresent.
+// clock.
 
 #include "components/uds_negative_response.h"
 #include "fakes/error_of.h"
@@ -24,176 +24,124 @@ std::int32_t numberOf(std::uint8_t sid, std::uint8_t nrc) {
     return udsNegativeResponseError(sid, nrc).number();
 }
 
-// The ECU's family against the link's: every sign in the session exchange
-// becomes its own message, naming the key to change.
-TEST(SessionMismatch, SessionRepliesOfTheOtherFamily) {
-    const struct {
-        bool uds;
-        const char* request;
-        const char* replies;
-        std::int32_t error;
-    } cases[] = {
-        {true, "10A0", "7F1012", uds_error::kDefaultSessionRequest},
-        {true, "10A0", "-", uds_error::kDefaultSessionRequest},
-        {true, "10A0", "50A0", uds_error::kFamilyMismatch},
-        {true, "1003", "7F1012", uds_error::kFamilyMismatch},
-        {true, "1003", "7F1011", uds_error::kFamilyMismatch},
-        {true, "1003", "5003", uds_error::kFamilyMismatch},
-        {true, "1003", "7F1022", numberOf(0x10, 0x22)},
-        {true, "1003", "500300320190", 0},
-        {false, "10A0", "7F1012", uds_error::kFamilyMismatch},
-        {false, "1081", "5081003201F4", uds_error::kFamilyMismatch},
-        {false, "1085", "7F1012", nrc_error::kSubFunctionNotSupported},
-        {false, "1081", "5081", 0},
-    };
-    for (const auto& c : cases) {
-        testing::ScriptedMessageLink link(c.replies);
-        UdsLinkSession session;
-        ReplyStep step = kwpReplyStep();
-        const ByteString request = ByteString::fromText(c.request);
-        const auto error = testing::errorOf([&] {
-            c.uds ? session.exchange(link, request) : kwpCheckedExchange(link, request, step);
-        });
-        EXPECT_EQ(error ? error->number() : 0, c.error) << c.request << " " << c.uds;
-        if (error && error->number() == uds_error::kFamilyMismatch) {
-            EXPECT_NE(error->description().find(c.uds ? "diag=kwp" : "diag=uds"),
-                      std::string::npos);
-        }
-    }
-}
-
-TEST(SecurityAccess, LockedMemoryWithoutSecurityNamesTheKeys) {
-    testing::ScriptedMessageLink link("7F2333");
-    UdsLinkSession session;
-    const auto error = testing::errorOf([&] { session.exchange(link, kRead); });
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->description().find("security=LL"), std::string::npos);
-}
-
+// The key C3D4 for any seed, or a failure.
 struct FakeKeyProgram : KeyProgram {
-    std::optional<ByteString> key;
-    std::string calls;
+    bool works = true;
     ByteString keyFor(std::uint8_t level, const ByteString& seed) override {
-        calls += hexPadded(level, 2) + " " + seed.text();
-        if (!key) {
+        if (!works || level != 0x01 || seed != ByteString{0xA1, 0xB2}) {
             throw Error(uds_error::kKeyProgramFailed, "the key program failed");
         }
-        return *key;
+        return {0xC3, 0xD4};
     }
 };
 
-// A session with security=01 on a fake clock; each exchange returns the
-// error's number (or 0) and keeps what went out.
-struct Secured {
+// A session (with security=01 unless told otherwise) on a fake clock; each
+// exchange gives the error's number (or 0) and keeps its text.
+struct Session {
+    explicit Session(bool secured = true)
+        : session(secured ? std::optional<std::uint8_t>(0x01) : std::nullopt,
+                  secured ? std::move(spare) : nullptr, [this] { return now; }) {}
     UdsLinkSession::TimePoint now{};
-    FakeKeyProgram* program = new FakeKeyProgram;
-    UdsLinkSession session{std::uint8_t{0x01}, std::unique_ptr<KeyProgram>(program),
-                           [this] { return now; }};
+    std::unique_ptr<FakeKeyProgram> spare = std::make_unique<FakeKeyProgram>();
+    FakeKeyProgram* program = spare.get();
+    UdsLinkSession session;
     testing::ScriptedMessageLink link;
     std::string text;
 
-    std::int32_t exchange(const ByteString& request, const std::string& replies) {
+    std::int32_t exchange(const ByteString& request, const std::string& replies, bool kwp = false) {
         link.sent.clear();
         link.replies = testing::replyScript(replies);
-        const auto error = testing::errorOf([&] { session.exchange(link, request); });
+        ReplyStep step = kwpReplyStep();
+        const auto error = testing::errorOf([&] {
+            kwp ? kwpCheckedExchange(link, request, step) : session.exchange(link, request);
+        });
         text = error ? error->description() : "";
         return error ? error->number() : 0;
     }
-    std::string sent() const {
-        std::string all;
-        for (const auto& message : link.sent) {
-            all += (all.empty() ? "" : " ") + message.text();
-        }
-        return all;
-    }
 };
 
-// One session request with security=01: what goes out, what it becomes, and
-// whether a session 10 s later asks for a seed again (never sooner).
+// The ECU's family against the link's: every sign in the session exchange
+// becomes its own message, naming what to change.
+TEST(SessionMismatch, SessionRepliesOfTheOtherFamily) {
+    const struct {
+        bool kwp;
+        const char* request;
+        const char* replies;
+        std::int32_t error;
+        const char* hint;
+    } cases[] = {
+        {false, "10A0", "7F1012", uds_error::kDefaultSessionRequest, "1003"},
+        {false, "10A0", "-", uds_error::kDefaultSessionRequest, "1003"},
+        {false, "10A0", "50A0", uds_error::kFamilyMismatch, "diag=kwp"},
+        {false, "1003", "7F1011", uds_error::kFamilyMismatch, "diag=kwp"},
+        {false, "1003", "5003", uds_error::kFamilyMismatch, "diag=kwp"},
+        {false, "1003", "500300320190", 0, ""},
+        {true, "10A0", "7F1012", uds_error::kFamilyMismatch, "diag=uds"},
+        {true, "1081", "5081003201F4", uds_error::kFamilyMismatch, "diag=uds"},
+    };
+    for (const auto& c : cases) {
+        Session s(false);
+        EXPECT_EQ(s.exchange(ByteString::fromText(c.request), c.replies, c.kwp), c.error)
+            << c.request << " " << c.replies;
+        EXPECT_NE(s.text.find(c.hint), std::string::npos) << s.text;
+    }
+}
+
+// One session request with security=01: what goes out, what it becomes;
+// that locked memory then says why; whether a session 10 s later asks for a
+// seed again (never sooner). No seed or key in a message.
 TEST(SecurityAccess, SeedKeyAndTheRefusals) {
     const struct {
-        const char* name;
         const char* replies; // after the session reply
         bool programWorks;
         std::int32_t error;
         const char* sent;
         bool asksAgain;
     } cases[] = {
-        {"unlocked already", "67010000", true, 0, "1003 2701", false},
-        {"seed and key", "6701A1B2 6702", true, 0, "1003 2701 2702C3D4", false},
-        {"invalid key", "6701A1B2 7F2735", true, numberOf(0x27, 0x35), "1003 2701 2702C3D4", false},
-        {"too many attempts", "7F2736", true, numberOf(0x27, 0x36), "1003 2701", false},
-        {"key program fails", "6701A1B2", false, uds_error::kKeyProgramFailed, "1003 2701", true},
-        {"seed of another level", "6703A1B2", true, uds_error::kSecurityReplyMalformed, "1003 2701",
-         true},
-        {"level unknown to the ECU", "7F2712", true, numberOf(0x27, 0x12), "1003 2701", true},
-        {"key not confirmed", "6701A1B2 6704", true, uds_error::kSecurityReplyMalformed,
-         "1003 2701 2702C3D4", true},
+        {"67010000", true, 0, "1003 2701", false},
+        {"6701A1B2 6702", true, 0, "1003 2701 2702C3D4", false},
+        {"6701A1B2 7F2735", true, numberOf(0x27, 0x35), "1003 2701 2702C3D4", false},
+        {"7F2736", true, numberOf(0x27, 0x36), "1003 2701", false},
+        {"6701A1B2", false, uds_error::kKeyProgramFailed, "1003 2701", true},
+        {"7F2712", true, numberOf(0x27, 0x12), "1003 2701", true},
     };
     for (const auto& c : cases) {
-        Secured s;
-        s.program->key = c.programWorks ? std::optional(ByteString{0xC3, 0xD4}) : std::nullopt;
+        Session s;
+        s.program->works = c.programWorks;
         EXPECT_EQ(s.exchange(kSession, std::string("500300320190 ") + c.replies), c.error)
-            << c.name << ": " << s.text;
-        EXPECT_EQ(s.sent(), c.sent) << c.name;
-        EXPECT_EQ(s.session.unlocked(), c.error == 0) << c.name;
-        EXPECT_EQ(s.program->calls,
-                  std::string(c.sent).find("2702") != std::string::npos || !c.programWorks
-                      ? "01 A1B2"
-                      : "")
-            << c.name;
-        // Neither seed nor key in a message.
-        EXPECT_EQ(s.text.find("A1B2") + s.text.find("C3D4"), 2 * std::string::npos) << c.name;
+            << c.replies << ": " << s.text;
+        EXPECT_EQ(s.link.sent, c.sent) << c.replies;
+        EXPECT_EQ(s.session.unlocked(), c.error == 0) << c.replies;
+        EXPECT_EQ(s.text.find("A1B2") + s.text.find("C3D4"), 2 * std::string::npos) << s.text;
         if (c.error != 0) {
-            // Locked memory says why it is still locked.
             const std::string why = s.text;
             s.exchange(kRead, "7F2333");
             EXPECT_NE(s.text.find(why), std::string::npos) << s.text;
             s.now += milliseconds(9999);
             s.exchange(kSession, "500300320190");
-            EXPECT_EQ(s.sent(), "1003") << c.name;
+            EXPECT_EQ(s.link.sent, "1003") << c.replies;
             s.now += milliseconds(1);
             s.exchange(kSession, "500300320190 -");
-            EXPECT_EQ(s.sent(), c.asksAgain ? "1003 2701" : "1003") << c.name;
+            EXPECT_EQ(s.link.sent, c.asksAgain ? "1003 2701" : "1003") << c.replies;
         }
     }
 }
 
 // 37: the step says so; 10 s later the next request asks for a seed first,
-// three times at most.
+// three times at most, and goes out whatever the answer.
 TEST(SecurityAccess, TimeDelayIsWaitedOutThreeTimesAtMost) {
-    Secured s;
-    const std::int32_t delay = numberOf(0x27, 0x37);
-    EXPECT_EQ(s.exchange(kSession, "500300320190 7F2737"), delay);
+    Session s;
+    EXPECT_EQ(s.exchange(kSession, "500300320190 7F2737"), numberOf(0x27, 0x37));
     EXPECT_NE(s.text.find("10 s"), std::string::npos) << s.text;
     s.now += milliseconds(5000);
     EXPECT_EQ(s.exchange(kRead, "6312"), 0);
-    EXPECT_EQ(s.sent(), "2314001000");
-    s.now += milliseconds(5000);
-    for (int wait = 2; wait <= 4; ++wait, s.now += milliseconds(10000)) {
-        EXPECT_EQ(s.exchange(kRead, "7F2737"), delay) << wait;
-        EXPECT_EQ(s.sent(), "2701") << wait;
-        EXPECT_EQ(s.text.find("no further") != std::string::npos, wait == 4) << s.text;
+    for (const char* why : {"wait 2 of 3", "wait 3 of 3", "no further", ""}) {
+        s.now += milliseconds(5000);
+        EXPECT_EQ(s.exchange(kRead, *why ? "7F2737 7F2333" : "7F2333"), numberOf(0x23, 0x33));
+        EXPECT_EQ(s.link.sent, *why ? "2701 2314001000" : "2314001000") << why;
+        EXPECT_NE(s.text.find(why), std::string::npos) << s.text;
+        s.now += milliseconds(5000);
     }
-    EXPECT_EQ(s.exchange(kRead, "6312"), 0);
-    EXPECT_EQ(s.sent(), "2314001000");
-}
-
-TEST(UdsLinkSession, TesterPresentOnlyAfterTwoSecondsWithoutARequest) {
-    Secured s;
-    for (const long at : {1999, 2000, 3000}) {
-        s.now = UdsLinkSession::TimePoint(milliseconds(at));
-        s.session.keepAlive(s.link);
-    }
-    s.link.replies = testing::replyScript("63");
-    s.session.exchange(s.link, ByteString{0x23});
-    s.now += milliseconds(1999);
-    s.session.keepAlive(s.link);
-    s.now += milliseconds(1);
-    s.session.keepAlive(s.link);
-    // At 2 s, and 2 s after the request; nothing waits for a reply to it.
-    EXPECT_EQ(s.sent(), "3E80 23 3E80");
-    EXPECT_EQ(s.link.waits.size(), 1U);
 }
 
 // A read after one that timed out waits for TesterPresent's answer first:
