@@ -107,7 +107,7 @@ std::string linkStringForms() {
         const std::string_view device = kind == "socketcand"  ? "HOST[:PORT]"
                                         : kind == "socketcan" ? "IFACE"
                                                               : "DEVICE";
-        forms += kind == "sim" ? std::string("sim, sim:FILE")
+        forms += kind == "sim" ? std::string("sim, sim:uds, sim:FILE")
                                : std::string(kind) + ":" + std::string(device) + "[,key=value]...";
     }
     return forms;
