@@ -7,6 +7,7 @@
 #include "fakes/error_of.h"
 #include "fakes/scripted_message_link.h"
 #include "link/family_mismatch.h"
+#include "link/kwp_exchange.h"
 #include "link/uds_session.h"
 
 #include <gtest/gtest.h>
