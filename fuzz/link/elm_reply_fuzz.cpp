@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     for (const auto& [text, klineHeaders] : {std::pair{received, false}, std::pair{received, true},
-                                            std::pair{std::string_view(printed), true}}) {
+                                             std::pair{std::string_view(printed), true}}) {
         vistrel::ElmLineFormat format;
         format.klineHeaders = klineHeaders;
         const vistrel::ElmReply reply = vistrel::parseElmReply(text, format);

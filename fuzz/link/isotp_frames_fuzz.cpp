@@ -3,6 +3,7 @@
 // as replies without a crash, an overrun or a hang, and no reply is longer
 // than one transfer can be.
 #include "components/error.h"
+#include "input_bus.h"
 #include "link/isotp_transport.h"
 
 #include <cstdint>
@@ -12,36 +13,7 @@ namespace {
 
 using namespace vistrel;
 
-// The input as frames, one every millisecond on a fake clock: a byte for the
-// length (0 to 15, so that impossible lengths come too), then the data.
-class InputBus : public CanBus {
-public:
-    InputBus(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-    bool exhausted() const noexcept { return at_ >= size_; }
-    Clock::time_point now() const override { return now_; }
-    void waitUntil(Clock::time_point deadline) override { now_ = std::max(now_, deadline); }
-    void send(const CanFrame&) override {}
-    std::optional<CanFrame> receive(Clock::time_point deadline) override {
-        if (exhausted()) {
-            waitUntil(deadline);
-            return std::nullopt;
-        }
-        CanFrame frame;
-        frame.id = 0x7E8;
-        frame.length = static_cast<std::uint8_t>(data_[at_++] & 0x0F);
-        for (std::size_t i = 0; i < frame.data.size() && at_ < size_; ++i) {
-            frame.data[i] = data_[at_++];
-        }
-        now_ += std::chrono::milliseconds(1);
-        return frame;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-    Clock::time_point now_{};
+using fuzzing::InputBus;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 // within its bounds.
 #include "components/error.h"
 #include "components/uds_negative_response.h"
+#include "input_bus.h"
 #include "link/isotp_transport.h"
 #include "link/uds_session.h"
 
@@ -16,38 +17,7 @@ namespace {
 
 using namespace vistrel;
 
-// The input as frames, one every millisecond on a fake clock: a byte whose
-// low nibble is the length (0 to 15, so that impossible lengths come too) and
-// whose top bit puts the frame on the periodic id of its own, then the data.
-class InputBus : public CanBus {
-public:
-    InputBus(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-    bool exhausted() const noexcept { return at_ >= size_; }
-    Clock::time_point now() const override { return now_; }
-    void waitUntil(Clock::time_point deadline) override { now_ = std::max(now_, deadline); }
-    void send(const CanFrame&) override {}
-    std::optional<CanFrame> receive(Clock::time_point deadline) override {
-        if (exhausted()) {
-            waitUntil(deadline);
-            return std::nullopt;
-        }
-        CanFrame frame;
-        const std::uint8_t head = data_[at_++];
-        frame.id = (head & 0x80) != 0 ? 0x5E8 : 0x7E8;
-        frame.length = static_cast<std::uint8_t>(head & 0x0F);
-        for (std::size_t i = 0; i < frame.data.size() && at_ < size_; ++i) {
-            frame.data[i] = data_[at_++];
-        }
-        now_ += std::chrono::milliseconds(1);
-        return frame;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-    Clock::time_point now_{};
+using fuzzing::InputBus;
 };
 
 struct FixedKey : KeyProgram {
@@ -67,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         settings.rxAddress = data[1];
     }
     settings.periodicId = (data[0] & 2) != 0 ? 0x5E8 : 0x7E8;
-    auto owned = std::make_unique<InputBus>(data + 2, size - 2);
+    auto owned = std::make_unique<InputBus>(data + 2, size - 2, 0x5E8);
     InputBus& bus = *owned;
     IsoTpTransport transport(std::move(owned), settings);
     UdsLinkSession session(std::uint8_t{0x01}, std::make_unique<FixedKey>(),
