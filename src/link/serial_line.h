@@ -28,6 +28,8 @@ public:
     void setBreak(bool on) override;
 
     const std::string& name() const noexcept { return name_; }
+    // For a server that waits on several lines at once.
+    int descriptor() const noexcept { return fd_; }
 
 private:
     // True when the descriptor is ready for events before deadline.
