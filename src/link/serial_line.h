@@ -38,6 +38,9 @@ private:
 
     int fd_;
     std::string name_;
+    // A socket is written with send, so that a peer that went away is an
+    // error to report and not a SIGPIPE that ends the program.
+    bool socket_;
 };
 
 // Opens a serial device for one link: exclusively (a second program gets

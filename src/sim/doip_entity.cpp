@@ -203,7 +203,9 @@ bool DoipEntity::diagnose(Connection& connection, const doip::Message& message) 
 }
 
 bool DoipEntity::handle(Connection& connection, const doip::Message& message) {
-    if (!spoken(message.version)) {
+    const auto& only = settings_.faults.onlyVersion;
+    if (!spoken(message.version) || (only && message.version != *only)) {
+        connection.version = only.value_or(doip::kVersion2012);
         const std::uint8_t code = doip::kIncorrectPattern;
         write(connection, doip::kGenericNack, std::span(&code, 1));
         return false;

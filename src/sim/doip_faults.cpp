@@ -32,6 +32,13 @@ bool addDoipFault(DoipFaults& faults, std::string_view text) {
         (kind == "nack" ? faults.nack : faults.activation) = static_cast<std::uint8_t>(*code);
         return true;
     }
+    if (kind == "version") {
+        const auto version = valued ? numberIn(value, 10, 3) : std::nullopt;
+        if (version && *version >= 2) {
+            faults.onlyVersion = static_cast<std::uint8_t>(*version);
+        }
+        return version && *version >= 2;
+    }
     if (kind == "slow-ack") {
         const auto ms = valued ? numberIn(value, 10, 60000) : std::nullopt;
         if (ms) {
@@ -58,7 +65,8 @@ bool addDoipFault(DoipFaults& faults, std::string_view text) {
 }
 
 std::string doipFaultNames() {
-    return "nack:CODE, activation:CODE, no-ack, slow-ack:MS, alive-check, split, close[:N]";
+    return "nack:CODE, activation:CODE, no-ack, slow-ack:MS, alive-check, split, close[:N], "
+           "version:N";
 }
 
 } // namespace vistrel

@@ -27,6 +27,9 @@ struct DoipFaults {
     bool aliveCheck = false;
     // split: writes every message in two pieces, a moment apart.
     bool split = false;
+    // version:N: speaks only protocol version N (2 or 3), refusing others
+    // with "incorrect pattern format" as an entity of one edition does.
+    std::optional<std::uint8_t> onlyVersion;
     // close:N: drops the connection after N messages from the tester
     // (default 5).
     std::optional<unsigned> closeAfter;
