@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The doip: link against the real vistrel-ecu --doip on loopback: every fault
 // the entity can show fails one exchange with its own error, and after the
-// next opening the exchanges work again; refused activations say why;
-// discovery finds the entity.
+// next opening the exchanges work again; refused activations say why.
 
 #include "components/error_numbers.h"
 #include "connect/link_factory.h"
 #include "fakes/ecu_process.h"
 #include "fakes/error_of.h"
-#include "link/doip_discovery.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -126,18 +124,6 @@ TEST(DoipWire, SecondTesterTakesOverASilentFirst) {
     const auto lost = failure(*first, kDefine);
     ASSERT_TRUE(lost);
     EXPECT_EQ(lost->number(), link_error::kDeviceLost);
-}
-
-TEST(DoipWire, DiscoveryFindsTheEntity) {
-    EcuProcess ecu({"--address", "0042"}, "--doip");
-    const auto port = static_cast<std::uint16_t>(std::stoi(ecu.device().substr(10)));
-    const auto found = discoverDoipEntities("127.0.0.1", port, std::chrono::milliseconds(2000));
-    ASSERT_EQ(found.size(), 1U);
-    EXPECT_EQ(describeEntity(found[0], port),
-              "127.0.0.1  logical address 0042  VIN VISTRELSIM0000001  EID 020000000001  doip:" +
-                  ecu.device());
-    EXPECT_TRUE(
-        discoverDoipEntities("127.0.0.1", port + 1, std::chrono::milliseconds(200)).empty());
 }
 
 } // namespace
