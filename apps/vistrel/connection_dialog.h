@@ -11,6 +11,7 @@ class QStackedWidget;
 
 namespace vistrel {
 
+class DoipPage;
 struct CanSettings;
 struct ElmSettings;
 
@@ -73,6 +74,7 @@ private:
     QSpinBox* canBlockSize_;
     QSpinBox* canP2max_;
     QSpinBox* canTimeout_;
+    DoipPage* doip_;
     QLineEdit* link_;
 };
 

@@ -9,7 +9,7 @@ namespace vistrel::cli {
 
 int runDiscover(const DiscoverOptions& options, std::ostream& out, std::ostream& err) {
     try {
-        const auto entities = discoverDoipEntities(options.to, options.port,
+        const auto entities = discoverDoipEntities({options.to}, options.port,
                                                    std::chrono::milliseconds(options.waitMs));
         for (const DoipEntityInfo& entity : entities) {
             out << describeEntity(entity, options.port) << '\n';

@@ -2,6 +2,7 @@
 #include "link/doip_discovery.h"
 
 #include "components/byte_string.h"
+#include "components/error.h"
 #include "link/udp_socket.h"
 
 #include <algorithm>
@@ -41,12 +42,27 @@ std::optional<DoipEntityInfo> readAnnouncement(const doip::Message& message, std
     return entity;
 }
 
-std::vector<DoipEntityInfo> discoverDoipEntities(const std::string& to, std::uint16_t port,
+std::vector<DoipEntityInfo> discoverDoipEntities(const std::vector<std::string>& to,
+                                                 std::uint16_t port,
                                                  std::chrono::milliseconds wait) {
     UdpSocket socket("0.0.0.0", 0);
     socket.allowBroadcast();
-    socket.sendTo(to, port,
-                  doip::encode(doip::kVersionAny, doip::kVehicleIdentificationRequest, {}));
+    const auto request = doip::encode(doip::kVersionAny, doip::kVehicleIdentificationRequest, {});
+    // A computer without a network refuses the broadcast but may still
+    // reach an entity on itself.
+    std::optional<Error> refused;
+    std::size_t sent = 0;
+    for (const std::string& address : to) {
+        try {
+            socket.sendTo(address, port, request);
+            ++sent;
+        } catch (const Error& e) {
+            refused = e;
+        }
+    }
+    if (sent == 0 && refused) {
+        throw *refused;
+    }
     std::vector<DoipEntityInfo> found;
     const auto deadline = ByteLine::Clock::now() + wait;
     while (const auto datagram = socket.receive(deadline)) {

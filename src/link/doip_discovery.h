@@ -28,11 +28,12 @@ struct DoipEntityInfo {
 // other message or one too short.
 std::optional<DoipEntityInfo> readAnnouncement(const doip::Message& message, std::string address);
 
-// Sends the vehicle identification request to `to` (a broadcast address,
-// or one entity's) on port and collects the answers that come within wait,
-// each entity once, in the order they answered. Throws Error when the
-// request cannot be sent.
-std::vector<DoipEntityInfo> discoverDoipEntities(const std::string& to, std::uint16_t port,
+// Sends the vehicle identification request to each address of `to` (a
+// broadcast address, or one entity's) on port and collects the answers that
+// come within wait, each entity once, in the order they answered. Throws
+// Error when the request could be sent nowhere.
+std::vector<DoipEntityInfo> discoverDoipEntities(const std::vector<std::string>& to,
+                                                 std::uint16_t port,
                                                  std::chrono::milliseconds wait);
 
 // The link string that reaches the entity: doip:ADDRESS, with the port when
