@@ -84,7 +84,8 @@ QString DoipPage::linkText() const {
     if (fields.device.empty()) {
         return QStringLiteral("doip:");
     }
-    fields.device += ":" + std::to_string(port_->value());
+    fields.device += ':';
+    fields.device += std::to_string(port_->value());
     if (!target_->text().trimmed().isEmpty()) {
         fields.keys.emplace_back("ta", target_->text().trimmed().toStdString());
     }

@@ -44,14 +44,14 @@ template <std::size_t N> std::string nameOf(const Named (&table)[N], std::uint8_
             return std::string(named.name);
         }
     }
-    return "code " + hexPadded(code, 2);
+    return std::string("code ") + hexPadded(code, 2);
 }
 
 // What the user can do about each refusal.
 std::string remedy(std::uint8_t code, std::uint16_t tester) {
     switch (code) {
     case 0x00:
-        return " " + hexPadded(tester, 4) +
+        return std::string(" ") + hexPadded(tester, 4) +
                " — give the tester address the entity expects (link key sa)";
     case 0x01:
     case 0x03:

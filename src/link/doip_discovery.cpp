@@ -87,7 +87,12 @@ std::vector<DoipEntityInfo> discoverDoipEntities(const std::vector<std::string>&
 }
 
 std::string doipLinkString(const DoipEntityInfo& entity, std::uint16_t port) {
-    return "doip:" + entity.address + (port == doip::kPort ? "" : ":" + std::to_string(port));
+    std::string text = "doip:" + entity.address;
+    if (port != doip::kPort) {
+        text += ':';
+        text += std::to_string(port);
+    }
+    return text;
 }
 
 std::string describeEntity(const DoipEntityInfo& entity, std::uint16_t port) {

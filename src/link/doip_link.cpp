@@ -139,7 +139,6 @@ void DoipLink::takeWaiting() {
             failGeneric(*message);
         }
     }
-    early_.clear();
 }
 
 void DoipLink::sendMessage(const ByteString& request) {
@@ -174,24 +173,15 @@ void DoipLink::sendMessage(const ByteString& request) {
                                                    doip::diagnosticNackName(code));
             }
             break;
-        case doip::kDiagnosticMessage:
-            if (toTester(*message) && doip::wordAt(message->payload, 0) == target_) {
-                early_.emplace_back(std::vector<std::uint8_t>(
-                    message->payload.begin() + doip::kAddressPairLength, message->payload.end()));
-            }
-            break;
         default:
+            // The entity acknowledges a request before it passes it on, so a
+            // reply before the acknowledgement answers an older request.
             break;
         }
     }
 }
 
 std::optional<ByteString> DoipLink::receiveMessage(std::chrono::milliseconds timeout) {
-    if (!early_.empty()) {
-        ByteString reply = std::move(early_.front());
-        early_.pop_front();
-        return reply;
-    }
     const auto deadline = connection_->now() + timeout;
     while (const auto message = next(deadline)) {
         if (message->type == doip::kGenericNack) {

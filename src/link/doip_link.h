@@ -7,7 +7,6 @@
 #include "link/message_link.h"
 
 #include <array>
-#include <deque>
 #include <memory>
 #include <string>
 
@@ -73,8 +72,6 @@ private:
     std::uint16_t target_ = 0;
     bool broken_ = false;
     doip::StreamReader reader_;
-    // Replies that came before the acknowledgement of their request.
-    std::deque<ByteString> early_;
     std::array<std::uint8_t, 4096> buffer_{};
 };
 

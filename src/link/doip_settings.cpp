@@ -96,7 +96,8 @@ std::string toLinkString(const DoipSettings& settings) {
     const bool bracket = settings.host.find(':') != std::string::npos;
     linkString.device = bracket ? "[" + settings.host + "]" : settings.host;
     if (settings.port != defaults.port) {
-        linkString.device += ":" + std::to_string(settings.port);
+        linkString.device += ':';
+        linkString.device += std::to_string(settings.port);
     }
     if (settings.target) {
         linkString.keys.emplace_back("ta", hexPadded(*settings.target, 4));

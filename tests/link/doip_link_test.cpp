@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What the simulated entity never does, on a fake line: messages of other
-// kinds and for other addresses around the reply, a reply before its
+// kinds and for other addresses around the reply, a late reply before the
 // acknowledgement, a broken header, a generic refusal. Each is taken, passed
 // over or answered as the entity expects, and a connection that cannot be
 // trusted is made anew.
@@ -78,7 +78,8 @@ struct Entity {
 TEST(DoipLink, TakesTheReplyAmongOtherMessages) {
     const Bytes cases[] = {
         join({ack(), message(0x4001, {1, 2}), message(doip::kAliveCheckRequest, {}), reply()}),
-        join({reply(), ack()}),
+        join({addressed(doip::kDiagnosticMessage, 0x0010, 0x0E00, {0x62, 0xF1, 0x90, 0xEE}), ack(),
+              reply()}),
         join({ack(), reply(0x0011), reply()}),
     };
     for (const Bytes& answer : cases) {
