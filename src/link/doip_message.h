@@ -113,8 +113,6 @@ public:
     // The next whole message; nothing while it is incomplete. Throws
     // StreamFault when a header breaks the rules, and again on every call.
     std::optional<Message> next();
-    // True when part of a message waits for its rest.
-    bool midMessage() const noexcept { return pending_.size() > start_; }
 
 private:
     std::vector<std::uint8_t> pending_;
