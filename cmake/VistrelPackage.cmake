@@ -55,8 +55,9 @@ vistrel reads a table of memory items (address, length, mask, byte order,
 sign, display as decimal, hexadecimal, binary or a physical value with a
 unit) from one ECU again and again over KWP2000, shows the values in a grid
 and records every read to a tab-separated file. It holds the desktop
-application, the command line vistrel-cli and a simulated ECU that answers
-like a small car.")
+application, the command line vistrel-cli, a simulated ECU that answers
+like a small car, and vistrel-seedkey, the key program of its security
+access.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 # Static libraries carry no shared-library dependencies to compute: what a

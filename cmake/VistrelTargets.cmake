@@ -13,7 +13,7 @@ target_link_libraries(vistrel_test_support INTERFACE vistrel_components)
 # that the current folder holds; src/, tests/, bench/ and fuzz/ each have one
 # folder per module, and only a Qt build has the widget.
 function(vistrel_add_module_folders)
-  set(modules components item reading itemlist link sim connect recording engine control cli)
+  set(modules components dialect item reading itemlist link sim connect recording engine control cli)
   if(VISTREL_WITH_QT)
     list(APPEND modules plot widget)
   endif()

@@ -47,11 +47,12 @@ std::vector<std::string> methodLabels() {
 }
 
 void addSessionOptions(CLI::App& command, SessionOptions& options) {
-    auto* link = command
-                     .add_option("--link", options.link,
-                                 "The ECU's link: " + vistrel::linkStringForms() +
-                                     " (default: sim, the built-in demo)")
-                     ->type_name("LINK");
+    auto* link =
+        command
+            .add_option("--link", options.link,
+                        "The ECU's link: " + vistrel::linkStringForms() +
+                            " (default: sim, the built-in demo); " + vistrel::diagnosticKeysHelp())
+            ->type_name("LINK");
     auto* ecu =
         command
             .add_option_function<std::string>(

@@ -10,11 +10,12 @@
 #include "link/pseudo_terminal.h"
 #include "link/tcp_socket.h"
 #include "link/udp_socket.h"
+#include "sim/demo_ecu.h"
 #include "sim/doip_entity.h"
 #include "sim/ecu_description.h"
+#include "sim/ecu_responder.h"
 #include "sim/elm_adapter_service.h"
 #include "sim/kline_ecu.h"
-#include "sim/kwp_responder.h"
 #include "sim/slcan_adapter.h"
 #include "sim/socketcand_server.h"
 
@@ -45,6 +46,7 @@ struct Options {
     bool doip = false;
     unsigned port = 29536;
     std::string ids = "7E0/7E8";
+    std::string periodicId;
     std::string flowControl = "0/0";
     bool clone = false;
     bool pty = false;
@@ -115,6 +117,11 @@ IsoTpEcuSettings canSettingsFrom(const Options& options) {
     settings.requestId = read.isotp.tx;
     settings.replyId = read.isotp.rx;
     settings.extended = read.isotp.extended;
+    if (!options.periodicId.empty()) {
+        const LinkString prx{"--prx", "", {{"id", options.periodicId}}};
+        settings.periodicId =
+            LinkKeys(prx, {"id"}).hexNumber("id", 0, settings.extended ? 0x1FFFFFFF : 0x7FF);
+    }
     const auto [bs, stmin] = halves(options.flowControl, "--fc", "BS/STMIN (e.g. 8/1)");
     const LinkString flow{"--fc", "", {{"bs", bs}, {"stmin", stmin}}};
     const LinkKeys keys(flow, {"bs", "stmin"});
@@ -245,12 +252,15 @@ DoipEntitySettings doipSettingsFrom(const Options& options) {
 }
 
 // A DoIP entity on 127.0.0.1: TCP for testers and UDP for discovery on the
-// same port number.
+// same port number. DoIP carries UDS, so without a description the ECU
+// behind it is the demo car's UDS twin; a KWP2000 description is served as
+// it is, for the link to name the mismatch.
 int serveDoip(const Options& options, const cli::InterruptFlag& interrupt) {
-    KwpResponder responder(loadEcuDescription(options.ecuFile));
+    const auto responder = makeResponder(
+        loadEcuDescription(options.ecuFile.empty() ? std::string(kDemoUdsName) : options.ecuFile));
     DoipEntity entity(doipSettingsFrom(options), [&responder](const ByteString& request) {
         ByteString reply;
-        responder.answer(request.bytes(), reply);
+        responder->answer(request.bytes(), reply);
         return reply;
     });
     TcpListener listener(portFrom(options));
@@ -284,9 +294,10 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
-    auto* ecu =
-        app.add_option("--ecu", options.ecuFile, "ECU description (default: the built-in demo car)")
-            ->type_name("FILE");
+    auto* ecu = app.add_option("--ecu", options.ecuFile,
+                               "ECU description (default: the built-in demo car; \"uds\": its UDS "
+                               "twin)")
+                    ->type_name("FILE");
     app.add_option("DESCRIPTION", options.ecuFile, "The ECU description, as --ecu")->excludes(ecu);
     auto* kline =
         app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line");
@@ -310,6 +321,10 @@ int main(int argc, char** argv) {
     app.add_option("--ids", options.ids,
                    "On CAN: the request and answer ids, TX/RX (default 7E0/7E8; 8 digits for "
                    "29-bit)");
+    app.add_option("--prx", options.periodicId,
+                   "On CAN with a UDS description: the id of the periodic frames (hex; default "
+                   "the answer id)")
+        ->type_name("ID");
     app.add_option("--fc", options.flowControl,
                    "On CAN: the block size and separation time (hex) of the ECU's flow control, "
                    "BS/STMIN (default 0/0)");
@@ -341,8 +356,9 @@ int main(int argc, char** argv) {
     app.add_flag("--no-echo", options.noEcho, "Do not echo the tester's bytes");
     app.add_option("--fault", options.faults,
                    "KIND[:N]: a fault on every N-th request (default 5; for fc-wait the number "
-                   "of WAITs before each go-ahead; no-padding and noise on every one); KIND is "
-                   "one of " +
+                   "of WAITs before each go-ahead; nrc:37 on every N-th seed request; "
+                   "periodic-stop after N frames of the first periodic identifier; no-padding, "
+                   "noise and new-seed on every one); KIND is one of " +
                        wireFaultNames() + ". With --doip: one of " + doipFaultNames() +
                        " (faults of diagnostic messages hit every second one; close:N drops the "
                        "connection after N messages)")

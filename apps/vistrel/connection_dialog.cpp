@@ -3,6 +3,7 @@
 
 #include "components/byte_string.h"
 #include "connect/link_factory.h"
+#include "diagnostic_fields.h"
 #include "doip_page.h"
 #include "link/can_settings.h"
 #include "link/doip_settings.h"
@@ -163,6 +164,8 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
     link_->setText(current);
 }
 
+ConnectionDialog::~ConnectionDialog() = default;
+
 QWidget* ConnectionDialog::simulatorPage() {
     auto* page = new QWidget;
     ecuFile_ = new QLineEdit;
@@ -280,6 +283,9 @@ QWidget* ConnectionDialog::adapterPage() {
     form->addRow(QStringLiteral("Identifiant requête (CAN tx, hex)"), elmTx_);
     form->addRow(QStringLiteral("Identifiant réponse (CAN rx, hex)"), elmRx_);
     form->addRow(QStringLiteral("Délai adaptateur (Timeout)"), elmTimeout_);
+    // The adapter passes no periodic frames on: no rate.
+    elmDiagnostic_ = std::make_unique<DiagnosticFields>(*form, DiagnosticKeyChoice{true, false},
+                                                        [this] { compose(); });
     for (auto* box : {elmDevice_, elmBaud_}) {
         connect(box, &QComboBox::currentTextChanged, this, &ConnectionDialog::compose);
     }
@@ -302,6 +308,7 @@ void ConnectionDialog::showAdapter(const ElmSettings& settings) {
     elmTx_->setText(hexNumber(settings.tx));
     elmRx_->setText(hexNumber(settings.rx));
     elmTimeout_->setValue(settings.timeout ? static_cast<int>(settings.timeout->count()) : 0);
+    elmDiagnostic_->show(settings.diagnostic);
 }
 
 void ConnectionDialog::composeAdapter() {
@@ -317,6 +324,7 @@ void ConnectionDialog::composeAdapter() {
     if (elmTimeout_->value() != 0) {
         fields.keys.emplace_back("timeout", std::to_string(elmTimeout_->value()));
     }
+    elmDiagnostic_->addKeys(fields);
     link_->setText(written<ElmSettings>(fields));
 }
 
@@ -342,6 +350,10 @@ QWidget* ConnectionDialog::canPage() {
     canBlockSize_->setRange(0, 255);
     canP2max_ = milliseconds(static_cast<int>(defaults.isotp.replyTimeout.count()), 1, 60000);
     canTimeout_ = milliseconds(static_cast<int>(defaults.isotp.frameTimeout.count()), 1, 60000);
+    // Empty: normal addressing; the periodic frames on the answer id.
+    canExt_ = new QLineEdit;
+    canRxExt_ = new QLineEdit;
+    canPrx_ = new QLineEdit;
 
     auto* form = new QFormLayout(page);
     form->addRow(QStringLiteral("Port, hôte ou interface (Device, host or interface)"), canDevice_);
@@ -355,9 +367,14 @@ QWidget* ConnectionDialog::canPage() {
     form->addRow(QStringLiteral("Taille de bloc (Block size)"), canBlockSize_);
     form->addRow(QStringLiteral("P2max"), canP2max_);
     form->addRow(QStringLiteral("N_Bs, N_Cr (Timeout)"), canTimeout_);
+    form->addRow(QStringLiteral("Adresse étendue (ext, hex)"), canExt_);
+    form->addRow(QStringLiteral("Adresse étendue réponse (rxext, hex)"), canRxExt_);
+    form->addRow(QStringLiteral("Identifiant périodique (prx, hex)"), canPrx_);
+    canDiagnostic_ =
+        std::make_unique<DiagnosticFields>(*form, DiagnosticKeyChoice{}, [this] { compose(); });
     connect(canDevice_, &QComboBox::currentTextChanged, this, &ConnectionDialog::compose);
     connect(canBitrate_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
-    for (auto* edit : {canBus_, canTx_, canRx_, canPad_}) {
+    for (auto* edit : {canBus_, canTx_, canRx_, canPad_, canExt_, canRxExt_, canPrx_}) {
         connect(edit, &QLineEdit::textChanged, this, &ConnectionDialog::compose);
     }
     for (auto* spin : {canPort_, canStmin_, canBlockSize_, canP2max_, canTimeout_}) {
@@ -381,6 +398,12 @@ void ConnectionDialog::showCan(const CanSettings& settings) {
     canBlockSize_->setValue(isotp.blockSize);
     canP2max_->setValue(static_cast<int>(settings.isotp.replyTimeout.count()));
     canTimeout_->setValue(static_cast<int>(isotp.frameTimeout.count()));
+    canExt_->setText(isotp.address ? hexByte(*isotp.address) : QString());
+    canRxExt_->setText(isotp.rxAddress ? hexByte(*isotp.rxAddress) : QString());
+    canPrx_->setText(isotp.periodicId && *isotp.periodicId != isotp.rx
+                         ? QString::fromStdString(hexPadded(*isotp.periodicId, digits))
+                         : QString());
+    canDiagnostic_->show(settings.diagnostic);
 }
 
 void ConnectionDialog::composeCan() {
@@ -403,6 +426,10 @@ void ConnectionDialog::composeCan() {
     fields.keys.emplace_back("bs", std::to_string(canBlockSize_->value()));
     fields.keys.emplace_back("p2max", std::to_string(canP2max_->value()));
     fields.keys.emplace_back("timeout", std::to_string(canTimeout_->value()));
+    optionalKey(fields, "ext", canExt_->text());
+    optionalKey(fields, "rxext", canRxExt_->text());
+    canDiagnostic_->addKeys(fields);
+    optionalKey(fields, "prx", canPrx_->text());
     link_->setText(written<CanSettings>(fields));
 }
 

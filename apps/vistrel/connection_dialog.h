@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
@@ -14,6 +15,7 @@ namespace vistrel {
 class DoipPage;
 struct CanSettings;
 struct ElmSettings;
+class DiagnosticFields;
 
 // The "Connection" dialog: the kind of link, its device or file, and the
 // keys of a K-line, an adapter or a CAN link, put together into one link
@@ -24,6 +26,7 @@ public:
     using LinkUser = std::function<QString(const QString&)>;
 
     ConnectionDialog(const QString& current, LinkUser useLink, QWidget* parent);
+    ~ConnectionDialog() override;
 
     QString linkText() const;
 
@@ -63,6 +66,7 @@ private:
     QLineEdit* elmTx_;
     QLineEdit* elmRx_;
     QSpinBox* elmTimeout_;
+    std::unique_ptr<DiagnosticFields> elmDiagnostic_;
     QComboBox* canDevice_;
     QSpinBox* canPort_;
     QLineEdit* canBus_;
@@ -74,6 +78,10 @@ private:
     QSpinBox* canBlockSize_;
     QSpinBox* canP2max_;
     QSpinBox* canTimeout_;
+    QLineEdit* canExt_;
+    QLineEdit* canRxExt_;
+    QLineEdit* canPrx_;
+    std::unique_ptr<DiagnosticFields> canDiagnostic_;
     DoipPage* doip_;
     QLineEdit* link_;
 };

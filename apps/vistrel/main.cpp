@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     cli.set_version_flag("--version", vistrel::versionBanner("vistrel"));
     auto* linkOption = cli.add_option("--link", link,
                                       "The ECU's link: " + vistrel::linkStringForms() +
-                                          " (default: sim, the built-in demo car)")
+                                          " (default: sim, the built-in demo car); " +
+                                          vistrel::diagnosticKeysHelp())
                            ->type_name("LINK");
     auto* ecuOption = cli.add_option_function<std::string>(
                              "--ecu", [&link](const std::string& file) { link = "sim:" + file; },

@@ -18,7 +18,7 @@ public:
     Clock::time_point now() const override { return {}; }
     void waitUntil(Clock::time_point) override {}
     void send(const CanFrame& frame) override {
-        const isotp::Addressing ecu{0x7E8, false, 0xAA};
+        const isotp::Addressing ecu{0x7E8, false, 0xAA, std::nullopt};
         if (frame.data[0] == 0x02) {
             incoming_.push_back(isotp::firstFrame(ecu, reply_));
         } else if ((frame.data[0] & 0xF0) == 0x30) {

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The list's packed and merged reads fed replies of any form, or errors of
-// any number, over several cycles: items of any address width and length,
-// any window and frame size, with and without a snapshot.
+// The list's reads by identifier, merged and periodic, in either family, fed
+// replies and periodic frames of any form, or errors of any number, over
+// several cycles: items of any address width and length, any window and
+// frame size, with and without a snapshot.
 #include "../item/fuzzed_item.h"
 #include "../item/fuzzed_protocol.h"
+#include "components/error_numbers.h"
 #include "itemlist/vistrel_items.h"
 
 #include <pugixml.hpp>
@@ -11,8 +13,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     vistrel::VistrelItems items(vistrel::NumberFormat::invariant());
-    items.setMethod(input.ConsumeBool() ? vistrel::Method::DynamicallyDefinedPacked
-                                        : vistrel::Method::ReadMemoryByAddressMerged);
+    constexpr vistrel::Method kMethods[] = {
+        vistrel::Method::DynamicallyDefinedPacked, vistrel::Method::ReadMemoryByAddressMerged,
+        vistrel::Method::DynamicallyDefined, vistrel::Method::ReadDataByPeriodicIdentifier};
+    items.setMethod(kMethods[input.ConsumeIntegralInRange<std::size_t>(0, 3)]);
     items.setLengthSize(input.ConsumeIntegralInRange<std::int32_t>(1, 2));
     items.setMergeWindow(input.ConsumeIntegralInRange<std::int32_t>(0, 256));
     const int count = input.ConsumeIntegralInRange<int>(0, 40);
@@ -25,8 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } catch (const vistrel::Error&) {
         }
     }
-    auto protocol = std::make_shared<vistrel::fuzzing::FuzzedProtocol>(input, 300);
+    auto protocol = std::make_shared<vistrel::fuzzing::FuzzedProtocol>(input, 300, true);
     items.setProtocol(protocol);
+    items.setClock([&protocol = *protocol] { return protocol.now; });
 
     for (int cycle = 0; cycle < 3; ++cycle) {
         pugi::xml_document document;
@@ -37,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             items.read(snapShot);
         } catch (const vistrel::Error& error) {
-            if (error.number() != 10) {
+            if (error.number() != 10 &&
+                error.number() != vistrel::reading_error::kPeriodicNotOnThisLink) {
                 __builtin_trap();
             }
         }
@@ -45,5 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             vistrel::fuzzing::checkOutcome(*item);
         }
     }
+    items.releaseReading();
     return 0;
 }

@@ -164,6 +164,17 @@ inline constexpr std::int32_t kTriggerConditionError = 4101;
 // A link string with an unknown kind or key, or a value that does not fit.
 inline constexpr std::int32_t kLinkStringError = 4102;
 
+// Failures of a reading method as a whole or of one of its items, in either
+// diagnostic family.
+namespace reading_error {
+// The periodic method on a link that cannot carry it.
+inline constexpr std::int32_t kPeriodicNotOnThisLink = 5500;
+// An identifier that the ECU stopped sending.
+inline constexpr std::int32_t kNoPeriodicData = 5501;
+// An item longer than one periodic frame carries.
+inline constexpr std::int32_t kTooLongForPeriodic = 5502;
+} // namespace reading_error
+
 // The kind that a number stands for. A number that means one thing in one
 // layer and another elsewhere (1) takes the kind of the layer that raises it
 // most; an Error built with its kind given says otherwise.
@@ -199,6 +210,28 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
     }
     return ErrorKind::Protocol;
 }
+
+// --- UDS links: negative replies, the session, security access --------------
+namespace uds_error {
+// A negative reply whose code has no name.
+inline constexpr std::int32_t kOtherNegativeResponse = 5200;
+// The named negative response codes take the numbers from here to
+// kLastNamedRefusal, each its own (uds_negative_response.cpp).
+inline constexpr std::int32_t kFirstNamedRefusal = 5201;
+inline constexpr std::int32_t kLastNamedRefusal = 5249;
+// The default session request answered as a UDS ECU answers it: refused or
+// not at all.
+inline constexpr std::int32_t kDefaultSessionRequest = 5250;
+// The ECU seems to speak the other family than the link's diag key says.
+inline constexpr std::int32_t kFamilyMismatch = 5251;
+// Security access: waiting for the ECU's delay, or given up on.
+inline constexpr std::int32_t kSecurityDelay = 5252;
+inline constexpr std::int32_t kSecurityGivenUp = 5253;
+// The key program failed, hung or printed no key.
+inline constexpr std::int32_t kKeyProgramFailed = 5254;
+// A security reply that does not fit the request (wrong level, no seed).
+inline constexpr std::int32_t kSecurityReplyMalformed = 5255;
+} // namespace uds_error
 
 // --- DoIP: the entity's messages, routing activation, discovery -------------
 // Raised as ErrorKind::Link (they are about the way to the ECU, not its reply).

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "components/negative_response.h"
 
+#include "components/uds_negative_response.h"
+
 #include <array>
 
 namespace vistrel {
@@ -53,11 +55,12 @@ bool isKnownRefusal(std::int32_t errorNumber) noexcept {
             return true;
         }
     }
-    return false;
+    return isUdsRefusal(errorNumber);
 }
 
 bool isNegativeResponse(std::int32_t errorNumber) noexcept {
-    return errorNumber == nrc_error::kOtherNegativeResponse || isKnownRefusal(errorNumber);
+    return errorNumber == nrc_error::kOtherNegativeResponse || isKnownRefusal(errorNumber) ||
+           isUdsNegativeResponse(errorNumber);
 }
 
 } // namespace vistrel

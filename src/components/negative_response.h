@@ -44,12 +44,13 @@ std::string hexNoLeadingZeros(std::uint32_t value);
 // and text of a known code, or 2040 "Service <sid> Negative response <nrc>".
 Error negativeResponseError(std::uint8_t sid, std::uint8_t nrc);
 
-// True for the refusals that name a known reason; an item read that gets one
-// keeps quiet instead of reporting a failed exchange.
+// True for the refusals that name a known reason, KWP2000's and UDS's named
+// codes alike; an item read that gets one keeps quiet instead of reporting a
+// failed exchange.
 bool isKnownRefusal(std::int32_t errorNumber) noexcept;
 
 // True for every error that a well-formed negative reply becomes, known
-// reason or not: the ECU answered, and said no.
+// reason or not, in either family: the ECU answered, and said no.
 bool isNegativeResponse(std::int32_t errorNumber) noexcept;
 
 } // namespace vistrel

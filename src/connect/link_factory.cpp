@@ -125,4 +125,13 @@ std::string linkStringForms() {
     return forms;
 }
 
+std::string diagnosticKeysHelp() {
+    return "slcan:, socketcand:, socketcan: and elm: on a CAN protocol speak KWP2000 or UDS "
+           "(diag=kwp|uds); with diag=uds, security=LL (odd level, hex) and key=PROGRAM unlock "
+           "the ECU, and on the CAN kinds rate=slow|medium|fast and prx=ID shape periodic "
+           "identifiers; ext=XX,rxext=YY give the CAN kinds extended addressing; doip: always "
+           "speaks UDS and takes security and key, and ta, sa, activation, version, p2max and "
+           "timeout (docs/links.md)";
+}
+
 } // namespace vistrel

@@ -27,4 +27,8 @@ inline constexpr std::string_view kLinkKinds[] = {"sim",        "kline",     "el
 // socketcand:HOST[:PORT][,key=value]..., socketcan:IFACE[,key=value]...".
 std::string linkStringForms();
 
+// The keys that choose the diagnostic family and shape UDS, for the same
+// help: which kinds take diag, security, key, rate, prx, ext and rxext.
+std::string diagnosticKeysHelp();
+
 } // namespace vistrel

@@ -22,6 +22,8 @@ constexpr auto kRetryPause = std::chrono::milliseconds(1);
 // recording with tens of thousands of reads a second. A real link's read
 // takes far longer, and never waits for it.
 constexpr auto kStepPeriod = std::chrono::milliseconds(1);
+// How often a halted cycle lets the link keep the ECU's session.
+constexpr auto kKeepAlivePeriod = std::chrono::milliseconds(500);
 
 StepOutcome outcome(StepOutcome::Kind kind, CyclePhase phase, std::string failure = {}) {
     return StepOutcome{kind, phase, std::move(failure)};
@@ -139,7 +141,15 @@ void Poller::run() {
             continue;
         }
         if (!running_) {
-            wakeUp_.wait(lock);
+            if (phase_ == CyclePhase::Idle) {
+                wakeUp_.wait(lock);
+                continue;
+            }
+            // Halted within a session: the ECU must not drop it meanwhile.
+            wakeUp_.wait_for(lock, kKeepAlivePeriod);
+            lock.unlock();
+            keepLinkAlive();
+            lock.lock();
             continue;
         }
         if (std::chrono::steady_clock::now() < nextStepAt_) {
@@ -161,6 +171,11 @@ void Poller::run() {
     }
     reading_ = nullptr;
     lock.unlock();
+    if (list_) {
+        if (list_) {
+            list_->releaseReading();
+        }
+    }
     // The port is released here, on the thread that used it.
     list_.reset();
     link_.reset();
@@ -170,6 +185,11 @@ void Poller::apply(Command& command) {
     using Kind = Command::Kind;
     switch (command.kind) {
     case Kind::SetLink:
+        if (list_) {
+            if (list_) {
+                list_->releaseReading();
+            }
+        }
         link_ = std::move(command.link);
         generation_ = command.generation;
         prepareList();
@@ -194,6 +214,9 @@ void Poller::apply(Command& command) {
         // A halted cycle is stopped as well, so that Stop always leads back
         // to idle.
         if (running_ || phase_ != CyclePhase::Idle) {
+            if (list_) {
+                list_->releaseReading();
+            }
             running_ = false;
             phase_ = CyclePhase::Idle;
             emit({outcome(StepOutcome::Kind::Stopped, phase_), clock_(), generation_});
@@ -204,6 +227,9 @@ void Poller::apply(Command& command) {
             break;
         }
         running_ = false;
+        if (list_) {
+            list_->releaseReading();
+        }
         if (command.duringStep) {
             emit({outcome(StepOutcome::Kind::Halted, phase_), clock_(), generation_});
         } else {
@@ -222,6 +248,11 @@ void Poller::adoptList(std::unique_ptr<VistrelItems> list) {
         // A caller may be cutting the old list's read short right now.
         const std::lock_guard lock(mutex_);
         reading_ = list.get();
+    }
+    if (list_) {
+        if (list_) {
+            list_->releaseReading();
+        }
     }
     list_.swap(list);
 }
@@ -258,6 +289,7 @@ std::optional<StepOutcome> Poller::step() {
             done = startSession();
             break;
         case CyclePhase::Run:
+            keepLinkAlive();
             done = readList();
             break;
         case CyclePhase::Idle:
@@ -292,6 +324,17 @@ std::optional<StepOutcome> Poller::step() {
     }
     emit(std::move(event));
     return done;
+}
+
+void Poller::keepLinkAlive() noexcept {
+    if (!link_) {
+        return;
+    }
+    try {
+        link_->keepAlive();
+    } catch (...) {
+        // A link that cannot send says so at its next exchange.
+    }
 }
 
 StepOutcome Poller::openCommunication() {

@@ -78,6 +78,8 @@ private:
     StepOutcome startSession();
     StepOutcome readList();
     void adoptList(std::unique_ptr<VistrelItems> list);
+    // Lets the link keep the ECU's session while nothing else goes out.
+    void keepLinkAlive() noexcept;
     void prepareList();
     void restartIfRunning();
     void emit(EngineEvent event);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "components/negative_response.h"
 #include "components/protocol.h"
-#include "item/kwp_requests.h"
+#include "dialect/kwp_requests.h"
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "components/negative_response.h"
 #include "components/protocol.h"
-#include "item/kwp_requests.h"
+#include "dialect/read_memory_request.h"
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
@@ -11,7 +11,8 @@ namespace vistrel {
 void VistrelItem::ReadMemory(Protocol& protocol, std::int32_t lengthSize, pugi::xml_node snapShot) {
     clearOutcome();
 
-    buildReadMemoryRequest(request_, address_, static_cast<std::uint32_t>(length_), lengthSize);
+    buildReadMemoryRequest(request_, address_, static_cast<std::uint32_t>(length_), lengthSize,
+                           protocol.family());
 
     SnapshotRecord record(snapShot);
     record.set("name", name_);

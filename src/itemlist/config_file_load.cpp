@@ -18,7 +18,7 @@ namespace {
 
 using namespace config_file;
 
-// The method whose number is exactly text ("0" to "3"); 0 for any other
+// The method whose number is exactly text ("0" to "4"); 0 for any other
 // text, which a reader of fewer methods also falls back to.
 Method methodNumber(const std::string& text) {
     for (std::int32_t i = 1; !VistrelItems::MethodeLabel(i).empty(); ++i) {

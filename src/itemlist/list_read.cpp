@@ -29,7 +29,7 @@ void VistrelItems::read(pugi::xml_node snapShot) {
                                 mergeWindow_ == kAutoMergeWindow
                                     ? automaticMergeWindow(*protocol)
                                     : static_cast<std::uint32_t>(mergeWindow_),
-                                impl_->clock()};
+                                impl_->clock(), impl_->clock};
     const ListReadEnd end = impl_->readers.readerFor(method_, *protocol)
                                 .read(items, *protocol, settings, snapShot, tally);
     if (end != ListReadEnd::ItemsCounted) {

@@ -26,6 +26,8 @@ std::string VistrelItems::MethodeLabel(std::int32_t i) {
         return "DynamicallyDefinedPacked";
     case 3:
         return "ReadMemoryByAddressMerged";
+    case 4:
+        return "ReadDataByPeriodicIdentifier";
     default:
         return "";
     }
@@ -50,6 +52,12 @@ void VistrelItems::setMergeWindow(std::int32_t bytes) noexcept {
 void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
     protocol_ = std::move(protocol);
     impl_->readers.forget();
+}
+
+void VistrelItems::releaseReading() noexcept {
+    if (protocol_) {
+        impl_->readers.release(*protocol_);
+    }
 }
 
 void VistrelItems::setClock(SteadyClock clock) {

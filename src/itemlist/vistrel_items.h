@@ -43,7 +43,8 @@ public:
     void setStartSession(std::string text) { startSession_ = std::move(text); }
 
     // 0 "ReadMemoryByAddress", 1 "DynamicallyDefined", 2
-    // "DynamicallyDefinedPacked", 3 "ReadMemoryByAddressMerged", other "".
+    // "DynamicallyDefinedPacked", 3 "ReadMemoryByAddressMerged",
+    // 4 "ReadDataByPeriodicIdentifier", other "".
     static std::string MethodeLabel(std::int32_t i);
     static std::string MethodeLabel(Method method) {
         return MethodeLabel(static_cast<std::int32_t>(method));
@@ -66,6 +67,10 @@ public:
     // The communication starts anew: every reading method forgets what it
     // told the ECU (the packed method's identifiers, a prepared batch).
     void setProtocol(std::shared_ptr<Protocol> protocol);
+    // The reading stops (Stop, another list, another link): a method that
+    // left the ECU sending by itself asks it to stop, over the list's
+    // protocol, before anything else goes out.
+    void releaseReading() noexcept;
     // The clock that times what a reading method waits for between reads
     // (a refused definition's next offer); the steady clock unless replaced.
     using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;

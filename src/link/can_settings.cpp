@@ -109,6 +109,35 @@ void readDevice(const LinkString& linkString, CanSettings& settings) {
     settings.port = static_cast<std::uint16_t>(number);
 }
 
+// Extended addressing (ext, rxext) and the id of periodic frames (prx).
+void readAddressing(const LinkString& linkString, const LinkKeys& keys, CanSettings& settings) {
+    IsoTpSettings& isotp = settings.isotp;
+    const std::string* ext = keys.given("ext");
+    const std::string* rxext = keys.given("rxext");
+    if ((ext == nullptr) != (rxext == nullptr)) {
+        throw LinkStringError(linkString.kind + ": " +
+                              (ext != nullptr ? "ext=" + *ext : "rxext=" + *rxext) +
+                              " needs the other one too (ext=XX, the first byte of our frames, "
+                              "and rxext=YY, the first byte of the ECU's)");
+    }
+    if (ext != nullptr) {
+        isotp.address = keys.hexByte("ext", 0);
+        isotp.rxAddress = keys.hexByte("rxext", 0);
+    }
+    const auto prx = identifier(linkString, keys, "prx");
+    if (prx && !settings.diagnostic.isUds()) {
+        throw LinkStringError(linkString.kind + ": prx=" + *keys.given("prx") +
+                              " needs diag=uds (KWP2000 links have no periodic frames)");
+    }
+    if (prx && prx->extended != isotp.extended) {
+        throw LinkStringError(linkString.kind + ": prx=" + *keys.given("prx") +
+                              " is not as wide as tx (both 3 or both 8 hex digits)");
+    }
+    if (settings.diagnostic.isUds()) {
+        isotp.periodicId = prx ? prx->id : isotp.rx;
+    }
+}
+
 } // namespace
 
 CanSettings CanSettings::fromLinkString(const LinkString& linkString) {
@@ -119,8 +148,9 @@ CanSettings CanSettings::fromLinkString(const LinkString& linkString) {
         throw LinkStringError(linkString.kind + ": not a CAN link (slcan, socketcand, socketcan)");
     }
     settings.carrier = static_cast<CanCarrier>(kind - std::begin(kCanLinkKinds));
-    const std::initializer_list<std::string_view> common = {"tx", "rx",    "pad",    "stmin",
-                                                            "bs", "p2max", "timeout"};
+    const std::initializer_list<std::string_view> common = {
+        "tx",  "rx",  "pad",   "stmin",  "bs",         "p2max",        "timeout",
+        "prx", "ext", "rxext", kDiagKey, kSecurityKey, kKeyProgramKey, kRateKey};
     std::vector<std::string_view> known(common);
     if (settings.carrier == CanCarrier::Slcan) {
         known.push_back("bitrate");
@@ -141,6 +171,8 @@ CanSettings CanSettings::fromLinkString(const LinkString& linkString) {
         std::chrono::milliseconds(keys.number("timeout", 1000, 1, kLongestWaitMs));
     settings.isotp.replyTimeout =
         std::chrono::milliseconds(keys.number("p2max", 150, 1, kLongestWaitMs));
+    settings.diagnostic = readDiagnosticKeys(linkString, keys, {});
+    readAddressing(linkString, keys, settings);
     if (const std::string* bitrate = keys.given("bitrate")) {
         const auto found =
             std::find_if(std::begin(kSlcanBitrates), std::end(kSlcanBitrates),
@@ -187,6 +219,14 @@ std::string toLinkString(const CanSettings& settings) {
         std::to_string(defaults.isotp.replyTimeout.count()));
     key("timeout", std::to_string(isotp.frameTimeout.count()),
         std::to_string(defaults.isotp.frameTimeout.count()));
+    if (isotp.address && isotp.rxAddress) {
+        linkString.keys.emplace_back("ext", hexPadded(*isotp.address, 2));
+        linkString.keys.emplace_back("rxext", hexPadded(*isotp.rxAddress, 2));
+    }
+    writeDiagnosticKeys(linkString, settings.diagnostic, {});
+    if (isotp.periodicId && *isotp.periodicId != isotp.rx) {
+        linkString.keys.emplace_back("prx", identifierText(*isotp.periodicId, isotp.extended));
+    }
     if (settings.carrier == CanCarrier::Slcan) {
         key("bitrate", std::to_string(settings.bitrate), std::to_string(defaults.bitrate));
     }

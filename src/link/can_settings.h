@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "link/diagnostic_settings.h"
 #include "link/isotp_transport.h"
 #include "link/link_string.h"
 
@@ -30,8 +31,11 @@ struct CanSettings {
     std::string bus = "can0";
     // slcan: the bus bit rate the adapter is set to.
     unsigned bitrate = 500000;
-    // The ids, padding, flow control and times (p2max is its replyTimeout).
+    // The ids, addressing, padding, flow control and times (p2max is its
+    // replyTimeout).
     IsoTpSettings isotp;
+    // diag, security, key and rate.
+    DiagnosticSettings diagnostic;
 
     // Throws LinkStringError naming the key and value that do not fit.
     static CanSettings fromLinkString(const LinkString& linkString);

@@ -3,7 +3,6 @@
 
 #include "components/error_numbers.h"
 #include "link/isotp_frame.h"
-#include "link/kwp_exchange.h"
 
 namespace vistrel {
 namespace {
@@ -14,7 +13,7 @@ constexpr const char* kSource = "DoipProtocol";
 
 DoipProtocol::DoipProtocol(DoipSettings settings, Connector connect)
     : settings_(std::move(settings)), connect_(std::move(connect)), version_(settings_.version),
-      link_([this] { return this->connect(); }) {}
+      link_([this] { return this->connect(); }), uds_(udsSessionFor(settings_.diagnostic)) {}
 
 std::string DoipProtocol::endpoint() const {
     return settings_.host + ":" + std::to_string(settings_.port);
@@ -64,7 +63,11 @@ template <typename Step> void DoipProtocol::guarded(Step&& step) {
 }
 
 void DoipProtocol::InitCommunication() {
-    guarded([this] { link_.open(); });
+    guarded([this] {
+        if (link_.open()) {
+            uds_->linkOpened();
+        }
+    });
 }
 
 void DoipProtocol::SendReceive(const ByteString& request, ByteString& reply) {
@@ -73,7 +76,7 @@ void DoipProtocol::SendReceive(const ByteString& request, ByteString& reply) {
             throw Error(link_error::kDeviceUnavailable,
                         "DoIP: the communication is not open (" + endpoint() + ")", kSource);
         }
-        reply = kwpExchange(*link_, request);
+        reply = uds_->exchange(*link_, request);
     });
 }
 
@@ -84,7 +87,10 @@ void DoipProtocol::keepAlive() {
     // A connection found broken here is let go by the guard; the next
     // exchange says so.
     try {
-        guarded([this] { link_->takeWaiting(); });
+        guarded([this] {
+            link_->takeWaiting();
+            uds_->keepAlive(*link_);
+        });
     } catch (const Error&) {
     }
 }

@@ -5,6 +5,7 @@
 #include "link/doip_link.h"
 #include "link/doip_settings.h"
 #include "link/line_keeper.h"
+#include "link/uds_session.h"
 
 #include <functional>
 #include <memory>
@@ -16,8 +17,9 @@ namespace vistrel {
 // UDS over DoIP: InitCommunication makes the TCP connection and activates
 // routing (falling back to the other protocol version once when the entity
 // does not speak the first); each exchange is a diagnostic message to the
-// ECU and its reply. A connection that broke or can no longer be trusted is
-// made again by the next InitCommunication.
+// ECU and its reply, with the UDS session's steps around it (timing,
+// security access, TesterPresent). A connection that broke or can no longer
+// be trusted is made again by the next InitCommunication.
 class DoipProtocol : public Protocol {
 public:
     // Makes the TCP connection to the entity; throws Error when it cannot.
@@ -51,6 +53,7 @@ private:
     std::uint8_t version_;
     std::vector<std::string> notes_;
     DeviceKeeper<DoipLink> link_;
+    std::unique_ptr<UdsLinkSession> uds_;
 };
 
 } // namespace vistrel

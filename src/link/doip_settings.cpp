@@ -10,6 +10,8 @@ namespace {
 
 constexpr unsigned kLongestWaitMs = 60000;
 constexpr std::uint32_t kLargestAddress = 0xFFFF;
+// A DoIP link always speaks UDS, so it has no diag key.
+constexpr DiagnosticKeyChoice kDoipDiagnosticKeys{false, true};
 
 // HOST or HOST:PORT; an IPv6 address goes in brackets ([fe80::1]:13400).
 void readEndpoint(const LinkString& linkString, DoipSettings& settings) {
@@ -74,8 +76,10 @@ std::uint16_t address(const LinkKeys& keys, std::string_view key, std::uint16_t 
 
 DoipSettings DoipSettings::fromLinkString(const LinkString& linkString) {
     DoipSettings settings;
-    const LinkKeys keys(linkString, {"ta", "sa", "activation", "version", "p2max", "timeout"});
+    const LinkKeys keys(linkString, {"ta", "sa", "activation", "version", "p2max", "timeout",
+                                     kSecurityKey, kKeyProgramKey, kRateKey});
     readEndpoint(linkString, settings);
+    settings.diagnostic = readDiagnosticKeys(linkString, keys, kDoipDiagnosticKeys);
     settings.tester = address(keys, "sa", settings.tester);
     if (keys.given("ta") != nullptr) {
         settings.target = address(keys, "ta", 0);
@@ -111,6 +115,7 @@ std::string toLinkString(const DoipSettings& settings) {
     key("p2max", std::to_string(settings.p2max.count()), std::to_string(defaults.p2max.count()));
     key("timeout", std::to_string(settings.timeout.count()),
         std::to_string(defaults.timeout.count()));
+    writeDiagnosticKeys(linkString, settings.diagnostic, kDoipDiagnosticKeys);
     return formatLinkString(linkString);
 }
 

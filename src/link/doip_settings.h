@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "link/diagnostic_settings.h"
 #include "link/link_string.h"
 
 #include <chrono>
@@ -11,7 +12,7 @@
 namespace vistrel {
 
 // A doip: link string, checked: doip:HOST[:PORT] with the keys ta, sa,
-// activation, version, p2max and timeout.
+// activation, version, p2max and timeout, and UDS's security, key and rate.
 struct DoipSettings {
     std::string host;
     std::uint16_t port = 13400;
@@ -27,6 +28,12 @@ struct DoipSettings {
     std::chrono::milliseconds p2max{1000};
     // The wait for the entity's acknowledgement and activation response.
     std::chrono::milliseconds timeout{2000};
+    // Always UDS; security access as on the other UDS links.
+    DiagnosticSettings diagnostic = [] {
+        DiagnosticSettings uds;
+        uds.family = DiagnosticFamily::Uds;
+        return uds;
+    }();
 
     // Throws LinkStringError naming the key and value that do not fit.
     static DoipSettings fromLinkString(const LinkString& linkString);

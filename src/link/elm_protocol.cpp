@@ -4,6 +4,7 @@
 #include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "link/elm_errors.h"
+#include "link/family_mismatch.h"
 #include "link/kwp_exchange.h"
 
 #include <algorithm>
@@ -81,7 +82,8 @@ std::string firstLine(std::string_view answer) {
 } // namespace
 
 ElmProtocol::ElmProtocol(ElmSettings settings, LineOpener openLine)
-    : LineProtocol(std::move(openLine)), settings_(std::move(settings)) {}
+    : LineProtocol(std::move(openLine)), settings_(std::move(settings)),
+      uds_(udsSessionFor(settings_.diagnostic)) {}
 
 std::string ElmProtocol::title() const {
     return "ELM327";
@@ -143,8 +145,25 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
                             " bytes, at most " + std::to_string(requestLimit()),
                         kSource);
         }
-        reply = kwpExchange(*this, request);
+        if (uds_) {
+            reply = uds_->exchange(*this, request);
+        } else {
+            reply = settings_.isCan() ? kwpCheckedExchange(*this, request)
+                                      : kwpExchange(*this, request);
+        }
     });
+}
+
+void ElmProtocol::keepAlive() {
+    if (!uds_ || !line_ || !broughtUp_) {
+        return;
+    }
+    try {
+        guarded([this] { uds_->keepAlive(*this); });
+    } catch (const Error&) {
+        // NO DATA, as no reply is expected; a real fault shows at the next
+        // exchange.
+    }
 }
 
 void ElmProtocol::sendMessage(const ByteString& request) {
@@ -239,6 +258,9 @@ void ElmProtocol::openLineIfClosed() {
 
 void ElmProtocol::bringUp() {
     broughtUp_ = false;
+    if (uds_) {
+        uds_->linkOpened();
+    }
     busAwake_ = false;
     countConfirmed_ = false;
     echoResent_ = false;

@@ -7,6 +7,7 @@
 #include "link/elm_settings.h"
 #include "link/line_protocol.h"
 #include "link/message_link.h"
+#include "link/uds_session.h"
 
 #include <chrono>
 #include <deque>
@@ -18,9 +19,9 @@
 
 namespace vistrel {
 
-// KWP2000 through an ELM327-family adapter on a serial line (USB or
-// Bluetooth): the adapter frames the bus itself, we speak its AT commands
-// and read its text replies. InitCommunication brings the adapter up (reset,
+// KWP2000, or on CAN also UDS, through an ELM327-family adapter on a serial
+// line (USB or Bluetooth): the adapter frames the bus itself, we speak its
+// AT commands and read its text replies. InitCommunication brings the adapter up (reset,
 // formats, protocol, addresses, bus wake-up) the first time, after the line
 // was lost and after the adapter restarted; later calls only wake the bus
 // again when the session may have lapsed.
@@ -58,6 +59,9 @@ public:
     // What the link does instead of the commands the adapter lacks.
     const std::vector<std::string>& fallbacks() const noexcept { return fallbacks_; }
     std::vector<std::string> linkNotes() const override { return fallbacks_; }
+    DiagnosticFamily family() const override { return settings_.diagnostic.family; }
+    // TesterPresent through the adapter, which answers it NO DATA.
+    void keepAlive() override;
 
 private:
     using Clock = ByteLine::Clock;
@@ -99,6 +103,8 @@ private:
     std::string busLabel() const;
 
     ElmSettings settings_;
+    // Only for diag=uds.
+    std::unique_ptr<UdsLinkSession> uds_;
     unsigned baud_ = 0;
     bool broughtUp_ = false;
     bool restarted_ = false;

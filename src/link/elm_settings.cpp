@@ -9,6 +9,8 @@ namespace {
 
 // The adapter's timeout is one byte of 4.096 ms steps.
 constexpr unsigned kLongestTimeoutMs = 1044;
+// The adapter passes on replies only: no periodic frames, so no rate.
+constexpr DiagnosticKeyChoice kElmDiagnosticKeys{true, false};
 
 std::uint32_t defaultTx(bool wide) {
     return wide ? 0x18DA10F1 : 0x7E0;
@@ -24,8 +26,8 @@ ElmSettings ElmSettings::fromLinkString(const LinkString& linkString) {
     if (linkString.device.empty()) {
         throw LinkStringError(linkString.kind + ": no device (elm:DEVICE, e.g. elm:/dev/rfcomm0)");
     }
-    const LinkKeys keys(linkString,
-                        {"baud", "protocol", "target", "source", "tx", "rx", "timeout"});
+    const LinkKeys keys(linkString, {"baud", "protocol", "target", "source", "tx", "rx", "timeout",
+                                     kDiagKey, kSecurityKey, kKeyProgramKey});
     ElmSettings settings;
     settings.device = linkString.device;
     settings.baud = keys.isWord("baud", "auto") ? 0 : keys.number("baud", 38400, 300, 4000000);
@@ -41,6 +43,13 @@ ElmSettings ElmSettings::fromLinkString(const LinkString& linkString) {
     settings.rx = keys.hexNumber("rx", defaultRx(wide), largest);
     if (const unsigned timeout = keys.number("timeout", 0, 1, kLongestTimeoutMs)) {
         settings.timeout = std::chrono::milliseconds(timeout);
+    }
+    settings.diagnostic = readDiagnosticKeys(linkString, keys, kElmDiagnosticKeys);
+    if (settings.diagnostic.isUds() && !settings.isCan()) {
+        throw LinkStringError(linkString.kind + ": diag=uds needs a CAN protocol, and protocol=" +
+                              std::string(kElmProtocols[static_cast<std::size_t>(settings.bus)]) +
+                              " is a K-line one (UDS runs here on can11-500, can11-250, "
+                              "can29-500 or can29-250)");
     }
     return settings;
 }
@@ -63,6 +72,7 @@ std::string toLinkString(const ElmSettings& settings) {
     if (settings.timeout) {
         linkString.keys.emplace_back("timeout", std::to_string(settings.timeout->count()));
     }
+    writeDiagnosticKeys(linkString, settings.diagnostic, kElmDiagnosticKeys);
     return formatLinkString(linkString);
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "link/diagnostic_settings.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -15,7 +17,7 @@ struct LinkString;
 enum class ElmBus { KLineFast, KLineFiveBaud, Can11At500, Can11At250, Can29At500, Can29At250 };
 
 // An elm: link string, checked: ELM:DEVICE with baud, protocol, target,
-// source, tx, rx and timeout.
+// source, tx, rx, timeout, and on CAN diag, security and key.
 struct ElmSettings {
     std::string device;
     // The serial speed to the adapter; 0 tries the common speeds in turn.
@@ -29,6 +31,9 @@ struct ElmSettings {
     std::uint32_t rx = 0x7E8;
     // The adapter's own reply timeout; its default when not given.
     std::optional<std::chrono::milliseconds> timeout;
+    // diag, security and key; UDS only on CAN, and without periodic frames,
+    // which the adapter cannot pass on.
+    DiagnosticSettings diagnostic;
 
     bool isCan() const noexcept { return bus != ElmBus::KLineFast && bus != ElmBus::KLineFiveBaud; }
     bool is29Bit() const noexcept { return bus == ElmBus::Can29At500 || bus == ElmBus::Can29At250; }

@@ -18,7 +18,11 @@ CanFrame frameWith(const Addressing& to, std::initializer_list<std::uint8_t> hea
     CanFrame frame;
     frame.id = to.id;
     frame.extended = to.extended;
-    auto out = std::copy(head.begin(), head.end(), frame.data.begin());
+    auto out = frame.data.begin();
+    if (to.address) {
+        *out++ = *to.address;
+    }
+    out = std::copy(head.begin(), head.end(), out);
     out = std::copy(data.begin(), data.end(), out);
     frame.length = static_cast<std::uint8_t>(out - frame.data.begin());
     if (to.padding) {
@@ -30,18 +34,26 @@ CanFrame frameWith(const Addressing& to, std::initializer_list<std::uint8_t> hea
 
 } // namespace
 
-std::optional<Frame> readFrame(const CanFrame& frame) {
-    if (frame.length == 0 || frame.length > kClassicLength) {
+Room roomOf(bool addressed) noexcept {
+    const std::size_t less = addressed ? 1 : 0;
+    return {kSingleFrameMax - less, kFirstFrameData - less, kConsecutiveData - less};
+}
+
+std::optional<Frame> readFrame(const CanFrame& frame, std::optional<std::uint8_t> address) {
+    const std::size_t skip = address ? 1 : 0;
+    if (frame.length <= skip || frame.length > kClassicLength ||
+        (address && frame.data[0] != *address)) {
         return std::nullopt;
     }
-    const std::span<const std::uint8_t> bytes = frame.bytes();
+    const std::span<const std::uint8_t> bytes = frame.bytes().subspan(skip);
+    const Room room = roomOf(address.has_value());
     const std::uint8_t pci = bytes[0];
     Frame read;
     switch (pci & 0xF0) {
     case kSinglePci:
         read.kind = FrameKind::Single;
         read.length = pci & 0x0F;
-        if (read.length == 0 || read.length > kSingleFrameMax || read.length > bytes.size() - 1) {
+        if (read.length == 0 || read.length > room.single || read.length > bytes.size() - 1) {
             return std::nullopt;
         }
         read.data = bytes.subspan(1, read.length);
@@ -50,7 +62,7 @@ std::optional<Frame> readFrame(const CanFrame& frame) {
         read.kind = FrameKind::First;
         read.length =
             (static_cast<std::size_t>(pci & 0x0F) << 8) | (bytes.size() > 1 ? bytes[1] : 0);
-        if (bytes.size() != kClassicLength || read.length <= kSingleFrameMax) {
+        if (bytes.size() != kClassicLength - skip || read.length <= room.single) {
             return std::nullopt;
         }
         read.data = bytes.subspan(2);
@@ -82,13 +94,14 @@ CanFrame firstFrame(const Addressing& to, std::span<const std::uint8_t> message)
     return frameWith(to,
                      {static_cast<std::uint8_t>(kFirstPci | (message.size() >> 8)),
                       static_cast<std::uint8_t>(message.size() & 0xFF)},
-                     message.first(kFirstFrameData));
+                     message.first(roomOf(to.address.has_value()).first));
 }
 
 CanFrame consecutiveFrame(const Addressing& to, std::uint8_t number,
                           std::span<const std::uint8_t> chunk) {
-    return frameWith(to, {static_cast<std::uint8_t>(kConsecutivePci | (number & 0x0F))},
-                     chunk.first(std::min(chunk.size(), kConsecutiveData)));
+    return frameWith(
+        to, {static_cast<std::uint8_t>(kConsecutivePci | (number & 0x0F))},
+        chunk.first(std::min(chunk.size(), roomOf(to.address.has_value()).consecutive)));
 }
 
 CanFrame flowControl(const Addressing& to, FlowStatus status, std::uint8_t blockSize,

@@ -9,9 +9,10 @@
 #include <optional>
 #include <span>
 
-// The four frame kinds of ISO 15765-2 (normal addressing, classic CAN), read
-// and written in one place so that the tester's transport and the simulated
-// ECU agree on every bit.
+// The four frame kinds of ISO 15765-2 (classic CAN, normal or extended
+// addressing), read and written in one place so that the tester's transport
+// and the simulated ECU agree on every bit. With extended addressing every
+// frame begins with an address byte, and carries one byte less.
 namespace vistrel::isotp {
 
 // The longest message a 12-bit first-frame length can announce.
@@ -41,7 +42,9 @@ struct Frame {
     // after the PCI byte, padding included; the reader takes what it needs).
     std::span<const std::uint8_t> data;
 };
-std::optional<Frame> readFrame(const CanFrame& frame);
+// With address, only a frame that begins with it is read, after it.
+std::optional<Frame> readFrame(const CanFrame& frame,
+                               std::optional<std::uint8_t> address = std::nullopt);
 
 // Frames to send. padding fills every frame to 8 bytes; without it the frame
 // is as long as its content.
@@ -49,11 +52,24 @@ struct Addressing {
     std::uint32_t id = 0;
     bool extended = false;
     std::optional<std::uint8_t> padding;
+    // Extended addressing: the first byte of every frame.
+    std::optional<std::uint8_t> address;
 };
+
+// What one frame carries under an addressing: a single frame's message, the
+// first frame's and a consecutive frame's part of one.
+struct Room {
+    std::size_t single = kSingleFrameMax;
+    std::size_t first = kFirstFrameData;
+    std::size_t consecutive = kConsecutiveData;
+};
+Room roomOf(bool addressed) noexcept;
 CanFrame singleFrame(const Addressing& to, std::span<const std::uint8_t> message);
-// Carries the first 6 bytes of a message longer than 7.
+// Carries the first 6 bytes (5 with an address byte) of a message longer
+// than a single frame takes.
 CanFrame firstFrame(const Addressing& to, std::span<const std::uint8_t> message);
-// Carries up to 7 bytes from chunk with sequence number number & 0xF.
+// Carries up to 7 bytes (6 with an address byte) from chunk with sequence
+// number number & 0xF.
 CanFrame consecutiveFrame(const Addressing& to, std::uint8_t number,
                           std::span<const std::uint8_t> chunk);
 CanFrame flowControl(const Addressing& to, FlowStatus status, std::uint8_t blockSize,

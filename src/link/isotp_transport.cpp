@@ -14,12 +14,17 @@ constexpr const char* kSource = "IsoTpTransport";
 // More WAIT flow controls in a row than this and the sender gives up (the
 // standard's N_WFTmax, which it leaves to the system).
 constexpr int kMostWaits = 10;
+// The lowest first byte of a periodic frame that shares the response id.
+constexpr std::uint8_t kLowestSharedPeriodic = 0x40;
+// Periodic frames kept for a reader: a few seconds of a busy fast rate.
+constexpr std::size_t kMostQueuedPeriodic = 4096;
 
 } // namespace
 
 IsoTpTransport::IsoTpTransport(std::unique_ptr<CanBus> bus, IsoTpSettings settings)
     : bus_(std::move(bus)),
-      settings_(settings), out_{settings.tx, settings.extended, settings.padding} {}
+      settings_(settings), out_{settings.tx, settings.extended, settings.padding, settings.address},
+      room_(isotp::roomOf(settings.address.has_value())) {}
 
 void IsoTpTransport::sendMessage(const ByteString& request) {
     const std::span<const std::uint8_t> message = request.bytes();
@@ -30,12 +35,12 @@ void IsoTpTransport::sendMessage(const ByteString& request) {
                     kSource);
     }
     restart_.reset();
-    if (message.size() <= isotp::kSingleFrameMax) {
+    if (message.size() <= room_.single) {
         bus_->send(isotp::singleFrame(out_, message));
         return;
     }
     bus_->send(isotp::firstFrame(out_, message));
-    std::size_t sent = isotp::kFirstFrameData;
+    std::size_t sent = room_.first;
     std::uint8_t number = 1;
     while (sent < message.size()) {
         const isotp::Frame flow = awaitFlowControl();
@@ -47,7 +52,7 @@ void IsoTpTransport::sendMessage(const ByteString& request) {
              ++inBlock) {
             bus_->waitUntil(nextAt);
             bus_->send(isotp::consecutiveFrame(out_, number++, message.subspan(sent)));
-            sent += std::min(isotp::kConsecutiveData, message.size() - sent);
+            sent += std::min(room_.consecutive, message.size() - sent);
             nextAt = bus_->now() + gap;
         }
     }
@@ -145,7 +150,7 @@ std::optional<ByteString> IsoTpTransport::receiveRest(const isotp::Frame& first)
             restart_ = lastFrame_;
             return std::nullopt;
         }
-        const std::size_t wanted = std::min(isotp::kConsecutiveData, first.length - message.size());
+        const std::size_t wanted = std::min(room_.consecutive, first.length - message.size());
         if (frame->kind != isotp::FrameKind::Consecutive || frame->data.size() < wanted) {
             continue;
         }
@@ -171,11 +176,55 @@ std::optional<ByteString> IsoTpTransport::receiveRest(const isotp::Frame& first)
 
 std::optional<isotp::Frame> IsoTpTransport::receiveFrom(Clock::time_point deadline) {
     const std::optional<CanFrame> frame = bus_->receive(deadline);
-    if (!frame || frame->id != settings_.rx || frame->extended != settings_.extended) {
+    if (!frame || frame->extended != settings_.extended || divertPeriodic(*frame) ||
+        frame->id != settings_.rx) {
         return std::nullopt;
     }
     lastFrame_ = *frame;
-    return isotp::readFrame(lastFrame_);
+    return isotp::readFrame(lastFrame_, settings_.rxAddress);
+}
+
+bool IsoTpTransport::divertPeriodic(const CanFrame& frame) {
+    if (!settings_.periodicId || frame.id != *settings_.periodicId) {
+        return false;
+    }
+    const std::size_t skip = settings_.rxAddress ? 1 : 0;
+    if (frame.length <= skip || frame.length > frame.data.size() ||
+        (settings_.rxAddress && frame.data[0] != *settings_.rxAddress)) {
+        // Not for us, or no frame at all; on an id of their own nothing else
+        // can come.
+        return *settings_.periodicId != settings_.rx;
+    }
+    // On the response id, an ISO-TP frame's first byte is below 0x40; a
+    // periodic identifier's low byte never is.
+    if (*settings_.periodicId == settings_.rx && frame.data[skip] < kLowestSharedPeriodic) {
+        return false;
+    }
+    if (periodic_.size() == kMostQueuedPeriodic) {
+        // Nobody reads them: the oldest go, so that memory stays bounded and
+        // the newest values are there when a reader comes.
+        periodic_.pop_front();
+    }
+    const auto bytes = frame.bytes().subspan(skip);
+    periodic_.emplace_back(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return true;
+}
+
+std::optional<ByteString> IsoTpTransport::receiveUnsolicited(std::chrono::milliseconds timeout) {
+    const auto deadline = bus_->now() + timeout;
+    while (periodic_.empty()) {
+        // Between exchanges whatever else comes is stale.
+        receiveFrom(deadline);
+        if (bus_->now() >= deadline) {
+            break;
+        }
+    }
+    if (periodic_.empty()) {
+        return std::nullopt;
+    }
+    ByteString frame = std::move(periodic_.front());
+    periodic_.pop_front();
+    return frame;
 }
 
 void IsoTpTransport::sendFlowControl() {

@@ -25,6 +25,13 @@ public:
     // How long the ECU has for its first reply to a request (P2max, or the
     // adapter's own timeout).
     virtual std::chrono::milliseconds replyTimeout() const = 0;
+    // What the ECU sent without a request (UDS periodic frames, identifier
+    // byte first), kept apart from the replies whenever it came; nothing when
+    // none came within timeout, or where the link carries none. Never
+    // blocks longer than timeout.
+    virtual std::optional<ByteString> receiveUnsolicited(std::chrono::milliseconds /*timeout*/) {
+        return std::nullopt;
+    }
 };
 
 } // namespace vistrel

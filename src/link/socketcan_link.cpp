@@ -173,6 +173,11 @@ std::unique_ptr<MessageLink> openKernelIsoTp(int fd, const CanSettings& settings
         options.flags |= CAN_ISOTP_TX_PADDING;
         options.txpad_content = *isotp.padding;
     }
+    if (isotp.address && isotp.rxAddress) {
+        options.flags |= CAN_ISOTP_EXTEND_ADDR | CAN_ISOTP_RX_EXT_ADDR;
+        options.ext_address = *isotp.address;
+        options.rx_ext_address = *isotp.rxAddress;
+    }
     can_isotp_fc_options flow{};
     flow.bs = isotp.blockSize;
     flow.stmin = isotp.separation;
@@ -198,13 +203,16 @@ std::unique_ptr<MessageLink> openRaw(const CanSettings& settings, unsigned index
         fail(settings.device, "cannot make a raw CAN socket", errno);
     }
     const IsoTpSettings& isotp = settings.isotp;
-    can_filter filter{};
-    filter.can_id = socketId(isotp.rx, isotp.extended);
-    filter.can_mask = (isotp.extended ? CAN_EFF_MASK : CAN_SFF_MASK) | CAN_EFF_FLAG | CAN_RTR_FLAG;
+    const canid_t mask =
+        (isotp.extended ? CAN_EFF_MASK : CAN_SFF_MASK) | CAN_EFF_FLAG | CAN_RTR_FLAG;
+    std::array<can_filter, 2> filters{
+        {{socketId(isotp.rx, isotp.extended), mask},
+         {socketId(isotp.periodicId.value_or(isotp.rx), isotp.extended), mask}}};
     sockaddr_can address{};
     address.can_family = AF_CAN;
     address.can_ifindex = static_cast<int>(index);
-    if (::setsockopt(fd, SOL_CAN_RAW, CAN_RAW_FILTER, &filter, sizeof filter) != 0 ||
+    if (::setsockopt(fd, SOL_CAN_RAW, CAN_RAW_FILTER, filters.data(),
+                     static_cast<socklen_t>(sizeof(can_filter) * filters.size())) != 0 ||
         ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         const int error = errno;
         ::close(fd);
@@ -233,9 +241,13 @@ std::unique_ptr<MessageLink> openSocketCan(const CanSettings& settings) {
                     kSource);
     }
     const unsigned index = interfaceIndex(settings.device);
-    const int fd = ::socket(PF_CAN, SOCK_DGRAM | SOCK_CLOEXEC, CAN_ISOTP);
-    if (fd >= 0) {
-        return openKernelIsoTp(fd, settings, index);
+    // The kernel's ISO-TP drops what is no ISO-TP frame: a link that waits
+    // for periodic frames takes the raw frames and does ISO-TP itself.
+    if (!settings.isotp.periodicId) {
+        const int fd = ::socket(PF_CAN, SOCK_DGRAM | SOCK_CLOEXEC, CAN_ISOTP);
+        if (fd >= 0) {
+            return openKernelIsoTp(fd, settings, index);
+        }
     }
     return openRaw(settings, index);
 }

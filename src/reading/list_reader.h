@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <pugixml.hpp>
 #include <vector>
@@ -22,6 +23,9 @@ struct ReadSettings {
     std::uint32_t mergeWindow = 32;
     // When the read began.
     std::chrono::steady_clock::time_point now{};
+    // The list's clock, for a method that waits within a read; the steady
+    // clock when empty.
+    std::function<std::chrono::steady_clock::time_point()> clock{};
 };
 
 // How one pass over the list ended.
@@ -50,6 +54,10 @@ public:
     // The communication starts anew: the ECU may have forgotten what this
     // reader told it.
     virtual void forget() noexcept {}
+    // The reading stops (Stop, a new list, a new link): a reader that asked
+    // the ECU to go on sending by itself asks it to stop, before anything
+    // else goes out.
+    virtual void release(Protocol& /*protocol*/) noexcept {}
 };
 
 } // namespace vistrel

@@ -6,11 +6,15 @@
 namespace vistrel {
 
 ListReader& ListReaders::readerFor(Method method, Protocol& protocol) {
+    const bool uds = protocol.family() == DiagnosticFamily::Uds;
     switch (method) {
     case Method::DynamicallyDefined:
-        return dynamicallyDefined_;
+        return uds ? static_cast<ListReader&>(udsDynamicallyDefined_) : dynamicallyDefined_;
     case Method::DynamicallyDefinedPacked:
-        return packed_;
+        return uds ? static_cast<ListReader&>(udsPacked_) : packed_;
+    case Method::ReadDataByPeriodicIdentifier:
+        // Refuses, with the reason, a link that cannot carry it.
+        return periodic_;
     case Method::ReadMemoryByAddressMerged:
         return merged_;
     case Method::ReadMemoryByAddress:
@@ -25,6 +29,12 @@ ListReader& ListReaders::readerFor(Method method, Protocol& protocol) {
 void ListReaders::forget() noexcept {
     packed_.forget();
     batch_.forget();
+    udsPacked_.forget();
+    periodic_.forget();
+}
+
+void ListReaders::release(Protocol& protocol) noexcept {
+    periodic_.release(protocol);
 }
 
 } // namespace vistrel

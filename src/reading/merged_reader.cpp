@@ -3,7 +3,7 @@
 
 #include "components/error.h"
 #include "components/protocol.h"
-#include "item/kwp_requests.h"
+#include "dialect/read_memory_request.h"
 #include "item/reply_check.h"
 #include "item/snapshot_record.h"
 #include "item/vistrel_item.h"
@@ -79,7 +79,7 @@ bool readGroup(const Group& group, Protocol& protocol, std::int32_t lengthSize,
     const ByteString& address = group.members.front().item->addressByte();
     ByteString request;
     ByteString reply;
-    buildReadMemoryRequest(request, address, group.size(), lengthSize);
+    buildReadMemoryRequest(request, address, group.size(), lengthSize, protocol.family());
     SnapshotRecord record(snapShot);
     record.setHex("addr", address);
     record.setHex("send", request);

@@ -16,6 +16,8 @@ enum class Method : std::int32_t {
     DynamicallyDefinedPacked = 2,
     // Neighbouring items read in one block.
     ReadMemoryByAddressMerged = 3,
+    // UDS only: the ECU sends the items by itself, at a fixed rate.
+    ReadDataByPeriodicIdentifier = 4,
 };
 
 } // namespace vistrel

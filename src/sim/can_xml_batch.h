@@ -2,7 +2,7 @@
 #pragma once
 
 #include "components/protocol.h"
-#include "sim/kwp_responder.h"
+#include "sim/ecu_responder.h"
 
 #include <functional>
 

@@ -72,11 +72,17 @@ public:
 
 private:
     void readIdentity(pugi::xml_node ecu) {
-        reader_.checkAttributes(
-            ecu, {"title", "subtitle", "protocolName", "addressSize", "rid", "xid", "latencyUs"});
+        reader_.checkAttributes(ecu, {"title", "subtitle", "protocolName", "diag", "addressSize",
+                                      "rid", "xid", "latencyUs", "ext", "rxext"});
         description_.title = reader_.text(ecu, "title", description_.title);
         description_.subtitle = reader_.text(ecu, "subtitle", description_.subtitle);
-        description_.protocolName = reader_.text(ecu, "protocolName", description_.protocolName);
+        const std::string diag = reader_.text(ecu, "diag", "kwp");
+        if (diag != "kwp" && diag != "uds") {
+            reader_.fail(ecu, "diag=\"" + diag + "\" is neither \"kwp\" nor \"uds\"");
+        }
+        const bool uds = diag == "uds";
+        description_.family = uds ? DiagnosticFamily::Uds : DiagnosticFamily::Kwp2000;
+        description_.protocolName = reader_.text(ecu, "protocolName", uds ? "UDS" : "KWP2000");
         description_.addressSize =
             static_cast<std::uint32_t>(reader_.decimal(ecu, "addressSize", 3, 1, 4));
         description_.rid =
@@ -86,6 +92,13 @@ private:
         description_.latencyUs =
             static_cast<std::uint32_t>(reader_.decimal(ecu, "latencyUs", 0, 0, 10'000'000));
         maxAddress_ = (std::uint64_t{1} << (8 * description_.addressSize)) - 1;
+        if (ecu.attribute("ext") || ecu.attribute("rxext")) {
+            if (!ecu.attribute("ext") || !ecu.attribute("rxext")) {
+                reader_.fail(ecu, "extended addressing needs both ext and rxext");
+            }
+            description_.ext = static_cast<std::uint8_t>(reader_.hex(ecu, "ext", 0, 0xFF));
+            description_.rxext = static_cast<std::uint8_t>(reader_.hex(ecu, "rxext", 0, 0xFF));
+        }
     }
 
     void readElement(pugi::xml_node element) {
@@ -106,6 +119,10 @@ private:
             readSession(element);
         } else if (name == "ddli") {
             readDdli(element);
+        } else if (name == "uds") {
+            readUds(element);
+        } else if (name == "lock") {
+            readLock(element);
         } else {
             reader_.fail(element, "unknown element " + elementLabel(element));
         }
@@ -344,6 +361,66 @@ private:
             reader_.decimal(element, "maxBytes", description_.ddliMaxBytes, 1, 252));
     }
 
+    void needUds(pugi::xml_node element) const {
+        if (description_.family != DiagnosticFamily::Uds) {
+            reader_.fail(element, elementLabel(element) + " needs diag=\"uds\" on <ecu>");
+        }
+    }
+
+    std::chrono::milliseconds milliseconds(pugi::xml_node element, const char* name,
+                                           std::chrono::milliseconds fallback, std::int64_t min,
+                                           std::int64_t max) const {
+        return std::chrono::milliseconds(
+            reader_.decimal(element, name, fallback.count(), min, max));
+    }
+
+    void readUds(pugi::xml_node element) {
+        once(element, seenUds_);
+        needUds(element);
+        reader_.checkAttributes(element, {"p2Ms", "p2StarMs", "s3Ms", "maxIdentifiers",
+                                          "maxElements", "limitNrc", "maxPeriodic", "slowMs",
+                                          "mediumMs", "fastMs", "attempts", "delayMs"});
+        reader_.checkNoChildren(element);
+        UdsSettings& uds = description_.uds;
+        // The session reply carries P2 in 2 bytes of milliseconds and P2* in
+        // 2 bytes of 10 ms.
+        uds.p2 = milliseconds(element, "p2Ms", uds.p2, 0, 0xFFFF);
+        uds.p2Star = milliseconds(element, "p2StarMs", uds.p2Star, 0, 0xFFFF * 10);
+        uds.s3 = milliseconds(element, "s3Ms", uds.s3, 1, 3'600'000);
+        uds.maxIdentifiers =
+            static_cast<std::uint32_t>(reader_.decimal(element, "maxIdentifiers", 16, 1, 512));
+        uds.maxElements =
+            static_cast<std::uint32_t>(reader_.decimal(element, "maxElements", 8, 1, 255));
+        uds.limitNrc = static_cast<std::uint8_t>(reader_.hex(element, "limitNrc", 0x31, 0xFF));
+        if (uds.limitNrc != 0x13 && uds.limitNrc != 0x22 && uds.limitNrc != 0x31) {
+            reader_.fail(element, "<uds>: limitNrc is none of 13, 22, 31");
+        }
+        uds.maxPeriodic =
+            static_cast<std::uint32_t>(reader_.decimal(element, "maxPeriodic", 16, 1, 256));
+        const char* rateNames[] = {"slowMs", "mediumMs", "fastMs"};
+        for (std::size_t i = 0; i < uds.rates.size(); ++i) {
+            uds.rates[i] = milliseconds(element, rateNames[i], uds.rates[i], 1, 3'600'000);
+        }
+        uds.attempts = static_cast<std::uint32_t>(reader_.decimal(element, "attempts", 3, 1, 255));
+        uds.delay = milliseconds(element, "delayMs", uds.delay, 0, 3'600'000);
+    }
+
+    void readLock(pugi::xml_node element) {
+        needUds(element);
+        reader_.checkAttributes(element, {"address", "length", "level"});
+        reader_.checkNoChildren(element);
+        SecuredRange lock;
+        lock.range = range(element, 1, maxRangeLength());
+        lock.level = static_cast<std::uint8_t>(reader_.hex(element, "level", 0x01, 0xFF));
+        // Seeds are asked for at odd levels, 01 to 7D; the even one above
+        // each sends its key.
+        if (lock.level % 2 == 0 || lock.level > 0x7D) {
+            reader_.fail(element, "<lock>: level " + hexPadded(lock.level, 2) +
+                                      " is not an odd level from 01 to 7D");
+        }
+        description_.uds.locks.push_back(lock);
+    }
+
     void once(pugi::xml_node element, bool& seen) const {
         if (seen) {
             reader_.fail(element, "a second " + elementLabel(element) + " element");
@@ -382,6 +459,7 @@ private:
     bool seenInit_ = false;
     bool seenSession_ = false;
     bool seenDdli_ = false;
+    bool seenUds_ = false;
 };
 
 } // namespace
@@ -394,6 +472,9 @@ EcuDescription parseEcuDescription(std::string_view xml, const std::string& sour
 EcuDescription loadEcuDescription(const std::string& path) {
     if (path.empty()) {
         return parseEcuDescription(demoEcuDescription(), kDemoEcuSourceName, ".");
+    }
+    if (path == kDemoUdsName) {
+        return parseEcuDescription(demoUdsEcuDescription(), kDemoUdsSourceName, ".");
     }
     std::ifstream stream(path, std::ios::binary);
     std::ostringstream text;

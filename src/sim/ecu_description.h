@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "components/diagnostic_family.h"
 #include "sim/ecu_faults.h"
 #include "sim/memory_map.h"
 #include "sim/signal_wave.h"
+#include "sim/uds_settings.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +21,13 @@ struct EcuDescription {
     std::string title = "Simulated ECU";
     std::string subtitle;
     std::string protocolName = "KWP2000";
+    // The services the ECU answers: KWP2000, or UDS with the settings below.
+    DiagnosticFamily family = DiagnosticFamily::Kwp2000;
+    UdsSettings uds;
+    // ISO-TP extended addressing on CAN: the first byte of the tester's
+    // frames that the ECU takes (ext), and of the ECU's own frames (rxext).
+    std::optional<std::uint8_t> ext;
+    std::optional<std::uint8_t> rxext;
     // Bytes in an address, 1 to 4.
     std::uint32_t addressSize = 3;
     std::int32_t rid = 0;
@@ -41,8 +51,8 @@ EcuDescription parseEcuDescription(std::string_view xml, const std::string& sour
                                    const std::filesystem::path& baseDirectory);
 
 // Reads the ECU description file at path; the built-in demo car for an
-// empty path. Throws Error(kBadDescriptionError) as parseEcuDescription, and
-// for a file that cannot be read.
+// empty path, its UDS twin for "uds". Throws Error(kBadDescriptionError) as parseEcuDescription,
+// and for a file that cannot be read.
 EcuDescription loadEcuDescription(const std::string& path);
 
 } // namespace vistrel

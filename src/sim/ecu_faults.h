@@ -26,6 +26,14 @@ struct EcuFaults {
     std::string initText = "Communication init failed";
     int sessionFailures = 0;
     std::uint8_t sessionNrc = nrc::kConditionsNotCorrect;
+    // UDS security access: every N-th seed request is refused with 37 (the
+    // delay is not over) when N is not 0; a new seed on every request
+    // instead of the same one until a key is tried.
+    unsigned seedDelayEvery = 0;
+    bool newSeedEveryRequest = false;
+    // UDS periodic transmission: the first identifier of the schedule goes
+    // quiet after this many frames when not 0, the others go on.
+    unsigned periodicStopsAfter = 0;
 
     // The first refusal of service for a request touching the range, or
     // nullptr.

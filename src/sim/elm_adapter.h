@@ -2,8 +2,8 @@
 #pragma once
 
 #include "components/byte_string.h"
+#include "sim/ecu_responder.h"
 #include "sim/elm_quirks.h"
-#include "sim/kwp_responder.h"
 
 #include <cstdint>
 #include <functional>

@@ -16,9 +16,9 @@ constexpr std::chrono::milliseconds kWorkTime{30};
 
 ElmAdapterService::ElmAdapterService(const EcuDescription& description, bool clone,
                                      ElmQuirks quirks)
-    : responder_(description),
+    : responder_(makeResponder(description)),
       adapter_([this](const ByteString& request,
-                      ByteString& reply) { return responder_.answer(request.bytes(), reply); },
+                      ByteString& reply) { return responder_->answer(request.bytes(), reply); },
                clone, quirks),
       stoppable_(quirks.stopped) {}
 

@@ -3,8 +3,8 @@
 
 #include "link/byte_line.h"
 #include "sim/ecu_description.h"
+#include "sim/ecu_responder.h"
 #include "sim/elm_adapter.h"
-#include "sim/kwp_responder.h"
 
 #include <condition_variable>
 #include <functional>
@@ -42,7 +42,7 @@ private:
     // quirk it takes a while over a request, and a byte meanwhile stops it.
     std::string answer(ByteLine& line, std::string_view bytes);
 
-    KwpResponder responder_;
+    std::unique_ptr<EcuResponder> responder_;
     std::mutex mutex_;
     ElmAdapter adapter_;
     bool stoppable_;

@@ -17,11 +17,20 @@ constexpr std::uint32_t kNoiseId = 0x123;
 } // namespace
 
 IsoTpEcu::IsoTpEcu(const EcuDescription& description, IsoTpEcuSettings settings)
-    : settings_(std::move(settings)), responder_(description),
+    : settings_(std::move(settings)), responder_(makeResponder(description)),
       latency_(description.latencyUs), out_{settings_.replyId, settings_.extended,
-                                            std::uint8_t{0xAA}} {
+                                            std::uint8_t{0xAA}, std::nullopt} {
     if (rule(WireFault::NoPadding) != nullptr) {
         out_.padding.reset();
+    }
+    responder_->setClock([this] { return now_; });
+    EcuFaults& faults = responder_->faults();
+    if (const WireFaultRule* seedDelay = rule(WireFault::SeedDelay)) {
+        faults.seedDelayEvery = seedDelay->every;
+    }
+    faults.newSeedEveryRequest = rule(WireFault::NewSeed) != nullptr;
+    if (const WireFaultRule* stop = rule(WireFault::PeriodicStop)) {
+        faults.periodicStopsAfter = stop->every;
     }
 }
 
@@ -50,7 +59,30 @@ void IsoTpEcu::queue(const CanFrame& frame, Clock::time_point at) {
     outgoing_.emplace_back(at, frame);
 }
 
+void IsoTpEcu::queuePeriodic(Clock::time_point now) {
+    isotp::Addressing periodic = out_;
+    periodic.id = settings_.periodicId.value_or(settings_.replyId);
+    for (const ByteString& message : responder_->periodicFrames()) {
+        // No protocol control byte: the identifier's byte leads the frame.
+        CanFrame frame;
+        frame.id = periodic.id;
+        frame.extended = periodic.extended;
+        const auto bytes = message.bytes();
+        std::copy(bytes.begin(), bytes.end(), frame.data.begin());
+        frame.length = static_cast<std::uint8_t>(bytes.size());
+        if (periodic.padding) {
+            std::fill(frame.data.begin() + frame.length, frame.data.end(), *periodic.padding);
+            frame.length = 8;
+        }
+        queue(frame, now);
+    }
+}
+
 std::vector<CanFrame> IsoTpEcu::due(Clock::time_point now) {
+    now_ = now;
+    if (const auto periodic = responder_->nextPeriodic(); periodic && *periodic <= now) {
+        queuePeriodic(now);
+    }
     std::vector<CanFrame> frames;
     while (!outgoing_.empty() && outgoing_.front().first <= now) {
         frames.push_back(outgoing_.front().second);
@@ -60,13 +92,15 @@ std::vector<CanFrame> IsoTpEcu::due(Clock::time_point now) {
 }
 
 std::optional<IsoTpEcu::Clock::time_point> IsoTpEcu::nextDue() const {
+    const auto periodic = responder_->nextPeriodic();
     if (outgoing_.empty()) {
-        return std::nullopt;
+        return periodic;
     }
-    return outgoing_.front().first;
+    return periodic ? std::min(*periodic, outgoing_.front().first) : outgoing_.front().first;
 }
 
 void IsoTpEcu::receive(const CanFrame& frame, Clock::time_point now) {
+    now_ = now;
     if (frame.id != settings_.requestId || frame.extended != settings_.extended) {
         return;
     }
@@ -141,8 +175,15 @@ void IsoTpEcu::takeRequest(const isotp::Frame& frame, Clock::time_point now) {
 void IsoTpEcu::answer(const std::vector<std::uint8_t>& request, Clock::time_point now) {
     const unsigned count = ++requests_;
     ByteString reply;
-    const Answer answer = responder_.answer(request, reply);
-    if (answer.kind == Answer::Kind::None || due(WireFault::NoAnswer, count)) {
+    if (due(WireFault::Busy, count)) {
+        // Busy: the ECU takes nothing in; the tester repeats the request.
+        negativeAnswer(request[0], nrc::kBusyRepeatRequest, reply);
+        queue(isotp::singleFrame(out_, reply.bytes()), now + latency_);
+        return;
+    }
+    const Answer answer = responder_->answer(request, reply);
+    if (answer.kind == Answer::Kind::None || answer.kind == Answer::Kind::Suppressed ||
+        due(WireFault::NoAnswer, count)) {
         return;
     }
     if (due(WireFault::Negative, count)) {

@@ -22,7 +22,7 @@ const std::vector<std::uint8_t> kGarbage = {0x47, 0x41, 0x52, 0x42, 0x41, 0x47, 
 } // namespace
 
 KLineEcu::KLineEcu(const EcuDescription& description, KLineEcuSettings settings)
-    : settings_(std::move(settings)), responder_(description),
+    : settings_(std::move(settings)), responder_(makeResponder(description)),
       silentStarts_(description.faults.initFailures), latency_(description.latencyUs) {}
 
 bool KLineEcu::due(WireFault fault, unsigned count) const {
@@ -103,8 +103,9 @@ bool KLineEcu::answer(ByteLine& line) {
         return false;
     }
     ByteString reply;
-    const Answer answer = responder_.answer(request, reply);
-    if (answer.kind == Answer::Kind::None || due(WireFault::NoAnswer, frames_)) {
+    const Answer answer = responder_->answer(request, reply);
+    if (answer.kind == Answer::Kind::None || answer.kind == Answer::Kind::Suppressed ||
+        due(WireFault::NoAnswer, frames_)) {
         return true;
     }
     if (due(WireFault::Negative, frames_)) {

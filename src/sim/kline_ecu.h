@@ -4,7 +4,7 @@
 #include "link/byte_line.h"
 #include "link/kline_frame.h"
 #include "sim/ecu_description.h"
-#include "sim/kwp_responder.h"
+#include "sim/ecu_responder.h"
 #include "sim/wire_faults.h"
 
 #include <chrono>
@@ -54,7 +54,7 @@ private:
     bool due(WireFault fault, unsigned count) const;
 
     KLineEcuSettings settings_;
-    KwpResponder responder_;
+    std::unique_ptr<EcuResponder> responder_;
     int silentStarts_;
     std::chrono::microseconds latency_;
     KLineFrameReader reader_;

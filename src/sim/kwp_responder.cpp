@@ -15,43 +15,15 @@ constexpr std::size_t kDefinitionHeader = 6;
 // The byte between the identifier and the data in the extra-byte form.
 constexpr std::uint8_t kRecordPosition = 0x01;
 
-std::vector<MemoryBlock> mappedBlocks(const EcuDescription& description) {
-    std::vector<MemoryBlock> blocks = description.blocks;
-    // Signals own their bytes too; their contents are written at read time.
-    for (const Signal& signal : description.signals) {
-        blocks.push_back({signal.range.address, std::vector<std::uint8_t>(signal.range.length)});
-    }
-    return blocks;
-}
-
-std::chrono::steady_clock::time_point steadyNow() {
-    return std::chrono::steady_clock::now();
-}
-
-std::vector<Signal> sortedSignals(std::vector<Signal> signals) {
-    std::sort(signals.begin(), signals.end(),
-              [](const Signal& a, const Signal& b) { return a.range.address < b.range.address; });
-    return signals;
-}
-
 } // namespace
-
-Answer negativeAnswer(std::uint8_t sid, std::uint8_t code, ByteString& reply) {
-    reply.clear();
-    reply.append(kwp::kNegativeReply);
-    reply.append(sid);
-    reply.append(code);
-    return {Answer::Kind::Negative, sid, code};
-}
 
 KwpResponder::KwpResponder(const EcuDescription& description)
     : addressSize_(description.addressSize), ddliExtraByte_(description.ddliExtraByte),
-      ddliMaxBytes_(description.ddliMaxBytes), memory_(mappedBlocks(description)),
-      signals_(sortedSignals(description.signals)), faults_(description.faults), clock_(steadyNow) {
-}
+      ddliMaxBytes_(description.ddliMaxBytes), memory_(description), faults_(description.faults),
+      clock_(clockOrSteady({})) {}
 
 void KwpResponder::setClock(EcuClock clock) {
-    clock_ = clock ? std::move(clock) : steadyNow;
+    clock_ = clockOrSteady(std::move(clock));
 }
 
 Answer KwpResponder::answer(std::span<const std::uint8_t> request, ByteString& reply) {
@@ -103,7 +75,7 @@ Answer KwpResponder::readMemoryByAddress(std::span<const std::uint8_t> request, 
     }
     range.address = addressAt(request.subspan(1, addressSize_));
     reply.append(static_cast<std::uint8_t>(request[0] + kwp::kPositiveReplyOffset));
-    return readRange(request[0], range, reply);
+    return memory_.read(request[0], range, faults_, clock_, reply);
 }
 
 Answer KwpResponder::defineIdentifier(std::span<const std::uint8_t> request, ByteString& reply) {
@@ -123,7 +95,7 @@ Answer KwpResponder::defineIdentifier(std::span<const std::uint8_t> request, Byt
     if (const RefusedRange* refused = faults_.refusal(sid, range)) {
         return negativeAnswer(sid, refused->nrc, reply);
     }
-    if (memory_.find(range.address, range.length) == nullptr) {
+    if (!memory_.mapped(range)) {
         return negativeAnswer(sid, nrc::kRequestOutOfRange, reply);
     }
     std::uint32_t kept = 0;
@@ -155,7 +127,7 @@ Answer KwpResponder::readIdentifier(std::span<const std::uint8_t> request, ByteS
         reply.append(kRecordPosition);
     }
     for (const AddressRange& range : *records) {
-        if (const Answer answer = readRange(sid, range, reply);
+        if (const Answer answer = memory_.read(sid, range, faults_, clock_, reply);
             answer.kind != Answer::Kind::Positive) {
             return answer;
         }
@@ -168,50 +140,6 @@ std::vector<AddressRange>* KwpResponder::definition(std::uint8_t identifier) noe
         return nullptr;
     }
     return &definitions_[identifier - kwp::kDynamicIdentifier];
-}
-
-Answer KwpResponder::readRange(std::uint8_t service, const AddressRange& range, ByteString& reply) {
-    if (faults_.silences(range)) {
-        reply.clear();
-        return {Answer::Kind::None};
-    }
-    if (const RefusedRange* refused = faults_.refusal(service, range)) {
-        return negativeAnswer(service, refused->nrc, reply);
-    }
-    const std::uint8_t* bytes = memory_.find(range.address, range.length);
-    if (bytes == nullptr) {
-        return negativeAnswer(service, nrc::kRequestOutOfRange, reply);
-    }
-    const std::size_t dataStart = reply.length();
-    for (std::uint32_t i = 0; i < range.length; ++i) {
-        reply.append(bytes[i]);
-    }
-    overlaySignals(range, reply, dataStart);
-    return {};
-}
-
-void KwpResponder::overlaySignals(const AddressRange& range, ByteString& reply,
-                                  std::size_t dataStart) const {
-    // Signals do not overlap, so their ends are sorted as their starts: the
-    // first one ending after the read's start is the first that may touch it.
-    auto signal = std::upper_bound(signals_.begin(), signals_.end(), std::uint64_t{range.address},
-                                   [](std::uint64_t address, const Signal& candidate) {
-                                       return address < candidate.range.end();
-                                   });
-    std::optional<std::chrono::steady_clock::time_point> now;
-    for (; signal != signals_.end() && signal->range.address < range.end(); ++signal) {
-        if (!now) {
-            now = clock_();
-        }
-        std::uint8_t value[8];
-        signal->store(signal->valueAt(*now), value);
-        const std::uint64_t from = std::max<std::uint64_t>(signal->range.address, range.address);
-        const std::uint64_t to = std::min(signal->range.end(), range.end());
-        for (std::uint64_t address = from; address < to; ++address) {
-            reply.setByte(dataStart + (address - range.address),
-                          value[address - signal->range.address]);
-        }
-    }
 }
 
 std::uint32_t KwpResponder::addressAt(std::span<const std::uint8_t> bytes) const noexcept {

@@ -5,8 +5,9 @@
 #include "components/error_numbers.h"
 #include "components/negative_response.h"
 #include "sim/can_xml_batch.h"
+#include "sim/demo_ecu.h"
 #include "sim/ecu_description.h"
-#include "sim/kwp_responder.h"
+#include "sim/ecu_responder.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,12 +15,20 @@
 #include <thread>
 
 namespace vistrel {
+namespace {
+
+// The quiet time after which a UDS tester keeps the session with
+// TesterPresent, well within the ECU's S3 of 5 s.
+constexpr auto kTesterPresentGap = std::chrono::seconds(2);
+
+} // namespace
 
 struct SimulatedEcu::Impl {
     explicit Impl(const EcuDescription& description)
         : title(description.title), subtitle(description.subtitle),
-          protocolName(description.protocolName), rid(description.rid), xid(description.xid),
-          latencyUs(description.latencyUs), responder(description),
+          protocolName(description.protocolName), family(description.family), rid(description.rid),
+          xid(description.xid), latencyUs(description.latencyUs),
+          responder(makeResponder(description)), clock(clockOrSteady({})),
           batch([this](const ByteString& request, ByteString& reply) {
               return exchange(request, reply);
           }) {}
@@ -33,9 +42,10 @@ struct SimulatedEcu::Impl {
         }
         const std::lock_guard lock(mutex);
         exchanges.fetch_add(1, std::memory_order_relaxed);
+        lastRequest = clock();
         // A buffer of its own, so that the request is read whole even when a
         // caller passes one object as both request and reply.
-        const Answer answer = responder.answer(request.bytes(), answerBuffer);
+        const Answer answer = responder->answer(request.bytes(), answerBuffer);
         reply = answerBuffer;
         return answer;
     }
@@ -43,12 +53,15 @@ struct SimulatedEcu::Impl {
     const std::string title;
     const std::string subtitle;
     std::string protocolName;
+    const DiagnosticFamily family;
     const std::int32_t rid;
     const std::int32_t xid;
     std::atomic<std::uint32_t> latencyUs;
     std::atomic<std::uint64_t> exchanges{0};
     mutable std::mutex mutex;
-    KwpResponder responder;
+    std::unique_ptr<EcuResponder> responder;
+    EcuClock clock;
+    std::chrono::steady_clock::time_point lastRequest{};
     ByteString answerBuffer;
     CanXmlBatch batch;
 };
@@ -69,6 +82,10 @@ std::shared_ptr<SimulatedEcu> SimulatedEcu::fromText(std::string_view xml,
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::demo() {
     return fromDescription(loadEcuDescription({}));
+}
+
+std::shared_ptr<SimulatedEcu> SimulatedEcu::demoUds() {
+    return fromDescription(loadEcuDescription(kDemoUdsName));
 }
 
 std::shared_ptr<SimulatedEcu> SimulatedEcu::fromDescription(const EcuDescription& description) {
@@ -98,7 +115,7 @@ std::int32_t SimulatedEcu::canXid() const {
 
 void SimulatedEcu::InitCommunication() {
     const std::lock_guard lock(impl_->mutex);
-    EcuFaults& faults = impl_->responder.faults();
+    EcuFaults& faults = impl_->responder->faults();
     if (faults.initFailures > 0) {
         --faults.initFailures;
         throw Error(kInitFailedError, faults.initText, "SimulatedEcu.InitCommunication");
@@ -109,6 +126,7 @@ void SimulatedEcu::SendReceive(const ByteString& request, ByteString& reply) {
     const Answer answer = impl_->exchange(request, reply);
     switch (answer.kind) {
     case Answer::Kind::Positive:
+    case Answer::Kind::Suppressed:
         return;
     case Answer::Kind::Negative:
         throw negativeResponseError(answer.sid, answer.nrc);
@@ -124,24 +142,24 @@ CanXmlProcessor* SimulatedEcu::canXml() {
 void SimulatedEcu::refuse(std::uint32_t address, std::uint32_t length, std::uint8_t service,
                           std::uint8_t nrc) {
     const std::lock_guard lock(impl_->mutex);
-    impl_->responder.faults().refused.push_back({{address, length}, service, nrc});
+    impl_->responder->faults().refused.push_back({{address, length}, service, nrc});
 }
 
 void SimulatedEcu::silence(std::uint32_t address, std::uint32_t length) {
     const std::lock_guard lock(impl_->mutex);
-    impl_->responder.faults().silent.push_back({address, length});
+    impl_->responder->faults().silent.push_back({address, length});
 }
 
 void SimulatedEcu::failSession(int count, std::uint8_t nrc) {
     const std::lock_guard lock(impl_->mutex);
-    EcuFaults& faults = impl_->responder.faults();
+    EcuFaults& faults = impl_->responder->faults();
     faults.sessionFailures = count;
     faults.sessionNrc = nrc;
 }
 
 void SimulatedEcu::clearFaults() {
     const std::lock_guard lock(impl_->mutex);
-    EcuFaults& faults = impl_->responder.faults();
+    EcuFaults& faults = impl_->responder->faults();
     faults.refused.clear();
     faults.silent.clear();
     faults.initFailures = 0;
@@ -166,7 +184,26 @@ void SimulatedEcu::setProtocolName(std::string name) {
 
 void SimulatedEcu::setClock(EcuClock clock) {
     const std::lock_guard lock(impl_->mutex);
-    impl_->responder.setClock(std::move(clock));
+    impl_->clock = clockOrSteady(clock);
+    impl_->responder->setClock(std::move(clock));
+}
+
+DiagnosticFamily SimulatedEcu::family() const {
+    return impl_->family;
+}
+
+void SimulatedEcu::keepAlive() {
+    if (impl_->family != DiagnosticFamily::Uds) {
+        return;
+    }
+    const std::lock_guard lock(impl_->mutex);
+    if (impl_->clock() - impl_->lastRequest < kTesterPresentGap) {
+        return;
+    }
+    // What every UDS link sends when idle: TesterPresent without a reply.
+    impl_->lastRequest = impl_->clock();
+    const std::uint8_t testerPresent[] = {0x3E, 0x80};
+    impl_->responder->answer(testerPresent, impl_->answerBuffer);
 }
 
 std::uint64_t SimulatedEcu::exchangeCount() const noexcept {

@@ -14,7 +14,7 @@ namespace vistrel {
 
 struct EcuDescription;
 
-// A protocol object that answers KWP2000 requests from an ECU description:
+// A protocol object that answers KWP2000 or UDS requests from an ECU description:
 // memory blocks, dumps, moving signals, and faults on demand. It stands in for
 // a real link in the demo, the command line, the tests and the benchmarks.
 // Exchanges and the fault and setting calls may come from different threads.
@@ -30,6 +30,9 @@ public:
                                                   const std::string& baseDirectory = ".");
     // The built-in demo car (the same text as examples/demo-ecu.xml).
     static std::shared_ptr<SimulatedEcu> demo();
+    // Its UDS twin (examples/demo-ecu-uds.xml): the same signals, a locked
+    // calibration range.
+    static std::shared_ptr<SimulatedEcu> demoUds();
     static std::shared_ptr<SimulatedEcu> fromDescription(const EcuDescription& description);
 
     ~SimulatedEcu() override;
@@ -45,6 +48,11 @@ public:
     CanXmlProcessor* canXml() override;
     // The configured latency an exchange, and nothing for its size.
     ExchangeCost exchangeCost() const override;
+    // UDS for a description with diag="uds"; then keepAlive keeps the
+    // session as a tester's TesterPresent does. No periodic source: the
+    // protocol object has no bus to carry periodic frames.
+    DiagnosticFamily family() const override;
+    void keepAlive() override;
 
     // --- faults and settings at run time (tests, soak runs) ----------------
     // A request of that service (23, 2C or 21) touching the range gets the

@@ -8,7 +8,7 @@
 namespace vistrel {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, WireFault>, 14> kNames{{
+constexpr std::array<std::pair<std::string_view, WireFault>, 18> kNames{{
     {"no-answer", WireFault::NoAnswer},
     {"negative", WireFault::Negative},
     {"pending", WireFault::Pending},
@@ -23,27 +23,37 @@ constexpr std::array<std::pair<std::string_view, WireFault>, 14> kNames{{
     {"bad-sn", WireFault::BadSequence},
     {"no-padding", WireFault::NoPadding},
     {"noise", WireFault::Noise},
+    {"nrc:21", WireFault::Busy},
+    {"nrc:37", WireFault::SeedDelay},
+    {"new-seed", WireFault::NewSeed},
+    {"periodic-stop", WireFault::PeriodicStop},
 }};
 constexpr unsigned kDefaultEvery = 5;
 
 } // namespace
 
 std::optional<WireFaultRule> parseWireFault(std::string_view text) {
-    const auto colon = text.find(':');
-    const std::string_view name = text.substr(0, colon);
-    unsigned every = kDefaultEvery;
-    if (colon != std::string_view::npos) {
-        const std::string_view number = text.substr(colon + 1);
+    // Some names hold a colon themselves (nrc:21), so the name is the known
+    // one that the text starts with, and a count may follow it.
+    for (const auto& [known, fault] : kNames) {
+        if (!text.starts_with(known)) {
+            continue;
+        }
+        const std::string_view rest = text.substr(known.size());
+        if (rest.empty()) {
+            return WireFaultRule{fault, kDefaultEvery};
+        }
+        if (rest[0] != ':') {
+            continue;
+        }
+        unsigned every = 0;
+        const std::string_view number = rest.substr(1);
         const auto [end, failed] =
             std::from_chars(number.data(), number.data() + number.size(), every);
         if (failed != std::errc{} || end != number.data() + number.size() || every == 0) {
             return std::nullopt;
         }
-    }
-    for (const auto& [known, fault] : kNames) {
-        if (known == name) {
-            return WireFaultRule{fault, every};
-        }
+        return WireFaultRule{fault, every};
     }
     return std::nullopt;
 }

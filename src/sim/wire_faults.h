@@ -40,18 +40,28 @@ enum class WireFault {
     NoPadding,
     // CAN: frames of other nodes go between the ECU's.
     Noise,
+    // UDS: the request gets 7F sid 21 (busy, repeat the request).
+    Busy,
+    // UDS: the seed request gets 7F 27 37 (the security delay runs).
+    SeedDelay,
+    // UDS: a new seed for every seed request, not the same until a key.
+    NewSeed,
+    // UDS: the first periodic identifier goes quiet after N frames.
+    PeriodicStop,
 };
 
-// One fault on every n-th request (StartCommunication for SilentStart); for
-// FlowWait, n is the number of WAITs.
+// One fault on every n-th request (StartCommunication for SilentStart, seed
+// request for SeedDelay); for FlowWait, n is the number of WAITs, for
+// PeriodicStop the number of frames before the identifier goes quiet.
 struct WireFaultRule {
     WireFault fault;
     unsigned every;
 };
 
 // "KIND" or "KIND:N": no-answer, negative, pending, bad-checksum, wrong-echo,
-// garbage, silent-start, hang-up, and on CAN fc-wait, fc-overflow, lost-cf,
-// bad-sn, no-padding, noise; N defaults to 5. nullopt for anything else.
+// garbage, silent-start, hang-up, on CAN fc-wait, fc-overflow, lost-cf,
+// bad-sn, no-padding, noise, and with UDS nrc:21, nrc:37, new-seed,
+// periodic-stop; N defaults to 5. nullopt for anything else.
 std::optional<WireFaultRule> parseWireFault(std::string_view text);
 
 // The fault kinds by name, for help texts.

@@ -98,7 +98,6 @@ TEST(CliRead, OverEachLinkTheValuesAreTheSimulators) {
     EcuProcess kline({"--ecu", ecuFile, "--p2", "5"});
     EcuProcess adapter({"--ecu", ecuFile}, "--elm");
     EcuProcess clone({"--ecu", ecuFile, "--clone"}, "--elm");
-    EcuProcess entity({ecuFile}, "--doip");
     const auto read = [&](std::vector<std::string> args, const std::string& method) {
         args.insert(args.end(), {"--items", "items.tsv", "--method", method});
         return runCli(args, dir.path());
@@ -107,7 +106,6 @@ TEST(CliRead, OverEachLinkTheValuesAreTheSimulators) {
     for (const char* method : {"ReadMemoryByAddress", "DynamicallyDefined",
                                "DynamicallyDefinedPacked", "ReadMemoryByAddressMerged"}) {
         cases.emplace_back("kline:" + kline.device() + ",p3min=5,p4min=0,p2max=1000", method);
-        cases.emplace_back("doip:" + entity.device(), method);
     }
     for (const EcuProcess* elm : {&adapter, &clone}) {
         for (const char* protocol : {"kline-fast", "can11-500", "can29-250"}) {

@@ -39,6 +39,8 @@ public:
     CanXmlProcessor* processor = nullptr;
     std::size_t maxReply = 0;
     ExchangeCost cost;
+    DiagnosticFamily spoken = DiagnosticFamily::Kwp2000;
+    PeriodicSource* periodic = nullptr;
 
     std::string title() const override { return titleText; }
     std::string subtitle() const override { return subtitleText; }
@@ -48,6 +50,8 @@ public:
     CanXmlProcessor* canXml() override { return processor; }
     std::size_t maxReplyLength() const override { return maxReply; }
     ExchangeCost exchangeCost() const override { return cost; }
+    DiagnosticFamily family() const override { return spoken; }
+    PeriodicSource* periodicSource() override { return periodic; }
 
     void InitCommunication() override {
         if (initAnswers.empty()) {

@@ -12,7 +12,7 @@ namespace vistrel {
 namespace {
 
 // Settings out of range fall back rather than being kept.
-TEST(VistrelItems, LengthSizeIsOneOrTwoAndMethodsEndAtThree) {
+TEST(VistrelItems, LengthSizeIsOneOrTwoAndMethodsEndAtFour) {
     const std::pair<std::int32_t, std::int32_t> cases[] = {{2, 2}, {1, 1}, {0, 1}, {3, 1}, {-1, 1}};
     for (const auto& [given, stored] : cases) {
         VistrelItems items(testing::kEnglish);
@@ -20,7 +20,7 @@ TEST(VistrelItems, LengthSizeIsOneOrTwoAndMethodsEndAtThree) {
         items.setLengthSize(given);
         EXPECT_EQ(items.lengthSize(), stored) << given;
     }
-    EXPECT_EQ(VistrelItems::MethodeLabel(4), "");
+    EXPECT_EQ(VistrelItems::MethodeLabel(5), "");
     EXPECT_EQ(VistrelItems::MethodeLabel(-1), "");
 }
 

@@ -187,7 +187,7 @@ TEST_F(ConfigFile, HandWrittenFiles) {
         {"a number fixes the window, even the former default", "<mergeWindow>32</mergeWindow>",
          "method=1 size=2 session=1081 window=32"},
         {"merge window out of range, unknown method",
-         "<Method>4</Method><mergeWindow>256</mergeWindow>", "method=0 size=2 session=1081"},
+         "<Method>5</Method><mergeWindow>256</mergeWindow>", "method=0 size=2 session=1081"},
         {"merge window not a plain number", "<Method>3</Method><mergeWindow>1 6</mergeWindow>",
          "method=3 size=2 session=1081"},
         // Blanks beside a child element, a CDATA section, a comment, or alone.

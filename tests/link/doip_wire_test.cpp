@@ -19,9 +19,9 @@ using testing::EcuProcess;
 // Generous waits for a busy machine; the faults that time out wait only the
 // acknowledgement's 400 ms.
 constexpr const char* kTestKeys = ",p2max=2000,timeout=400";
-// Defines identifier E0 as 32 bytes of live data, then reads it.
-const ByteString kDefine = {0x2C, 0xE0, 0xD0, 0x01, 0x20, 0x00, 0x01, 0xA0, 0x00};
-const ByteString kReadDefined = {0x21, 0xE0};
+// The extended session, then 32 bytes of live data by address.
+const ByteString kSession = {0x10, 0x03};
+const ByteString kRead = {0x23, 0x13, 0x01, 0xA0, 0x00, 0x20};
 
 std::shared_ptr<Protocol> openLink(const EcuProcess& ecu, const std::string& keys = kTestKeys) {
     const auto link = makeLink("doip:" + ecu.device() + keys);
@@ -29,19 +29,19 @@ std::shared_ptr<Protocol> openLink(const EcuProcess& ecu, const std::string& key
     return link;
 }
 
-// The error of one exchange, or none when it works and reads the identifier.
+// The error of one exchange, or none when it works and reads the memory.
 std::optional<Error> failure(Protocol& link, const ByteString& request) {
     return testing::errorOf([&] {
         ByteString reply;
         link.SendReceive(request, reply);
         EXPECT_EQ(reply.byte(0), request.byte(0) + 0x40);
-        EXPECT_EQ(reply.length(), request == kDefine ? 2U : 34U);
+        EXPECT_EQ(reply.length(), request == kSession ? 6U : 33U);
     });
 }
 
 TEST(DoipWire, EachFaultFailsOneExchangeAndTheNextOpeningWorks) {
     // The entity's faults hit every second diagnostic message of a
-    // connection: the read after the definition.
+    // connection: the read after the session request.
     const std::tuple<const char*, std::int32_t, const char*> cases[] = {
         {"nack:03", doip_error::kNegativeAck, "unknown target address"},
         {"nack:06", doip_error::kNegativeAck, "target unreachable"},
@@ -56,15 +56,15 @@ TEST(DoipWire, EachFaultFailsOneExchangeAndTheNextOpeningWorks) {
     for (const auto& [fault, number, text] : cases) {
         EcuProcess ecu({"--fault", fault}, "--doip");
         const auto link = openLink(ecu);
-        EXPECT_FALSE(failure(*link, kDefine)) << fault;
-        const auto error = failure(*link, kReadDefined);
+        EXPECT_FALSE(failure(*link, kSession)) << fault;
+        const auto error = failure(*link, kRead);
         EXPECT_EQ(error ? error->number() : 0, number) << fault;
         if (error) {
             EXPECT_NE(error->description().find(text), std::string::npos) << error->description();
         }
         // What the cycle does after a failed read.
         link->InitCommunication();
-        const auto after = failure(*link, kReadDefined);
+        const auto after = failure(*link, kRead);
         EXPECT_FALSE(after) << fault << ": " << after->description();
     }
 }
@@ -86,7 +86,7 @@ TEST(DoipWire, RefusedActivationsSayWhy) {
     }
     // Confirmation required: the final answer follows.
     EcuProcess confirming({"--fault", "activation:11"}, "--doip");
-    EXPECT_FALSE(failure(*openLink(confirming), kDefine));
+    EXPECT_FALSE(failure(*openLink(confirming), kSession));
 }
 
 // The ECU's address comes from the activation unless ta names another one,
@@ -94,8 +94,8 @@ TEST(DoipWire, RefusedActivationsSayWhy) {
 TEST(DoipWire, AddressesAndVersions) {
     EcuProcess ecu({"--address", "1A01"}, "--doip");
     EXPECT_EQ(openLink(ecu)->subtitle(), ecu.device() + ", 0E00 → 1A01");
-    EXPECT_FALSE(failure(*openLink(ecu, ",version=3,sa=0E80"), kDefine));
-    const auto wrong = failure(*openLink(ecu, ",ta=1A02"), kDefine);
+    EXPECT_FALSE(failure(*openLink(ecu, ",version=3,sa=0E80"), kSession));
+    const auto wrong = failure(*openLink(ecu, ",ta=1A02"), kSession);
     ASSERT_TRUE(wrong);
     EXPECT_NE(wrong->description().find("for ECU 1A02: unknown target address"), std::string::npos)
         << wrong->description();
@@ -104,7 +104,7 @@ TEST(DoipWire, AddressesAndVersions) {
     for (const char* version : {"2", "3"}) {
         EcuProcess only({"--fault", std::string("version:") + version}, "--doip");
         const auto link = openLink(only, std::string(",version=") + (*version == '2' ? "3" : "2"));
-        EXPECT_FALSE(failure(*link, kDefine)) << version;
+        EXPECT_FALSE(failure(*link, kSession)) << version;
         EXPECT_EQ(link->linkNotes(),
                   std::vector<std::string>{std::string("DoIP: the entity refused version ") +
                                            (*version == '2' ? "3" : "2") +
@@ -120,8 +120,8 @@ TEST(DoipWire, SecondTesterTakesOverASilentFirst) {
     // The entity gives the first tester half a second to answer.
     const auto first = openLink(ecu, ",timeout=2000");
     const auto second = openLink(ecu, ",timeout=2000");
-    EXPECT_FALSE(failure(*second, kDefine));
-    const auto lost = failure(*first, kDefine);
+    EXPECT_FALSE(failure(*second, kSession));
+    const auto lost = failure(*first, kSession);
     ASSERT_TRUE(lost);
     EXPECT_EQ(lost->number(), link_error::kDeviceLost);
 }

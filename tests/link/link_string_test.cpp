@@ -86,6 +86,7 @@ TEST(LinkString, WrittenBackWithOnlyTheKeysThatDiffer) {
         "socketcan:can0,tx=6F1,rx=612",
         "doip:192.168.0.10",
         "doip:[fe80::1]:4000,ta=1010,sa=0E80,activation=E0,version=3,p2max=50,timeout=300",
+        "doip:car,security=01,key=vistrel-seedkey",
     };
     for (const char* text : texts) {
         const LinkString linkString = parseLinkString(text);
@@ -150,6 +151,8 @@ TEST(LinkString, UsageErrorsNameTheOffendingPart) {
         {"doip:car,version=1", "version=1 is not a whole number from 2 to 3"},
         {"doip:car,activation=100", "activation=100 is not a byte"},
         {"doip:car,tx=7E0", "unknown key tx=7E0"},
+        {"doip:car,diag=uds", "unknown key diag=uds"},
+        {"doip:car,security=02", "security=02 is not an odd level"},
     };
     for (const auto& [text, message] : cases) {
         try {

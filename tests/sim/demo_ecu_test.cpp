@@ -13,6 +13,27 @@ using testing::sendReceive;
 
 TEST(SimDemo, BuiltInDescriptionIsTheShippedExample) {
     EXPECT_EQ(demoEcuDescription(), testing::exampleText("demo-ecu.xml"));
+    EXPECT_EQ(demoUdsEcuDescription(), testing::exampleText("demo-ecu-uds.xml"));
+}
+
+// The UDS twin answers the same values in the extended session, its
+// calibration only after security access, and keeps its session while the
+// tester is idle as long as the engine keeps the link alive.
+TEST(SimDemo, UdsTwinKeepsItsSessionAndLocksItsCalibration) {
+    const auto ecu = SimulatedEcu::demoUds();
+    auto now = std::chrono::steady_clock::time_point(std::chrono::hours(1));
+    ecu->setClock([&now] { return now; });
+    EXPECT_EQ(ecu->family(), DiagnosticFamily::Uds);
+    EXPECT_EQ(sendReceive(*ecu, "231301000008").error, nrc_error::kOtherNegativeResponse);
+    EXPECT_EQ(sendReceive(*ecu, "1003").reply, "5003003201F4");
+    EXPECT_EQ(sendReceive(*ecu, "231301000008").reply, "635649532D44454D4F");
+    EXPECT_EQ(sendReceive(*ecu, "231301B00001").reply, "7F2333");
+    for (int i = 0; i < 20; ++i) {
+        now += std::chrono::milliseconds(500);
+        ecu->keepAlive();
+    }
+    EXPECT_EQ(sendReceive(*ecu, "3E80"), testing::positive(""));
+    EXPECT_EQ(sendReceive(*ecu, "22F186").reply, "62F18603");
 }
 
 // Every line of the demo item file reads from the demo ECU as the file

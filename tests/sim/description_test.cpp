@@ -87,6 +87,13 @@ TEST(BadDescriptions, AreRejectedNamingFileAndLine) {
         {"<?xml version=\"1.0\"?>\n<car/>", "2: the root element is <car>, not <ecu>"},
         {"<memory address=\"00\">01", "2: malformed XML: Start-end tags mismatch"},
         {"<ecu>\r\n\r\n<bad/></ecu>", "3: unknown element <bad>"},
+        {"<ecu diag=\"obd\"/>", "1: diag=\"obd\" is neither \"kwp\" nor \"uds\""},
+        {"<ecu ext=\"F1\"/>", "1: extended addressing needs both ext and rxext"},
+        {"<lock address=\"00\"/>", "2: <lock> needs diag=\"uds\" on <ecu>"},
+        {"<ecu diag=\"uds\">\n<lock address=\"00\" level=\"02\"/></ecu>",
+         "2: <lock>: level 02 is not an odd level from 01 to 7D"},
+        {"<ecu diag=\"uds\">\n<uds limitNrc=\"10\"/></ecu>",
+         "2: <uds>: limitNrc is none of 13, 22, 31"},
     };
     for (const auto& [xml, message] : cases) {
         const std::string_view body = xml;

@@ -2,6 +2,7 @@
 #include "fakes/adapter_test_ecu.h"
 #include "link/elm_reply.h"
 #include "sim/elm_adapter.h"
+#include "sim/kwp_responder.h"
 #include "sim_test_support.h"
 
 #include <gtest/gtest.h>

@@ -28,9 +28,10 @@ TEST_F(WidgetTest, StartsWithTheDefaultSettings) {
     EXPECT_EQ(child<QComboBox>("cblengthSize").currentText(), "1 byte");
     const auto& methods = child<QComboBox>("cb_methode");
     EXPECT_EQ(methods.currentText(), "ReadMemoryByAddress");
-    EXPECT_EQ(methods.count(), 4);
+    EXPECT_EQ(methods.count(), 5);
     EXPECT_EQ(methods.itemText(1), "DynamicallyDefined");
     EXPECT_EQ(methods.itemText(3), "ReadMemoryByAddressMerged");
+    EXPECT_EQ(methods.itemText(4), "ReadDataByPeriodicIdentifier");
     EXPECT_EQ(child<QLabel>("lblMethode").text(), "Methode");
     EXPECT_EQ(child<QLabel>("Label2").text(), "Length size");
     EXPECT_EQ(child<QLabel>("Label3").text(), "Session");

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "item/kwp_requests.h"
+#include "dialect/kwp_requests.h"
 
 #include "components/negative_response.h"
 
