@@ -47,6 +47,8 @@ struct Options {
     unsigned port = 29536;
     std::string ids = "7E0/7E8";
     std::string periodicId;
+    std::string requestAddress;
+    std::string replyAddress;
     std::string flowControl = "0/0";
     bool clone = false;
     bool pty = false;
@@ -117,6 +119,10 @@ IsoTpEcuSettings canSettingsFrom(const Options& options) {
     settings.requestId = read.isotp.tx;
     settings.replyId = read.isotp.rx;
     settings.extended = read.isotp.extended;
+    if (!options.requestAddress.empty()) {
+        settings.requestAddress = hexByte(options.requestAddress, "--ext");
+        settings.replyAddress = hexByte(options.replyAddress, "--rxext");
+    }
     if (!options.periodicId.empty()) {
         const LinkString prx{"--prx", "", {{"id", options.periodicId}}};
         settings.periodicId =
@@ -325,6 +331,16 @@ int main(int argc, char** argv) {
                    "On CAN with a UDS description: the id of the periodic frames (hex; default "
                    "the answer id)")
         ->type_name("ID");
+    auto* ext = app.add_option("--ext", options.requestAddress,
+                               "On CAN: extended addressing, the first byte of the tester's "
+                               "frames (hex; as the tester's link key ext)")
+                    ->type_name("XX");
+    auto* rxext = app.add_option("--rxext", options.replyAddress,
+                                 "With --ext: the first byte of the ECU's frames (hex; as the "
+                                 "tester's link key rxext)")
+                      ->type_name("YY");
+    ext->needs(rxext);
+    rxext->needs(ext);
     app.add_option("--fc", options.flowControl,
                    "On CAN: the block size and separation time (hex) of the ECU's flow control, "
                    "BS/STMIN (default 0/0)");

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The CAN link's own CPU time per exchange (goal: 5 µs): ISO-TP segmenting
-// and reassembly, flow control and the KWP2000 reply checks, on a bus whose
-// ECU answers at once on a clock that never moves. The exchange is the
-// packed method's read of 20 two-byte items: a 2-byte request in a single
-// frame, a 42-byte reply in a first frame and 6 consecutive frames.
+// and reassembly, flow control and the KWP2000 or UDS reply checks, on a bus
+// whose ECU answers at once on a clock that never moves. The exchange is the
+// packed method's read of 20 two-byte items: a short request in a single
+// frame, a 42-byte reply in a first frame and 6 consecutive frames. And the
+// CPU time per periodic frame taken from the bus (goal: 2 µs).
 #include "link/can_protocol.h"
 #include "link/isotp_transport.h"
+#include "link/link_string.h"
 
 #include <benchmark/benchmark.h>
 #include <deque>
@@ -15,11 +17,15 @@ namespace {
 
 class InstantBus : public CanBus {
 public:
+    // A reply to 21 E0 (KWP2000) or 22 F200 (UDS).
+    explicit InstantBus(std::vector<std::uint8_t> head) : reply_(std::move(head)) {
+        reply_.resize(42, 0x5A);
+    }
     Clock::time_point now() const override { return {}; }
     void waitUntil(Clock::time_point) override {}
     void send(const CanFrame& frame) override {
         const isotp::Addressing ecu{0x7E8, false, 0xAA, std::nullopt};
-        if (frame.data[0] == 0x02) {
+        if (frame.data[0] <= 0x07) {
             incoming_.push_back(isotp::firstFrame(ecu, reply_));
         } else if ((frame.data[0] & 0xF0) == 0x30) {
             std::uint8_t number = 1;
@@ -40,20 +46,19 @@ public:
     }
 
 private:
-    std::vector<std::uint8_t> reply_ = [] {
-        std::vector<std::uint8_t> reply{0x61, 0xE0};
-        reply.resize(42, 0x5A);
-        return reply;
-    }();
+    std::vector<std::uint8_t> reply_;
     std::deque<CanFrame> incoming_;
 };
 
-void BM_CanExchange(benchmark::State& state) {
-    const auto link = std::make_shared<CanProtocol>(CanSettings{}, [] {
-        return std::make_unique<IsoTpTransport>(std::make_unique<InstantBus>(), IsoTpSettings{});
+void canExchange(benchmark::State& state, const char* linkString, const ByteString& request) {
+    const CanSettings settings = CanSettings::fromLinkString(parseLinkString(linkString));
+    const auto link = std::make_shared<CanProtocol>(settings, [&] {
+        return std::make_unique<IsoTpTransport>(
+            std::make_unique<InstantBus>(std::vector<std::uint8_t>(
+                {static_cast<std::uint8_t>(request.byte(0) + 0x40), request.byte(1)})),
+            settings.isotp);
     });
     link->InitCommunication();
-    const ByteString request{0x21, 0xE0};
     ByteString reply;
     for (auto _ : state) {
         link->SendReceive(request, reply);
@@ -63,7 +68,38 @@ void BM_CanExchange(benchmark::State& state) {
         state.SkipWithError("wrong reply");
     }
 }
+
+void BM_CanExchange(benchmark::State& state) {
+    canExchange(state, "socketcand:h", ByteString{0x21, 0xE0});
+}
 BENCHMARK(BM_CanExchange);
+
+void BM_UdsCanExchange(benchmark::State& state) {
+    canExchange(state, "socketcand:h,diag=uds", ByteString{0x22, 0xF2, 0x00});
+}
+BENCHMARK(BM_UdsCanExchange);
+
+// Periodic frames on the response id, one after the other.
+class PeriodicBus : public CanBus {
+public:
+    Clock::time_point now() const override { return {}; }
+    void waitUntil(Clock::time_point) override {}
+    void send(const CanFrame&) override {}
+    std::optional<CanFrame> receive(Clock::time_point) override { return frame_; }
+
+private:
+    CanFrame frame_{0x7E8, false, 8, {0xF2, 1, 2, 3, 4, 5, 6, 7}};
+};
+
+void BM_PeriodicFrame(benchmark::State& state) {
+    IsoTpSettings settings;
+    settings.periodicId = settings.rx;
+    IsoTpTransport transport(std::make_unique<PeriodicBus>(), settings);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(transport.receiveUnsolicited(std::chrono::milliseconds(0)));
+    }
+}
+BENCHMARK(BM_PeriodicFrame);
 
 } // namespace
 } // namespace vistrel

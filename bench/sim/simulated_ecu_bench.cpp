@@ -3,7 +3,9 @@
 // control, the CLI and the other benchmarks run on it, so it must stay far
 // below the cost of what they measure (goal: 150 ns a read).
 #include "components/byte_string.h"
+#include "sim/ecu_description.h"
 #include "sim/simulated_ecu.h"
+#include "sim/uds_responder.h"
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
@@ -72,6 +74,48 @@ void BM_CanXmlBatch16(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CanXmlBatch16);
+
+// UDS: a dynamically defined identifier of three elements read with 22.
+void BM_UdsReadDefinedIdentifier(benchmark::State& state) {
+    const auto ecu = SimulatedEcu::demoUds();
+    ByteString reply;
+    ecu->SendReceive(ByteString::fromText("1003"), reply);
+    ecu->SendReceive(ByteString::fromText("2C02F2001301A0000201A0040201A01002"), reply);
+    const ByteString read = ByteString::fromText("22F200");
+    for (auto _ : state) {
+        ecu->SendReceive(read, reply);
+        benchmark::DoNotOptimize(reply);
+    }
+}
+BENCHMARK(BM_UdsReadDefinedIdentifier);
+
+// UDS: what the ECU spends on one periodic frame (a signal and a memory
+// byte), with sixteen identifiers due at every step.
+void BM_UdsPeriodicFrame(benchmark::State& state) {
+    EcuDescription description = loadEcuDescription("uds");
+    // No tester keeps the session here: it must not time out.
+    description.uds.s3 = std::chrono::hours(24);
+    UdsResponder ecu(description);
+    auto now = std::chrono::steady_clock::time_point(std::chrono::hours(1));
+    ecu.setClock([&now] { return now; });
+    ByteString reply;
+    ecu.answer(ByteString::fromText("1003").bytes(), reply);
+    ByteString schedule = ByteString::fromText("2A03");
+    for (std::uint8_t low = 0x40; low < 0x50; ++low) {
+        ByteString define = ByteString::fromText("2C02F2001301A0000201A00601");
+        define.setByte(3, low);
+        ecu.answer(define.bytes(), reply);
+        schedule.append(low);
+    }
+    ecu.answer(schedule.bytes(), reply);
+    std::size_t frames = 0;
+    for (auto _ : state) {
+        now += std::chrono::milliseconds(10);
+        frames += ecu.periodicFrames().size();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(frames));
+}
+BENCHMARK(BM_UdsPeriodicFrame);
 
 } // namespace
 } // namespace vistrel

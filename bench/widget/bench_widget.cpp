@@ -49,8 +49,8 @@ struct ShownGrid {
         model->setRows(std::move(rows));
         for (int round = 0; round < 2; ++round) {
             for (int r = 0; r < kRows; ++r) {
-                values[round].push_back(std::to_string(r * 7 + round) + "." +
-                                        std::to_string(round + 1));
+                values[round].push_back(
+                    {std::to_string(r * 7 + round) + "." + std::to_string(round + 1)});
             }
         }
         QApplication::processEvents();
@@ -68,7 +68,7 @@ struct ShownGrid {
     PaintCounter counter;
     QTableView* grid = nullptr;
     GridModel* model = nullptr;
-    std::array<std::vector<std::string>, 2> values;
+    std::array<std::vector<ValueCell>, 2> values;
 };
 
 // Made in main, between the application's start and its end.

@@ -80,6 +80,10 @@ void ControlHost::fillList(const SessionOptions& options) {
             throw UsageError(path + ": not a configuration file (its root must be " +
                              "<Vistrel Version=\"...\">)");
         }
+        if (opened.number == kNotXmlFile) {
+            // The same words as the message box, which names the file.
+            throw UsageError(oneLine(opened.text));
+        }
         if (!opened.ok()) {
             throw UsageError(path + ": cannot be loaded (" + oneLine(opened.text) + ")");
         }

@@ -28,16 +28,24 @@ std::size_t lineWidth(const Widths& widths) {
 
 constexpr std::size_t kNameColumn = 0;
 constexpr std::size_t kValueColumn = 1;
-// The names give way before the values, but not below what still tells
+constexpr std::size_t kDisplayColumn = 5;
+constexpr std::size_t kMaskColumn = 6;
+// Names up to this long are shown whole before an error text takes room.
+constexpr std::size_t kNamesWhole = 24;
+// The names give way after the details, but not below what still tells
 // most names apart.
 constexpr std::size_t kNamesKeep = 8;
 
-// Column widths that fit the line. The details (unit, address, length,
-// display, mask) give up characters first, the widest first, down to their
-// headers; then the names down to a readable stem; then the values, which
-// are what a watch is for; then every column down to the narrowest, so that
-// each stays in sight on a narrow terminal.
-Widths fitted(Widths widths, const Widths& least, std::size_t maxWidth) {
+// Column widths that fit the line. Names are what people read first, and a
+// value cut short is no value, while an error text says enough when cut. So
+// the columns give up characters in this order: a name's tail beyond 24
+// characters; error texts, down to the longest value; the details (unit,
+// address, length, display, mask), the widest first, down to their headers;
+// the display and the mask further, then the other details; the names down
+// to a readable stem; the values; then every column down to the narrowest,
+// so that each stays in sight on a narrow terminal.
+Widths fitted(Widths widths, const Widths& headers, std::size_t longestValue,
+              std::size_t maxWidth) {
     std::size_t total = lineWidth(widths);
     const auto giveUp = [&](auto gives, auto leastOf) {
         while (total > maxWidth) {
@@ -55,12 +63,19 @@ Widths fitted(Widths widths, const Widths& least, std::size_t maxWidth) {
             --total;
         }
     };
-    const auto header = [&](std::size_t c) { return std::max(least[c], kNarrowestColumn); };
-    giveUp([](std::size_t c) { return c != kNameColumn && c != kValueColumn; }, header);
-    giveUp([](std::size_t c) { return c == kNameColumn; },
-           [&](std::size_t c) { return std::max(header(c), kNamesKeep); });
-    giveUp([](std::size_t c) { return c == kValueColumn; }, header);
-    giveUp([](std::size_t) { return true; }, [](std::size_t) { return kNarrowestColumn; });
+    const auto header = [&](std::size_t c) { return std::max(headers[c], kNarrowestColumn); };
+    const auto narrowest = [](std::size_t) { return kNarrowestColumn; };
+    const auto isName = [](std::size_t c) { return c == kNameColumn; };
+    const auto isValue = [](std::size_t c) { return c == kValueColumn; };
+    const auto isDetail = [](std::size_t c) { return c != kNameColumn && c != kValueColumn; };
+    giveUp(isName, [&](std::size_t c) { return std::max(header(c), kNamesWhole); });
+    giveUp(isValue, [&](std::size_t c) { return std::max(header(c), longestValue); });
+    giveUp(isDetail, header);
+    giveUp([](std::size_t c) { return c == kDisplayColumn || c == kMaskColumn; }, narrowest);
+    giveUp(isDetail, narrowest);
+    giveUp(isName, [&](std::size_t c) { return std::max(header(c), kNamesKeep); });
+    giveUp(isValue, header);
+    giveUp([](std::size_t) { return true; }, narrowest);
     return widths;
 }
 
@@ -113,12 +128,15 @@ std::vector<std::string> GridRenderer::render(const TerminalView& view, std::siz
         for (std::size_t c = 0; c < shown.size(); ++c) {
             widths_[c] = std::max(widths_[c], displayWidth(shown[c]));
         }
+        if (!view.valueFailed(rows.size())) {
+            longestValue_ = std::max(longestValue_, displayWidth(shown[kValueColumn]));
+        }
         rows.push_back(std::move(shown));
     }
 
     // The columns take the width of their content. Only when the headers on
     // one line make the grid too wide do they go on two, and only then is
-    // content cut, the names last.
+    // content cut.
     Widths oneLine{};
     Widths headerWidths{};
     for (std::size_t c = 0; c < header.size(); ++c) {
@@ -133,7 +151,7 @@ std::vector<std::string> GridRenderer::render(const TerminalView& view, std::siz
             widths_.begin(), widths_.end(), headerWidths.begin(), wanted.begin(),
             [](std::size_t content, std::size_t head) { return std::max(content, head); });
     }
-    const auto widths = fitted(wanted, headerWidths, maxWidth);
+    const auto widths = fitted(wanted, headerWidths, longestValue_, maxWidth);
     std::vector<GridRow> headerRows(stacked ? 2 : 1);
     for (std::size_t c = 0; c < header.size(); ++c) {
         const bool fits = displayWidth(header[c]) <= widths[c];

@@ -22,6 +22,8 @@ public:
 
 private:
     std::array<std::size_t, kGridColumnCount> widths_{};
+    // The widest value seen so far, error texts left out.
+    std::size_t longestValue_ = 0;
 };
 
 // The bytes that redraw a terminal in place with these lines: cursor home,

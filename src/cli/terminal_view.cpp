@@ -51,12 +51,14 @@ void TerminalView::setGridRows(std::vector<GridRow> rows) {
     if (rows_.empty()) {
         rows_.emplace_back();
     }
+    failed_.assign(rows_.size(), false);
 }
 
-void TerminalView::setValueColumn(const std::vector<std::string>& values) {
+void TerminalView::setValueColumn(const std::vector<ValueCell>& values) {
     const std::size_t n = std::min(values.size(), rows_.size());
     for (std::size_t r = 0; r < n; ++r) {
-        rows_[r][1] = values[r];
+        rows_[r][1] = values[r].text;
+        failed_[r] = values[r].failed;
     }
 }
 

@@ -23,6 +23,8 @@ public:
     const std::string& sessionText() const noexcept { return sessionText_; }
     const std::vector<GridColumn>& gridColumns() const noexcept { return columns_; }
     const std::vector<GridRow>& gridRows() const noexcept { return rows_; }
+    // Whether the row's value cell holds the error of its read.
+    bool valueFailed(std::size_t row) const { return row < failed_.size() && failed_[row]; }
 
     // --- ViewPort -----------------------------------------------------------
     void setPanelText(std::string_view key, const std::string& text) override;
@@ -38,7 +40,7 @@ public:
     void setProtocolCaption(const std::string& caption) override { caption_ = caption; }
     void setGridColumns(const std::vector<GridColumn>& columns) override;
     void setGridRows(std::vector<GridRow> rows) override;
-    void setValueColumn(const std::vector<std::string>& values) override;
+    void setValueColumn(const std::vector<ValueCell>& values) override;
     void setMousePointer(MousePointer /*pointer*/) override {}
 
 private:
@@ -52,6 +54,7 @@ private:
     std::string caption_;
     std::vector<GridColumn> columns_;
     std::vector<GridRow> rows_;
+    std::vector<bool> failed_;
 };
 
 } // namespace vistrel::cli

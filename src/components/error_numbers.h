@@ -233,6 +233,11 @@ inline constexpr std::int32_t kKeyProgramFailed = 5254;
 inline constexpr std::int32_t kSecurityReplyMalformed = 5255;
 } // namespace uds_error
 
+// --- configuration files, said plainly ------------------------------------
+// A configuration file that is not XML at all (empty, prose, binary); its
+// kind is File.
+inline constexpr std::int32_t kNotXmlFile = 5150;
+
 // --- DoIP: the entity's messages, routing activation, discovery -------------
 // Raised as ErrorKind::Link (they are about the way to the ECU, not its reply).
 namespace doip_error {

@@ -16,6 +16,7 @@ namespace uds_nrc {
 inline constexpr std::uint8_t kServiceNotSupported = 0x11;
 inline constexpr std::uint8_t kSubFunctionNotSupported = 0x12;
 inline constexpr std::uint8_t kBusyRepeatRequest = 0x21;
+inline constexpr std::uint8_t kSecurityAccessDenied = 0x33;
 inline constexpr std::uint8_t kInvalidKey = 0x35;
 inline constexpr std::uint8_t kExceedNumberOfAttempts = 0x36;
 inline constexpr std::uint8_t kRequiredTimeDelayNotExpired = 0x37;

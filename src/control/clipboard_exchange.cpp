@@ -23,24 +23,22 @@ std::string VistrelControl::State::copyText() const {
     for (const auto& item : *items) {
         text += item->name();
         text += '\t';
-        text += row < values.size() ? values[row] : item->text();
+        text += row < values.size() ? values[row].text : item->text();
         text += "\r\n";
         ++row;
     }
     return text;
 }
 
-// Replaces the list by the item lines of a text. A line the list refuses
-// adds nothing and the next line is read; the result counts such lines. A
-// text without a single item line keeps the list: a wrong clipboard must not
-// cost the user the table.
-PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
+// The list that the item lines of a text make, with the current settings
+// unless the text has a method line. A line the list refuses adds nothing
+// and the next line is read; result counts such lines.
+std::unique_ptr<VistrelItems> VistrelControl::State::pastedList(std::string_view pasted,
+                                                                PasteResult& result) const {
     const std::string text = decodeUserText(pasted);
-    // The settings stay unless the text has a method line.
     auto pastedList = items->copy();
     pastedList->clear();
     VistrelItems& list = *pastedList;
-    PasteResult result;
     bool firstLine = true;
     const auto skip = [&result](std::string reason) {
         if (result.skippedLines++ == 0) {
@@ -67,12 +65,26 @@ PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
             skip("not a selected item line: " + std::string(line.substr(0, 40)));
         }
     }
-    if (list.count() == 0) {
+    return pastedList;
+}
+
+bool VistrelControl::State::clipboardHoldsItemLines() const {
+    PasteResult ignored;
+    return clipboard != nullptr && pastedList(clipboard->text(), ignored)->count() > 0;
+}
+
+// Replaces the list by the item lines of a text. A text without a single
+// item line keeps the list: a wrong clipboard must not cost the user the
+// table.
+PasteResult VistrelControl::State::pasteText(std::string_view pasted) {
+    PasteResult result;
+    auto list = pastedList(pasted, result);
+    if (list->count() == 0) {
         result.number = kNoItemLines;
         result.text = kNoItemLinesText;
         return result;
     }
-    items = std::move(pastedList);
+    items = std::move(list);
     refreshFromList();
     listReplaced();
     listChanged = true;

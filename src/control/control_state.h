@@ -58,6 +58,8 @@ struct VistrelControl::State : ControlPorts {
     void toolbarClick(std::string_view key);
     void runCommand(std::string_view key);
     void recCommand();
+    std::unique_ptr<VistrelItems> pastedList(std::string_view pasted, PasteResult& result) const;
+    bool clipboardHoldsItemLines() const;
     PasteResult pasteText(std::string_view text);
     CommandResult openConfigFile(const std::string& path);
     CommandResult saveConfigFile(const std::string& path);
@@ -117,7 +119,7 @@ struct VistrelControl::State : ControlPorts {
     std::string readLine;
     std::uint32_t cycleStart = 0;
     // The value texts of the last good read shown, one per item.
-    std::vector<std::string> values;
+    std::vector<ValueCell> values;
     LinkHealth health;
     std::vector<std::function<void(const EngineEvent&)>> listeners;
     // Counts the lists and links handed to the engine; the engine's events

@@ -81,7 +81,7 @@ void VistrelControl::State::showFailedRead() {
     view.setPanelText(panel::kRun, "");
     // No value of a failed read stays on screen.
     values.clear();
-    view.setValueColumn(std::vector<std::string>(static_cast<std::size_t>(items->count())));
+    view.setValueColumn(std::vector<ValueCell>(static_cast<std::size_t>(items->count())));
 }
 
 void VistrelControl::State::showGoodRead(const EngineEvent& event) {
@@ -96,9 +96,13 @@ void VistrelControl::State::showGoodRead(const EngineEvent& event) {
         readLine, static_cast<std::int32_t>(read.time - (recording ? recordStart : cycleStart)));
     // A triggered recording puts its own time in front of the values.
     const std::size_t timeColumn = readLine.size();
-    values.clear();
-    for (const ItemReading& item : read.items) {
-        values.push_back(item.text);
+    // The cells of the last read are written over, so that their texts keep
+    // their room from one read to the next.
+    values.resize(read.items.size());
+    for (std::size_t i = 0; i < read.items.size(); ++i) {
+        const ItemReading& item = read.items[i];
+        values[i].text = item.text;
+        values[i].failed = item.errorCode != 0;
         readLine += '\t';
         readLine += item.text;
     }

@@ -43,6 +43,13 @@ struct GridColumn {
 inline constexpr int kGridColumnCount = 7;
 using GridRow = std::array<std::string, kGridColumnCount>;
 
+// One item's cell of the value column: its value, or why it has none.
+struct ValueCell {
+    std::string text;
+    // The text is the error of the item's read, not a value.
+    bool failed = false;
+};
+
 enum class MousePointer { Default, Hourglass };
 
 // What the user sees and touches.
@@ -81,7 +88,7 @@ public:
     virtual void setGridRows(std::vector<GridRow> rows) = 0;
     // Writes the value column of the item rows, one text per row from row 1,
     // in one go so that a view repaints once per read.
-    virtual void setValueColumn(const std::vector<std::string>& values) = 0;
+    virtual void setValueColumn(const std::vector<ValueCell>& values) = 0;
 
     virtual void setMousePointer(MousePointer pointer) = 0;
 };

@@ -143,6 +143,10 @@ PasteResult VistrelControl::pasteText(std::string_view text) {
     return state_->pasteText(text);
 }
 
+bool VistrelControl::clipboardHoldsItemLines() const {
+    return state_->clipboardHoldsItemLines();
+}
+
 CommandResult VistrelControl::openConfigFile(const std::string& path) {
     return state_->openConfigFile(path);
 }

@@ -77,6 +77,9 @@ public:
     // Paste does with the clipboard's text. A text without any item line
     // leaves the list as it was and says so.
     PasteResult pasteText(std::string_view text);
+    // Whether Paste would replace the list: the clipboard holds at least one
+    // item line. A view asks before it offers to save a changed list.
+    bool clipboardHoldsItemLines() const;
     // Replaces the list by a configuration file's; a running cycle goes on
     // with the new list. On failure the list and the settings stay as they
     // were and the result holds the text Open shows in its message.

@@ -319,7 +319,9 @@ std::optional<StepOutcome> Poller::step() {
         event.linkNotes = link_->linkNotes();
     }
     if (done.kind == StepOutcome::Kind::GoodRead) {
-        event.read = std::make_shared<const ReadResult>(readResultOf(*list_, event.time));
+        std::shared_ptr<ReadResult> read = readResults_.take();
+        fillReadResult(*read, *list_, event.time);
+        event.read = std::move(read);
         event.snapshotTaken = std::exchange(takenSnapshot_, false);
     }
     emit(std::move(event));

@@ -3,6 +3,7 @@
 
 #include "components/byte_string.h"
 #include "engine/engine_event.h"
+#include "engine/read_result_pool.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -110,6 +111,7 @@ private:
     bool takenSnapshot_ = false;
     ByteString sessionRequest_;
     ByteString sessionReply_;
+    ReadResultPool readResults_;
 
     std::jthread thread_;
 };

@@ -14,15 +14,18 @@ std::vector<std::optional<double>> ReadResult::numbers() const {
     return all;
 }
 
-ReadResult readResultOf(const VistrelItems& list, std::uint32_t time) {
-    ReadResult result;
+void fillReadResult(ReadResult& result, const VistrelItems& list, std::uint32_t time) {
     result.time = time;
-    result.items.reserve(static_cast<std::size_t>(list.count()));
+    result.items.resize(static_cast<std::size_t>(list.count()));
+    auto reading = result.items.begin();
     for (const auto& item : list) {
-        result.items.push_back(ItemReading{item->valueByte(), item->number(), item->text(),
-                                           item->errorCode(), item->errorText()});
+        reading->bytes = item->valueByte();
+        reading->number = item->number();
+        reading->text = item->text();
+        reading->errorCode = item->errorCode();
+        reading->errorText = item->errorText();
+        ++reading;
     }
-    return result;
 }
 
 } // namespace vistrel

@@ -32,7 +32,9 @@ struct ReadResult {
     std::vector<std::optional<double>> numbers() const;
 };
 
-// The outcome each item of the list holds after a read.
-ReadResult readResultOf(const VistrelItems& list, std::uint32_t time);
+// The outcome each item of the list holds after a read, written over what
+// result held: its buffers are reused, so that reading again and again
+// allocates nothing per item once the texts have found their size.
+void fillReadResult(ReadResult& result, const VistrelItems& list, std::uint32_t time);
 
 } // namespace vistrel

@@ -105,10 +105,17 @@ std::int32_t lengthOf(pugi::xml_node element, const NumberFormat& format) {
 void VistrelItems::loadConfigXML(const std::string& path) {
     pugi::xml_document document;
     if (const auto fault = parseConfigFile(document, path)) {
-        throw Error(kConfigLoadError,
-                    "erreur load " + std::to_string(fault->code) + " " +
-                        std::to_string(fault->line) + " " + fault->reason,
-                    "VistrelItems.loadConfigXML");
+        const std::string parserText = "erreur load " + std::to_string(fault->code) + " " +
+                                       std::to_string(fault->line) + " " + fault->reason;
+        if (fault->code == kNoDocumentFault) {
+            // "Document is empty" misleads for a file full of text: say what
+            // it is first, and keep the parser's words for those who look
+            // for them.
+            throw Error(ErrorKind::File, kNotXmlFile,
+                        path + " is not a vistrel configuration file (not XML)\r\n" + parserText,
+                        "VistrelItems.loadConfigXML");
+        }
+        throw Error(kConfigLoadError, parserText, "VistrelItems.loadConfigXML");
     }
 
     const pugi::xml_node root = document.child(kRoot);

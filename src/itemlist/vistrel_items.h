@@ -124,8 +124,9 @@ public:
     // Returns what the user should hear of a save that went through (texts
     // that XML cannot carry, items that no load gives back); "" when none.
     std::string saveConfigXML(const std::string& path);
-    // Throws Error kConfigLoadError for a missing or malformed file and
-    // kBadConfigFile for one that is not a configuration file, with the text
+    // Throws Error kConfigLoadError for a missing or malformed file,
+    // kNotXmlFile for one that is not XML at all and kBadConfigFile for one
+    // that is not a configuration file, with the text
     // the user is shown; the list then holds what it held before. Throws the
     // Error of a value that cannot be read; the list then holds the items
     // read before it.

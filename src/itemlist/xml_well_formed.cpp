@@ -46,12 +46,14 @@ private:
 
 } // namespace
 
+static_assert(kNoDocumentFault == XML_ERR_DOCUMENT_EMPTY);
+
 std::optional<XmlFault> checkWellFormed(std::string_view document, bool declaredEncodingCounts) {
     static const bool initialised = (xmlInitParser(), true);
     (void)initialised;
 
     if (document.empty()) {
-        return XmlFault{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
+        return XmlFault{kNoDocumentFault, 1, "Document is empty"};
     }
     std::optional<XmlFault> fault;
     // Only the error channel: no element, text or entity reaches anyone, and

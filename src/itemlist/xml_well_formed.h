@@ -15,6 +15,10 @@ struct XmlFault {
     std::string reason;
 };
 
+// The fault of a text in which no element starts: an empty file, or one that
+// is not XML at all (prose, a table, a binary file).
+inline constexpr int kNoDocumentFault = 4;
+
 // Checks the bytes of a whole document with a strict, validating-free parser
 // that refuses everything XML 1.0 forbids (a second root, text after the
 // root, a repeated attribute, an undefined entity, a reference to a character

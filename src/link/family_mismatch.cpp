@@ -24,7 +24,7 @@ bool isDefaultRequest(const ByteString& request) {
     return isSessionRequest(request) && request.byte(1) == kKwpDefaultSession;
 }
 
-bool isUdsRefusal(const Error& failure, std::uint8_t nrc) {
+bool isSessionRefusal(const Error& failure, std::uint8_t nrc) {
     return failure.number() == udsNegativeResponseError(kSessionControl, nrc).number();
 }
 
@@ -56,7 +56,7 @@ ByteString kwpCheckedExchange(MessageLink& link, const ByteString& request) {
 
 Error udsSessionFailure(const ByteString& request, const Error& failure) {
     if (isDefaultRequest(request)) {
-        const bool refused = isUdsRefusal(failure, uds_nrc::kSubFunctionNotSupported);
+        const bool refused = isSessionRefusal(failure, uds_nrc::kSubFunctionNotSupported);
         if (refused || failure.number() == kNoAnswerError) {
             return Error(uds_error::kDefaultSessionRequest,
                          std::string("the ECU ") +
@@ -68,8 +68,9 @@ Error udsSessionFailure(const ByteString& request, const Error& failure) {
         }
         return failure;
     }
-    if (isSessionRequest(request) && (isUdsRefusal(failure, uds_nrc::kServiceNotSupported) ||
-                                      isUdsRefusal(failure, uds_nrc::kSubFunctionNotSupported))) {
+    if (isSessionRequest(request) &&
+        (isSessionRefusal(failure, uds_nrc::kServiceNotSupported) ||
+         isSessionRefusal(failure, uds_nrc::kSubFunctionNotSupported))) {
         return Error(uds_error::kFamilyMismatch,
                      failure.description() + ": the ECU does not know the UDS session " +
                          request.text() + "; it likely speaks KWP2000: try the link key diag=kwp",

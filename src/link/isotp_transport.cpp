@@ -18,6 +18,9 @@ constexpr int kMostWaits = 10;
 constexpr std::uint8_t kLowestSharedPeriodic = 0x40;
 // Periodic frames kept for a reader: a few seconds of a busy fast rate.
 constexpr std::size_t kMostQueuedPeriodic = 4096;
+// Frames that receiveUnsolicited takes past its deadline looking for a
+// periodic one among those that wait already.
+constexpr int kMostFramesPastDeadline = 64;
 
 } // namespace
 
@@ -42,18 +45,22 @@ void IsoTpTransport::sendMessage(const ByteString& request) {
     bus_->send(isotp::firstFrame(out_, message));
     std::size_t sent = room_.first;
     std::uint8_t number = 1;
+    // STmin is the least gap between two consecutive frames, a flow control
+    // in between or not: a slow ECU may answer a block at once and still need
+    // the time before the next frame.
+    std::optional<Clock::time_point> lastConsecutive;
     while (sent < message.size()) {
         const isotp::Frame flow = awaitFlowControl();
         const auto gap = isotp::separationTime(flow.separation);
-        // The first frame of a block may follow its flow control at once.
-        auto nextAt = bus_->now();
         for (unsigned inBlock = 0;
              sent < message.size() && (flow.blockSize == 0 || inBlock < flow.blockSize);
              ++inBlock) {
-            bus_->waitUntil(nextAt);
+            if (lastConsecutive) {
+                bus_->waitUntil(*lastConsecutive + gap);
+            }
             bus_->send(isotp::consecutiveFrame(out_, number++, message.subspan(sent)));
             sent += std::min(room_.consecutive, message.size() - sent);
-            nextAt = bus_->now() + gap;
+            lastConsecutive = bus_->now();
         }
     }
 }
@@ -212,10 +219,18 @@ bool IsoTpTransport::divertPeriodic(const CanFrame& frame) {
 
 std::optional<ByteString> IsoTpTransport::receiveUnsolicited(std::chrono::milliseconds timeout) {
     const auto deadline = bus_->now() + timeout;
-    while (periodic_.empty()) {
+    // What waits already is taken even past the deadline, within bounds, so
+    // that other traffic ahead of a periodic frame does not hide it.
+    for (int late = 0; periodic_.empty();) {
+        const std::optional<CanFrame> frame = bus_->receive(deadline);
+        if (!frame) {
+            break;
+        }
         // Between exchanges whatever else comes is stale.
-        receiveFrom(deadline);
-        if (bus_->now() >= deadline) {
+        if (frame->extended == settings_.extended) {
+            divertPeriodic(*frame);
+        }
+        if (bus_->now() >= deadline && ++late >= kMostFramesPastDeadline) {
             break;
         }
     }

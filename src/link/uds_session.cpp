@@ -31,11 +31,20 @@ UdsLinkSession::UdsLinkSession(std::optional<std::uint8_t> securityLevel,
 ByteString UdsLinkSession::exchange(MessageLink& link, const ByteString& request) {
     const bool session = !request.empty() && request.byte(0) == kSessionControl;
     if (!session && securityDue(clock_()) && retryAt_) {
-        unlock(link);
+        try {
+            unlock(link);
+        } catch (const Error&) {
+            // The request goes out all the same: memory that is not locked
+            // reads on, and locked memory's refusal tells why (trouble_).
+        }
     }
     lastRequestAt_ = clock_();
     if (!session) {
-        return udsExchange(link, request, timing_);
+        try {
+            return udsExchange(link, request, timing_);
+        } catch (const Error& failure) {
+            throw explainedDenial(failure);
+        }
     }
     ByteString reply;
     try {
@@ -67,12 +76,36 @@ void UdsLinkSession::linkOpened() {
     lastRequestAt_ = clock_();
 }
 
+Error UdsLinkSession::explainedDenial(const Error& failure) const {
+    if (failure.number() != udsNegativeResponseError(0, uds_nrc::kSecurityAccessDenied).number()) {
+        return failure;
+    }
+    // Locked memory is where the user looks: the reason goes there, on
+    // every read, not only into the step that met it once.
+    const std::string why = !level_ ? "the link has no security=LL and key=PROGRAM to unlock it"
+                            : trouble_.empty() ? ""
+                                               : trouble_;
+    return why.empty()
+               ? failure
+               : Error(failure.number(), failure.description() + ": " + why, failure.source());
+}
+
 bool UdsLinkSession::securityDue(TimePoint now) const {
     return level_ && !unlocked_ && !givenUp_ && (!retryAt_ || now >= *retryAt_);
 }
 
 void UdsLinkSession::unlock(MessageLink& link) {
     retryAt_.reset();
+    try {
+        requestAccess(link);
+        trouble_.clear();
+    } catch (const Error& failure) {
+        trouble_ = failure.description();
+        throw;
+    }
+}
+
+void UdsLinkSession::requestAccess(MessageLink& link) {
     const ByteString seedReply = securityExchange(link, ByteString{kSecurityAccess, *level_});
     if (seedReply.length() < 3 || seedReply.byte(1) != *level_) {
         retryAt_ = clock_() + kSecurityRetryAfter;

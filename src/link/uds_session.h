@@ -25,11 +25,13 @@ namespace vistrel {
 //   level (security=LL): 27 LL -> 67 LL seed, the key program's key in
 //   27 LL+1. An all-zero seed means unlocked already. When the ECU asks to
 //   wait (37), the step says so and the next seed is asked for 10 s later,
-//   before whatever request comes then, at most 3 times in a row; after a
+//   before whatever request comes then (which goes out whatever the
+//   outcome), at most 3 times in a row; after a
 //   refused key (35), too many attempts (36) or the third wait, no further
 //   key is sent on this link. Nothing is tried again sooner than 10 s, so a
-//   key program never runs faster than the ECU allows. No seed or key byte
-//   appears in a message;
+//   key program never runs faster than the ECU allows. Meanwhile every
+//   securityAccessDenied says why the memory is still locked. No seed or
+//   key byte appears in a message;
 // - TesterPresent 3E 80 (no reply expected) from keepAlive() once no request
 //   went out for 2 s, so that the ECU keeps its session.
 class UdsLinkSession {
@@ -61,6 +63,9 @@ public:
 private:
     bool securityDue(TimePoint now) const;
     void unlock(MessageLink& link);
+    void requestAccess(MessageLink& link);
+    // A refusal for locked memory, with why the memory is still locked.
+    Error explainedDenial(const Error& failure) const;
     ByteString securityExchange(MessageLink& link, const ByteString& request);
     [[noreturn]] void securityFailed(const Error& failure);
     [[noreturn]] void giveUp(std::int32_t number, const std::string& why);
@@ -76,6 +81,8 @@ private:
     std::optional<TimePoint> retryAt_;
     int delays_ = 0;
     bool givenUp_ = false;
+    // Why the last security access failed; empty once it succeeded.
+    std::string trouble_;
 };
 
 struct DiagnosticSettings;

@@ -16,10 +16,21 @@ constexpr std::uint32_t kNoiseId = 0x123;
 
 } // namespace
 
+IsoTpEcuSettings IsoTpEcu::withAddressing(IsoTpEcuSettings settings,
+                                          const EcuDescription& description) {
+    if (!settings.requestAddress) {
+        settings.requestAddress = description.ext;
+        settings.replyAddress = description.rxext;
+    }
+    return settings;
+}
+
 IsoTpEcu::IsoTpEcu(const EcuDescription& description, IsoTpEcuSettings settings)
-    : settings_(std::move(settings)), responder_(makeResponder(description)),
+    : settings_(withAddressing(std::move(settings), description)),
+      room_(isotp::roomOf(settings_.replyAddress.has_value())),
+      responder_(makeResponder(description, room_.single)),
       latency_(description.latencyUs), out_{settings_.replyId, settings_.extended,
-                                            std::uint8_t{0xAA}, std::nullopt} {
+                                            std::uint8_t{0xAA}, settings_.replyAddress} {
     if (rule(WireFault::NoPadding) != nullptr) {
         out_.padding.reset();
     }
@@ -63,13 +74,18 @@ void IsoTpEcu::queuePeriodic(Clock::time_point now) {
     isotp::Addressing periodic = out_;
     periodic.id = settings_.periodicId.value_or(settings_.replyId);
     for (const ByteString& message : responder_->periodicFrames()) {
-        // No protocol control byte: the identifier's byte leads the frame.
+        // No protocol control byte: the identifier's byte leads the frame,
+        // after the address byte with extended addressing.
         CanFrame frame;
         frame.id = periodic.id;
         frame.extended = periodic.extended;
+        auto out = frame.data.begin();
+        if (periodic.address) {
+            *out++ = *periodic.address;
+        }
         const auto bytes = message.bytes();
-        std::copy(bytes.begin(), bytes.end(), frame.data.begin());
-        frame.length = static_cast<std::uint8_t>(bytes.size());
+        out = std::copy(bytes.begin(), bytes.end(), out);
+        frame.length = static_cast<std::uint8_t>(out - frame.data.begin());
         if (periodic.padding) {
             std::fill(frame.data.begin() + frame.length, frame.data.end(), *periodic.padding);
             frame.length = 8;
@@ -104,7 +120,7 @@ void IsoTpEcu::receive(const CanFrame& frame, Clock::time_point now) {
     if (frame.id != settings_.requestId || frame.extended != settings_.extended) {
         return;
     }
-    const auto read = isotp::readFrame(frame);
+    const auto read = isotp::readFrame(frame, settings_.requestAddress);
     if (!read) {
         return;
     }
@@ -201,14 +217,14 @@ void IsoTpEcu::answer(const std::vector<std::uint8_t>& request, Clock::time_poin
 }
 
 void IsoTpEcu::startReply(std::vector<std::uint8_t> reply, Clock::time_point at) {
-    if (reply.size() <= isotp::kSingleFrameMax) {
+    if (reply.size() <= room_.single) {
         queue(isotp::singleFrame(out_, reply), at);
         return;
     }
     reply.resize(std::min(reply.size(), isotp::kMaxMessage));
     reply_ = std::move(reply);
     queue(isotp::firstFrame(out_, reply_), at);
-    replySent_ = isotp::kFirstFrameData;
+    replySent_ = room_.first;
     replyNumber_ = 1;
     awaitingFlowControl_ = true;
 }
@@ -231,7 +247,7 @@ void IsoTpEcu::takeFlowControl(const isotp::Frame& frame, Clock::time_point now)
             number = 3;
         }
         const auto chunk = std::span<const std::uint8_t>(reply_).subspan(replySent_);
-        replySent_ += std::min(isotp::kConsecutiveData, chunk.size());
+        replySent_ += std::min(room_.consecutive, chunk.size());
         if (loseFrame_ && number == 2) {
             continue;
         }

@@ -23,6 +23,11 @@ struct IsoTpEcuSettings {
     bool extended = false;
     // Where a UDS ECU sends its periodic frames; the answer id when not set.
     std::optional<std::uint32_t> periodicId;
+    // Extended addressing, both or neither: the first byte of the tester's
+    // frames that the ECU takes, and of the ECU's own. The description's
+    // ext and rxext when not set.
+    std::optional<std::uint8_t> requestAddress;
+    std::optional<std::uint8_t> replyAddress;
     // What the ECU's flow control asks of the tester.
     std::uint8_t blockSize = 0;
     std::uint8_t separation = 0;
@@ -65,7 +70,12 @@ private:
     const WireFaultRule* rule(WireFault fault) const;
     void queuePeriodic(Clock::time_point now);
 
+    // The description's extended addressing unless the settings give one.
+    static IsoTpEcuSettings withAddressing(IsoTpEcuSettings settings,
+                                           const EcuDescription& description);
+
     IsoTpEcuSettings settings_;
+    isotp::Room room_;
     // The ECU lives on the carrier's time: the latest now handed in, which
     // also moves its signals, its session time-out and its periodic frames.
     Clock::time_point now_{};

@@ -4,6 +4,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/negative_response.h"
+#include "components/uds_negative_response.h"
 #include "sim/can_xml_batch.h"
 #include "sim/demo_ecu.h"
 #include "sim/ecu_description.h"
@@ -129,7 +130,9 @@ void SimulatedEcu::SendReceive(const ByteString& request, ByteString& reply) {
     case Answer::Kind::Suppressed:
         return;
     case Answer::Kind::Negative:
-        throw negativeResponseError(answer.sid, answer.nrc);
+        throw impl_->family == DiagnosticFamily::Uds
+            ? udsNegativeResponseError(answer.sid, answer.nrc)
+            : negativeResponseError(answer.sid, answer.nrc);
     case Answer::Kind::None:
         throw Error(kNoAnswerError, kNoAnswerText, "SimulatedEcu.SendReceive");
     }

@@ -41,7 +41,11 @@ Answer UdsSecurity::answer(std::span<const std::uint8_t> request, TimePoint now,
         return negativeAnswer(kSecurityAccess, uds_refusal::kSubFunctionNotSupported, reply);
     }
     if (level % 2 == 1) {
-        if (request.size() != 2 || suppress) {
+        // A seed is the whole point of its request: it cannot go unanswered.
+        if (suppress) {
+            return negativeAnswer(kSecurityAccess, uds_refusal::kSubFunctionNotSupported, reply);
+        }
+        if (request.size() != 2) {
             return negativeAnswer(kSecurityAccess, uds_refusal::kIncorrectLength, reply);
         }
         return requestSeed(level, now, faults, reply);

@@ -41,13 +41,13 @@ void GridModel::setRows(std::vector<GridRow> rows) {
     endResetModel();
 }
 
-void GridModel::setValueColumn(const std::vector<std::string>& values) {
+void GridModel::setValueColumn(const std::vector<ValueCell>& values) {
     const auto count = std::min(values.size(), rows_.size());
     if (count == 0) {
         return;
     }
     for (std::size_t r = 0; r < count; ++r) {
-        rows_[r][kValueColumn] = QString::fromStdString(values[r]);
+        rows_[r][kValueColumn] = QString::fromStdString(values[r].text);
     }
     emit dataChanged(index(0, kValueColumn), index(static_cast<int>(count) - 1, kValueColumn),
                      {Qt::DisplayRole});

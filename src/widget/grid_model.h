@@ -26,7 +26,7 @@ public:
     // An empty list still shows one empty row under the header.
     void setRows(std::vector<GridRow> rows);
     // One text per row from the first one; extra texts are ignored.
-    void setValueColumn(const std::vector<std::string>& values);
+    void setValueColumn(const std::vector<ValueCell>& values);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

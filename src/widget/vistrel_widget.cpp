@@ -191,7 +191,11 @@ void VistrelWidget::createToolbar() {
             startStop->addAction(action);
         }
         connect(action, &QAction::triggered, this, [this, command = std::string(design.key)] {
-            const bool replacesList = command == button::kOpen || command == button::kPaste;
+            // A clipboard without item lines leaves the list as it is (the
+            // status bar says so): nothing to save first.
+            const bool replacesList =
+                command == button::kOpen ||
+                (command == button::kPaste && control_->clipboardHoldsItemLines());
             if (replacesList && askToSaveChanges_ && !mayDiscardList()) {
                 return;
             }

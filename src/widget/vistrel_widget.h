@@ -150,7 +150,7 @@ private:
     void setProtocolCaption(const std::string& caption) override;
     void setGridColumns(const std::vector<GridColumn>& columns) override;
     void setGridRows(std::vector<GridRow> rows) override;
-    void setValueColumn(const std::vector<std::string>& values) override;
+    void setValueColumn(const std::vector<ValueCell>& values) override;
     void setMousePointer(MousePointer pointer) override;
 
     // --- WakePort ---------------------------------------------------------

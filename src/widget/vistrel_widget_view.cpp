@@ -108,7 +108,7 @@ void VistrelWidget::setGridRows(std::vector<GridRow> rows) {
     setPlotRows({});
 }
 
-void VistrelWidget::setValueColumn(const std::vector<std::string>& values) {
+void VistrelWidget::setValueColumn(const std::vector<ValueCell>& values) {
     gridModel_->setValueColumn(values);
 }
 

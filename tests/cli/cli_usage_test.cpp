@@ -11,6 +11,7 @@ namespace {
 TEST(CliUsage, HelpAndBadOptionsAndFiles) {
     ScratchDirectory dir;
     writeFile(dir.path() / "foreign.xml", "<?xml version=\"1.0\"?><Other Version=\"1\"/>");
+    writeFile(dir.path() / "notes.xml", "Call the garage\nOrder brake pads\n");
     writeFile(dir.path() / "header-only.tsv",
               "Address\tLength\tCoding\tName\tUnit\tA\tB\tC\tFormat\tSelected\r\n");
     writeFile(dir.path() / "bad-ecu.xml", "<ecu><memory address=\"zz\">00</memory></ecu>");
@@ -22,6 +23,8 @@ TEST(CliUsage, HelpAndBadOptionsAndFiles) {
         {{"read", "--items", "missing.tsv"}, "cannot read missing.tsv: No such file or directory"},
         {{"read", "--config", "missing.xml"}, "missing.xml: no such configuration file"},
         {{"read", "--config", "foreign.xml"}, "foreign.xml: not a configuration file"},
+        {{"read", "--config", "notes.xml"},
+         "notes.xml is not a vistrel configuration file (not XML); erreur load 4 1 "},
         {{"read", "--items", "header-only.tsv"}, "header-only.tsv: no item to read"},
         {{"read", "--ecu", "missing-ecu.xml"}, "missing-ecu.xml"},
         {{"read", "--link", "kline:/dev/ttyUSB9,p2max=soon"}, "--link: kline: p2max=soon"},

@@ -93,6 +93,25 @@ TEST(CliWatch, OnATerminalTheGridIsRedrawnInPlace) {
     EXPECT_EQ(run.out.find("time\t"), std::string::npos);
 }
 
+// At 80 columns the demo list keeps every name and every value whole: the
+// error texts of the items that fail give way first.
+TEST(CliWatch, At80ColumnsNamesAndValuesStayWhole) {
+    ScratchDirectory dir;
+    const auto terminal = runCliOnTerminal({"watch", "--cycles", "2"}, dir.path(), 80);
+    if (!terminal) {
+        GTEST_SKIP() << "no pseudo-terminal to run the command on";
+    }
+    ASSERT_EQ(terminal->exitCode, 0) << terminal->out;
+    const std::string screen = terminal->out.substr(terminal->out.rfind("\x1b[H"));
+    for (const auto& line : splitText(readFile(kExamples / "demo-items.tsv"), "\n")) {
+        const auto fields = splitText(line, "\t");
+        if (fields.size() > 3 && fields[0] != "Address" && fields[0] != "Method") {
+            EXPECT_NE(screen.find(fields[3] + " "), std::string::npos) << fields[3] << screen;
+        }
+    }
+    EXPECT_TRUE(std::regex_search(screen, std::regex(R"(\| [0-9A-F]{16} \|)"))) << screen;
+}
+
 // Faults on the K-line show as failed attempts; the cycle opens the
 // communication again and goes on reading.
 TEST(CliWatch, KLineFaultsAreShownAndTheCycleRecovers) {

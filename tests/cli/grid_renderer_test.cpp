@@ -24,7 +24,7 @@ TEST(GridRenderer, FitsTheWidthAndKeepsEveryColumn) {
     view.setGridColumns(gridColumns());
     view.setGridRows({{"Coolant temperature", "", "km/h", "01A000", "2", "Decimal", "FFFF"},
                       {"\x1b]0;owned\x07", "", "", "01A002", "1", "Hexadecimal", "FF"}});
-    view.setValueColumn({"12.5", "Execution conditions not set"});
+    view.setValueColumn({{"12.5"}, {"Execution conditions not set", true}});
     view.setPanelText(panel::kCom, "Com");
     GridRenderer renderer;
     for (const std::size_t width : {200u, 80u, 60u}) {
@@ -52,10 +52,11 @@ TEST(GridRenderer, FitsTheWidthAndKeepsEveryColumn) {
     }
 }
 
-// What a watch is for stays whole longest: at 80 columns the values and the
-// error texts keep their width while the names give way; at 100 the
-// settings line keeps the session, a long device path losing its middle.
-TEST(GridRenderer, ValuesAndSettingsStayWholeBeforeNamesAndPaths) {
+// Names are read first and a value cut short is no value: at 80 and 100
+// columns an error text gives way to both (a name only up to 24
+// characters), and the settings line keeps the session, a long device path
+// losing its middle.
+TEST(GridRenderer, NamesAndValuesStayWholeBeforeErrorTextsAndPaths) {
     TerminalView view;
     view.setGridColumns(gridColumns());
     view.setProtocolCaption(
@@ -64,17 +65,19 @@ TEST(GridRenderer, ValuesAndSettingsStayWholeBeforeNamesAndPaths) {
     view.setGridRows({{"Vehicle identification number", "", "", "01A000", "8", "Hexadecimal",
                        "FFFFFFFFFFFFFFFF"},
                       {"Coolant temperature", "", "°C", "01A008", "1", "Decimal", "FF"}});
-    view.setValueColumn({"5649532D56495354", "No answer within 1000 ms"});
+    view.setValueColumn({{"5649532D56495354"}, {"Sub function not supported or invalid", true}});
     for (const std::size_t width : {80u, 100u}) {
         SCOPED_TRACE(width);
         const auto lines = GridRenderer().render(view, width);
         EXPECT_NE(lines[0].find("Session: 10"), std::string::npos) << lines[0];
         EXPECT_NE(lines[0].find("if00-port0   Methode"), std::string::npos) << lines[0];
         EXPECT_LE(displayWidth(lines[0]), width);
-        const std::string all = lines[4] + lines[5];
-        EXPECT_NE(all.find(" 5649532D56495354 |"), std::string::npos) << all;
-        EXPECT_NE(all.find("| No answer within 1000 ms |"), std::string::npos) << all;
-        EXPECT_NE(lines[4].find("Vehicle"), std::string::npos) << lines[4];
+        EXPECT_NE(lines[4].find("Vehicle identification \u2026 | 5649532D56495354 |"),
+                  std::string::npos)
+            << lines[4];
+        EXPECT_NE(lines[4].find(" 01A000 "), std::string::npos) << lines[4];
+        EXPECT_NE(lines[5].find("Coolant temperature"), std::string::npos) << lines[5];
+        EXPECT_NE(lines[5].find("| Sub function no\u2026 |"), std::string::npos) << lines[5];
     }
 }
 

@@ -92,9 +92,9 @@ public:
 
     void setGridColumns(const std::vector<GridColumn>&) override {}
     void setGridRows(std::vector<GridRow> newRows) override { rows = std::move(newRows); }
-    void setValueColumn(const std::vector<std::string>& values) override {
+    void setValueColumn(const std::vector<ValueCell>& values) override {
         for (std::size_t r = 0; r < values.size() && r < rows.size(); ++r) {
-            rows[r][1] = values[r];
+            rows[r][1] = values[r].text;
         }
     }
 

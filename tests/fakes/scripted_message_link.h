@@ -5,19 +5,34 @@
 
 #include <deque>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace vistrel::testing {
 
+// Replies as blank-separated hexadecimal; "-" is silence.
+inline std::deque<std::optional<ByteString>> replyScript(const std::string& texts) {
+    std::istringstream in(texts);
+    std::deque<std::optional<ByteString>> replies;
+    for (std::string text; in >> text;) {
+        replies.push_back(text == "-" ? std::nullopt : std::optional(ByteString::fromText(text)));
+    }
+    return replies;
+}
+
 // A message link that hands out scripted replies in turn, then silence, and
-// records every message sent and every wait asked for.
+// records every message sent (blank-separated hexadecimal) and every wait.
 struct ScriptedMessageLink : MessageLink {
     std::deque<std::optional<ByteString>> replies;
-    std::vector<ByteString> sent;
+    std::string sent;
     std::vector<std::chrono::milliseconds> waits;
-    std::chrono::milliseconds ownTimeout{150};
 
-    void sendMessage(const ByteString& request) override { sent.push_back(request); }
+    explicit ScriptedMessageLink(const std::string& script = "") : replies(replyScript(script)) {}
+
+    void sendMessage(const ByteString& request) override {
+        sent += (sent.empty() ? "" : " ") + request.text();
+    }
     std::optional<ByteString> receiveMessage(std::chrono::milliseconds timeout) override {
         waits.push_back(timeout);
         if (replies.empty()) {
@@ -27,7 +42,9 @@ struct ScriptedMessageLink : MessageLink {
         replies.pop_front();
         return reply;
     }
-    std::chrono::milliseconds replyTimeout() const override { return ownTimeout; }
+    std::chrono::milliseconds replyTimeout() const override {
+        return std::chrono::milliseconds(150);
+    }
 };
 
 } // namespace vistrel::testing

@@ -49,7 +49,8 @@ protected:
         try {
             list.loadConfigXML(path);
         } catch (const Error& e) {
-            if (e.number() != kConfigLoadError && e.number() != kBadConfigFile) {
+            if (e.number() != kConfigLoadError && e.number() != kBadConfigFile &&
+                e.number() != kNotXmlFile) {
                 throw;
             }
             messages.showMessage(e.description(), kApplicationTitle);
@@ -230,6 +231,7 @@ TEST_F(ConfigFile, HandWrittenFiles) {
 TEST_F(ConfigFile, FilesThatDoNotLoadShowWhy) {
     const std::string path = directory.file("refused.xml");
     const std::string badFile = "Mauvais fichier de configuration / Bad config file\r\n" + path;
+    const std::string notXml = path + " is not a vistrel configuration file (not XML)\r\n";
     const auto withRoot = [](const std::string& root) {
         return "<" + root + "><Method>1</Method><Datas><Data><address>01</address><length>1" +
                "</length></Data></Datas></" + root.substr(0, root.find(' ')) + ">";
@@ -248,7 +250,11 @@ TEST_F(ConfigFile, FilesThatDoNotLoadShowWhy) {
         {"root in lower case", withRoot("vistrel Version=\"1\""), badFile},
         {"other root", withRoot("Other Version=\"1\""), badFile},
         {"missing file", std::nullopt, "erreur load 1 0 File was not found"},
-        {"empty file", "", "erreur load 4 1 Document is empty"},
+        {"empty file", "", notXml + "erreur load 4 1 Document is empty"},
+        {"notes", "Call the garage\nOrder brake pads\n",
+         notXml + "erreur load 4 1 Document is empty"},
+        {"a picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+         notXml + "erreur load 4 1 Document is empty"},
         {"broken on line 4", "<Vistrel Version='1'>\n<Datas>\n<Data>\n</Datas>\n</Vistrel>",
          "erreur load 76 4 Opening and ending tag mismatch: Data line 3 and Datas"},
         {"NUL bytes in an end tag",

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "components/error.h"
-#include "components/negative_response.h"
+#include "components/uds_negative_response.h"
 #include "components/periodic_source.h"
 #include "fakes/error_of.h"
 #include "fakes/scripted_protocol.h"
@@ -20,7 +20,7 @@ using testing::ScriptedProtocol;
 using Answer = ScriptedProtocol::Answer;
 
 Error refusal(std::uint8_t sid, std::uint8_t code) {
-    return negativeResponseError(sid, code);
+    return udsNegativeResponseError(sid, code);
 }
 const Error kTimeout(2000, "No answer at due time");
 
@@ -165,7 +165,7 @@ TEST_F(UdsRead, PackedDefinesAsMuchAsTheEcuTakes) {
         {"an identifier left out: its items by address",
          {"62F2000102", "6303", refusal(0x23, 0x31)},
          {"22F200F201", "231300000301", "231300000401"},
-         {"01", "02", "03", "Service 23 Negative response 31"}},
+         {"01", "02", "03", "Service 23 Negative response 31 (requestOutOfRange)"}},
         {"defined again as the ECU took them, the failing item by address",
          {"6C03F200", "6C02F200", "6C03F201", "6C02F201", "62F2000102F20103", "6304"},
          {"2C03F200",

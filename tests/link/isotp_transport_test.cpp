@@ -169,8 +169,8 @@ TEST(IsoTpTransport, FramesAndFlowControlAsSent) {
     EXPECT_EQ(canText(plainBus->sent[1].frame), "210607");
 }
 
-// The gap between consecutive frames that the ECU's STmin asks for, and the
-// first frame of a block right after its flow control.
+// The gap between consecutive frames that the ECU's STmin asks for; the
+// first frame after the first frame's flow control goes at once.
 TEST(IsoTpTransport, SeparationTimeBetweenConsecutiveFrames) {
     const std::pair<const char*, std::chrono::microseconds> cases[] = {
         {"300014", milliseconds(20)},
@@ -185,6 +185,17 @@ TEST(IsoTpTransport, SeparationTimeBetweenConsecutiveFrames) {
         EXPECT_EQ(bus->sent[1].at - bus->sent[0].at, milliseconds(5)) << flow;
         EXPECT_EQ(bus->sent[2].at - bus->sent[1].at, gap) << flow;
         EXPECT_EQ(bus->sent[3].at - bus->sent[2].at, gap) << flow;
+    }
+}
+
+// A flow control between two blocks does not shorten the gap: the next
+// block's first frame keeps STmin from the last consecutive frame.
+TEST(IsoTpTransport, SeparationTimeAcrossAFlowControl) {
+    auto [bus, transport] = makeExchange("1+5:30027F 3+1:30027F 5+1:027E00");
+    EXPECT_EQ(outcome(*transport, bytes(34)), "7E00");
+    ASSERT_EQ(bus->sent.size(), 5U);
+    for (std::size_t frame = 2; frame < bus->sent.size(); ++frame) {
+        EXPECT_EQ(bus->sent[frame].at - bus->sent[frame - 1].at, milliseconds(127)) << frame;
     }
 }
 

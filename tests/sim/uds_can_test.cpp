@@ -18,7 +18,7 @@ constexpr std::string_view kEcu = R"(<ecu diag="uds" addressSize="1">
   <uds fastMs="10"/>
 </ecu>)";
 
-// Steps: "REQ>FRAMES" sends the request in a single frame and expects the
+// Steps: "REQ>FRAMES" sends the request in ISO-TP frames and expects the
 // frames that come due at once ("ID:HEX" joined by ","; "-" for none);
 // "@>FRAMES" only looks; "+N" lets N ms pass.
 std::string run(const std::vector<std::string>& faults, const IsoTpEcuSettings& base,
@@ -30,6 +30,7 @@ std::string run(const std::vector<std::string>& faults, const IsoTpEcuSettings& 
     IsoTpEcu ecu(parseEcuDescription(kEcu, "test.xml", "."), settings);
     isotp::Addressing tester;
     tester.id = settings.requestId;
+    tester.address = settings.requestAddress;
     auto now = std::chrono::steady_clock::time_point(std::chrono::hours(1));
     std::istringstream words{std::string(steps)};
     for (std::string word; words >> word;) {
@@ -41,7 +42,20 @@ std::string run(const std::vector<std::string>& faults, const IsoTpEcuSettings& 
         const std::string request = word.substr(0, arrow);
         if (request != "@") {
             const ByteString bytes = ByteString::fromText(request);
-            ecu.receive(isotp::singleFrame(tester, bytes.bytes()), now);
+            const auto room = isotp::roomOf(tester.address.has_value());
+            if (bytes.length() <= room.single) {
+                ecu.receive(isotp::singleFrame(tester, bytes.bytes()), now);
+            } else {
+                // A longer request: its first frame, the ECU's flow control
+                // (not shown), then the rest in consecutive frames.
+                ecu.receive(isotp::firstFrame(tester, bytes.bytes()), now);
+                ecu.due(now);
+                std::uint8_t number = 1;
+                for (std::size_t at = room.first; at < bytes.length(); at += room.consecutive) {
+                    ecu.receive(
+                        isotp::consecutiveFrame(tester, number++, bytes.bytes().subspan(at)), now);
+                }
+            }
         }
         std::string got;
         for (const CanFrame& frame : ecu.due(now)) {
@@ -59,6 +73,9 @@ std::string run(const std::vector<std::string>& faults, const IsoTpEcuSettings& 
 TEST(UdsOnCan, AnswersAndPeriodicFrames) {
     IsoTpEcuSettings ownId;
     ownId.periodicId = 0x5E8;
+    IsoTpEcuSettings addressed;
+    addressed.requestAddress = 0xF1;
+    addressed.replyAddress = 0x10;
     const struct {
         const char* name;
         std::vector<std::string> faults;
@@ -83,6 +100,12 @@ TEST(UdsOnCan, AnswersAndPeriodicFrames) {
          {"nrc:21:2"},
          {},
          "1003>7E8:065003003201F4AA 22F186>7E8:037F2221AAAAAAAA 22F186>7E8:0462F18603AAAAAA"},
+        {"ExtendedAddressing",
+         {},
+         addressed,
+         "1003>7E8:10065003003201F4 2C02F24011A006>7E8:10046C02F240AAAA "
+         "2C02F24111A007>7E8:10046C02F241AAAA 2A0340>7E8:10016AAAAAAAAAAA,"
+         "7E8:1040112233445566 2A0341>7E8:10037F2A31AAAAAA"},
         {"SeedDelay", {"nrc:37:1"}, {}, "1003>7E8:065003003201F4AA 2701>7E8:037F2737AAAAAAAA"},
     };
     for (const auto& c : cases) {

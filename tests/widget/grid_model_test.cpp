@@ -18,7 +18,7 @@ TEST(GridModel, OneReadIsOneChangeOfTheValueColumn) {
     model.setRows({itemRow("a"), itemRow("b"), itemRow("c")});
     QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
 
-    model.setValueColumn({"1", "2", "3"});
+    model.setValueColumn({{"1"}, {"2"}, {"3"}});
 
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(changes[0][0].toModelIndex(), model.index(0, GridModel::kValueColumn));
