@@ -62,7 +62,21 @@ struct Options {
     bool noEcho = false;
     std::vector<std::string> faults;
     std::vector<std::string> quirks;
+    bool log = false;
 };
+
+// With --log: each request on a line of its own, after the milliseconds
+// since the start, so that a test times what a tester did by the ECU's clock.
+std::function<void(const std::string&)> requestLog(const Options& options) {
+    if (!options.log) {
+        return {};
+    }
+    return [start = std::chrono::steady_clock::now()](const std::string& what) {
+        const std::chrono::duration<double, std::milli> since =
+            std::chrono::steady_clock::now() - start;
+        std::cout << static_cast<long long>(since.count()) << ' ' << what << std::endl;
+    };
+}
 
 ElmQuirks quirksFrom(const Options& options) {
     ElmQuirks quirks;
@@ -134,6 +148,7 @@ IsoTpEcuSettings canSettingsFrom(const Options& options) {
     settings.blockSize = static_cast<std::uint8_t>(keys.number("bs", 0, 0, 255));
     settings.separation = static_cast<std::uint8_t>(keys.hexByte("stmin", 0));
     settings.faults = faultsFrom(options);
+    settings.log = requestLog(options);
     return settings;
 }
 
@@ -150,6 +165,7 @@ KLineEcuSettings settingsFrom(const Options& options) {
     settings.p2 = std::chrono::milliseconds(options.p2);
     settings.echo = !options.noEcho;
     settings.faults = faultsFrom(options);
+    settings.log = requestLog(options);
     return settings;
 }
 
@@ -379,6 +395,9 @@ int main(int argc, char** argv) {
                        " (faults of diagnostic messages hit every second one; close:N drops the "
                        "connection after N messages)")
         ->type_name("KIND[:N]");
+    app.add_flag("--log", options.log,
+                 "With --kline, --slcan or --socketcand: print each request, after the "
+                 "milliseconds since the start");
     try {
         app.parse(argc, argv);
         if (!options.kline && !options.elm && !options.slcan && !options.socketcand &&

@@ -36,6 +36,7 @@ public:
     void setValueColumn(const std::vector<ValueCell>& values) override {
         benchmark::DoNotOptimize(values.data());
     }
+    void setValuesStale(bool) override {}
     void setMousePointer(MousePointer) override {}
 };
 

@@ -76,8 +76,9 @@ private:
 void BM_KwpLayer(benchmark::State& state) {
     InstantMessageLink link({0x63, 0x12, 0x34});
     const ByteString request = {0x23, 0x01, 0xA2, 0xB3, 0x02};
+    ReplyStep step = kwpReplyStep();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(kwpExchange(link, request));
+        benchmark::DoNotOptimize(kwpExchange(link, request, step));
     }
 }
 BENCHMARK(BM_KwpLayer);

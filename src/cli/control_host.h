@@ -36,6 +36,7 @@ public:
 
     const TerminalView& view() const noexcept { return view_; }
     VistrelControl& control() noexcept { return control_; }
+    std::uint32_t milliseconds() const { return platform_.milliseconds(); }
 
 private:
     void handOverEcu(const SessionOptions& options);

@@ -31,6 +31,7 @@ int runRead(const ReadOptions& options, std::ostream& out, std::ostream& err) {
                 return kExitReadFailed;
             case StepOutcome::Kind::Started:
             case StepOutcome::Kind::Progress:
+            case StepOutcome::Kind::Unanswered:
                 break;
             }
         }

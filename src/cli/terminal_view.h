@@ -41,6 +41,8 @@ public:
     void setGridColumns(const std::vector<GridColumn>& columns) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<ValueCell>& values) override;
+    void setValuesStale(bool stale) override { valuesStale_ = stale; }
+    bool valuesStale() const noexcept { return valuesStale_; }
     void setMousePointer(MousePointer /*pointer*/) override {}
 
 private:
@@ -55,6 +57,7 @@ private:
     std::vector<GridColumn> columns_;
     std::vector<GridRow> rows_;
     std::vector<bool> failed_;
+    bool valuesStale_ = false;
 };
 
 } // namespace vistrel::cli

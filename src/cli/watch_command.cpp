@@ -74,6 +74,14 @@ public:
         }
     }
 
+    // An exchange got no answer while a read goes on: a terminal shows it
+    // at once; piped output tells the read's failure, if it fails.
+    void silenceBegan() {
+        if (terminalWidth_) {
+            draw();
+        }
+    }
+
     const std::string& lastFailure() const noexcept { return lastFailure_; }
 
     void stopped() {
@@ -92,6 +100,11 @@ private:
     void draw() {
         lastDraw_ = std::chrono::steady_clock::now();
         std::vector<std::string> lines = renderer_.render(host_.view(), *terminalWidth_);
+        if (host_.view().valuesStale()) {
+            // Above the status panels: the values got no answer since.
+            lines.insert(lines.end() - 1,
+                         host_.control().linkHealth().valuesAgeText(host_.milliseconds()));
+        }
         lines.push_back(linkLine());
         out_ << redrawInPlace(lines) << std::flush;
     }
@@ -179,6 +192,8 @@ int runWatch(const WatchOptions& options, std::ostream& out, std::ostream& err,
             display.goodRead();
         } else if (kind == StepOutcome::Kind::Failed) {
             display.failedAttempt(event.outcome.failure);
+        } else if (kind == StepOutcome::Kind::Unanswered) {
+            display.silenceBegan();
         } else if (kind == StepOutcome::Kind::Started) {
             display.connecting();
         }

@@ -211,6 +211,20 @@ constexpr ErrorKind kindOfNumber(std::int32_t number) noexcept {
     return ErrorKind::Protocol;
 }
 
+// --- the trust of a read: replies in step, silence seen at once -------------
+namespace step_error {
+// A reply that may be the late answer to an earlier request that timed out:
+// it is not taken as the value of the request that waits now.
+inline constexpr std::int32_t kLateReply = 5100;
+inline constexpr const char* kLateReplyText = "late or out-of-step reply";
+} // namespace step_error
+
+// Whether the failure is silence: the ECU did not answer at all (a negative
+// reply, a garbled or a late one is an answer).
+constexpr bool isUnanswered(std::int32_t number) noexcept {
+    return number == kNoAnswerError || number == can_error::kFlowControlTimeout;
+}
+
 // --- UDS links: negative replies, the session, security access --------------
 namespace uds_error {
 // A negative reply whose code has no name.

@@ -119,7 +119,7 @@ std::string linkStringForms() {
         const std::string_view device = kind == "socketcand" || kind == "doip" ? "HOST[:PORT]"
                                         : kind == "socketcan"                  ? "IFACE"
                                                                                : "DEVICE";
-        forms += kind == "sim" ? std::string("sim, sim:FILE")
+        forms += kind == "sim" ? std::string("sim, sim:uds, sim:FILE")
                                : std::string(kind) + ":" + std::string(device) + "[,key=value]...";
     }
     return forms;

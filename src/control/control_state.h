@@ -45,6 +45,12 @@ struct VistrelControl::State : ControlPorts {
     void showProgress(std::uint32_t time);
     void showGoodRead(const EngineEvent& event);
     void showFailedRead();
+    // Status shows text (a file name, what a paste did, or nothing).
+    void setStatus(std::string text);
+    // Status shows what keeps the cycle from reading; the text it showed
+    // before comes back once a read succeeds again.
+    void showStatusFailure(const std::string& failure);
+    void clearStatusFailure();
     void stopCommunication();
     void start();
     void stop();
@@ -120,6 +126,10 @@ struct VistrelControl::State : ControlPorts {
     std::uint32_t cycleStart = 0;
     // The value texts of the last good read shown, one per item.
     std::vector<ValueCell> values;
+    // What the Status panel shows, and what it showed before a failure took
+    // it (absent while it shows no failure).
+    std::string statusShown;
+    std::optional<std::string> statusBeforeFailure;
     LinkHealth health;
     std::vector<std::function<void(const EngineEvent&)>> listeners;
     // Counts the lists and links handed to the engine; the engine's events

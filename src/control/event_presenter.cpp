@@ -39,10 +39,16 @@ void VistrelControl::State::present(const EngineEvent& event) {
     case Kind::GoodRead:
         showGoodRead(event);
         break;
+    case Kind::Unanswered:
+        // The ECU went silent in the middle of a read: said at once, and
+        // the values shown are older than the silence.
+        showStatusFailure(health.statusText(event.time));
+        view.setValuesStale(true);
+        break;
     case Kind::Failed:
         // The failure says what is wrong, and how long the values have been
         // old; a failed read shows no values.
-        view.setPanelText(panel::kStatus, health.statusText(event.time));
+        showStatusFailure(health.statusText(event.time));
         if (before == CyclePhase::Run) {
             showFailedRead();
         }
@@ -66,7 +72,11 @@ void VistrelControl::State::showProgress(std::uint32_t time) {
         // An opening clears what went wrong before, unless no read has
         // succeeded since: a cycle that fails again and again keeps saying
         // why, and how old the values are.
-        view.setPanelText(panel::kStatus, health.statusText(time));
+        if (const std::string failure = health.statusText(time); failure.empty()) {
+            setStatus("");
+        } else {
+            showStatusFailure(failure);
+        }
         view.setPanelText(panel::kCom, "Start");
         view.setPanelText(panel::kRun, "");
     } else {
@@ -76,12 +86,33 @@ void VistrelControl::State::showProgress(std::uint32_t time) {
     }
 }
 
+void VistrelControl::State::setStatus(std::string text) {
+    view.setPanelText(panel::kStatus, text);
+    statusShown = std::move(text);
+    statusBeforeFailure.reset();
+}
+
+void VistrelControl::State::showStatusFailure(const std::string& failure) {
+    if (!statusBeforeFailure) {
+        statusBeforeFailure = statusShown;
+    }
+    view.setPanelText(panel::kStatus, failure);
+    statusShown = failure;
+}
+
+void VistrelControl::State::clearStatusFailure() {
+    if (statusBeforeFailure) {
+        setStatus(*std::exchange(statusBeforeFailure, std::nullopt));
+    }
+}
+
 void VistrelControl::State::showFailedRead() {
     view.setPanelText(panel::kCom, "Init");
     view.setPanelText(panel::kRun, "");
     // No value of a failed read stays on screen.
     values.clear();
     view.setValueColumn(std::vector<ValueCell>(static_cast<std::size_t>(items->count())));
+    view.setValuesStale(false);
 }
 
 void VistrelControl::State::showGoodRead(const EngineEvent& event) {
@@ -107,6 +138,10 @@ void VistrelControl::State::showGoodRead(const EngineEvent& event) {
         readLine += item.text;
     }
     view.setValueColumn(values);
+    view.setValuesStale(false);
+    // A failure older than this read is over; the items that still fail
+    // show their own errors.
+    clearStatusFailure();
     // A read that ended before Rec was pressed is not part of the recording.
     const bool readWhileRecording =
         recording && static_cast<std::int32_t>(read.time - recordStart) >= 0;

@@ -89,6 +89,9 @@ public:
     // Writes the value column of the item rows, one text per row from row 1,
     // in one go so that a view repaints once per read.
     virtual void setValueColumn(const std::vector<ValueCell>& values) = 0;
+    // The values shown are older than a read that got no answer (greyed,
+    // or marked with their age); a new value column is fresh again.
+    virtual void setValuesStale(bool stale) = 0;
 
     virtual void setMousePointer(MousePointer pointer) = 0;
 };

@@ -40,7 +40,7 @@ std::string VistrelControl::State::recordingHeader() const {
 // The panel is narrow: the file's name says which file it is, the folder is
 // the current directory the user started in.
 void VistrelControl::State::showRecordingFile() {
-    view.setPanelText(panel::kStatus, std::filesystem::path(recordFileName).filename().string());
+    setStatus(std::filesystem::path(recordFileName).filename().string());
     view.setPanelText(panel::kRec, "REC");
 }
 
@@ -71,7 +71,7 @@ void VistrelControl::State::recordTriggered(const ReadResult& read,
         showRecordingFile();
         break;
     case TriggeredRecording::Change::FileClosed:
-        s.view.setPanelText(panel::kStatus, "");
+        s.setStatus("");
         s.view.setPanelText(panel::kRec, "TRIG");
         break;
     case TriggeredRecording::Change::None:
@@ -116,7 +116,7 @@ void VistrelControl::State::stopRecording() {
     s.triggered.reset();
     // The next good read writes no line for a closed file.
     s.recording = false;
-    s.view.setPanelText(panel::kStatus, "");
+    s.setStatus("");
     s.view.setPanelText(panel::kRec, " ");
     s.view.setButtonPressed(button::kRec, false);
 }

@@ -47,7 +47,7 @@ void VistrelControl::State::stopCommunication() {
     cycleState = CyclePhase::Idle;
     view.setPanelText(panel::kCom, "");
     view.setPanelText(panel::kRun, "");
-    view.setPanelText(panel::kStatus, "");
+    setStatus("");
     view.setButtonEnabled(button::kPaste, true);
     view.setMethodEnabled(true);
     stopRecording();

@@ -40,7 +40,7 @@ void VistrelControl::State::runCommand(std::string_view key) {
         // skipped and why the first one was, so that a line a spreadsheet
         // mangled does not lose its item without a word.
         if (clipboard != nullptr) {
-            view.setPanelText(panel::kStatus, pasteStatusText(pasteText(clipboard->text())));
+            setStatus(pasteStatusText(pasteText(clipboard->text())));
         }
     } else if (key == button::kCopy) {
         if (clipboard != nullptr) {
@@ -112,7 +112,7 @@ void VistrelControl::State::start() {
     cycleState = CyclePhase::OpenCommunication;
     health.reset();
     view.setPanelText(panel::kCom, "Init");
-    view.setPanelText(panel::kStatus, "");
+    setStatus("");
     view.setButtonEnabled(button::kPaste, false);
     view.setMethodEnabled(false);
 }

@@ -98,9 +98,10 @@ void VistrelControl::State::hide() {
     view.setButtonPressed(button::kStop, true);
     view.setButtonEnabled(button::kPaste, true);
     view.setMethodEnabled(true);
-    for (const auto key : {panel::kCom, panel::kRun, panel::kStatus}) {
+    for (const auto key : {panel::kCom, panel::kRun}) {
         view.setPanelText(key, "");
     }
+    setStatus("");
 }
 
 // --- public interface ---------------------------------------------------------

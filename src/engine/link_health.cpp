@@ -39,6 +39,14 @@ void LinkHealth::take(const EngineEvent& event) {
         }
         break;
     }
+    case Kind::Unanswered:
+        // Silence in the middle of a read shows at once, as a failed step
+        // does, unless a failure shows already: the values stop coming.
+        if (failure_.empty()) {
+            failure_ = event.outcome.failure;
+        }
+        forgetRates();
+        break;
     case Kind::Failed:
         failure_ = event.outcome.failure;
         // A device that went away, or is not there when the link opens it
@@ -77,6 +85,13 @@ std::string LinkHealth::statusText(std::uint32_t now) const {
         return failure_;
     }
     return failure_ + " (last good read " + oneDecimal((now - *lastGoodRead_) / 1000.0) + " s ago)";
+}
+
+std::string LinkHealth::valuesAgeText(std::uint32_t now) const {
+    if (!lastGoodRead_) {
+        return {};
+    }
+    return "values " + oneDecimal((now - *lastGoodRead_) / 1000.0) + " s old";
 }
 
 std::string LinkHealth::describeLink(const std::string& link, std::uint32_t now) const {

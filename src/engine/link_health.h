@@ -29,6 +29,9 @@ public:
     // "LINK — no answer since 4 s" ("no answer" before any good read),
     // "LINK — device gone", "LINK — halted" or "LINK — idle".
     std::string describeLink(const std::string& link, std::uint32_t now) const;
+    // "values 3.2 s old": how old the values of the last good read are; ""
+    // before one.
+    std::string valuesAgeText(std::uint32_t now) const;
     // "12.5 reads/s, 100 item values/s"; "" while nothing is read.
     std::string rateText() const;
     std::optional<std::uint32_t> lastGoodRead() const noexcept { return lastGoodRead_; }

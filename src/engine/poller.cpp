@@ -359,7 +359,13 @@ StepOutcome Poller::readList() {
     if (snapshotPath_) {
         snapshot = makeSnapshotDocument();
     }
-    list_->read(snapshot ? snapshot->document_element() : pugi::xml_node());
+    list_->read(snapshot ? snapshot->document_element() : pugi::xml_node(),
+                [this](const Error& silence) {
+                    StepOutcome told =
+                        outcome(StepOutcome::Kind::Unanswered, phase_, silence.description());
+                    told.failureNumber = silence.number();
+                    emit({std::move(told), clock_(), generation_});
+                });
     if (snapshot && !list_->AbortRequest()) {
         // One arming gives one attempt: a snapshot that cannot be saved is
         // dropped all the same, and the cycle goes on.

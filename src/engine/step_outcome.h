@@ -21,6 +21,9 @@ struct StepOutcome {
         Progress,
         // A read whose values are in the event.
         GoodRead,
+        // An exchange of the read going on got no answer at all: told at
+        // once, while the read goes on; failure holds the link's text.
+        Unanswered,
         // The step failed and the cycle tries again (a failed read sends it
         // back to opening the communication); failure holds the text shown.
         Failed,

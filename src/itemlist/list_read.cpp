@@ -5,13 +5,14 @@
 #include "itemlist/vistrel_items.h"
 #include "itemlist/vistrel_items_impl.h"
 #include "reading/merge_window.h"
+#include "reading/pass_link.h"
 #include "reading/read_tally.h"
 
 #include <algorithm>
 
 namespace vistrel {
 
-void VistrelItems::read(pugi::xml_node snapShot) {
+void VistrelItems::read(pugi::xml_node snapShot, const SilenceBegan& silenceBegan) {
     // The host may call back into the control while an item waits for the
     // ECU; holding the protocol and the items here keeps them alive even if
     // such a call replaces or empties them.
@@ -30,8 +31,10 @@ void VistrelItems::read(pugi::xml_node snapShot) {
                                     ? automaticMergeWindow(*protocol)
                                     : static_cast<std::uint32_t>(mergeWindow_),
                                 impl_->clock(), impl_->clock};
-    const ListReadEnd end = impl_->readers.readerFor(method_, *protocol)
-                                .read(items, *protocol, settings, snapShot, tally);
+    PassLink pass(*protocol, impl_->knownSilent, silenceBegan);
+    const ListReadEnd end =
+        impl_->readers.readerFor(method_, pass).read(items, pass, settings, snapShot, tally);
+    pass.finish();
     if (end != ListReadEnd::ItemsCounted) {
         return;
     }

@@ -52,6 +52,7 @@ void VistrelItems::setMergeWindow(std::int32_t bytes) noexcept {
 void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
     protocol_ = std::move(protocol);
     impl_->readers.forget();
+    impl_->knownSilent.clear();
 }
 
 void VistrelItems::releaseReading() noexcept {

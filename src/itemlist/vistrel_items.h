@@ -17,6 +17,7 @@
 
 namespace vistrel {
 
+class Error;
 class Protocol;
 
 // The ordered list of memory items that the control shows and reads, with
@@ -109,8 +110,11 @@ public:
     // --- reading ----------------------------------------------------------
     // Reads every item once. Throws Error 10 when there is no protocol or
     // when every item failed; stops early, silently, on AbortRequest(). After
-    // a failed read the packed method defines its identifiers again.
-    void read(pugi::xml_node snapShot = {});
+    // a failed read the packed method defines its identifiers again. The
+    // first exchange without any answer is told to silenceBegan at once;
+    // after two in a row the rest of the read fails at once.
+    using SilenceBegan = std::function<void(const Error&)>;
+    void read(pugi::xml_node snapShot = {}, const SilenceBegan& silenceBegan = {});
 
     // The CAN-XML batch request for every distinct item; nullptr when an
     // item cannot take part.

@@ -4,6 +4,7 @@
 #include "itemlist/vistrel_items.h"
 #include "reading/list_readers.h"
 
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -16,6 +17,9 @@ struct VistrelItems::Impl {
     // One reader per method; what they told the ECU lasts one communication.
     ListReaders readers;
     SteadyClock clock = std::chrono::steady_clock::now;
+    // The requests that went unanswered in the last pass while the ECU
+    // answered others.
+    std::set<std::string> knownSilent;
 };
 
 } // namespace vistrel

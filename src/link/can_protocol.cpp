@@ -63,7 +63,8 @@ void CanProtocol::requireOpen() const {
 void CanProtocol::SendReceive(const ByteString& request, ByteString& reply) {
     guarded([&] {
         requireOpen();
-        reply = uds_ ? uds_->exchange(*link_, request) : kwpCheckedExchange(*link_, request);
+        reply = uds_ ? uds_->exchange(*link_, request)
+                     : kwpCheckedExchange(*link_, request, replyStep_);
     });
 }
 

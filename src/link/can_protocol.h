@@ -3,6 +3,7 @@
 
 #include "components/protocol.h"
 #include "link/can_settings.h"
+#include "link/kwp_exchange.h"
 #include "link/line_keeper.h"
 #include "link/message_link.h"
 #include "link/uds_session.h"
@@ -51,6 +52,8 @@ private:
 
     CanSettings settings_;
     DeviceKeeper<MessageLink> link_;
+    // Requests that may still be answered late.
+    ReplyStep replyStep_ = kwpReplyStep();
     // Only for diag=uds.
     std::unique_ptr<UdsLinkSession> uds_;
 };

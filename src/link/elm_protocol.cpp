@@ -148,8 +148,8 @@ void ElmProtocol::SendReceive(const ByteString& request, ByteString& reply) {
         if (uds_) {
             reply = uds_->exchange(*this, request);
         } else {
-            reply = settings_.isCan() ? kwpCheckedExchange(*this, request)
-                                      : kwpExchange(*this, request);
+            reply = settings_.isCan() ? kwpCheckedExchange(*this, request, replyStep_)
+                                      : kwpExchange(*this, request, replyStep_);
         }
     });
 }

@@ -5,6 +5,7 @@
 #include "link/byte_line.h"
 #include "link/elm_reply.h"
 #include "link/elm_settings.h"
+#include "link/kwp_exchange.h"
 #include "link/line_protocol.h"
 #include "link/message_link.h"
 #include "link/uds_session.h"
@@ -129,6 +130,8 @@ private:
     std::deque<ByteString> received_;
     bool lastWasPending_ = false;
     Clock::time_point lastMessageAt_{};
+    // Requests that may still be answered late.
+    ReplyStep replyStep_ = kwpReplyStep();
 };
 
 } // namespace vistrel

@@ -30,10 +30,10 @@ bool isSessionRefusal(const Error& failure, std::uint8_t nrc) {
 
 } // namespace
 
-ByteString kwpCheckedExchange(MessageLink& link, const ByteString& request) {
+ByteString kwpCheckedExchange(MessageLink& link, const ByteString& request, ReplyStep& step) {
     ByteString reply;
     try {
-        reply = kwpExchange(link, request);
+        reply = kwpExchange(link, request, step);
     } catch (const Error& failure) {
         if (isDefaultRequest(request) && failure.number() == nrc_error::kSubFunctionNotSupported) {
             throw Error(uds_error::kFamilyMismatch,

@@ -4,6 +4,7 @@
 #include "components/byte_string.h"
 #include "components/error.h"
 #include "link/message_link.h"
+#include "link/reply_step.h"
 
 namespace vistrel {
 
@@ -15,7 +16,7 @@ namespace vistrel {
 // A KWP2000 exchange (diag=kwp) with those signs checked: a session reply
 // that carries UDS timing, or the refusal of the default session request
 // that UDS ECUs give.
-ByteString kwpCheckedExchange(MessageLink& link, const ByteString& request);
+ByteString kwpCheckedExchange(MessageLink& link, const ByteString& request, ReplyStep& step);
 
 // For a UDS link (diag=uds): what a failed session request means. The
 // default request 10 A0 refused or unanswered asks for 10 03; another

@@ -87,7 +87,7 @@ void KLineProtocol::SendReceive(const ByteString& request, ByteString& reply) {
         if (!sessionAlive()) {
             wakeUp();
         }
-        reply = kwpExchange(*this, request);
+        reply = kwpExchange(*this, request, replyStep_);
     });
 }
 
@@ -129,6 +129,8 @@ void KLineProtocol::wakeUp() {
     }
     sessionOpen_ = true;
     lastReply_ = lastActivity_;
+    // An ECU in a new session answers nothing of the last one.
+    replyStep_ = kwpReplyStep();
 }
 
 void KLineProtocol::fastInit() {

@@ -5,8 +5,10 @@
 #include "link/byte_line.h"
 #include "link/kline_frame.h"
 #include "link/kline_settings.h"
+#include "link/kwp_exchange.h"
 #include "link/line_protocol.h"
 #include "link/message_link.h"
+#include "link/reply_step.h"
 
 #include <functional>
 #include <memory>
@@ -88,6 +90,8 @@ private:
     // Bytes that came in (after the echo, after a frame) and belong to no
     // frame read yet.
     Bytes unread_;
+    // Requests that may still be answered late, for the session's life.
+    ReplyStep replyStep_ = kwpReplyStep();
 };
 
 } // namespace vistrel

@@ -9,6 +9,8 @@ namespace vistrel {
 namespace {
 
 constexpr const char* kSource = "SendReceive";
+constexpr std::uint8_t kTesterPresent = 0x3E;
+constexpr std::uint8_t kResponseRequired = 0x01;
 
 bool isPending(const ByteString& reply) {
     return reply.length() == 3 && reply.byte(0) == kwp::kNegativeReply &&
@@ -33,20 +35,37 @@ bool isPending(const ByteString& reply) {
 
 } // namespace
 
-ByteString kwpExchange(MessageLink& link, const ByteString& request) {
+ReplyStep kwpReplyStep() {
+    return ReplyStep(ByteString{kTesterPresent, kResponseRequired});
+}
+
+ByteString kwpExchange(MessageLink& link, const ByteString& request, ReplyStep& step) {
     if (request.empty()) {
         throw Error(link_error::kGarbledFrame, "an empty request cannot be sent", kSource);
     }
     const std::uint8_t service = request.byte(0);
+    step.beforeRequest(link, request);
     link.sendMessage(request);
     auto timeout = link.replyTimeout();
     for (int pending = 0;;) {
         std::optional<ByteString> reply = link.receiveMessage(timeout);
         if (!reply) {
+            step.unanswered(request);
             throw Error(kNoAnswerError, kNoAnswerText, kSource);
         }
         if (reply->empty()) {
             throw Error(link_error::kGarbledFrame, "empty reply", kSource);
+        }
+        if (isPending(*reply) && reply->byte(1) == service) {
+            if (++pending > kwp_time::kMaxPendingReplies) {
+                step.unanswered(request);
+                throw Error(kNoAnswerError, kNoAnswerText, kSource);
+            }
+            timeout = kwp_time::kP2star;
+            continue;
+        }
+        if (step.judge(request, *reply) == ReplyStep::Verdict::Earlier) {
+            continue;
         }
         if (reply->byte(0) != kwp::kNegativeReply) {
             if (reply->byte(0) != static_cast<std::uint8_t>(service + kwp::kPositiveReplyOffset)) {
@@ -55,13 +74,7 @@ ByteString kwpExchange(MessageLink& link, const ByteString& request) {
             }
             return std::move(*reply);
         }
-        if (!isPending(*reply) || reply->byte(1) != service) {
-            throwNegative(*reply, service);
-        }
-        if (++pending > kwp_time::kMaxPendingReplies) {
-            throw Error(kNoAnswerError, kNoAnswerText, kSource);
-        }
-        timeout = kwp_time::kP2star;
+        throwNegative(*reply, service);
     }
 }
 

@@ -17,6 +17,12 @@ constexpr std::uint8_t kSecurityAccess = 0x27;
 constexpr std::uint8_t kTesterPresent = 0x3E;
 constexpr std::uint8_t kSuppressPositiveReply = 0x80;
 
+// After a time-out the line is brought back in step with TesterPresent, a
+// reply required.
+ReplyStep udsReplyStep() {
+    return ReplyStep(ByteString{kTesterPresent, 0x00});
+}
+
 bool isRefusal(const Error& failure, std::uint8_t nrc) {
     return failure.number() == udsNegativeResponseError(kSecurityAccess, nrc).number();
 }
@@ -26,7 +32,7 @@ bool isRefusal(const Error& failure, std::uint8_t nrc) {
 UdsLinkSession::UdsLinkSession(std::optional<std::uint8_t> securityLevel,
                                std::unique_ptr<KeyProgram> keyProgram, Clock clock)
     : level_(securityLevel), keyProgram_(std::move(keyProgram)), clock_(std::move(clock)),
-      lastRequestAt_(clock_()) {}
+      lastRequestAt_(clock_()), replyStep_(udsReplyStep()) {}
 
 ByteString UdsLinkSession::exchange(MessageLink& link, const ByteString& request) {
     const bool session = !request.empty() && request.byte(0) == kSessionControl;
@@ -41,14 +47,14 @@ ByteString UdsLinkSession::exchange(MessageLink& link, const ByteString& request
     lastRequestAt_ = clock_();
     if (!session) {
         try {
-            return udsExchange(link, request, timing_);
+            return exchangeInStep(link, request);
         } catch (const Error& failure) {
             throw explainedDenial(failure);
         }
     }
     ByteString reply;
     try {
-        reply = udsExchange(link, request, timing_);
+        reply = exchangeInStep(link, request);
     } catch (const Error& failure) {
         throw udsSessionFailure(request, failure);
     }
@@ -59,6 +65,18 @@ ByteString UdsLinkSession::exchange(MessageLink& link, const ByteString& request
         unlock(link);
     }
     return reply;
+}
+
+ByteString UdsLinkSession::exchangeInStep(MessageLink& link, const ByteString& request) {
+    replyStep_.beforeRequest(link, request);
+    try {
+        return udsExchange(link, request, timing_);
+    } catch (const Error& failure) {
+        if (failure.number() == kNoAnswerError) {
+            replyStep_.unanswered(request);
+        }
+        throw;
+    }
 }
 
 void UdsLinkSession::keepAlive(MessageLink& link) {
@@ -74,6 +92,8 @@ void UdsLinkSession::linkOpened() {
     timing_.reset();
     unlocked_ = false;
     lastRequestAt_ = clock_();
+    // The ECU answers nothing of an earlier connection.
+    replyStep_ = udsReplyStep();
 }
 
 Error UdsLinkSession::explainedDenial(const Error& failure) const {

@@ -5,6 +5,7 @@
 #include "components/error.h"
 #include "link/key_program.h"
 #include "link/message_link.h"
+#include "link/reply_step.h"
 #include "link/uds_timing.h"
 
 #include <chrono>
@@ -33,7 +34,10 @@ namespace vistrel {
 //   securityAccessDenied says why the memory is still locked. No seed or
 //   key byte appears in a message;
 // - TesterPresent 3E 80 (no reply expected) from keepAlive() once no request
-//   went out for 2 s, so that the ECU keeps its session.
+//   went out for 2 s, so that the ECU keeps its session;
+// - after a request got no answer, the next of the same service waits for
+//   TesterPresent 3E 00's answer first, so that a late answer never passes
+//   for its own (ReplyStep).
 class UdsLinkSession {
 public:
     using TimePoint = std::chrono::steady_clock::time_point;
@@ -70,6 +74,8 @@ private:
     [[noreturn]] void securityFailed(const Error& failure);
     [[noreturn]] void giveUp(std::int32_t number, const std::string& why);
     std::string levelText() const;
+    // udsExchange with the line kept in step.
+    ByteString exchangeInStep(MessageLink& link, const ByteString& request);
 
     std::optional<std::uint8_t> level_;
     std::unique_ptr<KeyProgram> keyProgram_;
@@ -83,6 +89,7 @@ private:
     bool givenUp_ = false;
     // Why the last security access failed; empty once it succeeded.
     std::string trouble_;
+    ReplyStep replyStep_;
 };
 
 struct DiagnosticSettings;

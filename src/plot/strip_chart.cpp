@@ -126,14 +126,15 @@ struct Painting {
 };
 
 // A legend row: the line's colour, its title and what follows it.
-void drawLegendRow(QPainter& painter, const QRect& row, const PlotSeries& s, const QString& after) {
+void drawLegendRow(QPainter& painter, const QRect& row, const PlotSeries& s, const QString& after,
+                   bool stale) {
     const int textHeight = painter.fontMetrics().height();
     painter.fillRect(row.left(), row.top() + textHeight / 2 - 4, 10, 8, s.colour);
     const QRect text = row.adjusted(14, 0, 0, 0);
-    painter.setPen(Qt::black);
-    painter.drawText(
-        text, Qt::AlignLeft | Qt::AlignTop,
-        painter.fontMetrics().elidedText(legendTitle(s) + after, Qt::ElideRight, text.width()));
+    painter.setPen(stale ? Qt::gray : Qt::black);
+    const QString line = legendTitle(s) + after + (stale ? QStringLiteral(" (stale)") : QString());
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop,
+                     painter.fontMetrics().elidedText(line, Qt::ElideRight, text.width()));
 }
 
 QString valueAtCursor(const Painting& p, const PlotSeries& s) {
@@ -202,7 +203,7 @@ void paintSingleChart(const Painting& p, const QRect& area) {
         const QRect row(p.layout.legend.left(),
                         p.layout.legend.top() + static_cast<int>(k) * rowHeight,
                         p.layout.legend.width(), rowHeight);
-        drawLegendRow(painter, row, p.series[k], after);
+        drawLegendRow(painter, row, p.series[k], after, p.frame.stale);
     }
 }
 
@@ -247,7 +248,8 @@ void paintLanes(const Painting& p, const QRect& area) {
         drawLines(p, k, lane, direct, lines);
         const QRect row(p.layout.legend.left(), lane.top(), p.layout.legend.width(),
                         std::max(lane.height(), metrics.height()));
-        drawLegendRow(painter, row, p.series[k], p.atCursor ? valueAtCursor(p, p.series[k]) : "");
+        drawLegendRow(painter, row, p.series[k], p.atCursor ? valueAtCursor(p, p.series[k]) : "",
+                      p.frame.stale);
     }
 }
 

@@ -43,6 +43,9 @@ struct ChartFrame {
     // One lane per line, stacked, each with its own axis, all on one time
     // axis: many lines stay legible.
     bool lanes = false;
+    // The newest values are older than a read that got no answer: the
+    // legend greys and says so.
+    bool stale = false;
 };
 
 // Draws a strip chart with QPainter onto any paint device: the screen, an

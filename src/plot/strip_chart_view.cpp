@@ -32,6 +32,13 @@ void StripChartView::setAxisSeries(std::size_t index) {
     update();
 }
 
+void StripChartView::setStale(bool stale) {
+    if (frame_.stale != stale) {
+        frame_.stale = stale;
+        update();
+    }
+}
+
 void StripChartView::setLanes(bool lanes) {
     frame_.lanes = lanes;
     update();

@@ -30,6 +30,8 @@ public:
     // The line whose own scale the value axis shows.
     void setAxisSeries(std::size_t index);
     void setLanes(bool lanes);
+    // The newest values are older than a read that got no answer.
+    void setStale(bool stale);
 
     // Seconds of time shown while following the newest reads.
     double windowSeconds() const noexcept { return window_; }

@@ -27,6 +27,21 @@ void failEveryItem(const ItemPointers& items, const Error& failure, ReadTally& t
 // How long a refused definition stays refused before it is offered again.
 constexpr auto kRefusalRetry = std::chrono::seconds(5);
 
+// Failed reads in a row of an identifier, without the ECU saying why, after
+// which it is defined again without the items that fail on their own.
+constexpr int kFailedReadsToDefine = 2;
+
+// Whether a failed read of an identifier says that the ECU no longer holds
+// its definition: it refuses the identifier as out of range, or its reply
+// lacks bytes. A time-out or a garbled reply says nothing of the kind.
+bool forgotten(const Error& failure) {
+    const Error outOfRange =
+        negativeResponseError(kwp::kReadDataByLocalIdentifier, nrc::kRequestOutOfRange);
+    return failure.number() == kReplyTooShortError ||
+           (failure.number() == outOfRange.number() &&
+            failure.description() == outOfRange.description());
+}
+
 } // namespace
 
 void PackedReader::forget() noexcept {
@@ -54,15 +69,18 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
     if (!defined_ && !define(items, protocol, settings.now, snapShot, tally)) {
         return tally.aborted() ? ListReadEnd::Aborted : ListReadEnd::ItemsCounted;
     }
-    bool allRead = true;
-    for (const Identifier& identifier : identifiers_) {
+    bool stillDefined = true;
+    for (Identifier& identifier : identifiers_) {
         if (tally.aborted()) {
             return ListReadEnd::Aborted;
         }
-        allRead = readIdentifier(identifier, protocol, lengthSize, snapShot, tally) && allRead;
+        stillDefined =
+            readIdentifier(identifier, protocol, lengthSize, snapShot, tally) && stillDefined;
     }
-    // Defined again on the next read, without the items that failed.
-    defined_ = allRead;
+    // Defined again on the next read, without the items that failed, when
+    // the ECU forgot a definition; after a time-out the same identifiers
+    // are read again first.
+    defined_ = stillDefined;
     for (VistrelItem* item : byAddress_) {
         if (tally.aborted()) {
             return ListReadEnd::Aborted;
@@ -209,7 +227,7 @@ bool PackedReader::openNext(Identifier& current) {
     return id < kwp::kLastDynamicIdentifier;
 }
 
-bool PackedReader::readIdentifier(const Identifier& identifier, Protocol& protocol,
+bool PackedReader::readIdentifier(Identifier& identifier, Protocol& protocol,
                                   std::int32_t lengthSize, pugi::xml_node snapShot,
                                   ReadTally& tally) {
     const ByteString request{kwp::kReadDataByLocalIdentifier, identifier.id};
@@ -230,17 +248,19 @@ bool PackedReader::readIdentifier(const Identifier& identifier, Protocol& protoc
         }
     } catch (const Error& failure) {
         record.set("ReadError", failure.description());
+        const bool keep = !forgotten(failure) && ++identifier.failedReads < kFailedReadsToDefine;
         for (VistrelItem* item : identifier.items) {
             if (tally.aborted()) {
                 break;
             }
             tally.readByAddress(*item, protocol, lengthSize, snapShot);
-            if (item->errorCode() != 0) {
+            if (item->errorCode() != 0 && !keep) {
                 loners_.insert(item);
             }
         }
-        return false;
+        return keep;
     }
+    identifier.failedReads = 0;
     std::size_t at = reply.length() == identifier.bytes + 2 ? 2 : 3;
     for (VistrelItem* item : identifier.items) {
         item->takeValue(reply.bytes().subspan(at));

@@ -20,8 +20,13 @@ namespace vistrel {
 // One item that the ECU will not read (a silent sensor, a range refused to
 // the identifier read) must not cost the others their values: when an
 // identifier's read fails, its items are read by address in the same cycle,
-// each showing its own outcome, and the next read defines again without the
-// items that failed there; those stay read by address. A refused
+// each showing its own outcome. When the ECU says that it no longer holds
+// the identifier (7F 21 31, a reply that lacks bytes), the next read defines
+// again without the items that failed there; those stay read by address.
+// After a time-out or a garbled reply the same identifiers are read again:
+// defining every identifier again would keep a slow link from reading for
+// seconds. An identifier that fails so twice in a row holds an item that the
+// ECU will not read: it is defined again without that item. A refused
 // definition may have been a passing refusal: it is offered again, at the
 // end of the identifiers, five seconds after it was refused; defining every
 // identifier again would keep a slow link from reading for seconds.
@@ -41,6 +46,8 @@ private:
         std::uint8_t id = 0;
         std::vector<VistrelItem*> items;
         std::size_t bytes = 0;
+        // Reads in a row that failed without the ECU saying why.
+        int failedReads = 0;
     };
 
     // False when the definitions could not be completed: cut short by
@@ -62,9 +69,10 @@ private:
                            pugi::xml_node snapShot);
     // Whether the ECU took item at the end of the identifiers.
     bool takesAtTheEnd(VistrelItem& item, Protocol& protocol, pugi::xml_node snapShot);
-    // False when the identifier's read failed and its items were read by
-    // address instead.
-    bool readIdentifier(const Identifier& identifier, Protocol& protocol, std::int32_t lengthSize,
+    // False when the identifier is to be defined again (the ECU no longer
+    // holds it, or its read failed twice in a row); its items were then
+    // read by address, as after any failed read.
+    bool readIdentifier(Identifier& identifier, Protocol& protocol, std::int32_t lengthSize,
                         pugi::xml_node snapShot, ReadTally& tally);
 
     struct Refusal {

@@ -14,6 +14,7 @@
 #include "reading/wall_clock_text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vistrel {
 namespace {
@@ -158,29 +159,39 @@ bool PeriodicReader::start(const ItemPointers& items, Protocol& protocol, Period
     }
     sending_.clear();
     try {
-        for (const Identifier& identifier : identifiers_) {
+        // An ECU refuses a definition whole when one of its items is locked
+        // or unmapped: the items of a refused identifier are offered again
+        // one by one, so that the one refused does not cost the others.
+        std::vector<VistrelItem*> alone;
+        for (std::size_t i = 0; i < identifiers_.size(); ++i) {
             if (tally.aborted()) {
                 return false;
             }
-            SnapshotRecord record(snapShot);
-            record.set("name", identifier.items.front()->name());
-            clearIdentifier(protocol, identifier.id, record);
-            try {
-                defineIdentifier(protocol, identifier.id, identifier.items, settings.lengthSize,
-                                 record);
+            const Identifier& identifier = identifiers_[i];
+            if (defines(identifier, protocol, settings, snapShot)) {
                 sending_.push_back(identifier.id);
-            } catch (const Error& failure) {
-                if (!isRefusal(failure)) {
-                    throw;
-                }
-                for (VistrelItem* item : identifier.items) {
-                    item->takeError(failure);
+            } else if (identifier.items.size() > 1) {
+                alone.insert(alone.end(), identifier.items.begin(), identifier.items.end());
+            }
+            if (i + 1 == identifiers_.size()) {
+                for (VistrelItem* item : std::exchange(alone, {})) {
+                    const std::uint16_t id = identifiers_.back().id + 1;
+                    if (id <= uds::kLastDynamicIdentifier) {
+                        identifiers_.push_back(
+                            {id, {item}, static_cast<std::size_t>(item->length())});
+                    } else {
+                        byAddress_.push_back(item);
+                    }
                 }
             }
         }
         std::erase_if(identifiers_, [this](const Identifier& each) {
             return std::find(sending_.begin(), sending_.end(), each.id) == sending_.end();
         });
+        byLowByte_.fill(-1);
+        for (std::size_t i = 0; i < identifiers_.size(); ++i) {
+            byLowByte_[identifiers_[i].id & 0xFF] = static_cast<std::int16_t>(i);
+        }
         if (!sending_.empty()) {
             ByteString request;
             ByteString reply;
@@ -216,12 +227,30 @@ bool PeriodicReader::start(const ItemPointers& items, Protocol& protocol, Period
     return true;
 }
 
+bool PeriodicReader::defines(const Identifier& identifier, Protocol& protocol,
+                             const ReadSettings& settings, pugi::xml_node snapShot) {
+    SnapshotRecord record(snapShot);
+    record.set("name", identifier.items.front()->name());
+    clearIdentifier(protocol, identifier.id, record);
+    try {
+        defineIdentifier(protocol, identifier.id, identifier.items, settings.lengthSize, record);
+        return true;
+    } catch (const Error& failure) {
+        if (!isRefusal(failure)) {
+            throw;
+        }
+        for (VistrelItem* item : identifier.items) {
+            item->takeError(failure);
+        }
+        return false;
+    }
+}
+
 void PeriodicReader::gather(const ItemPointers& items, std::size_t dataBytes,
                             std::uint16_t firstIdentifier) {
     identifiers_.clear();
     byAddress_.clear();
     tooLong_.clear();
-    byLowByte_.fill(-1);
     std::uint16_t next = firstIdentifier;
     for (const auto& each : items) {
         const auto size = static_cast<std::size_t>(each->length());
@@ -238,7 +267,6 @@ void PeriodicReader::gather(const ItemPointers& items, std::size_t dataBytes,
             byAddress_.push_back(each.get());
             continue;
         }
-        byLowByte_[next & 0xFF] = static_cast<std::int16_t>(identifiers_.size());
         identifiers_.push_back({next, {each.get()}, size});
         ++next;
     }

@@ -47,6 +47,10 @@ private:
     // exchange failed without an answer (then every item shows it).
     bool start(const ItemPointers& items, Protocol& protocol, PeriodicSource& source,
                const ReadSettings& settings, pugi::xml_node snapShot, ReadTally& tally);
+    // Clears and defines one identifier; false when the ECU refused it (its
+    // items then show the refusal). A failed exchange is thrown.
+    bool defines(const Identifier& identifier, Protocol& protocol, const ReadSettings& settings,
+                 pugi::xml_node snapShot);
     // Packs the items into identifiers of at most dataBytes each, from
     // firstIdentifier on.
     void gather(const ItemPointers& items, std::size_t dataBytes, std::uint16_t firstIdentifier);

@@ -268,15 +268,15 @@ bool UdsPackedReader::readGroup(std::size_t first, std::size_t last, Protocol& p
             }
             return false;
         }
-        // No answer: the ECU still holds the identifiers; the next read asks
-        // for them again.
+        // No answer: one silent sensor keeps an ECU from answering a read
+        // that holds it, so the items are read by address in the same cycle.
+        // The ECU still holds the identifiers: only when an item fails on
+        // its own are they defined again, without it.
+        const std::size_t silentBefore = loners_.size();
         for (std::size_t i = first; i < last; ++i) {
-            for (VistrelItem* item : identifiers_[i].items) {
-                item->takeError(failure);
-                tally.count(failure);
-            }
+            readByAddressInstead(identifiers_[i], protocol, settings, snapShot, tally);
         }
-        return true;
+        return loners_.size() == silentBefore;
     }
     const auto split = splitIdentifierReply(reply.bytes(), asked);
     if (!split) {

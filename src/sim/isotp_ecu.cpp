@@ -53,7 +53,10 @@ const WireFaultRule* IsoTpEcu::rule(WireFault fault) const {
 
 bool IsoTpEcu::due(WireFault fault, unsigned count) const {
     const WireFaultRule* found = rule(fault);
-    return found != nullptr && count % found->every == 0;
+    if (found == nullptr || count == 0) {
+        return false;
+    }
+    return fault == WireFault::SilentAfter ? count > found->every : count % found->every == 0;
 }
 
 void IsoTpEcu::queue(const CanFrame& frame, Clock::time_point at) {
@@ -189,7 +192,15 @@ void IsoTpEcu::takeRequest(const isotp::Frame& frame, Clock::time_point now) {
 }
 
 void IsoTpEcu::answer(const std::vector<std::uint8_t>& request, Clock::time_point now) {
-    const unsigned count = ++requests_;
+    if (settings_.log) {
+        settings_.log("request " + ByteString(request).text());
+    }
+    // TesterPresent (count 0) meets no fault of the requests.
+    const unsigned count =
+        !request.empty() && request[0] == kTesterPresentService ? 0 : ++requests_;
+    if (due(WireFault::SilentAfter, requests_)) {
+        return;
+    }
     ByteString reply;
     if (due(WireFault::Busy, count)) {
         // Busy: the ECU takes nothing in; the tester repeats the request.
@@ -205,7 +216,8 @@ void IsoTpEcu::answer(const std::vector<std::uint8_t>& request, Clock::time_poin
     if (due(WireFault::Negative, count)) {
         negativeAnswer(request[0], nrc::kConditionsNotCorrect, reply);
     }
-    auto at = now + latency_;
+    auto at =
+        now + latency_ + (due(WireFault::Late, count) ? kLateAnswer : std::chrono::milliseconds(0));
     if (due(WireFault::Pending, count)) {
         const std::uint8_t pending[] = {kwp::kNegativeReply, request[0], kwp::kResponsePending};
         queue(isotp::singleFrame(out_, pending), at);

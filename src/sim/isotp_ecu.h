@@ -9,8 +9,10 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vistrel {
@@ -33,9 +35,12 @@ struct IsoTpEcuSettings {
     std::uint8_t separation = 0;
     // Besides no-answer, negative, pending and nrc:21: fc-overflow, lost-cf
     // and bad-sn on every N-th request; fc-wait:N (N WAITs before each CTS),
-    // no-padding and noise (frames of other ids) on every one; and the UDS
-    // responder's own: nrc:37, new-seed, periodic-stop.
+    // no-padding and noise (frames of other ids) on every one; late and
+    // silent-after as on the K-line; and the UDS responder's own: nrc:37,
+    // new-seed, periodic-stop.
     std::vector<WireFaultRule> faults;
+    // Told of each request as it comes in ("request 2301000004"), when set.
+    std::function<void(const std::string&)> log;
 };
 
 // The ECU's side of ISO 15765-2 on a virtual bus, driven by the frames that

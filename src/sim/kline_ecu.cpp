@@ -26,9 +26,13 @@ KLineEcu::KLineEcu(const EcuDescription& description, KLineEcuSettings settings)
       silentStarts_(description.faults.initFailures), latency_(description.latencyUs) {}
 
 bool KLineEcu::due(WireFault fault, unsigned count) const {
-    return std::any_of(
-        settings_.faults.begin(), settings_.faults.end(),
-        [&](const WireFaultRule& rule) { return rule.fault == fault && count % rule.every == 0; });
+    return count != 0 &&
+           std::any_of(settings_.faults.begin(), settings_.faults.end(),
+                       [&](const WireFaultRule& rule) {
+                           return rule.fault == fault &&
+                                  (fault == WireFault::SilentAfter ? count > rule.every
+                                                                   : count % rule.every == 0);
+                       });
 }
 
 KLineEcu::Outcome KLineEcu::serve(ByteLine& line, const std::function<bool()>& keepGoing) {
@@ -61,7 +65,9 @@ KLineEcu::Outcome KLineEcu::serve(ByteLine& line, const std::function<bool()>& k
             // A garbled request or one with a bad checksum is dropped: the
             // tester hears nothing and tries again.
             if (status == KLineFrameReader::Status::Complete) {
-                ++frames_;
+                if (reader_.data().empty() || reader_.data()[0] != kTesterPresentService) {
+                    ++frames_;
+                }
                 if (!answer(line)) {
                     return Outcome::HungUp;
                 }
@@ -77,6 +83,13 @@ bool KLineEcu::answer(ByteLine& line) {
         return true;
     }
     const Bytes request(reader_.data().begin(), reader_.data().end());
+    if (settings_.log) {
+        settings_.log("request " + ByteString(request).text());
+    }
+    if (due(WireFault::SilentAfter, frames_)) {
+        return true;
+    }
+    const unsigned count = !request.empty() && request[0] == kTesterPresentService ? 0 : frames_;
     const std::uint8_t tester = reader_.source();
     KLineHeaderForm form;
     form.addresses = reader_.hasAddresses();
@@ -85,7 +98,8 @@ bool KLineEcu::answer(ByteLine& line) {
         encodeKLineFrame(out, form, tester, settings_.address, data);
         return out;
     };
-    const auto replyAt = line.now() + settings_.p2 + latency_;
+    const auto replyAt = line.now() + settings_.p2 + latency_ +
+                         (due(WireFault::Late, count) ? kLateAnswer : std::chrono::milliseconds(0));
 
     if (request.size() == 1 && request[0] == kStartCommunication) {
         ++starts_;
@@ -99,28 +113,28 @@ bool KLineEcu::answer(ByteLine& line) {
         }
         return true;
     }
-    if (due(WireFault::HangUp, frames_)) {
+    if (due(WireFault::HangUp, count)) {
         return false;
     }
     ByteString reply;
     const Answer answer = responder_->answer(request, reply);
     if (answer.kind == Answer::Kind::None || answer.kind == Answer::Kind::Suppressed ||
-        due(WireFault::NoAnswer, frames_)) {
+        due(WireFault::NoAnswer, count)) {
         return true;
     }
-    if (due(WireFault::Negative, frames_)) {
+    if (due(WireFault::Negative, count)) {
         negativeAnswer(request[0], nrc::kConditionsNotCorrect, reply);
     }
     line.waitUntil(replyAt);
-    if (due(WireFault::Pending, frames_)) {
+    if (due(WireFault::Pending, count)) {
         send(line, frame(std::array{kwp::kNegativeReply, request[0], kwp::kResponsePending}));
         line.waitUntil(line.now() + 4 * settings_.p2);
     }
     Bytes out = frame(reply.bytes());
-    if (due(WireFault::BadChecksum, frames_)) {
+    if (due(WireFault::BadChecksum, count)) {
         out.back() ^= 0xFF;
     }
-    send(line, due(WireFault::Garbage, frames_) ? kGarbage : out);
+    send(line, due(WireFault::Garbage, count) ? kGarbage : out);
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace vistrel {
@@ -27,6 +28,8 @@ struct KLineEcuSettings {
     // A one-wire line hands every byte back to the tester.
     bool echo = true;
     std::vector<WireFaultRule> faults;
+    // Told of each request as it comes in ("request 2301000004"), when set.
+    std::function<void(const std::string&)> log;
 };
 
 // The wire side of the simulated ECU: the same description and KWP2000
@@ -50,7 +53,8 @@ private:
     // False when the ECU hangs up.
     bool answer(ByteLine& line);
     void send(ByteLine& line, const Bytes& frame);
-    // True when a rule puts that fault on the count-th frame.
+    // True when a rule puts that fault on the count-th frame; never on the
+    // 0th (TesterPresent's).
     bool due(WireFault fault, unsigned count) const;
 
     KLineEcuSettings settings_;

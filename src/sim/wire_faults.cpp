@@ -8,10 +8,12 @@
 namespace vistrel {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, WireFault>, 18> kNames{{
+constexpr std::array<std::pair<std::string_view, WireFault>, 20> kNames{{
     {"no-answer", WireFault::NoAnswer},
     {"negative", WireFault::Negative},
     {"pending", WireFault::Pending},
+    {"late", WireFault::Late},
+    {"silent-after", WireFault::SilentAfter},
     {"bad-checksum", WireFault::BadChecksum},
     {"wrong-echo", WireFault::WrongEcho},
     {"garbage", WireFault::Garbage},

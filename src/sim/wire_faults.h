@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,20 +50,34 @@ enum class WireFault {
     NewSeed,
     // UDS: the first periodic identifier goes quiet after N frames.
     PeriodicStop,
+    // The answer comes 200 ms later than usual, past a tester's P2max.
+    Late,
+    // No answer to anything from the request after the N-th on, as an ECU
+    // that stopped.
+    SilentAfter,
 };
+
+// How much later than usual a late answer comes.
+inline constexpr std::chrono::milliseconds kLateAnswer{200};
+// TesterPresent is answered whatever fault hits the requests around it
+// (but a stopped ECU answers nothing): it is the tester's own check of the
+// line, and must not move the faults off the requests they are set for.
+inline constexpr std::uint8_t kTesterPresentService = 0x3E;
 
 // One fault on every n-th request (StartCommunication for SilentStart, seed
 // request for SeedDelay); for FlowWait, n is the number of WAITs, for
-// PeriodicStop the number of frames before the identifier goes quiet.
+// PeriodicStop the number of frames before the identifier goes quiet; for
+// SilentAfter, every request after the n-th.
 struct WireFaultRule {
     WireFault fault;
     unsigned every;
 };
 
-// "KIND" or "KIND:N": no-answer, negative, pending, bad-checksum, wrong-echo,
-// garbage, silent-start, hang-up, on CAN fc-wait, fc-overflow, lost-cf,
-// bad-sn, no-padding, noise, and with UDS nrc:21, nrc:37, new-seed,
-// periodic-stop; N defaults to 5. nullopt for anything else.
+// "KIND" or "KIND:N": no-answer, negative, pending, late, silent-after,
+// bad-checksum, wrong-echo, garbage, silent-start, hang-up, on CAN fc-wait,
+// fc-overflow, lost-cf, bad-sn, no-padding, noise, and with UDS nrc:21,
+// nrc:37, new-seed, periodic-stop; N defaults to 5. nullopt for anything
+// else.
 std::optional<WireFaultRule> parseWireFault(std::string_view text);
 
 // The fault kinds by name, for help texts.

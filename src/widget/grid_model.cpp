@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "widget/grid_model.h"
 
+#include <QColor>
 #include <algorithm>
 
 namespace vistrel {
@@ -53,6 +54,15 @@ void GridModel::setValueColumn(const std::vector<ValueCell>& values) {
                      {Qt::DisplayRole});
 }
 
+void GridModel::setValuesStale(bool stale) {
+    if (stale == valuesStale_) {
+        return;
+    }
+    valuesStale_ = stale;
+    emit dataChanged(index(0, kValueColumn), index(rowCount() - 1, kValueColumn),
+                     {Qt::ForegroundRole});
+}
+
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -71,6 +81,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
                     [static_cast<std::size_t>(index.column())];
     case Qt::TextAlignmentRole:
         return columns_[static_cast<std::size_t>(index.column())].alignment.toInt();
+    case Qt::ForegroundRole:
+        if (valuesStale_ && index.column() == kValueColumn) {
+            return QColor(Qt::gray);
+        }
+        return {};
     default:
         return {};
     }

@@ -27,6 +27,9 @@ public:
     void setRows(std::vector<GridRow> rows);
     // One text per row from the first one; extra texts are ignored.
     void setValueColumn(const std::vector<ValueCell>& values);
+    // Stale values are greyed: they are older than a read without answer.
+    void setValuesStale(bool stale);
+    bool valuesStale() const noexcept { return valuesStale_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -42,6 +45,7 @@ private:
 
     std::vector<Column> columns_;
     std::vector<Row> rows_{Row{}};
+    bool valuesStale_ = false;
 };
 
 } // namespace vistrel

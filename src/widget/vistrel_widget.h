@@ -151,6 +151,7 @@ private:
     void setGridColumns(const std::vector<GridColumn>& columns) override;
     void setGridRows(std::vector<GridRow> rows) override;
     void setValueColumn(const std::vector<ValueCell>& values) override;
+    void setValuesStale(bool stale) override;
     void setMousePointer(MousePointer pointer) override;
 
     // --- WakePort ---------------------------------------------------------

@@ -135,9 +135,14 @@ void VistrelWidget::feedPlot(const EngineEvent& event) {
         return;
     }
     const bool good = event.outcome.kind == StepOutcome::Kind::GoodRead && event.read;
+    if (event.outcome.kind == StepOutcome::Kind::Unanswered) {
+        plotPane_->chart().setStale(true);
+        return;
+    }
     if (!good && event.outcome.kind != StepOutcome::Kind::Failed) {
         return;
     }
+    plotPane_->chart().setStale(!good);
     std::vector<float> sample;
     sample.reserve(plotRows_.size());
     // A failed step leaves a gap, not a zero.

@@ -112,6 +112,10 @@ void VistrelWidget::setValueColumn(const std::vector<ValueCell>& values) {
     gridModel_->setValueColumn(values);
 }
 
+void VistrelWidget::setValuesStale(bool stale) {
+    gridModel_->setValuesStale(stale);
+}
+
 void VistrelWidget::setMousePointer(MousePointer pointer) {
     if (pointer == MousePointer::Hourglass) {
         setCursor(Qt::WaitCursor);

@@ -31,6 +31,7 @@ public:
     std::string caption;
     // Item rows, row 1 first; an empty list shows as no item row.
     std::vector<GridRow> rows;
+    bool valuesStale = false;
     std::vector<MousePointer> pointerHistory;
 
     // The text of a panel; "" for one never written.
@@ -97,6 +98,8 @@ public:
             rows[r][1] = values[r].text;
         }
     }
+
+    void setValuesStale(bool stale) override { valuesStale = stale; }
 
     void setMousePointer(MousePointer pointer) override { pointerHistory.push_back(pointer); }
 };

@@ -61,6 +61,28 @@ TEST_F(PollingCycleTest, EveryTransitionOfTheStateTable) {
 }
 
 // The boxes as the user left them reach the list at Start.
+// The first exchange without an answer shows at once, while the read goes
+// on; the values shown are stale from then. A read that succeeds brings back
+// what Status showed before (the recording's file), the failing item keeping
+// its own error.
+TEST_F(PollingCycleTest, SilenceShowsAtOnceAndGoesWithTheNextGoodRead) {
+    reach(CyclePhase::Run);
+    goodRead();
+    pressRec();
+    const std::string recordingFile = ports.view.panelLine({"Status"});
+    ASSERT_FALSE(recordingFile.empty());
+    protocol->fail(2000, "No answer at due time");
+    calls(1);
+    EXPECT_EQ(ports.view.panelLine({"Status"}), "No answer at due time (last good read 0.0 s ago)");
+    EXPECT_TRUE(ports.view.valuesStale);
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"1234", "56"}));
+    protocol->reply("6356");
+    calls(1);
+    EXPECT_EQ(ports.view.panelLine({"Status"}), recordingFile);
+    EXPECT_FALSE(ports.view.valuesStale);
+    EXPECT_EQ(ports.view.valueColumn(), (std::vector<std::string>{"No answer at due time", "56"}));
+}
+
 TEST_F(PollingCycleTest, EachMethodSendsItsRequests) {
     const struct {
         const char* method;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "engine/poller.h"
+#include "fakes/scratch_directory.h"
 #include "fakes/stepped_protocol.h"
 #include "itemlist/vistrel_items.h"
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -62,6 +64,8 @@ protected:
             return "G";
         case Kind::Failed:
             return "F";
+        case Kind::Unanswered:
+            return "U";
         case Kind::Stopped:
             return "X";
         case Kind::Halted:
@@ -197,6 +201,28 @@ TEST_F(PollerTest, AGoodReadCarriesEachItemsBytesNumberAndTextFormattedOnce) {
     EXPECT_EQ(read.items[1].number, std::nullopt);
     EXPECT_EQ(read.items[1].text, "Execution conditions not set");
     EXPECT_EQ(read.items[1].errorText, read.items[1].text);
+}
+
+// A configuration file may hold two items of the same name: the engine reads
+// the list as the control hands it over (a copy), and shows both.
+TEST_F(PollerTest, TwoItemsOfTheSameNameAreBothRead) {
+    ScratchDirectory directory;
+    const std::string path = (directory.path() / "twins.xml").string();
+    std::ofstream(path) << "<Vistrel Version=\"1,0\"><Datas>"
+                           "<Data><address>01</address><length>1</length><name>T</name></Data>"
+                           "<Data><address>02</address><length>1</length><name>T</name></Data>"
+                           "</Datas></Vistrel>";
+    VistrelItems loaded(NumberFormat::invariant());
+    loaded.loadConfigXML(path);
+    poller.setLink(protocol, 1);
+    for (const char* reply : {"50A0", "6311", "6322"}) {
+        protocol->reply(reply);
+    }
+    poller.start(loaded.copy(), 1);
+    protocol->allow(4);
+    ASSERT_EQ(collect(), "SPPG");
+    ASSERT_EQ(seen.back().read->items.size(), 2U);
+    EXPECT_EQ(seen.back().read->items[1].text, "22");
 }
 
 } // namespace

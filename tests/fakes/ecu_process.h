@@ -43,17 +43,27 @@ public:
     // The next line the program prints ("" when none comes in time): a
     // K-line ECU prints its new device when it serves again after a hang-up.
     // Generous waits, as the machine running the tests may be busy.
-    std::string nextLine() {
+    std::string nextLine(int waitMs = 20000) {
         char chunk[256];
         ssize_t got = 0;
         pollfd ready{out_, POLLIN, 0};
-        while (printed_.find('\n') == std::string::npos && ::poll(&ready, 1, 20000) == 1 &&
+        while (printed_.find('\n') == std::string::npos && ::poll(&ready, 1, waitMs) == 1 &&
                (got = ::read(out_, chunk, sizeof chunk)) > 0) {
             printed_.append(chunk, static_cast<std::size_t>(got));
         }
         std::string line = printed_.substr(0, printed_.find('\n'));
         printed_.erase(0, line.size() + 1);
         return line;
+    }
+
+    // Every whole line printed so far (with --log, the requests), without
+    // waiting for more.
+    std::vector<std::string> linesSoFar() {
+        std::vector<std::string> lines;
+        for (std::string line; (line = nextLine(0)) != "";) {
+            lines.push_back(line);
+        }
+        return lines;
     }
 
 private:

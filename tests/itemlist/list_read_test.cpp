@@ -124,6 +124,40 @@ TEST_F(ListRead, ALostDeviceFailsTheWholeReadWithEveryMethod) {
     }
 }
 
+// The first exchange without any answer is told at once; two in a row end
+// the pass, the rest failing unsent. A refusal is an answer. A request that
+// went unanswered while others were answered (the second pass of the last
+// case) is an item the ECU will not read: neither told nor counted.
+TEST_F(ListRead, SilenceIsToldAtOnceAndTwoInARowEndThePass) {
+    const Error timeout(2000, "No answer at due time");
+    const struct {
+        std::vector<ScriptedProtocol::Answer> answers; // then silence
+        std::size_t sent;
+        std::size_t toldAfter; // 0: never told
+    } cases[] = {
+        {{}, 2, 1},
+        {{timeout, Error(2035, "Busy-repeat request"), timeout, "6344"}, 4, 1},
+        {{"6311"}, 3, 2},
+        {{"6311", timeout, "6333", "6344", "6311", timeout, "6333", "6344"}, 8, 0},
+    };
+    for (const auto& c : cases) {
+        items.clear();
+        addItems(4);
+        protocol->answers.assign(c.answers.begin(), c.answers.end());
+        protocol->requests.clear();
+        items.setProtocol(protocol);
+        std::size_t toldAfter = 0;
+        const auto tell = [&](const Error&) { toldAfter = protocol->requests.size(); };
+        for (std::size_t read = 0; read < c.sent; read += 4) {
+            toldAfter = 0;
+            testing::errorOf([&] { items.read({}, tell); });
+        }
+        EXPECT_EQ(protocol->requests.size(), c.sent) << c.answers.size();
+        EXPECT_EQ(toldAfter, c.toldAfter) << c.answers.size();
+        EXPECT_EQ(items.at(3).errorText(), c.sent < 4 ? timeout.description() : "");
+    }
+}
+
 // Sets the abort flag while the first item waits for its reply, as the
 // host's Abort does.
 struct AbortingProtocol : ScriptedProtocol {

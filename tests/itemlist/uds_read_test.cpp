@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "components/error.h"
-#include "components/uds_negative_response.h"
 #include "components/periodic_source.h"
+#include "components/uds_negative_response.h"
 #include "fakes/error_of.h"
 #include "fakes/scripted_protocol.h"
 #include "itemlist/vistrel_items.h"
@@ -173,11 +173,25 @@ TEST_F(UdsRead, PackedDefinesAsMuchAsTheEcuTakes) {
           "1",
           "2C03F201", "2C02F2011300000301", "22F200F201", "231300000401"},
          {"01", "02", "03", "04"}},
-        {"a time-out is no reason to define again",
-         {kTimeout},
+        {"a time-out: the items by address, the identifiers kept",
+         {kTimeout, "6301", "6302", "6303", "6304"},
+         {"22F200F201", "231300000101", "231300000201", "231300000301", "231300000401"},
+         {"01", "02", "03", "04"}},
+        {"read again without defining",
+         {"62F200A1A2F201A3", "63A4"},
          {"22F200F201", "231300000401"},
-         {"No answer at due time", "No answer at due time", "No answer at due time",
-          "No answer at due time"}},
+         {"A1", "A2", "A3", "A4"}},
+        {"a silent sensor: the others keep their values, it is left out",
+         {kTimeout, "6301", kTimeout, "6303", "6304"},
+         {"22F200F201", "231300000101", "231300000201", "231300000301", "231300000401"},
+         {"01", "No answer at due time", "03", "04"}},
+        {"defined again without it",
+         {"6C03F200", "6C02F200", "62F2001133", kTimeout, "6344"},
+         {"2C03F200",
+          "2C02F20013000001010000030"
+          "1",
+          "22F200", "231300000201", "231300000401"},
+         {"11", "No answer at due time", "33", "44"}},
     };
     for (const auto& r : reads) {
         SCOPED_TRACE(r.what);
@@ -212,6 +226,23 @@ TEST_F(UdsRead, PeriodicIdentifiersComeWithoutRequests) {
     protocol->requests.clear();
     items.releaseReading();
     EXPECT_EQ(protocol->requests, Requests{"2A0440"});
+}
+
+// One locked item must not cost the items that share its identifier.
+TEST_F(UdsRead, PeriodicOffersTheItemsOfARefusedIdentifierAlone) {
+    addItems({"000010/2", "01B000/2"});
+    items.setMethod(Method::ReadDataByPeriodicIdentifier);
+    periodic.frames = {"41AABB"};
+    EXPECT_EQ(read({"6C03F240", refusal(0x2C, 0x33), "6C03F241", "6C02F241", "6C03F242",
+                    refusal(0x2C, 0x33), "6A"}),
+              (Requests{"2C03F240",
+                        "2C02F24013000010020"
+                        "1B00002",
+                        "2C03F241", "2C02F2411300001002", "2C03F242",
+                        "2C02F242130"
+                        "1B00002",
+                        "2A0341"}));
+    EXPECT_EQ(texts(), (Texts{"AABB", "Service 2C Negative response 33 (securityAccessDenied)"}));
 }
 
 TEST_F(UdsRead, PeriodicIsRefusedWhereNoFramesCanCome) {

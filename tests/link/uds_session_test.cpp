@@ -141,5 +141,16 @@ TEST(SecurityAccess, TimeDelayIsWaitedOutThreeTimesAtMost) {
     }
 }
 
+// A read after one that timed out waits for TesterPresent's answer first:
+// the late answer before it is dropped, never taken for the new read's.
+TEST(UdsSession, ALateAnswerNeverPassesForTheNextRead) {
+    testing::ScriptedMessageLink link("- 62F19011 7E00 62F19022");
+    UdsLinkSession session;
+    const ByteString read = ByteString::fromText("22F190");
+    EXPECT_THROW(session.exchange(link, read), Error);
+    EXPECT_EQ(session.exchange(link, read).text(), "62F19022");
+    EXPECT_EQ(link.sent, (std::vector{read, ByteString{0x3E, 0x00}, read}));
+}
+
 } // namespace
 } // namespace vistrel

@@ -2,6 +2,7 @@
 // The packed and merged methods against the simulated ECU: which exchanges
 // they make, and that every item ends as it would when read on its own.
 #include "components/error_numbers.h"
+#include "components/negative_response.h"
 #include "fakes/simulator_link.h"
 #include "sim_test_support.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel {
@@ -102,6 +104,37 @@ TEST_F(FastMethods, PackedDefinesAgainAfterALostCommunication) {
     EXPECT_EQ(read().size(), 3u);
 }
 
+// An ECU that forgot its identifiers refuses them as out of range (7F 21
+// 31), here once on demand.
+struct ForgetfulLink : testing::SimulatorLink {
+    using SimulatorLink::SimulatorLink;
+    void SendReceive(const ByteString& request, ByteString& reply) override {
+        if (std::exchange(forgets, false) && request.byte(0) == 0x21) {
+            throw negativeResponseError(0x21, 0x31);
+        }
+        SimulatorLink::SendReceive(request, reply);
+    }
+    bool forgets = false;
+};
+
+// A passing time-out reads the same identifiers again; they are defined
+// again only when the ECU says that it forgot them.
+TEST_F(FastMethods, PackedDefinesAgainOnlyWhenTheEcuForgot) {
+    use(kFourWords, kPacked,
+        {"01A2B3\t2\tBE\ta\t\t1\t0\t1\tH\t1", "01A2B5\t1\tBE\tb\t\t1\t0\t1\tH\t1"});
+    const auto link = std::make_shared<ForgetfulLink>(ecu);
+    items.setProtocol(link);
+    const std::string define = "name=a addr=01A2B3 DefSend=2CE0D001020001A2B3 DefReceive=6CE0";
+    ASSERT_EQ(read().front(), define);
+    ecu->silence(0x01A2B5, 1);
+    read();
+    ecu->clearFaults();
+    EXPECT_EQ(read(), (std::vector<std::string>{"ReadSend=21E0 ReadReceive=61E0123456"}));
+    link->forgets = true;
+    read();
+    EXPECT_EQ(read().front(), define);
+}
+
 TEST_F(FastMethods, PackedKeepsTheFrameLimitOfTheLink) {
     // A link that cannot tell its frame size is held to 63 bytes: 61, E0,
     // a possible extra byte and 60 data bytes.
@@ -130,9 +163,16 @@ TEST_F(FastMethods, PackedItemsThatTheEcuWillNotRead) {
          "010004\t1\tBE\tsilent\t\t1\t0\t1\tH\t1", "010005\t1\tBE\tlast\t\t1\t0\t1\tH\t1"});
     const std::vector<std::string> expected{"1122", "Execution conditions not set",
                                             "No answer at due time", "66"};
+    // At first, E1's read and the silent item's own read are two exchanges
+    // in a row without an answer: the rest of the pass fails at once.
     read();
+    EXPECT_EQ(testing::texts(items)[3], "No answer at due time");
+    // Known silent from then on, they end no pass. A time-out may pass: E1
+    // is read again before anything is defined.
+    EXPECT_EQ(read().at(1), "ReadSend=21E1 ReadError=No answer at due time");
     EXPECT_EQ(testing::texts(items), expected);
-    // Defined again without the silent item, which is then read by address.
+    // Twice in a row, it is defined again without the silent item, which is
+    // then read by address.
     // The refused item is tried once more in an identifier of its own.
     EXPECT_EQ(read(), (std::vector<std::string>{
                           "name=good addr=010000 DefSend=2CE0D0010200010000 DefReceive=6CE0",
