@@ -17,16 +17,6 @@ namespace {
 // after the identifier. The data of an identifier must fit behind it.
 constexpr std::size_t kIdentifierReplyHead = 3;
 
-void failEveryItem(const ItemPointers& items, const Error& failure, ReadTally& tally) {
-    for (const auto& each : items) {
-        each->takeError(failure);
-        tally.count(failure);
-    }
-}
-
-// How long a refused definition stays refused before it is offered again.
-constexpr auto kRefusalRetry = std::chrono::seconds(5);
-
 // Failed reads in a row of an identifier, without the ECU saying why, after
 // which it is defined again without the items that fail on their own.
 constexpr int kFailedReadsToDefine = 2;
@@ -61,7 +51,7 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
             offerRefusedAgain(protocol, settings.now, snapShot);
         } catch (const Error& failure) {
             // As a definition without an answer: the link is gone.
-            failEveryItem(items, failure, tally);
+            tally.failEach(items, failure);
             defined_ = false;
             return ListReadEnd::ItemsCounted;
         }
@@ -88,11 +78,7 @@ ListReadEnd PackedReader::read(const ItemPointers& items, Protocol& protocol,
         tally.readByAddress(*item, protocol, lengthSize, snapShot);
     }
     // A refused item keeps showing its refusal, and counts as it did then.
-    for (const Refusal& refusal : refused_) {
-        if (!isKnownRefusal(refusal.item->errorCode())) {
-            tally.count(Error(refusal.item->errorCode(), refusal.item->errorText()));
-        }
-    }
+    refused_.count(tally);
     return ListReadEnd::ItemsCounted;
 }
 
@@ -130,7 +116,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol,
             if (current.items.empty()) {
                 // Refused as the first of an identifier: the item itself is
                 // what the ECU will not read.
-                refused_.push_back({&item, now});
+                refused_.add(&item, now);
                 continue;
             }
             // Refused at a further position: the identifier may be full for
@@ -139,7 +125,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol,
             if (!open) {
                 byAddress_.push_back(&item);
             } else if (!takes(current, item, protocol, snapShot)) {
-                refused_.push_back({&item, now});
+                refused_.add(&item, now);
             }
         }
     } catch (const Error& failure) {
@@ -153,7 +139,7 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol,
         } else {
             // No answer to a definition: the link is gone, not the item.
             // Every item fails this read, and the next read defines again.
-            failEveryItem(items, failure, tally);
+            tally.failEach(items, failure);
             return false;
         }
     }
@@ -166,17 +152,8 @@ bool PackedReader::define(const ItemPointers& items, Protocol& protocol,
 
 void PackedReader::offerRefusedAgain(Protocol& protocol, std::chrono::steady_clock::time_point now,
                                      pugi::xml_node snapShot) {
-    for (Refusal& refusal : refused_) {
-        if (now - refusal.at < kRefusalRetry) {
-            continue;
-        }
-        if (takesAtTheEnd(*refusal.item, protocol, snapShot)) {
-            refusal.item = nullptr;
-        } else {
-            refusal.at = now;
-        }
-    }
-    std::erase_if(refused_, [](const Refusal& refusal) { return refusal.item == nullptr; });
+    refused_.offerDue(now,
+                      [&](VistrelItem& item) { return takesAtTheEnd(item, protocol, snapShot); });
 }
 
 bool PackedReader::takesAtTheEnd(VistrelItem& item, Protocol& protocol, pugi::xml_node snapShot) {

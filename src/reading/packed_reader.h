@@ -2,6 +2,7 @@
 #pragma once
 
 #include "reading/list_reader.h"
+#include "reading/refused_definitions.h"
 
 #include <chrono>
 #include <cstdint>
@@ -75,11 +76,6 @@ private:
     bool readIdentifier(Identifier& identifier, Protocol& protocol, std::int32_t lengthSize,
                         pugi::xml_node snapShot, ReadTally& tally);
 
-    struct Refusal {
-        VistrelItem* item = nullptr;
-        std::chrono::steady_clock::time_point at{};
-    };
-
     bool defined_ = false;
     // The reply size the identifiers are filled up to.
     std::size_t capacity_ = 0;
@@ -89,7 +85,7 @@ private:
     std::vector<Identifier> identifiers_;
     // Items whose definition the ECU refused, and when: they show the
     // refusal.
-    std::vector<Refusal> refused_;
+    RefusedDefinitions refused_;
     // Items past the last identifier, and those that failed a read of
     // their identifier.
     std::vector<VistrelItem*> byAddress_;

@@ -131,7 +131,7 @@ ListReadEnd PeriodicReader::read(const ItemPointers& items, Protocol& protocol,
         each.cameSinceRead = false;
     }
     for (const VistrelItem* item : tooLong_) {
-        tally.count(Error(item->errorCode(), item->errorText()));
+        tally.countAgain(*item);
     }
     for (VistrelItem* item : byAddress_) {
         if (tally.aborted()) {
@@ -178,7 +178,7 @@ bool PeriodicReader::start(const ItemPointers& items, Protocol& protocol, Period
                     const std::uint16_t id = identifiers_.back().id + 1;
                     if (id <= uds::kLastDynamicIdentifier) {
                         identifiers_.push_back(
-                            {id, {item}, static_cast<std::size_t>(item->length())});
+                            {{id, {item}, static_cast<std::size_t>(item->length())}});
                     } else {
                         byAddress_.push_back(item);
                     }
@@ -207,10 +207,7 @@ bool PeriodicReader::start(const ItemPointers& items, Protocol& protocol, Period
             }
         }
     } catch (const Error& failure) {
-        for (const auto& each : items) {
-            each->takeError(failure);
-            tally.count(failure);
-        }
+        tally.failEach(items, failure);
         // The next read defines and asks again.
         identifiers_.clear();
         started_ = false;
@@ -267,7 +264,7 @@ void PeriodicReader::gather(const ItemPointers& items, std::size_t dataBytes,
             byAddress_.push_back(each.get());
             continue;
         }
-        identifiers_.push_back({next, {each.get()}, size});
+        identifiers_.push_back({{next, {each.get()}, size}});
         ++next;
     }
 }

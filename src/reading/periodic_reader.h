@@ -3,6 +3,7 @@
 
 #include "components/byte_string.h"
 #include "reading/list_reader.h"
+#include "reading/uds_identifier_steps.h"
 
 #include <array>
 #include <chrono>
@@ -31,10 +32,7 @@ public:
                      pugi::xml_node snapShot, ReadTally& tally) override;
 
 private:
-    struct Identifier {
-        std::uint16_t id = 0;
-        std::vector<VistrelItem*> items;
-        std::size_t bytes = 0;
+    struct Identifier : GatheredIdentifier {
         bool cameSinceRead = false;
         Clock::time_point lastFrame{};
         // The wall-clock time of the last frame, for the message.

@@ -2,6 +2,7 @@
 #include "reading/read_tally.h"
 
 #include "components/error.h"
+#include "components/negative_response.h"
 #include "components/protocol.h"
 #include "item/vistrel_item.h"
 
@@ -10,6 +11,20 @@ namespace vistrel {
 void ReadTally::count(const Error& failure) {
     lastFailure = failure.description();
     ++failures;
+}
+
+void ReadTally::failEach(const std::vector<std::shared_ptr<VistrelItem>>& items,
+                         const Error& failure) {
+    for (const auto& each : items) {
+        each->takeError(failure);
+        count(failure);
+    }
+}
+
+void ReadTally::countAgain(const VistrelItem& item) {
+    if (!isKnownRefusal(item.errorCode())) {
+        count(Error(item.errorCode(), item.errorText()));
+    }
 }
 
 void ReadTally::readByAddress(VistrelItem& item, Protocol& protocol, std::int32_t lengthSize,

@@ -4,8 +4,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <pugixml.hpp>
 #include <string>
+#include <vector>
 
 namespace vistrel {
 
@@ -25,6 +27,11 @@ struct ReadTally {
     bool aborted() const noexcept { return abortRequest != nullptr && abortRequest->load(); }
 
     void count(const Error& failure);
+    // Every item shows failure, and each counts.
+    void failEach(const std::vector<std::shared_ptr<VistrelItem>>& items, const Error& failure);
+    // An item that keeps showing an earlier failure counts again, unless the
+    // ECU gave a reason it knows.
+    void countAgain(const VistrelItem& item);
     // The item reads itself by address (ReadMemory); a reported failure counts.
     void readByAddress(VistrelItem& item, Protocol& protocol, std::int32_t lengthSize,
                        pugi::xml_node snapShot);

@@ -6,11 +6,20 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace vistrel {
 
 class Error;
 class SnapshotRecord;
+
+// Items gathered in one UDS dynamically defined identifier, in the order
+// they fill it.
+struct GatheredIdentifier {
+    std::uint16_t id = 0;
+    std::vector<VistrelItem*> items;
+    std::size_t bytes = 0;
+};
 
 // The exchanges that UDS readers make to gather items in a dynamically
 // defined identifier. Each is recorded in the snapshot record under its own

@@ -24,16 +24,6 @@ constexpr std::size_t kReplyHead = 3;
 constexpr std::size_t kEchoedIdentifier = 2;
 // F240 and up are left to periodic reads.
 constexpr std::uint16_t kLastPackedIdentifier = uds::kFirstSharedPeriodicIdentifier - 1;
-// How long a refused definition stays refused before it is offered again.
-constexpr auto kRefusalRetry = std::chrono::seconds(5);
-
-void failEveryItem(const ItemPointers& items, const Error& failure, ReadTally& tally) {
-    for (const auto& each : items) {
-        each->takeError(failure);
-        tally.count(failure);
-    }
-}
-
 bool isTooLongForLink(const Error& failure) {
     return failure.number() == adapter_error::kRequestTooLong;
 }
@@ -67,7 +57,7 @@ ListReadEnd UdsPackedReader::read(const ItemPointers& items, Protocol& protocol,
             offerRefusedAgain(protocol, settings, snapShot);
         } catch (const Error& failure) {
             if (!isTooLongForLink(failure)) {
-                failEveryItem(items, failure, tally);
+                tally.failEach(items, failure);
                 return ListReadEnd::ItemsCounted;
             }
         }
@@ -100,11 +90,7 @@ ListReadEnd UdsPackedReader::read(const ItemPointers& items, Protocol& protocol,
         tally.readByAddress(*item, protocol, settings.lengthSize, snapShot);
     }
     // A refused item keeps showing its refusal, and counts as it did then.
-    for (const Refusal& refusal : refused_) {
-        if (!isKnownRefusal(refusal.item->errorCode())) {
-            tally.count(Error(refusal.item->errorCode(), refusal.item->errorText()));
-        }
-    }
+    refused_.count(tally);
     return ListReadEnd::ItemsCounted;
 }
 
@@ -140,7 +126,7 @@ bool UdsPackedReader::define(const ItemPointers& items, Protocol& protocol,
             const std::size_t taken = defineNext(std::span(candidates).subspan(next), protocol,
                                                  settings.lengthSize, snapShot);
             if (taken == 0) {
-                refused_.push_back({candidates[next], settings.now});
+                refused_.add(candidates[next], settings.now);
                 ++next;
             }
             next += taken;
@@ -148,7 +134,7 @@ bool UdsPackedReader::define(const ItemPointers& items, Protocol& protocol,
     } catch (const Error& failure) {
         if (!isTooLongForLink(failure)) {
             // No answer to a definition: the link is gone, not the item.
-            failEveryItem(items, failure, tally);
+            tally.failEach(items, failure);
             return false;
         }
         // The link cannot carry a definition (an adapter limited to short
@@ -201,14 +187,11 @@ std::size_t UdsPackedReader::defineNext(std::span<VistrelItem* const> candidates
 
 void UdsPackedReader::offerRefusedAgain(Protocol& protocol, const ReadSettings& settings,
                                         pugi::xml_node snapShot) {
-    for (Refusal& refusal : refused_) {
-        if (settings.now - refusal.at < kRefusalRetry) {
-            continue;
-        }
-        VistrelItem* const item[] = {refusal.item};
-        const auto size = static_cast<std::size_t>(refusal.item->length());
+    refused_.offerDue(settings.now, [&](VistrelItem& refused) {
+        VistrelItem* const item[] = {&refused};
+        const auto size = static_cast<std::size_t>(refused.length());
         SnapshotRecord record(snapShot);
-        recordItem(record, *refusal.item);
+        recordItem(record, refused);
         try {
             if (!identifiers_.empty() &&
                 identifiers_.back().items.size() < elementsPerIdentifier_ &&
@@ -216,24 +199,23 @@ void UdsPackedReader::offerRefusedAgain(Protocol& protocol, const ReadSettings& 
                 // A definition appends: the item joins the last identifier.
                 Identifier& last = identifiers_.back();
                 defineIdentifier(protocol, last.id, item, settings.lengthSize, record);
-                last.items.push_back(refusal.item);
+                last.items.push_back(&refused);
                 last.bytes += size;
-            } else if (nextIdentifier() > kLastPackedIdentifier) {
-                byAddress_.push_back(refusal.item);
-            } else if (defineNext(item, protocol, settings.lengthSize, snapShot) == 0) {
-                refusal.at = settings.now;
-                continue;
+                return true;
             }
-            refusal.item = nullptr;
+            if (nextIdentifier() > kLastPackedIdentifier) {
+                byAddress_.push_back(&refused);
+                return true;
+            }
+            return defineNext(item, protocol, settings.lengthSize, snapShot) != 0;
         } catch (const Error& failure) {
             if (!isRefusal(failure)) {
                 throw;
             }
-            refusal.item->takeError(failure);
-            refusal.at = settings.now;
+            refused.takeError(failure);
+            return false;
         }
-    }
-    std::erase_if(refused_, [](const Refusal& refusal) { return refusal.item == nullptr; });
+    });
 }
 
 bool UdsPackedReader::readGroup(std::size_t first, std::size_t last, Protocol& protocol,

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "reading/list_reader.h"
+#include "reading/refused_definitions.h"
+#include "reading/uds_identifier_steps.h"
 
 #include <chrono>
 #include <cstdint>
@@ -36,15 +38,7 @@ public:
                      pugi::xml_node snapShot, ReadTally& tally) override;
 
 private:
-    struct Identifier {
-        std::uint16_t id = 0;
-        std::vector<VistrelItem*> items;
-        std::size_t bytes = 0;
-    };
-    struct Refusal {
-        VistrelItem* item = nullptr;
-        std::chrono::steady_clock::time_point at{};
-    };
+    using Identifier = GatheredIdentifier;
 
     // False when the definitions could not be completed (cut short, or an
     // exchange without an answer: then every item shows that failure).
@@ -70,7 +64,7 @@ private:
     bool defined_ = false;
     ItemPointers definedFor_;
     std::vector<Identifier> identifiers_;
-    std::vector<Refusal> refused_;
+    RefusedDefinitions refused_;
     std::vector<VistrelItem*> byAddress_;
     std::set<const VistrelItem*> loners_;
     // The data bytes that one identifier may hold within a reply.

@@ -7,6 +7,7 @@
 #include "fakes/error_of.h"
 #include "fakes/scripted_message_link.h"
 #include "link/family_mismatch.h"
+#include "link/kwp_exchange.h"
 #include "link/uds_session.h"
 
 #include <gtest/gtest.h>
@@ -50,8 +51,10 @@ struct Session {
     std::int32_t exchange(const ByteString& request, const std::string& replies, bool kwp = false) {
         link.sent.clear();
         link.replies = testing::replyScript(replies);
-        const auto error = testing::errorOf(
-            [&] { kwp ? kwpCheckedExchange(link, request) : session.exchange(link, request); });
+        ReplyStep step = kwpReplyStep();
+        const auto error = testing::errorOf([&] {
+            kwp ? kwpCheckedExchange(link, request, step) : session.exchange(link, request);
+        });
         text = error ? error->description() : "";
         return error ? error->number() : 0;
     }
@@ -149,7 +152,7 @@ TEST(UdsSession, ALateAnswerNeverPassesForTheNextRead) {
     const ByteString read = ByteString::fromText("22F190");
     EXPECT_THROW(session.exchange(link, read), Error);
     EXPECT_EQ(session.exchange(link, read).text(), "62F19022");
-    EXPECT_EQ(link.sent, (std::vector{read, ByteString{0x3E, 0x00}, read}));
+    EXPECT_EQ(link.sent, "22F190 3E00 22F190");
 }
 
 } // namespace
