@@ -2,6 +2,7 @@
 // vistrel-cli: the control hosted in a terminal, on a simulated ECU or a real link.
 
 #include "cli/convert_command.h"
+#include "cli/discover_command.h"
 #include "cli/exit_status.h"
 #include "cli/export_command.h"
 #include "cli/import_command.h"
@@ -89,7 +90,7 @@ void addSessionOptions(CLI::App& command, SessionOptions& options) {
 
 int main(int argc, char** argv) {
     namespace cli = vistrel::cli;
-    CLI::App app{"Watches the memory of a car ECU over KWP2000.", "vistrel-cli"};
+    CLI::App app{"Watches the memory of a car ECU over KWP2000 or UDS.", "vistrel-cli"};
     app.set_version_flag("--version", vistrel::versionBanner("vistrel-cli"));
     app.require_subcommand(1);
 
@@ -206,6 +207,22 @@ int main(int argc, char** argv) {
                      "Bytes of an item's address (default 3)")
         ->check(CLI::IsMember({3, 4}));
 
+    cli::DiscoverOptions discover;
+    auto* discoverCommand = app.add_subcommand(
+        "discover", "Finds the DoIP entities (cars, gateways, benches) on the local network and "
+                    "prints the link string of each");
+    discoverCommand
+        ->add_option("--to", discover.to,
+                     "Ask this address only (default: the broadcast address 255.255.255.255)")
+        ->type_name("ADDRESS");
+    discoverCommand->add_option("--port", discover.port, "UDP port to ask on (default 13400)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 65535));
+    discoverCommand
+        ->add_option("--wait", discover.waitMs, "Milliseconds to wait for answers (default 1000)")
+        ->type_name("MS")
+        ->check(CLI::Range(1, 60000));
+
     // A first word that names no command is said to be one, rather than
     // leaving the user with "a subcommand is required".
     if (argc > 1 && argv[1][0] != '-' &&
@@ -234,6 +251,9 @@ int main(int argc, char** argv) {
         }
         if (exportCommand->parsed()) {
             return cli::runExport(exportOptions, std::cerr);
+        }
+        if (discoverCommand->parsed()) {
+            return cli::runDiscover(discover, std::cout, std::cerr);
         }
         if (importCommand->parsed()) {
             return cli::runImport(importOptions, std::cerr);

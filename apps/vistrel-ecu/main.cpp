@@ -9,7 +9,11 @@
 #include "link/link_string.h"
 #include "link/pseudo_terminal.h"
 #include "link/tcp_socket.h"
+#include "link/udp_socket.h"
+#include "sim/demo_ecu.h"
+#include "sim/doip_entity.h"
 #include "sim/ecu_description.h"
+#include "sim/ecu_responder.h"
 #include "sim/elm_adapter_service.h"
 #include "sim/kline_ecu.h"
 #include "sim/slcan_adapter.h"
@@ -39,6 +43,7 @@ struct Options {
     bool elm = false;
     bool slcan = false;
     bool socketcand = false;
+    bool doip = false;
     unsigned port = 29536;
     std::string ids = "7E0/7E8";
     std::string periodicId;
@@ -248,13 +253,49 @@ int serveSlcan(const Options& options, const cli::InterruptFlag& interrupt) {
     return serveAdapterLine(adapter, options, options.baud, interrupt);
 }
 
-// The server takes one tester at a time, as many in turn as come.
-int serveSocketcand(const Options& options, const cli::InterruptFlag& interrupt) {
-    SocketcandServer server(loadEcuDescription(options.ecuFile), canSettingsFrom(options));
+std::uint16_t portFrom(const Options& options) {
     if (options.port > 65535) {
         throw LinkStringError("--port: " + std::to_string(options.port) + " is not a port number");
     }
-    TcpListener listener(static_cast<std::uint16_t>(options.port));
+    return static_cast<std::uint16_t>(options.port);
+}
+
+DoipEntitySettings doipSettingsFrom(const Options& options) {
+    DoipEntitySettings settings;
+    const LinkString address{"--address", "", {{"value", options.address}}};
+    settings.address =
+        static_cast<std::uint16_t>(LinkKeys(address, {"value"}).hexNumber("value", 0, 0xFFFF));
+    for (const auto& text : options.faults) {
+        if (!addDoipFault(settings.faults, text)) {
+            throw LinkStringError("--fault: " + text + " is not one of " + doipFaultNames());
+        }
+    }
+    return settings;
+}
+
+// A DoIP entity on 127.0.0.1: TCP for testers and UDP for discovery on the
+// same port number. DoIP carries UDS, so without a description the ECU
+// behind it is the demo car's UDS twin; a KWP2000 description is served as
+// it is, for the link to name the mismatch.
+int serveDoip(const Options& options, const cli::InterruptFlag& interrupt) {
+    const auto responder = makeResponder(
+        loadEcuDescription(options.ecuFile.empty() ? std::string(kDemoUdsName) : options.ecuFile));
+    DoipEntity entity(doipSettingsFrom(options), [&responder](const ByteString& request) {
+        ByteString reply;
+        responder->answer(request.bytes(), reply);
+        return reply;
+    });
+    TcpListener listener(portFrom(options));
+    UdpSocket discovery("127.0.0.1", listener.port());
+    std::cout << "127.0.0.1:" << listener.port() << std::endl;
+    entity.serve(listener, discovery, [&] { return !interrupt.raised(); });
+    return 0;
+}
+
+// The server takes one tester at a time, as many in turn as come.
+int serveSocketcand(const Options& options, const cli::InterruptFlag& interrupt) {
+    SocketcandServer server(loadEcuDescription(options.ecuFile), canSettingsFrom(options));
+    TcpListener listener(portFrom(options));
     std::cout << "127.0.0.1:" << listener.port() << std::endl;
     const std::function<bool()> keepGoing = [&] { return !interrupt.raised(); };
     while (keepGoing()) {
@@ -270,14 +311,16 @@ int serveSocketcand(const Options& options, const cli::InterruptFlag& interrupt)
 int main(int argc, char** argv) {
     CLI::App app{
         "Serves a simulated ECU on a serial line, as a K-line ECU or behind an ELM327 adapter, "
-        "or on CAN behind an slcan adapter or a socketcand server.",
+        "on CAN behind an slcan adapter or a socketcand server, or as a DoIP entity.",
         "vistrel-ecu"};
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
     Options options;
     app.set_version_flag("--version", versionBanner("vistrel-ecu"));
-    app.add_option("--ecu", options.ecuFile,
-                   "ECU description (default: the built-in demo car; \"uds\": its UDS twin)")
-        ->type_name("FILE");
+    auto* ecu = app.add_option("--ecu", options.ecuFile,
+                               "ECU description (default: the built-in demo car; \"uds\": its UDS "
+                               "twin)")
+                    ->type_name("FILE");
+    app.add_option("DESCRIPTION", options.ecuFile, "The ECU description, as --ecu")->excludes(ecu);
     auto* kline =
         app.add_flag("--kline", options.kline, "Answer as an ISO 14230-2 ECU on a K-line");
     auto* elm = app.add_flag("--elm", options.elm,
@@ -287,12 +330,16 @@ int main(int argc, char** argv) {
     auto* socketcand =
         app.add_flag("--socketcand", options.socketcand,
                      "Answer as a socketcand server on 127.0.0.1 with the ECU on bus can0");
-    kline->excludes(elm, slcan, socketcand);
-    elm->excludes(slcan, socketcand);
-    slcan->excludes(socketcand);
-    app.add_option("--port", options.port,
-                   "With --socketcand: the TCP port (default 29536, 0 for any free one)")
-        ->needs(socketcand);
+    auto* doip = app.add_flag("--doip", options.doip,
+                              "Answer as a DoIP entity on 127.0.0.1 (TCP, and UDP for discovery on "
+                              "the same port) with the ECU behind it");
+    kline->excludes(elm, slcan, socketcand, doip);
+    elm->excludes(slcan, socketcand, doip);
+    slcan->excludes(socketcand, doip);
+    socketcand->excludes(doip);
+    auto* port = app.add_option("--port", options.port,
+                                "With --socketcand or --doip: the TCP port (default 29536, or "
+                                "13400 for DoIP; 0 for any free one)");
     app.add_option("--ids", options.ids,
                    "On CAN: the request and answer ids, TX/RX (default 7E0/7E8; 8 digits for "
                    "29-bit)");
@@ -332,7 +379,8 @@ int main(int argc, char** argv) {
         ->needs(pty);
     auto* baud = app.add_option("--baud", options.baud,
                                 "Baud rate of --device (default 10400, 38400 with --elm)");
-    app.add_option("--address", options.address, "The ECU's address (hex, default 10)");
+    app.add_option("--address", options.address,
+                   "The ECU's address (hex, default 10); with --doip its logical address");
     app.add_option("--key-bytes", options.keyBytes,
                    "KB1 KB2 of the StartCommunication reply (hex, default EF8F)");
     app.add_option("--p1", options.p1, "Milliseconds between the bytes of a reply (default 0)");
@@ -343,17 +391,26 @@ int main(int argc, char** argv) {
                    "of WAITs before each go-ahead; nrc:37 on every N-th seed request; "
                    "periodic-stop after N frames of the first periodic identifier; no-padding, "
                    "noise and new-seed on every one); KIND is one of " +
-                       wireFaultNames())
+                       wireFaultNames() + ". With --doip: one of " + doipFaultNames() +
+                       " (faults of diagnostic messages hit every second one; close:N drops the "
+                       "connection after N messages)")
         ->type_name("KIND[:N]");
     app.add_flag("--log", options.log,
                  "With --kline, --slcan or --socketcand: print each request, after the "
                  "milliseconds since the start");
     try {
         app.parse(argc, argv);
-        if (!options.kline && !options.elm && !options.slcan && !options.socketcand) {
-            throw CLI::RequiredError("--kline, --elm, --slcan or --socketcand");
+        if (!options.kline && !options.elm && !options.slcan && !options.socketcand &&
+            !options.doip) {
+            throw CLI::RequiredError("--kline, --elm, --slcan, --socketcand or --doip");
         }
-        if (!options.socketcand && !options.pty && options.device.empty()) {
+        if (port->count() > 0 && !options.socketcand && !options.doip) {
+            throw CLI::ValidationError("--port", "needs --socketcand or --doip");
+        }
+        if (options.doip && port->count() == 0) {
+            options.port = doip::kPort;
+        }
+        if (!options.socketcand && !options.doip && !options.pty && options.device.empty()) {
             throw CLI::RequiredError("--pty or --device");
         }
     } catch (const CLI::ParseError& e) {
@@ -371,6 +428,9 @@ int main(int argc, char** argv) {
         }
         if (options.socketcand) {
             return serveSocketcand(options, interrupt);
+        }
+        if (options.doip) {
+            return serveDoip(options, interrupt);
         }
         KLineEcu ecu(loadEcuDescription(options.ecuFile), settingsFrom(options));
         if (options.pty) {

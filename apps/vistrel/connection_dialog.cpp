@@ -4,7 +4,9 @@
 #include "components/byte_string.h"
 #include "connect/link_factory.h"
 #include "diagnostic_fields.h"
+#include "doip_page.h"
 #include "link/can_settings.h"
+#include "link/doip_settings.h"
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
 #include "link/link_string.h"
@@ -63,6 +65,13 @@ QComboBox* serialDeviceBox() {
 // CanCarrier; they share one page.
 constexpr int kFirstCanKind = 3;
 constexpr int kCanPage = 3;
+// DoIP follows the CAN kinds, on a page of its own.
+constexpr int kDoipKind = 6;
+constexpr int kDoipPage = 4;
+
+int pageOfKind(int kind) {
+    return kind == kDoipKind ? kDoipPage : std::min(kind, kCanPage);
+}
 
 // The fields' link string in its shortest form, written by the link's own
 // settings; where a field does not fit, the fields as typed, so that the
@@ -104,6 +113,8 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
     pages_->addWidget(kLinePage());
     pages_->addWidget(adapterPage());
     pages_->addWidget(canPage());
+    doip_ = new DoipPage([this] { compose(); });
+    pages_->addWidget(doip_);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Type (Kind)"), kind_);
@@ -118,7 +129,7 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
     connect(buttons, &QDialogButtonBox::accepted, this, &ConnectionDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(kind_, &QComboBox::currentIndexChanged, pages_,
-            [this](int kind) { pages_->setCurrentIndex(std::min(kind, kCanPage)); });
+            [this](int kind) { pages_->setCurrentIndex(pageOfKind(kind)); });
     connect(kind_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::compose);
 
     // The fields start from the current link where it says more than the
@@ -142,6 +153,9 @@ ConnectionDialog::ConnectionDialog(const QString& current, LinkUser useLink, QWi
         } else if (std::find(std::begin(kCanLinkKinds), std::end(kCanLinkKinds), linkString.kind) !=
                    std::end(kCanLinkKinds)) {
             showCan(CanSettings::fromLinkString(linkString));
+        } else if (linkString.kind == "doip") {
+            kind_->setCurrentIndex(kDoipKind);
+            doip_->show(DoipSettings::fromLinkString(linkString));
         } else if (linkString.kind == "sim") {
             ecuFile_->setText(QString::fromStdString(linkString.device));
         }
@@ -229,6 +243,9 @@ void ConnectionDialog::compose() {
         return;
     case 2:
         composeAdapter();
+        return;
+    case kDoipKind:
+        link_->setText(doip_->linkText());
         return;
     default:
         composeCan();

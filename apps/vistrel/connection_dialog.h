@@ -12,6 +12,7 @@ class QStackedWidget;
 
 namespace vistrel {
 
+class DoipPage;
 struct CanSettings;
 struct ElmSettings;
 class DiagnosticFields;
@@ -81,6 +82,7 @@ private:
     QLineEdit* canRxExt_;
     QLineEdit* canPrx_;
     std::unique_ptr<DiagnosticFields> canDiagnostic_;
+    DoipPage* doip_;
     QLineEdit* link_;
 };
 

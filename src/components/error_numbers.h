@@ -252,4 +252,25 @@ inline constexpr std::int32_t kSecurityReplyMalformed = 5255;
 // kind is File.
 inline constexpr std::int32_t kNotXmlFile = 5150;
 
+// --- DoIP: the entity's messages, routing activation, discovery -------------
+// Raised as ErrorKind::Link (they are about the way to the ECU, not its reply).
+namespace doip_error {
+// A message from the entity breaks the header's rules or its type's length:
+// the connection is closed, since nothing after it can be trusted.
+inline constexpr std::int32_t kBadMessage = 5400;
+// The entity refused one of our messages with a generic negative
+// acknowledgement.
+inline constexpr std::int32_t kGenericNack = 5401;
+// Routing activation refused, with the entity's reason.
+inline constexpr std::int32_t kActivationRefused = 5402;
+// No routing activation response in time.
+inline constexpr std::int32_t kNoActivationResponse = 5403;
+// The entity refused a diagnostic message (negative acknowledgement).
+inline constexpr std::int32_t kNegativeAck = 5404;
+// No acknowledgement of a diagnostic message in time.
+inline constexpr std::int32_t kNoAck = 5405;
+// Discovery could not send its request or listen for the answers.
+inline constexpr std::int32_t kDiscoveryFailed = 5406;
+} // namespace doip_error
+
 } // namespace vistrel

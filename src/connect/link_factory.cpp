@@ -2,6 +2,7 @@
 #include "connect/link_factory.h"
 
 #include "link/can_protocol.h"
+#include "link/doip_protocol.h"
 #include "link/elm_protocol.h"
 #include "link/isotp_transport.h"
 #include "link/kline_protocol.h"
@@ -72,6 +73,14 @@ std::shared_ptr<Protocol> makeCan(const LinkString& linkString) {
     return std::make_shared<CanProtocol>(std::move(settings), std::move(open));
 }
 
+std::shared_ptr<Protocol> makeDoip(const LinkString& linkString) {
+    DoipSettings settings = DoipSettings::fromLinkString(linkString);
+    auto connect = [host = settings.host, port = settings.port]() -> std::unique_ptr<ByteLine> {
+        return connectTcp(host, port);
+    };
+    return std::make_shared<DoipProtocol>(std::move(settings), std::move(connect));
+}
+
 } // namespace
 
 std::shared_ptr<Protocol> makeLink(std::string_view text) {
@@ -89,6 +98,9 @@ std::shared_ptr<Protocol> makeLink(std::string_view text) {
         std::end(kCanLinkKinds)) {
         return makeCan(linkString);
     }
+    if (linkString.kind == "doip") {
+        return makeDoip(linkString);
+    }
     std::string kinds;
     for (const auto kind : kLinkKinds) {
         kinds += kinds.empty() ? "" : ", ";
@@ -104,9 +116,9 @@ std::string linkStringForms() {
         forms += forms.empty() ? "" : ", ";
         // The simulator takes an ECU description, or nothing for the demo
         // car; every other kind names its device, server or interface.
-        const std::string_view device = kind == "socketcand"  ? "HOST[:PORT]"
-                                        : kind == "socketcan" ? "IFACE"
-                                                              : "DEVICE";
+        const std::string_view device = kind == "socketcand" || kind == "doip" ? "HOST[:PORT]"
+                                        : kind == "socketcan"                  ? "IFACE"
+                                                                               : "DEVICE";
         forms += kind == "sim" ? std::string("sim, sim:uds, sim:FILE")
                                : std::string(kind) + ":" + std::string(device) + "[,key=value]...";
     }
@@ -117,8 +129,9 @@ std::string diagnosticKeysHelp() {
     return "slcan:, socketcand:, socketcan: and elm: on a CAN protocol speak KWP2000 or UDS "
            "(diag=kwp|uds); with diag=uds, security=LL (odd level, hex) and key=PROGRAM unlock "
            "the ECU, and on the CAN kinds rate=slow|medium|fast and prx=ID shape periodic "
-           "identifiers; ext=XX,rxext=YY give the CAN kinds extended addressing "
-           "(docs/links.md)";
+           "identifiers; ext=XX,rxext=YY give the CAN kinds extended addressing; doip: always "
+           "speaks UDS and takes security and key, and ta, sa, activation, version, p2max and "
+           "timeout (docs/links.md)";
 }
 
 } // namespace vistrel

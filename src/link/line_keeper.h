@@ -65,6 +65,10 @@ public:
         }
     }
 
+    // Lets the device go, so that the next open() makes it anew: for a link
+    // whose connection is still there but can no longer be trusted.
+    void close() noexcept { device_.reset(); }
+
     explicit operator bool() const noexcept { return device_ != nullptr; }
     Device* operator->() const noexcept { return device_.get(); }
     Device& operator*() const noexcept { return *device_; }

@@ -11,6 +11,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -23,7 +25,17 @@ constexpr auto kWriteTimeout = std::chrono::seconds(2);
 
 } // namespace
 
-SerialLine::SerialLine(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+namespace {
+
+bool isSocket(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+} // namespace
+
+SerialLine::SerialLine(int fd, std::string name)
+    : fd_(fd), name_(std::move(name)), socket_(isSocket(fd)) {}
 
 SerialLine::~SerialLine() {
     ::close(fd_);
@@ -62,7 +74,8 @@ void SerialLine::waitUntil(Clock::time_point deadline) {
 void SerialLine::write(std::span<const std::uint8_t> bytes) {
     const auto deadline = Clock::now() + kWriteTimeout;
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        const ssize_t written = socket_ ? ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+                                        : ::write(fd_, bytes.data(), bytes.size());
         if (written > 0) {
             bytes = bytes.subspan(static_cast<std::size_t>(written));
             continue;

@@ -28,6 +28,8 @@ public:
     void setBreak(bool on) override;
 
     const std::string& name() const noexcept { return name_; }
+    // For a server that waits on several lines at once.
+    int descriptor() const noexcept { return fd_; }
 
 private:
     // True when the descriptor is ready for events before deadline.
@@ -36,6 +38,9 @@ private:
 
     int fd_;
     std::string name_;
+    // A socket is written with send, so that a peer that went away is an
+    // error to report and not a SIGPIPE that ends the program.
+    bool socket_;
 };
 
 // Opens a serial device for one link: exclusively (a second program gets

@@ -25,6 +25,7 @@ public:
     TcpListener& operator=(const TcpListener&) = delete;
 
     std::uint16_t port() const noexcept { return port_; }
+    int descriptor() const noexcept { return fd_; }
     // The next connection, or nullptr when none came by deadline.
     std::unique_ptr<SerialLine> accept(ByteLine::Clock::time_point deadline);
 

@@ -12,13 +12,13 @@ namespace vistrel::testing {
 // The real vistrel-ecu serving on a pseudo-terminal, for the length of a
 // test: started with the arguments given after the mode (--kline, --elm or
 // --slcan) and --pty, ended with SIGTERM. The device path is the first line
-// the program prints. With --socketcand it serves on a free TCP port instead,
-// and the first line is 127.0.0.1:PORT.
+// the program prints. With --socketcand or --doip it serves on a free TCP port
+// instead, and the first line is 127.0.0.1:PORT.
 class EcuProcess {
 public:
     explicit EcuProcess(const std::vector<std::string>& args, const char* mode = "--kline") {
         std::vector<std::string> texts{VISTREL_ECU_BINARY, mode};
-        if (std::string_view(mode) == "--socketcand") {
+        if (std::string_view(mode) == "--socketcand" || std::string_view(mode) == "--doip") {
             texts.insert(texts.end(), {"--port", "0"});
         } else {
             texts.push_back("--pty");

@@ -4,6 +4,7 @@
 
 #include "connect/link_factory.h"
 #include "link/can_settings.h"
+#include "link/doip_settings.h"
 #include "link/elm_settings.h"
 #include "link/kline_settings.h"
 #include "link/link_string.h"
@@ -56,6 +57,16 @@ TEST(LinkString, KeysAndDefaults) {
               std::tuple(CanCarrier::Socketcand, "127.0.0.1", 4000, "can0", 500000U, 0x18DB33F1U,
                          0x18DAF101U, true, 0, true, 0, 0, 150, 1000));
     EXPECT_EQ(std::get<0>(can("socketcan:can0")), CanCarrier::SocketCan);
+    const auto doip = [](const char* text) {
+        const DoipSettings d = DoipSettings::fromLinkString(parseLinkString(text));
+        return std::tuple(d.host, d.port, d.tester, d.target.value_or(0), d.target.has_value(),
+                          d.activation, d.version, d.p2max.count(), d.timeout.count());
+    };
+    EXPECT_EQ(doip("doip:192.168.0.10"),
+              std::tuple("192.168.0.10", 13400, 0x0E00, 0, false, 0, 2, 1000, 2000));
+    EXPECT_EQ(doip("doip:[fe80::1]:4000,ta=1010,sa=0e80,activation=E0,version=3,p2max=50,"
+                   "timeout=300"),
+              std::tuple("fe80::1", 4000, 0x0E80, 0x1010, true, 0xE0, 3, 50, 300));
 }
 
 // What the Connection dialog writes reads back as the same settings, and
@@ -73,6 +84,9 @@ TEST(LinkString, WrittenBackWithOnlyTheKeysThatDiffer) {
         "socketcand:pi.local,tx=18DA10F1",
         "socketcand:127.0.0.1:4000,tx=18DB33F1,rx=18DAF101,pad=00,bus=can1",
         "socketcan:can0,tx=6F1,rx=612",
+        "doip:192.168.0.10",
+        "doip:[fe80::1]:4000,ta=1010,sa=0E80,activation=E0,version=3,p2max=50,timeout=300",
+        "doip:car,security=01,key=vistrel-seedkey",
     };
     for (const char* text : texts) {
         const LinkString linkString = parseLinkString(text);
@@ -81,6 +95,8 @@ TEST(LinkString, WrittenBackWithOnlyTheKeysThatDiffer) {
             written = toLinkString(KLineSettings::fromLinkString(linkString));
         } else if (linkString.kind == "elm") {
             written = toLinkString(ElmSettings::fromLinkString(linkString));
+        } else if (linkString.kind == "doip") {
+            written = toLinkString(DoipSettings::fromLinkString(linkString));
         } else {
             written = toLinkString(CanSettings::fromLinkString(linkString));
         }
@@ -127,6 +143,16 @@ TEST(LinkString, UsageErrorsNameTheOffendingPart) {
         {"socketcand:pi.local:70000", "pi.local:70000 is not HOST or HOST:PORT"},
         {"socketcand:pi.local,bus=", "bus= is not a bus name"},
         {"socketcan:can0,bitrate=500000", "unknown key bitrate=500000"},
+        {"doip", "'' is not HOST or HOST:PORT"},
+        {"doip:car:", "'car:' is not HOST or HOST:PORT"},
+        {"doip:[fe80::1", "'[fe80::1' is not HOST"},
+        {"doip:car,ta=10", "ta=10 is not a logical address"},
+        {"doip:car,sa=0E0G", "sa=0E0G is not a hexadecimal number"},
+        {"doip:car,version=1", "version=1 is not a whole number from 2 to 3"},
+        {"doip:car,activation=100", "activation=100 is not a byte"},
+        {"doip:car,tx=7E0", "unknown key tx=7E0"},
+        {"doip:car,diag=uds", "unknown key diag=uds"},
+        {"doip:car,security=02", "security=02 is not an odd level"},
     };
     for (const auto& [text, message] : cases) {
         try {
