@@ -21,6 +21,14 @@ bool isPending(const ByteString& reply) {
 // is an answer to some other request (a late one, or another tester's), so
 // its code says nothing about ours.
 [[noreturn]] void throwNegative(const ByteString& reply, std::uint8_t service) {
+    checkNegativeReplyHead(reply, service);
+    const Error refusal = negativeResponseError(reply.byte(1), reply.byte(2));
+    throw Error(refusal.number(), refusal.description(), kSource);
+}
+
+} // namespace
+
+void checkNegativeReplyHead(const ByteString& reply, std::uint8_t service) {
     if (reply.length() < 3) {
         throw Error(link_error::kGarbledFrame, "negative reply too short (" + reply.text() + ")",
                     kSource);
@@ -29,11 +37,7 @@ bool isPending(const ByteString& reply) {
         throw Error(nrc_error::kIllegalNegativeReply,
                     "Illegal negative reply (" + reply.text() + ")", kSource);
     }
-    const Error refusal = negativeResponseError(reply.byte(1), reply.byte(2));
-    throw Error(refusal.number(), refusal.description(), kSource);
 }
-
-} // namespace
 
 ReplyStep kwpReplyStep() {
     return ReplyStep(ByteString{kTesterPresent, kResponseRequired});

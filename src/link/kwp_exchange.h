@@ -22,6 +22,13 @@ inline constexpr int kMaxPendingReplies = 20;
 // step with TesterPresent (3E 01, a reply required).
 ReplyStep kwpReplyStep();
 
+// Checks the head of a negative reply 7F sid nrc, in either family: throws
+// a reply too short to hold a code as garbled, and one naming another
+// service than ours as an illegal negative reply (it answers some other
+// request, a late one or another tester's, so its code says nothing of
+// ours).
+void checkNegativeReplyHead(const ByteString& reply, std::uint8_t service);
+
 // One KWP2000 exchange over any link: sends the request and returns the
 // ECU's answer, service byte first. Waits through "response pending"
 // (7F sid 78); throws a negative reply as the error of its code, a negative

@@ -4,6 +4,7 @@
 #include "components/error.h"
 #include "components/error_numbers.h"
 #include "components/uds_negative_response.h"
+#include "link/kwp_exchange.h"
 
 #include <optional>
 
@@ -41,15 +42,7 @@ Verdict judge(const ByteString& reply, std::uint8_t service) {
         }
         return Verdict::Answer;
     }
-    if (reply.length() < 3) {
-        throw Error(link_error::kGarbledFrame, "negative reply too short (" + reply.text() + ")",
-                    kSource);
-    }
-    // A negative reply naming another service answers some other request.
-    if (reply.byte(1) != service) {
-        throw Error(nrc_error::kIllegalNegativeReply,
-                    "Illegal negative reply (" + reply.text() + ")", kSource);
-    }
+    checkNegativeReplyHead(reply, service);
     switch (reply.byte(2)) {
     case uds_nrc::kResponsePending:
         return Verdict::Pending;

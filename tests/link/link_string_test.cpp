@@ -153,6 +153,11 @@ TEST(LinkString, UsageErrorsNameTheOffendingPart) {
         {"doip:car,tx=7E0", "unknown key tx=7E0"},
         {"doip:car,diag=uds", "unknown key diag=uds"},
         {"doip:car,security=02", "security=02 is not an odd level"},
+        {"slcan:/dev/x,diag=uds,security=02", "security=02 is not an odd level"},
+        {"slcan:/dev/x,diag=uds,key=k", "key=k needs"},
+        {"slcan:/dev/x,security=01", "security=01 needs diag=uds"},
+        {"slcan:/dev/x,ext=10", "ext=10 needs the other one too"},
+        {"elm:/dev/x,diag=uds", "diag=uds needs a CAN protocol, and protocol=kline-fast"},
     };
     for (const auto& [text, message] : cases) {
         try {
