@@ -6,10 +6,15 @@
 
 namespace vistrel {
 
+// The value keeps its storage from read to read: a periodic frame or a
+// packed reply refreshes many items many times a second.
 void VistrelItem::takeValue(std::span<const std::uint8_t> bytes) {
     clearOutcome();
-    value_ = ByteString(std::vector<std::uint8_t>(
-        bytes.begin(), bytes.begin() + std::min<std::ptrdiff_t>(length_, std::ssize(bytes))));
+    const auto n = std::min<std::size_t>(static_cast<std::size_t>(length_), bytes.size());
+    value_.setLength(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        value_.setByte(i, bytes[i]);
+    }
 }
 
 void VistrelItem::takeError(const Error& error) {
