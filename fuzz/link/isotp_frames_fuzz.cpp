@@ -14,7 +14,6 @@ namespace {
 using namespace vistrel;
 
 using fuzzing::InputBus;
-};
 
 } // namespace
 

@@ -18,7 +18,6 @@ namespace {
 using namespace vistrel;
 
 using fuzzing::InputBus;
-};
 
 struct FixedKey : KeyProgram {
     ByteString keyFor(std::uint8_t, const ByteString&) override { return {0x12, 0x34}; }
