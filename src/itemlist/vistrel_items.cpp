@@ -51,7 +51,7 @@ void VistrelItems::setMergeWindow(std::int32_t bytes) noexcept {
 
 void VistrelItems::setProtocol(std::shared_ptr<Protocol> protocol) {
     protocol_ = std::move(protocol);
-    impl_->readers.forget();
+    impl_->readers.newLink();
     impl_->knownSilent.clear();
 }
 

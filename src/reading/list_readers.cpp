@@ -33,6 +33,11 @@ void ListReaders::forget() noexcept {
     periodic_.forget();
 }
 
+void ListReaders::newLink() noexcept {
+    forget();
+    udsPacked_.newLink();
+}
+
 void ListReaders::release(Protocol& protocol) noexcept {
     periodic_.release(protocol);
 }

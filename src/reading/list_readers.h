@@ -24,6 +24,8 @@ public:
     ListReader& readerFor(Method method, Protocol& protocol);
     // The communication starts anew for every reader.
     void forget() noexcept;
+    // Another link: what readers learnt of the ECU no longer holds.
+    void newLink() noexcept;
     // The reading stops: what a reader left running on the ECU stops.
     void release(Protocol& protocol) noexcept;
 

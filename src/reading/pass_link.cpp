@@ -37,11 +37,11 @@ void PassLink::SendReceive(const ByteString& request, ByteString& reply) {
 
 void PassLink::unanswered(const ByteString& request, const Error& failure) {
     std::string asked = request.text();
-    if (knownSilent_.contains(asked)) {
-        silentNow_.insert(std::move(asked));
+    const bool known = knownSilent_.contains(asked);
+    silentNow_.insert(std::move(asked));
+    if (known) {
         return;
     }
-    silentNow_.insert(std::move(asked));
     if (!std::exchange(told_, true) && silenceBegan_) {
         silenceBegan_(failure);
     }

@@ -16,9 +16,6 @@
 namespace vistrel {
 namespace {
 
-// What is asked of an ECU before it said how much it takes.
-constexpr std::size_t kMostElements = 64;
-constexpr std::size_t kMostIdentifiersPerRead = 16;
 // 62 and the identifier before each identifier's data.
 constexpr std::size_t kReplyHead = 3;
 constexpr std::size_t kEchoedIdentifier = 2;
@@ -35,6 +32,12 @@ void recordItem(SnapshotRecord& record, const VistrelItem& item) {
 
 } // namespace
 
+void UdsPackedReader::newLink() noexcept {
+    elementsPerIdentifier_ = kMostElements;
+    identifiersPerRead_ = kMostIdentifiersPerRead;
+    forget();
+}
+
 void UdsPackedReader::forget() noexcept {
     defined_ = false;
     loners_.clear();
@@ -43,12 +46,6 @@ void UdsPackedReader::forget() noexcept {
 ListReadEnd UdsPackedReader::read(const ItemPointers& items, Protocol& protocol,
                                   const ReadSettings& settings, pugi::xml_node snapShot,
                                   ReadTally& tally) {
-    if (&protocol != learntOn_) {
-        learntOn_ = &protocol;
-        elementsPerIdentifier_ = kMostElements;
-        identifiersPerRead_ = kMostIdentifiersPerRead;
-        forget();
-    }
     if (items != definedFor_) {
         forget();
     }

@@ -33,6 +33,8 @@ namespace vistrel {
 // read again.
 class UdsPackedReader : public ListReader {
 public:
+    // What the ECU accepted is learnt anew on another link.
+    void newLink() noexcept;
     void forget() noexcept override;
     ListReadEnd read(const ItemPointers& items, Protocol& protocol, const ReadSettings& settings,
                      pugi::xml_node snapShot, ReadTally& tally) override;
@@ -70,10 +72,13 @@ private:
     // The data bytes that one identifier may hold within a reply.
     std::size_t capacity_ = 0;
     // What the ECU accepted: elements in one definition, identifiers in one
-    // read. Kept for the link they were learnt on.
-    const Protocol* learntOn_ = nullptr;
-    std::size_t elementsPerIdentifier_ = 0;
-    std::size_t identifiersPerRead_ = 0;
+    // read. Kept as long as the link (a pass reads through a wrapper of its
+    // own, so the protocol's address cannot tell the link).
+    // What is asked of an ECU before it said how much it takes.
+    static constexpr std::size_t kMostElements = 64;
+    static constexpr std::size_t kMostIdentifiersPerRead = 16;
+    std::size_t elementsPerIdentifier_ = kMostElements;
+    std::size_t identifiersPerRead_ = kMostIdentifiersPerRead;
 };
 
 } // namespace vistrel
